@@ -1,0 +1,7 @@
+# Warnings are errors for the project's own code; third-party headers come in as system
+# headers and are left alone.
+function(vaultora_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual
+    -Wcast-align -Wnull-dereference -Wimplicit-fallthrough -Werror)
+endfunction()

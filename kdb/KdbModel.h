@@ -1,0 +1,90 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "InputDataSource.h"
+#include "SecureBytes.h"
+
+namespace kdb {
+
+using KdbDate = std::chrono::system_clock::time_point;
+
+class KdbEntry;
+
+// The screens see an opened database of either format only through these interfaces.
+// Absent texts read as the empty string. Groups own their subgroups and entries; parent
+// links never own. The structural operations (adding and removing children) take the
+// concrete type of the format and live on the format's classes.
+class KdbGroup {
+public:
+    virtual ~KdbGroup() = default;
+
+    [[nodiscard]] virtual KdbGroup* getParent() const = 0;
+    virtual void setParent(KdbGroup* parent) = 0;
+    [[nodiscard]] virtual std::string getGroupName() const = 0;
+    virtual void setGroupName(const std::string& name) = 0;
+    [[nodiscard]] virtual std::vector<KdbEntry*> getEntries() const = 0;
+    [[nodiscard]] virtual std::vector<KdbGroup*> getSubGroups() const = 0;
+    [[nodiscard]] virtual uint32_t _image() const = 0;
+
+    virtual void setCreation(KdbDate date) = 0;
+    virtual void setLastMod(KdbDate date) = 0;
+    virtual void setLastAccess(KdbDate date) = 0;
+    virtual void setExpiry(std::optional<KdbDate> date) = 0;
+};
+
+class KdbEntry {
+public:
+    virtual ~KdbEntry() = default;
+
+    [[nodiscard]] virtual KdbGroup* getParent() const = 0;
+    virtual void setParent(KdbGroup* parent) = 0;
+    [[nodiscard]] virtual std::string getEntryName() const = 0;
+    virtual void setEntryName(const std::string& text) = 0;
+    [[nodiscard]] virtual std::string getUserName() const = 0;
+    virtual void setUserName(const std::string& text) = 0;
+    [[nodiscard]] virtual std::string getPassword() const = 0;
+    virtual void setPassword(const std::string& text) = 0;
+    [[nodiscard]] virtual std::string getURL() const = 0;
+    virtual void setURL(const std::string& text) = 0;
+    [[nodiscard]] virtual std::string getComments() const = 0;
+    virtual void setComments(const std::string& text) = 0;
+    [[nodiscard]] virtual uint32_t _image() const = 0;
+
+    [[nodiscard]] virtual uint32_t getNumberOfCustomAttributes() const = 0;
+    [[nodiscard]] virtual std::string getCustomAttributeName(uint32_t index) const = 0;
+    [[nodiscard]] virtual std::string getCustomAttributeValue(uint32_t index) const = 0;
+
+    virtual void setCreation(KdbDate date) = 0;
+    virtual void setLastMod(KdbDate date) = 0;
+    virtual void setLastAccess(KdbDate date) = 0;
+    virtual void setExpiry(std::optional<KdbDate> date) = 0;
+};
+
+// An opened database. Shared by every panel that shows it; lives until the last one closes.
+class KdbTree {
+public:
+    virtual ~KdbTree() = default;
+
+    [[nodiscard]] virtual KdbGroup* getRoot() const = 0;
+    [[nodiscard]] virtual bool isRecycleBin(const KdbGroup& group) const = 0;
+};
+
+class KdbReader {
+public:
+    virtual ~KdbReader() = default;
+
+    // Reads the file from the source, positioned right after the two signature words. The
+    // reader takes the source over and releases it when the load ends, whether it returns
+    // or throws. passwordUtf8 is the master password as UTF-8 text.
+    virtual std::shared_ptr<KdbTree> load(std::unique_ptr<InputDataSource> source,
+                                          const SecureBytes& passwordUtf8) = 0;
+    [[nodiscard]] virtual std::shared_ptr<KdbTree> getKdbTree() const = 0;
+};
+
+} // namespace kdb
