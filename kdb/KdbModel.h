@@ -17,7 +17,8 @@ using KdbDate = std::chrono::system_clock::time_point;
 class KdbEntry;
 
 // The screens see an opened database of either format only through these interfaces.
-// Absent texts read as the empty string. Groups own their subgroups and entries; parent
+// Absent texts read as the empty string; getters return references into the model, valid
+// while the tree lives. Groups own their subgroups and entries; parent
 // links never own. The structural operations (adding and removing children) take the
 // concrete type of the format and live on the format's classes.
 class KdbGroup {
@@ -26,7 +27,7 @@ public:
 
     [[nodiscard]] virtual KdbGroup* getParent() const = 0;
     virtual void setParent(KdbGroup* parent) = 0;
-    [[nodiscard]] virtual std::string getGroupName() const = 0;
+    [[nodiscard]] virtual const std::string& getGroupName() const = 0;
     virtual void setGroupName(const std::string& name) = 0;
     [[nodiscard]] virtual std::vector<KdbEntry*> getEntries() const = 0;
     [[nodiscard]] virtual std::vector<KdbGroup*> getSubGroups() const = 0;
@@ -44,15 +45,15 @@ public:
 
     [[nodiscard]] virtual KdbGroup* getParent() const = 0;
     virtual void setParent(KdbGroup* parent) = 0;
-    [[nodiscard]] virtual std::string getEntryName() const = 0;
+    [[nodiscard]] virtual const std::string& getEntryName() const = 0;
     virtual void setEntryName(const std::string& text) = 0;
-    [[nodiscard]] virtual std::string getUserName() const = 0;
+    [[nodiscard]] virtual const std::string& getUserName() const = 0;
     virtual void setUserName(const std::string& text) = 0;
-    [[nodiscard]] virtual std::string getPassword() const = 0;
+    [[nodiscard]] virtual const std::string& getPassword() const = 0;
     virtual void setPassword(const std::string& text) = 0;
-    [[nodiscard]] virtual std::string getURL() const = 0;
+    [[nodiscard]] virtual const std::string& getURL() const = 0;
     virtual void setURL(const std::string& text) = 0;
-    [[nodiscard]] virtual std::string getComments() const = 0;
+    [[nodiscard]] virtual const std::string& getComments() const = 0;
     virtual void setComments(const std::string& text) = 0;
     [[nodiscard]] virtual uint32_t _image() const = 0;
 
