@@ -1,0 +1,35 @@
+// A panel that shows a form; the form can be replaced whole, and the panel's title follows it.
+#pragma once
+
+#include "ui/toolkit/FormModel.h"
+#include "ui/toolkit/Panel.h"
+
+#include <QtQml/qqmlregistration.h>
+#include <memory>
+
+namespace toolkit {
+
+class FormPanel : public Panel {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Form panels are created by controllers")
+    Q_PROPERTY(toolkit::FormModel* form READ form NOTIFY formChanged)
+
+public:
+    explicit FormPanel(std::unique_ptr<FormModel> form = {}, QObject* parent = nullptr);
+    ~FormPanel() override;
+
+    // Replaces the form; the earlier one is released.
+    FormModel* setForm(std::unique_ptr<FormModel> form);
+    [[nodiscard]] FormModel* form() const { return m_form; }
+
+    [[nodiscard]] QUrl viewSource() const override;
+
+signals:
+    void formChanged();
+
+private:
+    FormModel* m_form = nullptr;
+};
+
+} // namespace toolkit

@@ -1,0 +1,27 @@
+// What a list row shows: an image name, a title, a subtitle and an accessory; and the titled
+// sections of rows a controller hands to a list panel.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace toolkit {
+
+enum class ListAccessory { None, DisclosureIndicator, Checkmark };
+
+struct ListRow {
+    QString imageName;
+    QString title;
+    QString subtitle;
+    ListAccessory accessory = ListAccessory::None;
+    bool centred = false;
+    // Offered for deletion while the list is being edited.
+    bool deletable = false;
+};
+
+struct ListSection {
+    QString title;
+    QList<ListRow> rows;
+};
+
+} // namespace toolkit
