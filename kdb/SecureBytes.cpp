@@ -1,0 +1,13 @@
+#include "SecureBytes.h"
+
+#include <openssl/crypto.h>
+
+namespace kdb {
+
+void secureWipe(void* data, std::size_t length) noexcept {
+    if (data != nullptr && length > 0) {
+        OPENSSL_cleanse(data, length);
+    }
+}
+
+} // namespace kdb
