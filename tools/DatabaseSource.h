@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "kdb/InputDataSource.h"
+#include "kdb/KdbException.h"
+#include "kdb/KdbModel.h"
+#include "kdb/SecureBytes.h"
+
+namespace vaultora::cli {
+
+// The one place where a FILE argument becomes database bytes. Today it maps a local file;
+// other kinds of location (a web address) are meant to be added here. Throws CliError when
+// the file cannot be read.
+[[nodiscard]] std::unique_ptr<kdb::InputDataSource> loadDatabaseSource(const std::string& path);
+
+// Detects the format of the source, reads it with the password and returns the tree.
+// Engine failures come out as CliError with a one-line message naming the engine error.
+[[nodiscard]] std::shared_ptr<kdb::KdbTree>
+openDatabase(std::unique_ptr<kdb::InputDataSource> source, const kdb::SecureBytes& passwordUtf8);
+
+// "wrong password or damaged file (DecryptError)": a description of an engine failure.
+[[nodiscard]] std::string describeEngineError(const kdb::KdbException& error);
+
+} // namespace vaultora::cli

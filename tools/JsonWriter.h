@@ -1,0 +1,45 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vaultora::cli {
+
+// The JSON string literal of UTF-8 text: quotes, backslashes and control characters escaped,
+// other characters kept as UTF-8. Byte sequences that are not UTF-8 become U+FFFD, so the
+// output is always valid JSON.
+[[nodiscard]] std::string quoteJson(std::string_view utf8);
+
+// Writes indented JSON to a stream, one value at a time. Inside an object every value is
+// preceded by key(); empty objects and arrays are written as {} and [].
+class JsonWriter final {
+public:
+    explicit JsonWriter(std::ostream& out) : m_out(out) {}
+
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
+    void key(std::string_view name);
+    void value(std::string_view text);
+    // Ends the document with a line break.
+    void finish();
+
+private:
+    struct Level {
+        std::size_t count = 0;
+    };
+
+    void beforeValue();
+    void open(char bracket);
+    void close(char bracket);
+    void newLine();
+
+    std::ostream& m_out;
+    std::vector<Level> m_levels;
+    bool m_afterKey = false;
+};
+
+} // namespace vaultora::cli

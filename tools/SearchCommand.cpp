@@ -1,0 +1,33 @@
+#include "Command.h"
+#include "TextMatch.h"
+#include "TreePath.h"
+
+namespace vaultora::cli {
+
+namespace {
+
+// Depth first: a group's own entries, then each subgroup with everything below it.
+void searchGroup(const kdb::KdbGroup& group, const std::string& text, std::ostream& out) {
+    for (const kdb::KdbEntry* entry : group.getEntries()) {
+        if (containsIgnoringCase(entry->getEntryName(), text) ||
+            containsIgnoringCase(entry->getURL(), text) ||
+            containsIgnoringCase(entry->getComments(), text)) {
+            out << groupPathPrefix(group) << escapePathName(entry->getEntryName()) << "\n";
+        }
+    }
+    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
+        searchGroup(*subGroup, text, out);
+    }
+}
+
+} // namespace
+
+// Prints the path of every entry whose title, URL or notes contain the text, ignoring case.
+ExitStatus runSearch(const Invocation& invocation, CommandContext& context) {
+    const std::shared_ptr<kdb::KdbTree> tree =
+        openDatabaseArgument(invocation.arguments[0], context);
+    searchGroup(*tree->getRoot(), invocation.arguments[1], context.out);
+    return ExitStatus::Success;
+}
+
+} // namespace vaultora::cli
