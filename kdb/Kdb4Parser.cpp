@@ -1,0 +1,220 @@
+#include "Kdb4Parser.h"
+
+#include <exception>
+#include <mutex>
+#include <unordered_map>
+
+#include <libxml/parser.h>
+
+#include "Kdb4Entry.h"
+#include "Kdb4Group.h"
+#include "Kdb4Tree.h"
+#include "KdbException.h"
+
+namespace kdb {
+
+namespace {
+
+constexpr uint32_t kChunkSize = 102400;
+
+struct ParserContextDeleter {
+    void operator()(xmlParserCtxt* context) const noexcept { xmlFreeParserCtxt(context); }
+};
+using ParserContext = std::unique_ptr<xmlParserCtxt, ParserContextDeleter>;
+
+std::string_view textOf(const xmlChar* begin, const xmlChar* end) {
+    return {reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin)};
+}
+
+void initialiseXmlLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] { xmlInitParser(); });
+}
+
+} // namespace
+
+// One run of the XML parser over one payload. The callbacks come from C code, which no
+// exception may cross: a failure stops the XML parser and is raised once the chunk call has
+// returned.
+class Kdb4ParseSession {
+public:
+    explicit Kdb4ParseSession(Kdb4Parser& parser) : m_parser(parser) {}
+
+    void run(InputDataSource& source) {
+        xmlSAXHandler handler{};
+        handler.initialized = XML_SAX2_MAGIC;
+        handler.startElementNs = &onStartElement;
+        handler.endElementNs = &onEndElement;
+        handler.characters = &onCharacters;
+        handler.error = &onError;
+        handler.fatalError = &onError;
+        // Warnings are of no consequence; the handler only keeps the library from printing
+        // them (with pieces of the document) on the standard error stream.
+        handler.warning = &onWarning;
+
+        initialiseXmlLibrary();
+        m_context.reset(xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr));
+        if (!m_context) {
+            throw std::bad_alloc();
+        }
+        // No network access and no entity substitution: no handler stores entity
+        // declarations, so a reference to a declared entity is an undefined-entity error
+        // instead of an expansion.
+        xmlCtxtUseOptions(m_context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA);
+
+        const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkSize);
+        for (;;) {
+            const uint32_t length = source.readBytes(buffer.get(), kChunkSize);
+            feed(buffer.get(), length, false);
+            if (length == 0) {
+                break;
+            }
+        }
+        feed(nullptr, 0, true);
+    }
+
+private:
+    void feed(const char* bytes, uint32_t length, bool last) {
+        const int status =
+            xmlParseChunk(m_context.get(), bytes, static_cast<int>(length), last ? 1 : 0);
+        if (m_failure) {
+            std::rethrow_exception(m_failure);
+        }
+        if (m_xmlError || status != 0) {
+            throw KdbException("InvalidData", "XmlParseError");
+        }
+    }
+
+    template <typename Step> static void guarded(void* user, Step step) noexcept {
+        auto* session = static_cast<Kdb4ParseSession*>(user);
+        if (session->m_failure || session->m_xmlError) {
+            return;
+        }
+        try {
+            step(*session);
+        } catch (...) {
+            session->m_failure = std::current_exception();
+            xmlStopParser(session->m_context.get());
+        }
+    }
+
+    static void onStartElement(void* user, const xmlChar* localName, const xmlChar*, const xmlChar*,
+                               int, const xmlChar**, int attributeCount, int,
+                               const xmlChar** attributes) {
+        guarded(user, [&](Kdb4ParseSession& session) {
+            session.startElement(localName, attributeCount, attributes);
+        });
+    }
+
+    static void onEndElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
+        guarded(user, [](Kdb4ParseSession& session) { session.endElement(); });
+    }
+
+    static void onCharacters(void* user, const xmlChar* characters, int length) {
+        guarded(user, [&](Kdb4ParseSession& session) {
+            Node* top = session.m_parser.m_stack.peek();
+            if (length > 0 && top != nullptr) {
+                top->appendText(textOf(characters, characters + length));
+            }
+        });
+    }
+
+    static void onError(void* user, const char*, ...) {
+        auto* session = static_cast<Kdb4ParseSession*>(user);
+        session->m_xmlError = true;
+        xmlStopParser(session->m_context.get());
+    }
+
+    static void onWarning(void*, const char*, ...) {}
+
+    ElementName nameOf(const xmlChar* localName) {
+        // The XML parser hands out each distinct name from its dictionary at one address.
+        if (auto found = m_names.find(localName); found != m_names.end()) {
+            return found->second;
+        }
+        const auto* text = reinterpret_cast<const char*>(localName);
+        const ElementName name = m_parser.m_tree->names().intern(text);
+        m_names.emplace(localName, name);
+        return name;
+    }
+
+    void startElement(const xmlChar* localName, int attributeCount, const xmlChar** attributes) {
+        const ElementName name = nameOf(localName);
+        std::unique_ptr<Node> node;
+        switch (name.id()) {
+        case KnownName::Root:
+        case KnownName::Group:
+            node = std::make_unique<Kdb4Group>(name);
+            break;
+        case KnownName::Entry:
+            node = std::make_unique<Kdb4Entry>(name);
+            break;
+        default:
+            node = std::make_unique<Node>(name);
+            break;
+        }
+        // Each attribute comes as five pointers: local name, prefix, namespace, value start
+        // and value end.
+        for (int index = 0; index < attributeCount; ++index) {
+            const xmlChar* const* attribute = attributes + 5 * index;
+            if (attribute[3] == nullptr || attribute[4] == nullptr) {
+                continue;
+            }
+            node->addAttribute(reinterpret_cast<const char*>(attribute[0]),
+                               std::string(textOf(attribute[3], attribute[4])));
+        }
+
+        Kdb4Tree& tree = *m_parser.m_tree;
+        Node* const created = node.get();
+        if (tree._root() == nullptr) {
+            tree.set_root(std::move(node));
+        } else if (Node* top = m_parser.m_stack.peek()) {
+            top->addChild(std::move(node));
+        } else {
+            // Only a second document element gets here, and the XML parser refuses that.
+            return;
+        }
+        m_parser.m_stack.push(created);
+    }
+
+    void endElement() {
+        if (Node* node = m_parser.m_stack.pop()) {
+            node->postProcess(m_parser.m_randomStream);
+        }
+    }
+
+    Kdb4Parser& m_parser;
+    ParserContext m_context;
+    std::exception_ptr m_failure;
+    bool m_xmlError = false;
+    std::unordered_map<const xmlChar*, ElementName> m_names;
+};
+
+Kdb4Parser::Kdb4Parser() = default;
+
+Kdb4Parser::~Kdb4Parser() = default;
+
+void Kdb4Parser::set_randomStream(RandomStream* stream) {
+    m_randomStream = stream;
+}
+
+void Kdb4Parser::reset() {
+    m_stack.clear();
+    m_tree = std::make_shared<Kdb4Tree>();
+}
+
+std::shared_ptr<Kdb4Tree> Kdb4Parser::parse(InputDataSource& source) {
+    reset();
+    try {
+        Kdb4ParseSession session(*this);
+        session.run(source);
+    } catch (...) {
+        m_stack.clear();
+        m_tree.reset();
+        throw;
+    }
+    m_stack.clear();
+    return m_tree;
+}
+
+} // namespace kdb

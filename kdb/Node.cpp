@@ -1,0 +1,232 @@
+#include "Node.h"
+
+#include <array>
+
+#include "Base64.h"
+#include "KdbException.h"
+#include "RandomStream.h"
+#include "SecureBytes.h"
+
+namespace kdb {
+
+namespace {
+
+const std::array<ElementName::Record, 12>& knownRecords() {
+    static const std::array<ElementName::Record, 12> records{{
+        {"", KnownName::Other},
+        {"Root", KnownName::Root},
+        {"Group", KnownName::Group},
+        {"Entry", KnownName::Entry},
+        {"Meta", KnownName::Meta},
+        {"UUID", KnownName::UUID},
+        {"Name", KnownName::Name},
+        {"IconID", KnownName::IconID},
+        {"Notes", KnownName::Notes},
+        {"String", KnownName::String},
+        {"Key", KnownName::Key},
+        {"Value", KnownName::Value},
+    }};
+    return records;
+}
+
+bool isSpace(char character) noexcept {
+    return character == ' ' || (character >= '\t' && character <= '\r');
+}
+
+} // namespace
+
+ElementName ElementName::known(KnownName id) noexcept {
+    return ElementName(&knownRecords()[static_cast<std::size_t>(id)]);
+}
+
+ElementName NameTable::intern(std::string_view text) {
+    for (const ElementName::Record& record : knownRecords()) {
+        if (record.id != KnownName::Other && record.text == text) {
+            return ElementName(&record);
+        }
+    }
+    if (auto found = m_index.find(text); found != m_index.end()) {
+        return ElementName(found->second);
+    }
+    m_records.push_back({std::string(text), KnownName::Other});
+    const ElementName::Record& record = m_records.back();
+    m_index.emplace(record.text, &record);
+    return ElementName(&record);
+}
+
+Node::Node(ElementName name) : m_name(name) {}
+
+Node::~Node() {
+    // Only elements with attributes can carry an unmasked value; whatever of it is left in
+    // the text buffer (a short text moved out leaves its bytes behind) goes with the node.
+    if (m_attributes) {
+        secureWipe(m_text.data(), m_text.capacity());
+    }
+    std::vector<Node*> owned;
+    Node::releaseOwned(owned);
+    destroyAll(owned);
+}
+
+void Node::releaseOwned(std::vector<Node*>& owned) {
+    Node* const last = m_lastChild;
+    if (last == nullptr) {
+        return;
+    }
+    Node* current = last->m_nextSibling;
+    m_lastChild = nullptr;
+    while (current != nullptr) {
+        Node* const next = current == last ? nullptr : current->m_nextSibling;
+        current->m_nextSibling = nullptr;
+        current->m_parent = nullptr;
+        owned.push_back(current);
+        current = next;
+    }
+}
+
+void Node::listOwned(std::vector<Node*>& owned) const {
+    for (Node* child : _children()) {
+        owned.push_back(child);
+    }
+}
+
+void Node::destroyAll(std::vector<Node*>& owned) noexcept {
+    // Each node gives up what it owns before it is deleted, so no destructor recurses.
+    while (!owned.empty()) {
+        Node* const node = owned.back();
+        owned.pop_back();
+        node->releaseOwned(owned);
+        delete node;
+    }
+}
+
+void Node::appendDetached(Node* child) noexcept {
+    child->m_parent = this;
+    if (m_lastChild == nullptr) {
+        child->m_nextSibling = child;
+    } else {
+        child->m_nextSibling = m_lastChild->m_nextSibling;
+        m_lastChild->m_nextSibling = child;
+    }
+    m_lastChild = child;
+}
+
+void Node::addChild(std::unique_ptr<Node> child) {
+    if (child) {
+        appendDetached(child.release());
+    }
+}
+
+std::unique_ptr<Node> Node::removeChild(Node& child) {
+    if (m_lastChild == nullptr || child.m_parent != this) {
+        return nullptr;
+    }
+    Node* previous = m_lastChild;
+    while (previous->m_nextSibling != &child) {
+        previous = previous->m_nextSibling;
+        if (previous == m_lastChild) {
+            return nullptr;
+        }
+    }
+    if (previous == &child) {
+        m_lastChild = nullptr;
+    } else {
+        previous->m_nextSibling = child.m_nextSibling;
+        if (m_lastChild == &child) {
+            m_lastChild = previous;
+        }
+    }
+    child.m_nextSibling = nullptr;
+    child.m_parent = nullptr;
+    return std::unique_ptr<Node>(&child);
+}
+
+std::size_t Node::childCount() const {
+    std::size_t count = 0;
+    for ([[maybe_unused]] Node* child : _children()) {
+        ++count;
+    }
+    return count;
+}
+
+void Node::addAttribute(std::string name, std::string value) {
+    if (!m_attributes) {
+        m_attributes = std::make_unique<std::vector<Attribute>>();
+        m_attributes->reserve(2);
+    }
+    for (Attribute& attribute : *m_attributes) {
+        if (attribute.name == name) {
+            attribute.value = std::move(value);
+            return;
+        }
+    }
+    m_attributes->push_back({std::move(name), std::move(value)});
+}
+
+const std::string* Node::attribute(std::string_view name) const {
+    if (m_attributes) {
+        for (const Attribute& attribute : *m_attributes) {
+            if (attribute.name == name) {
+                return &attribute.value;
+            }
+        }
+    }
+    return nullptr;
+}
+
+const std::vector<Attribute>& Node::_attributes() const {
+    static const std::vector<Attribute> none;
+    return m_attributes ? *m_attributes : none;
+}
+
+void Node::postProcess(RandomStream* stream) {
+    const std::string* protectedFlag = attribute("Protected");
+    if (protectedFlag == nullptr || !attributeIsTrue(*protectedFlag)) {
+        return;
+    }
+    const std::vector<uint8_t> masked = Base64::decode(m_text);
+    if (masked.empty()) {
+        // Nothing to unmask: the text is not Base64 of any bytes, and no key stream is used.
+        m_text.clear();
+        return;
+    }
+    if (stream == nullptr) {
+        throw KdbException("AppError", "MissingRandomStream");
+    }
+    m_text = stream->xorBytes(masked.data(), masked.size());
+}
+
+void Node::breakCyclcReference() {
+    // Walks with an explicit work list: documents may nest deeper than the call stack allows.
+    std::vector<Node*> pending{this};
+    while (!pending.empty()) {
+        Node* const node = pending.back();
+        pending.pop_back();
+        node->m_parent = nullptr;
+        node->listOwned(pending);
+    }
+}
+
+std::string Node::description() const {
+    return "<" + m_name.text() + ">" + m_text + "<" + m_name.text() + "/>";
+}
+
+bool attributeIsTrue(std::string_view value) noexcept {
+    std::size_t position = 0;
+    while (position < value.size() && isSpace(value[position])) {
+        ++position;
+    }
+    if (position < value.size() && (value[position] == '+' || value[position] == '-')) {
+        ++position;
+    }
+    while (position < value.size() && value[position] == '0') {
+        ++position;
+    }
+    if (position == value.size()) {
+        return false;
+    }
+    const char first = value[position];
+    return first == 'Y' || first == 'y' || first == 'T' || first == 't' ||
+           (first >= '1' && first <= '9');
+}
+
+} // namespace kdb
