@@ -9,7 +9,7 @@
 
 namespace toolkit {
 
-class AlertPresenter final : public QAbstractListModel {
+class AlertPresenter : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The alert presenter is created by the application")

@@ -14,7 +14,7 @@
 
 namespace toolkit {
 
-class ListPanelModel final : public QAbstractListModel {
+class ListPanelModel : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("List models are created by list panels")

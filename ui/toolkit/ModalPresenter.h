@@ -13,7 +13,7 @@
 
 namespace toolkit {
 
-class ModalPresenter final : public QAbstractListModel {
+class ModalPresenter : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The modal presenter is created by the application")

@@ -7,7 +7,7 @@
 
 namespace toolkit {
 
-class ProgressOverlay final : public QObject {
+class ProgressOverlay : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The progress overlay is created by the application")

@@ -8,9 +8,11 @@
 
 #include <QAbstractListModel>
 #include <QList>
+#include <QPointer>
 #include <QSizeF>
 #include <QtQml/qqmlregistration.h>
 #include <memory>
+#include <vector>
 
 namespace toolkit {
 
@@ -21,12 +23,12 @@ class StackController final : public QAbstractListModel {
     QML_ELEMENT
     QML_UNCREATABLE("The stacked navigation is created by the application")
     Q_PROPERTY(toolkit::Panel* rootViewController READ rootViewController CONSTANT)
-    Q_PROPERTY(bool fullScreen READ isFullScreen NOTIFY layoutChanged)
-    Q_PROPERTY(bool slidingEnabled READ isSlidingEnabled NOTIFY layoutChanged)
-    Q_PROPERTY(bool tablet READ isTablet NOTIFY layoutChanged)
-    Q_PROPERTY(double menuWidth READ menuWidth NOTIFY layoutChanged)
-    Q_PROPERTY(double leftInset READ leftInset NOTIFY layoutChanged)
-    Q_PROPERTY(bool animated READ isAnimated NOTIFY layoutChanged)
+    Q_PROPERTY(bool fullScreen READ isFullScreen NOTIFY geometryChanged)
+    Q_PROPERTY(bool slidingEnabled READ isSlidingEnabled NOTIFY geometryChanged)
+    Q_PROPERTY(bool tablet READ isTablet NOTIFY geometryChanged)
+    Q_PROPERTY(double menuWidth READ menuWidth NOTIFY geometryChanged)
+    Q_PROPERTY(double leftInset READ leftInset NOTIFY geometryChanged)
+    Q_PROPERTY(bool animated READ isAnimated NOTIFY geometryChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
@@ -64,8 +66,11 @@ public:
     [[nodiscard]] bool isFullScreen() const { return m_fullScreen; }
 
     // The delegate is not owned; it is forgotten when the panel that is the delegate closes.
-    void setDelegate(StackedViewDelegate* delegate) { m_delegate = delegate; }
+    void setDelegate(StackedViewDelegate* delegate);
     [[nodiscard]] StackedViewDelegate* delegate() const { return m_delegate; }
+    // Forgets the delegate when it is the panel or one of the panels inside it; called for every
+    // panel that leaves the navigation, also from inside a navigation container.
+    void forgetDelegateWithin(Panel* releasedPanel);
 
     // The size of the navigation's area, given by the view; it decides the device idiom.
     Q_INVOKABLE void setViewportSize(const QSizeF& size);
@@ -91,23 +96,26 @@ public:
     [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
 
 signals:
-    void layoutChanged();
+    void geometryChanged();
     void countChanged();
 
 private:
     struct Entry {
         Panel* panel;
-        Panel* base;
+        // The base may close before the panel pushed from it.
+        QPointer<Panel> base;
     };
 
     void removeFrom(int index);
     void relayout(Animated animated);
-    void forgetDelegateWithin(Panel* panel);
     void tellDelegate();
+    void alignTop();
+    [[nodiscard]] double rawPanelX(int index) const;
 
     Panel* m_rootPanel;
     std::vector<Entry> m_entries;
     StackedViewDelegate* m_delegate = nullptr;
+    QMetaObject::Connection m_delegateConnection;
     QSizeF m_viewportSize;
     DeviceIdiom m_idiom = DeviceIdiom::Tablet;
     int m_position = 0;

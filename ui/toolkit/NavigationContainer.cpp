@@ -1,0 +1,95 @@
+#include "ui/toolkit/NavigationContainer.h"
+
+#include "ui/toolkit/StackController.h"
+
+namespace toolkit {
+
+NavigationContainer::NavigationContainer(std::unique_ptr<Panel> rootPanel, QObject* parent)
+    : Panel(parent) {
+    adopt(rootPanel.release());
+}
+
+NavigationContainer::~NavigationContainer() = default;
+
+void NavigationContainer::pushViewController(std::unique_ptr<Panel> panel, Animated animated) {
+    if (!panel) {
+        return;
+    }
+    m_animated = animated;
+    Panel* added = panel.release();
+    adopt(added);
+    emit topChanged();
+    added->viewDidAppear();
+}
+
+void NavigationContainer::popViewControllerAnimated(Animated animated) {
+    if (!canGoBack()) {
+        return;
+    }
+    m_animated = animated;
+    releaseTop();
+    emit topChanged();
+    topViewController()->viewDidAppear();
+}
+
+void NavigationContainer::popToRootViewControllerAnimated(Animated animated) {
+    if (!canGoBack()) {
+        return;
+    }
+    m_animated = animated;
+    while (canGoBack()) {
+        releaseTop();
+    }
+    emit topChanged();
+    topViewController()->viewDidAppear();
+}
+
+Panel* NavigationContainer::rootViewController() const {
+    return m_panels.first();
+}
+
+Panel* NavigationContainer::topViewController() const {
+    return m_panels.last();
+}
+
+QString NavigationContainer::backTitle() const {
+    return canGoBack() ? m_panels.at(m_panels.size() - 2)->title() : QString();
+}
+
+void NavigationContainer::goBack() {
+    popViewControllerAnimated(Animated::Yes);
+}
+
+double NavigationContainer::stackWidth(DeviceIdiom idiom) const {
+    return rootViewController()->stackWidth(idiom);
+}
+
+double NavigationContainer::stackableMinWidth() const {
+    return rootViewController()->stackableMinWidth();
+}
+
+QUrl NavigationContainer::viewSource() const {
+    return QUrl(QStringLiteral("qrc:/qt/qml/Vaultora/Toolkit/NavigationContainerView.qml"));
+}
+
+void NavigationContainer::viewDidAppear() {
+    topViewController()->viewDidAppear();
+}
+
+void NavigationContainer::adopt(Panel* panel) {
+    panel->setParent(this);
+    panel->setNavigationContainer(this);
+    m_panels.append(panel);
+}
+
+void NavigationContainer::releaseTop() {
+    Panel* released = m_panels.takeLast();
+    if (StackController* stack = stackController()) {
+        stack->forgetDelegateWithin(released);
+    }
+    released->setNavigationContainer(nullptr);
+    // The back button that asked for this may belong to the panel itself.
+    released->deleteLater();
+}
+
+} // namespace toolkit

@@ -1,0 +1,11 @@
+#include "ui/toolkit/UrlOpener.h"
+
+#include <QDesktopServices>
+
+namespace toolkit {
+
+bool SystemUrlOpener::openUrl(const QUrl& url) {
+    return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+} // namespace toolkit
