@@ -21,6 +21,8 @@ UUID::UUID(uint32_t size, InputDataSource& source) : ByteBuffer(size, source) {}
 
 UUID::UUID(const std::array<uint8_t, 16>& bytes) : ByteBuffer(bytes.data(), 16) {}
 
+UUID::UUID(const uint8_t* bytes, uint32_t size) : ByteBuffer(bytes, size) {}
+
 std::string UUID::description() const {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;

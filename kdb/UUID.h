@@ -17,6 +17,7 @@ public:
     UUID();
     UUID(uint32_t size, InputDataSource& source);
     explicit UUID(const std::array<uint8_t, 16>& bytes);
+    UUID(const uint8_t* bytes, uint32_t size);
 
     // Upper-case hexadecimal in the 8-4-4-4-12 grouping, bytes in stored order. An
     // identifier shorter than 16 bytes prints zeros for the bytes it does not have.
