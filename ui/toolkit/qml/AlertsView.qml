@@ -1,0 +1,57 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The alerts on show, the newest on top; the buttons answer the alert.
+Item {
+    id: root
+    property var presenter: null
+    visible: alertRepeater.count > 0
+
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+    }
+    Rectangle {
+        anchors.fill: parent
+        color: Qt.rgba(0, 0, 0, 0.3)
+    }
+    Repeater {
+        id: alertRepeater
+        model: root.presenter
+        delegate: Pane {
+            id: alertView
+            required property var alert
+            anchors.centerIn: parent
+            width: Math.min(320, root.width - 40)
+            ColumnLayout {
+                width: parent.width
+                Label {
+                    text: alertView.alert.title
+                    font.bold: true
+                    wrapMode: Text.Wrap
+                    horizontalAlignment: Qt.AlignHCenter
+                    Layout.fillWidth: true
+                }
+                Label {
+                    text: alertView.alert.message
+                    wrapMode: Text.Wrap
+                    horizontalAlignment: Qt.AlignHCenter
+                    Layout.fillWidth: true
+                }
+                RowLayout {
+                    Layout.alignment: Qt.AlignHCenter
+                    Repeater {
+                        model: alertView.alert.buttons
+                        delegate: Button {
+                            required property int index
+                            required property string modelData
+                            text: modelData
+                            onClicked: alertView.alert.press(index)
+                        }
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,119 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Images.js" as Images
+
+// A list panel: the search field over the list; headers, rows, taps and deletions go to the model.
+Pane {
+    id: root
+    property var panel: null
+    readonly property var list: panel ? panel.list : null
+    padding: 0
+
+    Connections {
+        target: root.list
+        function onKeyboardDismissed() { searchField.focus = false }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            visible: root.list ? root.list.searchFieldVisible : false
+            Layout.fillWidth: true
+            Layout.preferredHeight: 44
+            Layout.leftMargin: 6
+            Layout.rightMargin: 6
+
+            TextField {
+                id: searchField
+                Layout.fillWidth: true
+                placeholderText: qsTr("Search")
+                text: root.list ? root.list.searchText : ""
+                inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText | Qt.ImhPreferLatin
+                onActiveFocusChanged: if (activeFocus && root.list) root.list.beginSearchEditing()
+                onTextEdited: root.list.editSearchText(text)
+                onAccepted: root.list.pressSearchButton()
+            }
+            Button {
+                visible: root.list ? root.list.showsCancelButton : false
+                text: qsTr("Cancel")
+                onClicked: root.list.pressCancelButton()
+            }
+        }
+
+        ListView {
+            id: listView
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            model: root.list
+            ScrollBar.vertical: ScrollBar {}
+
+            delegate: ItemDelegate {
+                id: rowView
+                required property int index
+                required property bool isHeader
+                required property string imageName
+                required property string title
+                required property string subtitle
+                required property string accessory
+                required property bool centred
+                required property bool deletable
+                required property bool selected
+
+                width: ListView.view.width
+                highlighted: selected
+                enabled: !isHeader
+                onClicked: root.list.tap(index)
+
+                background: Rectangle {
+                    color: rowView.isHeader ? palette.alternateBase
+                                            : rowView.highlighted ? Qt.rgba(0, 0, 0, 0.25)
+                                                                   : "transparent"
+                }
+
+                contentItem: RowLayout {
+                    spacing: 10
+                    Image {
+                        visible: !rowView.isHeader && rowView.imageName.length > 0
+                        source: Images.source(rowView.imageName)
+                        sourceSize.width: 32
+                        sourceSize.height: 32
+                        Layout.preferredWidth: visible ? 32 : 0
+                    }
+                    ColumnLayout {
+                        spacing: 2
+                        Layout.fillWidth: true
+                        Label {
+                            text: rowView.title
+                            font.bold: rowView.isHeader
+                            elide: Label.ElideRight
+                            horizontalAlignment: rowView.centred ? Qt.AlignHCenter : Qt.AlignLeft
+                            Layout.fillWidth: true
+                        }
+                        Label {
+                            visible: rowView.subtitle.length > 0
+                            text: rowView.subtitle
+                            opacity: 0.7
+                            font.pixelSize: 12
+                            elide: Label.ElideRight
+                            Layout.fillWidth: true
+                        }
+                    }
+                    Label {
+                        visible: rowView.accessory.length > 0
+                        text: rowView.accessory === "checkmark" ? "✓" : "›"
+                        font.pixelSize: 20
+                    }
+                    Button {
+                        visible: root.list && root.list.editing && rowView.deletable
+                        text: qsTr("Delete")
+                        onClicked: root.list.requestDeletion(rowView.index)
+                    }
+                }
+            }
+        }
+    }
+}

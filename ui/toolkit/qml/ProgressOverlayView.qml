@@ -1,0 +1,35 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+
+// The progress overlay: a busy indicator and its title over the dimmed window.
+Item {
+    id: root
+    property var overlay: null
+    visible: overlay ? overlay.visible : false
+
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+    }
+    Rectangle {
+        anchors.centerIn: parent
+        width: Math.max(160, column.implicitWidth + 40)
+        height: column.implicitHeight + 40
+        radius: 10
+        color: Qt.rgba(0, 0, 0, 0.75)
+        ColumnLayout {
+            id: column
+            anchors.centerIn: parent
+            BusyIndicator {
+                running: root.visible
+                Layout.alignment: Qt.AlignHCenter
+            }
+            Label {
+                text: root.overlay ? root.overlay.title : ""
+                color: "white"
+                Layout.alignment: Qt.AlignHCenter
+            }
+        }
+    }
+}
