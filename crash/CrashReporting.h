@@ -1,0 +1,14 @@
+#pragma once
+
+#include "crash/CrashReportManager.h"
+
+namespace crash {
+
+// Creates the application's crash-report manager: the collector keeps its pending report in
+// the caches directory, the user defaults are the application's QSettings, and the
+// submission address is the configured one. The launch steps run now; the question is asked
+// one second later when there are reports. The manager belongs to parent.
+CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion> question,
+                                             QObject* parent);
+
+} // namespace crash
