@@ -1,0 +1,125 @@
+#include "FixtureCatalog.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <stdexcept>
+
+#include "kdb/KdbReaderFactory.h"
+#include "kdb/SecureBytes.h"
+#include "kdb/WrapperNSData.h"
+
+namespace vaultora::test {
+
+namespace {
+
+QJsonObject readJsonObject(const std::filesystem::path& path) {
+    QFile file(QString::fromStdString(path.string()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        throw std::runtime_error("not a JSON object: " + path.string());
+    }
+    return document.object();
+}
+
+QString text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QJsonObject groupAsJson(const kdb::KdbGroup& group) {
+    QJsonArray groups;
+    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
+        groups.append(groupAsJson(*subGroup));
+    }
+    QJsonArray entries;
+    for (const kdb::KdbEntry* entry : group.getEntries()) {
+        QJsonObject custom;
+        for (uint32_t index = 0; index < entry->getNumberOfCustomAttributes(); ++index) {
+            custom.insert(text(entry->getCustomAttributeName(index)),
+                          text(entry->getCustomAttributeValue(index)));
+        }
+        entries.append(QJsonObject{{"title", text(entry->getEntryName())},
+                                   {"username", text(entry->getUserName())},
+                                   {"password", text(entry->getPassword())},
+                                   {"url", text(entry->getURL())},
+                                   {"notes", text(entry->getComments())},
+                                   {"custom", custom}});
+    }
+    return QJsonObject{
+        {"name", text(group.getGroupName())}, {"groups", groups}, {"entries", entries}};
+}
+
+void collectRecycleBins(const kdb::KdbTree& tree, const kdb::KdbGroup& group,
+                        const std::string& prefix, std::vector<std::string>& paths) {
+    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
+        const std::string path = prefix + subGroup->getGroupName();
+        if (tree.isRecycleBin(*subGroup)) {
+            paths.push_back(path);
+        }
+        collectRecycleBins(tree, *subGroup, path + "/", paths);
+    }
+}
+
+} // namespace
+
+std::vector<Fixture> allFixtures() {
+    const std::filesystem::path root = VAULTORA_FIXTURES_DIR;
+    std::vector<Fixture> fixtures;
+    for (const auto& writer : std::filesystem::directory_iterator(root)) {
+        if (!writer.is_directory()) {
+            continue;
+        }
+        for (const auto& file : std::filesystem::directory_iterator(writer.path())) {
+            const std::string extension = file.path().extension().string();
+            if (extension != ".kdb" && extension != ".kdbx") {
+                continue;
+            }
+            std::filesystem::path base = file.path();
+            base.replace_extension();
+            Fixture fixture;
+            fixture.name =
+                writer.path().filename().string() + "/" + file.path().filename().string();
+            fixture.path = file.path().string();
+            fixture.expected = readJsonObject(base.string() + ".json");
+            fixture.facts = readJsonObject(base.string() + ".facts.json");
+            fixture.password = fixture.facts.value("password").toString().toStdString();
+            fixtures.push_back(std::move(fixture));
+        }
+    }
+    std::sort(fixtures.begin(), fixtures.end(),
+              [](const Fixture& left, const Fixture& right) { return left.name < right.name; });
+    return fixtures;
+}
+
+std::string fixtureTestName(const Fixture& fixture) {
+    std::string name = fixture.name;
+    std::replace_if(
+        name.begin(), name.end(),
+        [](char character) { return !std::isalnum(static_cast<unsigned char>(character)); }, '_');
+    return name;
+}
+
+QJsonObject treeAsJson(const kdb::KdbTree& tree) {
+    return QJsonObject{{"root", groupAsJson(*tree.getRoot())}};
+}
+
+std::shared_ptr<kdb::KdbTree> openWithEngine(const std::string& path, const std::string& password) {
+    auto source = std::make_unique<kdb::WrapperNSData>(path);
+    std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
+    return reader->load(std::move(source), kdb::secureBytesFromText(password));
+}
+
+std::vector<std::string> recycleBinPaths(const kdb::KdbTree& tree) {
+    std::vector<std::string> paths;
+    collectRecycleBins(tree, *tree.getRoot(), "", paths);
+    return paths;
+}
+
+} // namespace vaultora::test

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QJsonObject>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kdb/KdbModel.h"
+
+namespace vaultora::test {
+
+// A database written by an independent tool, with what the tool was told to put in
+// (<name>.json, the export shape) and how to open it (<name>.facts.json).
+struct Fixture {
+    std::string name; // "writer/file", for test names and messages
+    std::string path;
+    std::string password;
+    QJsonObject expected;
+    QJsonObject facts;
+};
+
+// Every fixture under the fixtures folder, sorted by name.
+[[nodiscard]] std::vector<Fixture> allFixtures();
+[[nodiscard]] std::string fixtureTestName(const Fixture& fixture);
+
+// The export shape of an opened tree, built here from the model interfaces alone.
+[[nodiscard]] QJsonObject treeAsJson(const kdb::KdbTree& tree);
+
+// Opens a database file with the engine; engine failures propagate as KdbException.
+[[nodiscard]] std::shared_ptr<kdb::KdbTree> openWithEngine(const std::string& path,
+                                                           const std::string& password);
+
+// "a/b" style path of each group for which the tree says isRecycleBin.
+[[nodiscard]] std::vector<std::string> recycleBinPaths(const kdb::KdbTree& tree);
+
+} // namespace vaultora::test
