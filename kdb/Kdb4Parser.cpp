@@ -26,6 +26,23 @@ std::string_view textOf(const xmlChar* begin, const xmlChar* end) {
     return {reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin)};
 }
 
+// Without entity substitution the XML parser hands attribute values over with every
+// ampersand (written as a reference in the document) spelled as the reference "&#38;", and
+// with every other reference resolved; this turns those back into the ampersand.
+std::string attributeValue(std::string_view reported) {
+    constexpr std::string_view ampersand = "&#38;";
+    std::string value;
+    value.reserve(reported.size());
+    std::size_t position = 0;
+    for (std::size_t found; (found = reported.find(ampersand, position)) != reported.npos;) {
+        value.append(reported.substr(position, found - position));
+        value.push_back('&');
+        position = found + ampersand.size();
+    }
+    value.append(reported.substr(position));
+    return value;
+}
+
 void initialiseXmlLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
@@ -161,7 +178,7 @@ private:
                 continue;
             }
             node->addAttribute(reinterpret_cast<const char*>(attribute[0]),
-                               std::string(textOf(attribute[3], attribute[4])));
+                               attributeValue(textOf(attribute[3], attribute[4])));
         }
 
         Kdb4Tree& tree = *m_parser.m_tree;

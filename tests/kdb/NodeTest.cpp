@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kdb/Kdb4Entry.h"
+#include "kdb/Kdb4Group.h"
+#include "kdb/Node.h"
+
+namespace kdb {
+namespace {
+
+std::vector<std::string> childNames(const Node& node) {
+    std::vector<std::string> names;
+    for (Node* child : node._children()) {
+        names.push_back(child->_name().text());
+    }
+    return names;
+}
+
+TEST(NameTable, StoresEachDistinctNameOnceAndKnowsTheModelNames) {
+    NameTable names;
+    const ElementName first = names.intern("Times");
+    const ElementName second = names.intern("Times");
+    EXPECT_EQ(&first.text(), &second.text());
+    EXPECT_EQ(first.id(), KnownName::Other);
+    EXPECT_EQ(names.intern("Entry").id(), KnownName::Entry);
+    EXPECT_EQ(&names.intern("Entry").text(), &ElementName::known(KnownName::Entry).text());
+    EXPECT_EQ(names.intern("entry").id(), KnownName::Other);
+    EXPECT_EQ(names.intern("").id(), KnownName::Other);
+}
+
+TEST(Node, KeepsChildrenInOrderWithParentLinks) {
+    NameTable names;
+    Node parent(names.intern("a"));
+    for (const char* name : {"b", "c", "d"}) {
+        parent.addChild(std::make_unique<Node>(names.intern(name)));
+    }
+    EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b", "c", "d"}));
+    EXPECT_EQ(parent.childCount(), 3u);
+    for (Node* child : parent._children()) {
+        EXPECT_EQ(child->_parent(), &parent);
+    }
+    Node* first = parent.firstChild();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->_name().text(), "b");
+}
+
+TEST(Node, RemovesFirstMiddleAndLastChildren) {
+    NameTable names;
+    Node parent(names.intern("a"));
+    std::vector<Node*> children;
+    for (const char* name : {"b", "c", "d", "e"}) {
+        auto child = std::make_unique<Node>(names.intern(name));
+        children.push_back(child.get());
+        parent.addChild(std::move(child));
+    }
+    std::unique_ptr<Node> middle = parent.removeChild(*children[1]);
+    ASSERT_EQ(middle.get(), children[1]);
+    EXPECT_EQ(middle->_parent(), nullptr);
+    EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b", "d", "e"}));
+
+    EXPECT_TRUE(parent.removeChild(*children[3]));
+    EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b", "d"}));
+    EXPECT_TRUE(parent.removeChild(*children[0]));
+    EXPECT_TRUE(parent.removeChild(*children[2]));
+    EXPECT_TRUE(parent._children().empty());
+
+    // Appending after the list emptied starts a new list.
+    parent.addChild(std::move(middle));
+    EXPECT_EQ(childNames(parent), (std::vector<std::string>{"c"}));
+}
+
+TEST(Node, RemovingANodeThatIsNotAChildChangesNothing) {
+    NameTable names;
+    Node parent(names.intern("a"));
+    Node other(names.intern("x"));
+    parent.addChild(std::make_unique<Node>(names.intern("b")));
+    Node stranger(names.intern("s"));
+    other.addChild(std::make_unique<Node>(names.intern("t")));
+    EXPECT_EQ(parent.removeChild(stranger), nullptr);
+    Node* foreignChild = other.firstChild();
+    ASSERT_NE(foreignChild, nullptr);
+    EXPECT_EQ(parent.removeChild(*foreignChild), nullptr);
+    EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b"}));
+    EXPECT_EQ(childNames(other), (std::vector<std::string>{"t"}));
+}
+
+TEST(Node, ReplacesAnAttributeOfTheSameName) {
+    NameTable names;
+    Node node(names.intern("Value"));
+    EXPECT_TRUE(node._attributes().empty());
+    EXPECT_EQ(node.attribute("Protected"), nullptr);
+    node.addAttribute("Protected", "False");
+    node.addAttribute("Other", "1");
+    node.addAttribute("Protected", "True");
+    ASSERT_EQ(node._attributes().size(), 2u);
+    EXPECT_EQ(*node.attribute("Protected"), "True");
+}
+
+TEST(Node, ReadsAttributeTruthLikeTheBooleanTextsOfTheFormat) {
+    for (const char* value : {"True", "true", "Yes", "y", "1", "  +007", "-1", "\t9x"}) {
+        EXPECT_TRUE(attributeIsTrue(value)) << value;
+    }
+    for (const char* value : {"False", "false", "no", "0", "000", "", "  ", "+", " 0x1", "N"}) {
+        EXPECT_FALSE(attributeIsTrue(value)) << value;
+    }
+}
+
+TEST(Node, DescribesItselfWithNameAndText) {
+    NameTable names;
+    Node node(names.intern("a"));
+    node.set_text("xy");
+    EXPECT_EQ(node.description(), "<a>xy<a/>");
+}
+
+TEST(Node, TearsDownAMillionLevelsWithoutRecursion) {
+    NameTable names;
+    const ElementName name = names.intern("a");
+    auto root = std::make_unique<Node>(name);
+    Node* deepest = root.get();
+    for (int level = 0; level < 1000000; ++level) {
+        auto child = std::make_unique<Node>(name);
+        Node* next = child.get();
+        deepest->addChild(std::move(child));
+        deepest = next;
+    }
+    root->breakCyclcReference();
+    EXPECT_EQ(deepest->_parent(), nullptr);
+    root.reset();
+}
+
+TEST(Node, TearsDownDeeplyNestedGroupsAndEntriesWithoutRecursion) {
+    auto root = std::make_unique<Kdb4Group>(ElementName::known(KnownName::Root));
+    Kdb4Group* deepest = root.get();
+    for (int level = 0; level < 300000; ++level) {
+        auto group = std::make_unique<Kdb4Group>();
+        Kdb4Group* next = group.get();
+        deepest->addSubGroup(std::move(group));
+        deepest->addEntry(std::make_unique<Kdb4Entry>());
+        deepest = next;
+    }
+    root->breakCyclcReference();
+    EXPECT_EQ(deepest->getParent(), nullptr);
+    root.reset();
+}
+
+} // namespace
+} // namespace kdb
