@@ -1,0 +1,274 @@
+#include "TestSupport.h"
+
+#include "ui/toolkit/NavigationContainer.h"
+#include "ui/toolkit/StackController.h"
+#include "ui/toolkit/StackedViewDelegate.h"
+
+#include <QAbstractItemModelTester>
+#include <QPointer>
+#include <gtest/gtest.h>
+
+using namespace toolkit;
+using toolkit::testing::runDeferredDeletes;
+
+namespace {
+
+class CountingPanel : public Panel {
+public:
+    explicit CountingPanel(const QString& name) { setTitle(name); }
+    void viewDidAppear() override { ++appearances; }
+    int appearances = 0;
+};
+
+class DelegatePanel final : public CountingPanel, public StackedViewDelegate {
+public:
+    using CountingPanel::CountingPanel;
+    void stackedView(StackController&, bool didZoomInOut) override {
+        ++calls;
+        lastZoom = didZoomInOut;
+    }
+    int calls = 0;
+    bool lastZoom = false;
+};
+
+struct StackFixture : ::testing::Test {
+    StackFixture()
+        : stack(std::make_unique<CountingPanel>(QStringLiteral("menu"))),
+          tester(&stack, QAbstractItemModelTester::FailureReportingMode::Fatal) {
+        stack.setViewportSize(QSizeF(1024, 768));
+    }
+
+    Panel* push(const QString& name, Panel* base = nullptr) {
+        auto panel = std::make_unique<CountingPanel>(name);
+        Panel* raw = panel.get();
+        stack.pushViewController(std::move(panel), base, Animated::Yes);
+        return raw;
+    }
+
+    QStringList titles() const {
+        QStringList names;
+        for (Panel* panel : stack.viewControllers()) {
+            names << panel->title();
+        }
+        return names;
+    }
+
+    StackController stack;
+    QAbstractItemModelTester tester;
+};
+
+TEST_F(StackFixture, PushWithoutBaseAddsAtTheRightAndClosesNothing) {
+    Panel* first = push("first");
+    push("second");
+    push("third");
+    EXPECT_EQ(titles(), (QStringList{"first", "second", "third"}));
+    EXPECT_EQ(stack.topViewController()->title(), "third");
+    EXPECT_EQ(first->stackController(), &stack);
+    EXPECT_EQ(static_cast<CountingPanel*>(first)->appearances, 1);
+}
+
+TEST_F(StackFixture, PushWithBaseClosesTheEarlierPanelFromThatBaseAndEverythingRightOfIt) {
+    Panel* database = push("database");
+    QPointer<Panel> group = push("group", database);
+    QPointer<Panel> entry = push("entry", group);
+    push("other group", database);
+    runDeferredDeletes();
+
+    EXPECT_EQ(titles(), (QStringList{"database", "other group"}));
+    EXPECT_TRUE(group.isNull());
+    EXPECT_TRUE(entry.isNull());
+}
+
+TEST_F(StackFixture, PushWithBaseLeavesPanelsFromOtherBasesAlone) {
+    Panel* first = push("first");
+    Panel* group = push("group", first);
+    push("second database");
+    push("entry", group);
+    push("another entry", group);
+    EXPECT_EQ(titles(), (QStringList{"first", "group", "second database", "another entry"}));
+}
+
+TEST_F(StackFixture, PopsOnlyTheTopmostPanel) {
+    Panel* first = push("first");
+    Panel* second = push("second");
+
+    EXPECT_FALSE(stack.popViewController(first, Animated::Yes));
+    EXPECT_EQ(titles(), (QStringList{"first", "second"}));
+    EXPECT_TRUE(stack.popViewController(second, Animated::Yes));
+    EXPECT_EQ(titles(), (QStringList{"first"}));
+    EXPECT_EQ(static_cast<CountingPanel*>(first)->appearances, 2);
+
+    stack.popViewControllerAnimated(Animated::No);
+    stack.popViewControllerAnimated(Animated::No);
+    EXPECT_TRUE(stack.viewControllers().isEmpty());
+    EXPECT_EQ(stack.topViewController(), nullptr);
+    EXPECT_EQ(stack.rootViewController()->title(), "menu");
+}
+
+TEST_F(StackFixture, PoppingReleasesThePanelAndWhatItOwns) {
+    Panel* panel = push("database");
+    QPointer<QObject> openTree = new QObject(panel);
+    QPointer<Panel> watched = panel;
+
+    stack.popViewControllerAnimated(Animated::Yes);
+    runDeferredDeletes();
+
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_TRUE(openTree.isNull());
+}
+
+TEST_F(StackFixture, CollapseCoversTheMenuAndBringsNewerPanelsToTheLeftInset) {
+    push("first");
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::uncoveredInset);
+
+    stack.collapseStack(1, Animated::Yes);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::coveredInset);
+
+    push("second");
+    stack.collapseStack(1, Animated::Yes);
+    EXPECT_EQ(stack.firstVisiblePosition(), 2);
+    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::coveredInset);
+
+    stack.collapseStack(5, Animated::Yes);
+    EXPECT_EQ(stack.firstVisiblePosition(), 2);
+    stack.collapseStack(-5, Animated::Yes);
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::uncoveredInset);
+    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::uncoveredInset + 600);
+}
+
+TEST_F(StackFixture, CollapseLeavesOlderPanelsInViewWhenTheWindowHasRoomForThem) {
+    stack.setViewportSize(QSizeF(1400, 900));
+    push("first");
+    push("second");
+    stack.collapseStack(2, Animated::Yes);
+    EXPECT_EQ(stack.firstVisiblePosition(), 1);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::coveredInset);
+    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::coveredInset + 600);
+}
+
+TEST_F(StackFixture, PanelWidthFollowsTheIdiomOfTheWindowSize) {
+    push("first");
+    EXPECT_EQ(stack.idiom(), DeviceIdiom::Tablet);
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 600);
+
+    stack.setViewportSize(QSizeF(375, 667));
+    EXPECT_EQ(stack.idiom(), DeviceIdiom::Phone);
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 270);
+    // A narrow phone squeezes the panel into what the menu strip leaves.
+    stack.setViewportSize(QSizeF(300, 500));
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 240);
+}
+
+TEST_F(StackFixture, PushBringsTheNewPanelIntoViewOnANarrowWindow) {
+    stack.setViewportSize(QSizeF(375, 667));
+    push("first");
+    EXPECT_EQ(stack.firstVisiblePosition(), 1);
+    push("second");
+    EXPECT_EQ(stack.firstVisiblePosition(), 2);
+    EXPECT_LE(stack.panelX(1) + stack.panelWidth(1), 375);
+}
+
+TEST_F(StackFixture, FullScreenAndNormalModeTellTheDelegateOncePerPanel) {
+    push("first");
+    auto delegatePanel = std::make_unique<DelegatePanel>("browser");
+    DelegatePanel* delegate = delegatePanel.get();
+    stack.pushViewController(std::move(delegatePanel), nullptr, Animated::Yes);
+    stack.setDelegate(delegate);
+
+    stack.doFullScreen();
+    EXPECT_TRUE(stack.isFullScreen());
+    EXPECT_FALSE(stack.isSlidingEnabled());
+    EXPECT_EQ(delegate->calls, 2);
+    EXPECT_TRUE(delegate->lastZoom);
+    for (int index = 0; index < 2; ++index) {
+        EXPECT_DOUBLE_EQ(stack.panelX(index), 0);
+        EXPECT_DOUBLE_EQ(stack.panelWidth(index), 1024);
+    }
+
+    stack.doNormalScreen();
+    EXPECT_FALSE(stack.isFullScreen());
+    EXPECT_TRUE(stack.isSlidingEnabled());
+    EXPECT_EQ(delegate->calls, 4);
+    EXPECT_FALSE(delegate->lastZoom);
+    for (int index = 0; index < 2; ++index) {
+        EXPECT_DOUBLE_EQ(stack.panelX(index), StackController::coveredInset);
+        EXPECT_DOUBLE_EQ(stack.panelWidth(index), 600);
+    }
+}
+
+TEST_F(StackFixture, ForgetsADelegateThatClosedEvenInsideAContainer) {
+    auto browser = std::make_unique<DelegatePanel>("browser");
+    DelegatePanel* delegate = browser.get();
+    stack.pushViewController(std::make_unique<NavigationContainer>(std::move(browser)), nullptr,
+                             Animated::Yes);
+    stack.setDelegate(delegate);
+    EXPECT_EQ(delegate->stackController(), &stack);
+
+    stack.popViewControllerAnimated(Animated::Yes);
+    EXPECT_EQ(stack.delegate(), nullptr);
+    runDeferredDeletes();
+    push("other");
+    stack.doFullScreen();
+    EXPECT_EQ(stack.delegate(), nullptr);
+}
+
+TEST_F(StackFixture, SlidingRightUncoversTheMenuAndIsOffInFullScreen) {
+    push("first");
+    stack.collapseStack(1, Animated::Yes);
+    stack.slideBy(100);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::coveredInset + 100);
+    stack.slideBy(200);
+    stack.endSlide();
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::uncoveredInset);
+
+    stack.slideBy(-10);
+    stack.endSlide();
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+
+    stack.doFullScreen();
+    stack.slideBy(300);
+    EXPECT_DOUBLE_EQ(stack.slideOffset(), 0);
+}
+
+TEST(NavigationContainer, DrillsDownAndBackWithoutEverPoppingItsRoot) {
+    auto root = std::make_unique<CountingPanel>("root");
+    CountingPanel* rootPanel = root.get();
+    NavigationContainer container(std::move(root));
+    EXPECT_FALSE(container.canGoBack());
+
+    auto child = std::make_unique<CountingPanel>("child");
+    QPointer<Panel> childPanel = child.get();
+    container.pushViewController(std::move(child), Animated::Yes);
+    EXPECT_EQ(container.topViewController(), childPanel.data());
+    EXPECT_EQ(childPanel->navigationContainer(), &container);
+    EXPECT_EQ(container.backTitle(), "root");
+
+    container.goBack();
+    container.goBack();
+    runDeferredDeletes();
+    EXPECT_TRUE(childPanel.isNull());
+    EXPECT_EQ(container.topViewController(), rootPanel);
+    EXPECT_EQ(rootPanel->appearances, 1);
+}
+
+TEST(NavigationContainer, TakesTheWidthOfItsRootPanelAndReachesTheStack) {
+    class WidePanel final : public Panel {
+    public:
+        double stackWidth(DeviceIdiom) const override { return 420; }
+    };
+    StackController stack(std::make_unique<Panel>());
+    auto container = std::make_unique<NavigationContainer>(std::make_unique<WidePanel>());
+    NavigationContainer* raw = container.get();
+    stack.pushViewController(std::move(container), nullptr, Animated::No);
+    raw->pushViewController(std::make_unique<Panel>(), Animated::No);
+
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 420);
+    EXPECT_EQ(raw->topViewController()->stackController(), &stack);
+    raw->popToRootViewControllerAnimated(Animated::No);
+    EXPECT_EQ(raw->viewControllers().size(), 1);
+}
+
+} // namespace

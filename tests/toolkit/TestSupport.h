@@ -1,0 +1,14 @@
+// Helpers shared by the toolkit tests.
+#pragma once
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace toolkit::testing {
+
+// Runs the deletions that closed panels and hidden notices scheduled for the next loop turn.
+inline void runDeferredDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace toolkit::testing
