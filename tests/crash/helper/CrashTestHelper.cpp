@@ -1,5 +1,6 @@
 // A child process for the crash tests:
-//   crash <caches directory> segv|abort   enables the collector and crashes
+//   crash <caches directory> segv|abort [file]
+//                                         enables the collector, maps the file, and crashes
 //   launch <caches directory> <settings file> <milliseconds since 1970>
 //                                         runs the launch steps of the crash-report manager
 //   format <report file>                  prints the crash-log text of a saved report
@@ -34,8 +35,14 @@ std::unique_ptr<crash::CrashCollector> collectorIn(const QString& cachesDirector
     *target = 42;
 }
 
-int crashNow(const QString& cachesDirectory, const QString& kind) {
+int crashNow(const QString& cachesDirectory, const QString& kind, const QString& mappedPath) {
     auto collector = collectorIn(cachesDirectory);
+    // A mapped file stands for an open database, whose name must not reach the report.
+    QFile mapped(mappedPath);
+    if (!mappedPath.isEmpty() &&
+        (!mapped.open(QIODevice::ReadOnly) || mapped.map(0, mapped.size()) == nullptr)) {
+        return 6;
+    }
     if (const auto error = collector->enableCrashReporter()) {
         std::fprintf(stderr, "could not enable: %s\n", qPrintable(*error));
         return 3;
@@ -81,8 +88,9 @@ int format(const QString& reportPath) {
 int main(int argc, char** argv) {
     const QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() == 4 && arguments[1] == QLatin1String("crash")) {
-        return crashNow(arguments[2], arguments[3]);
+    if ((arguments.size() == 4 || arguments.size() == 5) &&
+        arguments[1] == QLatin1String("crash")) {
+        return crashNow(arguments[2], arguments[3], arguments.value(4));
     }
     if (arguments.size() == 5 && arguments[1] == QLatin1String("launch")) {
         return launch(arguments[2], arguments[3], arguments[4].toLongLong());
