@@ -1,0 +1,21 @@
+#pragma once
+
+#include <avahi-common/watch.h>
+
+namespace web {
+
+// Drives the Avahi client from the Qt event loop of the thread that creates it, so that its
+// callbacks run on that thread like every other callback of the server.
+class AvahiQtPoll final {
+public:
+    AvahiQtPoll();
+    AvahiQtPoll(const AvahiQtPoll&) = delete;
+    AvahiQtPoll& operator=(const AvahiQtPoll&) = delete;
+
+    [[nodiscard]] const AvahiPoll* poll() const { return &m_poll; }
+
+private:
+    AvahiPoll m_poll{};
+};
+
+} // namespace web

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace web {
+
+// One satisfiable range of a representation, both ends inclusive.
+struct ByteRange {
+    uint64_t first = 0;
+    uint64_t last = 0;
+
+    [[nodiscard]] uint64_t length() const { return last - first + 1; }
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
+// Parses the value of a Range header for a representation of the given length (RFC 7233
+// section 2.1). Nothing when the unit is not "bytes" or any range is malformed or
+// unsatisfiable: the server then ignores the header and answers the whole representation.
+[[nodiscard]] std::optional<std::vector<ByteRange>> parseByteRanges(const QByteArray& value,
+                                                                    uint64_t length);
+
+} // namespace web

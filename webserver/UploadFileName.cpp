@@ -1,0 +1,35 @@
+#include "webserver/UploadFileName.h"
+
+#include <QStringList>
+
+namespace web {
+
+QString uploadFileNameFromLine(const QByteArray& contentDisposition) {
+    const QString line = QString::fromUtf8(contentDisposition);
+    const QString marker = QStringLiteral("; filename=");
+    // A part without a file name (an ordinary form field) names no file, even though its
+    // line carries quoted text.
+    if (!line.contains(marker)) {
+        return {};
+    }
+    const QString afterMarker = line.split(marker).last();
+    const QStringList quoted = afterMarker.split(QLatin1Char('"'));
+    if (quoted.size() < 2) {
+        return {};
+    }
+    return quoted.at(1).split(QLatin1Char('\\')).last();
+}
+
+bool isAcceptableUploadFileName(const QString& fileName) {
+    if (fileName.isEmpty() || fileName == QLatin1String(".")) {
+        return false;
+    }
+    if (fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')) ||
+        fileName.contains(QLatin1String("..")) || fileName.contains(QChar(0))) {
+        return false;
+    }
+    return fileName != QLatin1String("Vaultora.plist") &&
+           fileName != QLatin1String("VaultoraDatabaseFiles.plist");
+}
+
+} // namespace web

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace web {
+
+// The file name a browser gives in the Content-Disposition line of a form part (RFC 7578
+// section 4.2): the text between the first two double quotes after "; filename=", cut to
+// its last backslash-separated piece so that a full Windows path yields its last component.
+// Empty when the line names no file.
+[[nodiscard]] QString uploadFileNameFromLine(const QByteArray& contentDisposition);
+
+// Whether a file of that name may be stored in the documents directory: it must stay inside
+// it and must not replace the application's own files.
+[[nodiscard]] bool isAcceptableUploadFileName(const QString& fileName);
+
+} // namespace web
