@@ -1,0 +1,155 @@
+#include "app/RegistryCodec.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr std::int64_t registryFileVersion = 6;
+
+std::int32_t toInt32(std::int64_t value) {
+    // Numbers are read as the 32-bit integers they were written as; larger ones keep their
+    // low bits, as a narrowing integer conversion would.
+    return static_cast<std::int32_t>(value);
+}
+
+PropertyList encodeRecord(KeePassServerDetail& record) {
+    using namespace PropertyListValue;
+    PropertyList dictionary(plist_new_dict());
+    plist_dict_set_item(dictionary.get(), "DatabaseName", newString(record.databaseName()));
+    plist_dict_set_item(dictionary.get(), "ServerDisplayName",
+                        newString(record.serverDisplayName()));
+    plist_dict_set_item(dictionary.get(), "ServerUrl", newString(record.serverUrl()));
+    plist_dict_set_item(dictionary.get(), "DBSyncType", newInteger(record.DBSyncType()));
+    plist_dict_set_item(dictionary.get(), "savePassword",
+                        newInteger(record.savePassword() != 0 ? 1 : 0));
+    plist_dict_set_item(dictionary.get(), "defaultDatabase",
+                        newInteger(record.isDefault() != 0 ? 1 : 0));
+    return dictionary;
+}
+
+std::shared_ptr<KeePassServerDetail> decodeRecord(plist_t dictionary) {
+    using namespace PropertyListValue;
+    auto record = std::make_shared<KeePassServerDetail>();
+    if (auto value = string(dictionary, "DatabaseName")) {
+        record->setDatabaseName(std::move(*value));
+    }
+    if (auto value = string(dictionary, "ServerDisplayName")) {
+        record->setServerDisplayName(std::move(*value));
+    }
+    if (auto value = string(dictionary, "ServerUrl")) {
+        record->setServerUrl(std::move(*value));
+    }
+    if (record->serverDisplayName().isEmpty()) {
+        record->setServerDisplayName(record->databaseName());
+    }
+    // A password an older version kept in the file ("DatabasePassword") is not taken over:
+    // saved passwords live in the password store only.
+    record->setDatabasePassword({});
+    record->setDBSyncType(toInt32(integer(dictionary, "DBSyncType").value_or(0)));
+    record->setSavePassword(toInt32(integer(dictionary, "savePassword").value_or(0)));
+    if (auto value = date(dictionary, "lastFileDate")) {
+        record->setLastFileDate(std::move(*value));
+    }
+    return record;
+}
+
+} // namespace
+
+namespace RegistryCodec {
+
+PropertyList encode(const ServerArray& servers, const ZTAppSettings& settings) {
+    using namespace PropertyListValue;
+    PropertyList databases(plist_new_dict());
+    for (std::size_t index = 0; index < servers.size(); ++index) {
+        KeePassServerDetail& record = *servers[index];
+        if (record.savePassword() == 0) {
+            record.setDatabasePassword({});
+        }
+        const QByteArray key = QByteArray("Database ") + QByteArray::number(index);
+        plist_dict_set_item(databases.get(), key.constData(), encodeRecord(record).release());
+    }
+
+    PropertyList root(plist_new_dict());
+    plist_dict_set_item(root.get(), "InternalVersion", newInteger(registryFileVersion));
+    plist_dict_set_item(root.get(), "Databases", databases.release());
+    plist_dict_set_item(root.get(), "AutoLogout", plist_new_bool(settings.bAutoLogout()));
+    plist_dict_set_item(root.get(), "ShowPasswordDefault",
+                        plist_new_bool(settings.bShowPasswordDefault()));
+    plist_dict_set_item(root.get(), "AutoLogoutTimer", newInteger(settings.iAutoLogoutTimer()));
+    plist_dict_set_item(root.get(), "ShowFullScreen", plist_new_bool(settings.bShowFullScreen()));
+    return root;
+}
+
+void decode(plist_t root, ServerArray& servers, ZTAppSettings& settings) {
+    using namespace PropertyListValue;
+    plist_t databases = plist_dict_get_item(root, "Databases");
+    if (databases != nullptr && plist_get_node_type(databases) == PLIST_DICT) {
+        plist_dict_iter iterator = nullptr;
+        plist_dict_new_iter(databases, &iterator);
+        while (iterator != nullptr) {
+            char* key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(databases, iterator, &key, &value);
+            if (key == nullptr) {
+                break;
+            }
+            std::free(key); // NOLINT: libplist hands out malloc'ed strings
+            // The numbers in the keys are not used: records come in the file's order.
+            if (value != nullptr && plist_get_node_type(value) == PLIST_DICT) {
+                servers.push_back(decodeRecord(value));
+            }
+        }
+        std::free(iterator); // NOLINT: libplist allocates iterators with malloc
+    }
+
+    if (auto value = boolean(root, "AutoLogout")) {
+        settings.setBAutoLogout(*value);
+    }
+    if (auto value = boolean(root, "ShowPasswordDefault")) {
+        settings.setBShowPasswordDefault(*value);
+    }
+    if (auto value = integer(root, "AutoLogoutTimer")) {
+        settings.setIAutoLogoutTimer(toInt32(*value));
+    }
+    if (auto value = boolean(root, "ShowFullScreen")) {
+        settings.setBShowFullScreen(*value);
+    }
+}
+
+ServerArray decodeLegacyFileList(plist_t root) {
+    ServerArray servers;
+    if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
+        return servers;
+    }
+    plist_dict_iter iterator = nullptr;
+    plist_dict_new_iter(root, &iterator);
+    while (iterator != nullptr) {
+        char* key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(root, iterator, &key, &value);
+        if (key == nullptr) {
+            break;
+        }
+        const QString fileName = QString::fromUtf8(key);
+        std::free(key); // NOLINT: libplist hands out malloc'ed strings
+        QString url = QStringLiteral("");
+        if (value != nullptr && plist_get_node_type(value) == PLIST_STRING) {
+            char* text = nullptr;
+            plist_get_string_val(value, &text);
+            if (text != nullptr) {
+                url = QString::fromUtf8(text);
+                std::free(text); // NOLINT: libplist hands out malloc'ed strings
+            }
+        }
+        servers.push_back(KeePassServerDetail::createForLegacyFile(fileName, url));
+    }
+    std::free(iterator); // NOLINT: libplist allocates iterators with malloc
+    return servers;
+}
+
+bool isNonEmptyDictionary(plist_t node) {
+    return node != nullptr && plist_get_node_type(node) == PLIST_DICT &&
+           plist_dict_get_size(node) > 0;
+}
+
+} // namespace RegistryCodec

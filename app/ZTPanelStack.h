@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+
+// What the delegate needs of the stacked navigation: its panels (the root menu not counted)
+// and closing the topmost one.
+class ZTPanelStack {
+public:
+    virtual ~ZTPanelStack() = default;
+
+    [[nodiscard]] virtual std::size_t panelCount() const = 0;
+    virtual void popViewControllerAnimated(bool animated) = 0;
+};

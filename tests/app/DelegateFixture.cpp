@@ -1,0 +1,44 @@
+#include "DelegateFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+void DelegateTest::writeFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(documentPath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray DelegateTest::readFile(const QString& name) const {
+    QFile file(documentPath(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+QStringList DelegateTest::documentNames() const {
+    return QDir(documents()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+ZTAppDelegate& DelegateTest::makeDelegate() {
+    m_delegate.reset();
+    auto recording = std::make_unique<RecordingLaunchParts>();
+    parts = recording.get();
+    m_delegate = std::make_unique<ZTAppDelegate>(std::move(recording), documents());
+    return *m_delegate;
+}
+
+ZTAppDelegate& DelegateTest::launch() {
+    ZTAppDelegate& delegate = makeDelegate();
+    EXPECT_TRUE(delegate.didFinishLaunchingWithOptions());
+    return delegate;
+}
+
+QByteArray registryXml(const QByteArray& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<plist version=\"1.0\"><dict>" +
+           body + "</dict></plist>\n";
+}

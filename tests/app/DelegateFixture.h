@@ -1,0 +1,74 @@
+#pragma once
+
+#include "FakeKeychainBackend.h"
+
+#include "app/ZTAppDelegate.h"
+#include "app/ZTIdleWatch.h"
+#include "app/ZTLaunchParts.h"
+#include "app/ZTPanelStack.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Launch parts that record the order of the launch steps and stand in for the window and
+// the navigation.
+class RecordingLaunchParts final : public ZTLaunchParts, public ZTIdleWatch, public ZTPanelStack {
+public:
+    ZTIdleWatch* createWindow(ZTAppDelegate& delegate) override {
+        steps.push_back("window, registry of " + std::to_string(delegate.serverArray().size()));
+        return this;
+    }
+    ZTPanelStack* createNavigation(ZTAppDelegate&) override {
+        steps.push_back("navigation");
+        return this;
+    }
+    void createCrashReportManager(ZTAppDelegate&) override { steps.push_back("crash reports"); }
+    void createDropboxSession(ZTAppDelegate&) override { steps.push_back("dropbox session"); }
+
+    void setTimerValue(double seconds) override { timerValues.push_back(seconds); }
+    [[nodiscard]] std::size_t panelCount() const override { return panels; }
+    void popViewControllerAnimated(bool animated) override {
+        pops.push_back(animated);
+        if (panels > 0) {
+            --panels;
+        }
+    }
+
+    std::vector<std::string> steps;
+    std::vector<double> timerValues;
+    std::vector<bool> pops;
+    std::size_t panels = 0;
+};
+
+// A delegate over a documents directory in a temporary folder and a fake password store.
+class DelegateTest : public testing::Test {
+protected:
+    [[nodiscard]] QString documents() const { return m_directory.path(); }
+    [[nodiscard]] QString documentPath(const QString& name) const {
+        return m_directory.filePath(name);
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes) const;
+    [[nodiscard]] QByteArray readFile(const QString& name) const;
+    [[nodiscard]] QStringList documentNames() const;
+
+    // A fresh delegate (the previous one is destroyed first), not yet launched.
+    ZTAppDelegate& makeDelegate();
+    // A fresh delegate after its launch.
+    ZTAppDelegate& launch();
+
+    RecordingLaunchParts* parts = nullptr;
+    ScopedFakeKeychain keychain;
+
+private:
+    QTemporaryDir m_directory;
+    std::unique_ptr<ZTAppDelegate> m_delegate;
+};
+
+// A registry file with the given body inside its root dictionary.
+QByteArray registryXml(const QByteArray& body);

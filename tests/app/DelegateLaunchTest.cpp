@@ -1,0 +1,105 @@
+#include "DelegateFixture.h"
+
+#include "app/Notifications.h"
+
+#include <QStandardPaths>
+
+namespace {
+
+void post(const char* name) {
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(name));
+}
+
+TEST_F(DelegateTest, LaunchRunsItsStepsInOrder) {
+    ZTAppDelegate& delegate = launch();
+    EXPECT_EQ(ZTAppDelegate::sharedDelegate(), &delegate);
+    // The registry is loaded before the window is created.
+    EXPECT_EQ(parts->steps, (std::vector<std::string>{"window, registry of 1", "navigation",
+                                                      "crash reports", "dropbox session"}));
+    EXPECT_EQ(parts->timerValues, std::vector<double>{300.0});
+    EXPECT_EQ(delegate.idlingWindow(), parts);
+    EXPECT_EQ(delegate.stackController(), parts);
+}
+
+TEST_F(DelegateTest, SettingsChangeSavesAndRearmsTheIdleWatch) {
+    ZTAppDelegate& delegate = launch();
+    delegate.appSettings().setIAutoLogoutTimer(2);
+    delegate.appSettings().setBShowPasswordDefault(true);
+    post(Notifications::settingsChanged);
+    EXPECT_EQ(parts->timerValues, (std::vector<double>{300.0, 120.0}));
+
+    ZTAppDelegate& reloaded = launch();
+    EXPECT_EQ(reloaded.appSettings().iAutoLogoutTimer(), 2);
+    EXPECT_TRUE(reloaded.appSettings().bShowPasswordDefault());
+    EXPECT_EQ(parts->timerValues, std::vector<double>{120.0});
+}
+
+TEST_F(DelegateTest, DatabaseChangeSavesTheRegistryAndNothingElseDoes) {
+    ZTAppDelegate& delegate = launch();
+    delegate.serverArray().push_back(KeePassServerDetail::createNewDatabase());
+    EXPECT_FALSE(readFile(QStringLiteral("Vaultora.plist")).contains("New database"));
+    post(Notifications::databasesChanged);
+    EXPECT_TRUE(readFile(QStringLiteral("Vaultora.plist")).contains("New database"));
+
+    // Changes that were not announced are not written, not even when the delegate goes.
+    delegate.serverArray().clear();
+    const QByteArray saved = readFile(QStringLiteral("Vaultora.plist"));
+    makeDelegate();
+    EXPECT_EQ(readFile(QStringLiteral("Vaultora.plist")), saved);
+}
+
+TEST_F(DelegateTest, ADestroyedDelegateStopsObserving) {
+    launch();
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    EXPECT_EQ(center.observerCount(QString::fromLatin1(Notifications::databasesChanged)), 1u);
+    makeDelegate();
+    EXPECT_EQ(center.observerCount(QString::fromLatin1(Notifications::databasesChanged)), 0u);
+    EXPECT_EQ(center.observerCount(QString::fromLatin1(Notifications::settingsChanged)), 0u);
+}
+
+TEST_F(DelegateTest, GoingToTheBackgroundClosesEveryPanel) {
+    ZTAppDelegate& delegate = launch();
+    delegate.applicationDidEnterBackground();
+    EXPECT_TRUE(parts->pops.empty());
+
+    parts->panels = 3;
+    delegate.applicationDidEnterBackground();
+    EXPECT_EQ(parts->panels, 0u);
+    EXPECT_EQ(parts->pops, (std::vector<bool>{true, true, true}));
+}
+
+TEST_F(DelegateTest, DocumentPathsGetTheDatabaseSuffixWhenTheyLackIt) {
+    ZTAppDelegate& delegate = makeDelegate();
+    const QString base = documents() + QLatin1Char('/');
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("db.kdbx")),
+              base + QStringLiteral("db.kdbx"));
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("db.kdb")),
+              base + QStringLiteral("db.kdb"));
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("download")),
+              base + QStringLiteral("download.kdb"));
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("mykdb")),
+              base + QStringLiteral("mykdb"));
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("db.KDB")),
+              base + QStringLiteral("db.KDB.kdb"));
+}
+
+TEST_F(DelegateTest, DocumentPathsNeverLeaveTheDocumentsDirectory) {
+    ZTAppDelegate& delegate = makeDelegate();
+    const QString base = documents() + QLatin1Char('/');
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("../../.bashrc")),
+              base + QStringLiteral(".bashrc.kdb"));
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("/etc/passwd.kdbx")),
+              base + QStringLiteral("passwd.kdbx"));
+    EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("folder/..")),
+              base + QStringLiteral("...kdb"));
+}
+
+TEST(DocumentsDirectory, IsPrivateToTheApplication) {
+    const QString directory = ZTAppDelegate::defaultDocumentsDirectory();
+    EXPECT_TRUE(
+        directory.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    EXPECT_TRUE(directory.endsWith(QStringLiteral("/Documents")));
+    EXPECT_NE(directory, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+} // namespace

@@ -1,0 +1,188 @@
+#include "DelegateFixture.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimeZone>
+
+namespace {
+
+std::shared_ptr<KeePassServerDetail> record(const QString& name, std::int32_t syncType,
+                                            std::int32_t savePassword) {
+    auto server = std::make_shared<KeePassServerDetail>();
+    server->setDatabaseName(name + QStringLiteral(".kdbx"));
+    server->setServerDisplayName(QStringLiteral("Name ") + name + QStringLiteral(" \u00e9\u00df"));
+    server->setServerUrl(QStringLiteral("https://example.org/") + name +
+                         QStringLiteral("?a=1&b=<2>"));
+    server->setDBSyncType(syncType);
+    server->setSavePassword(savePassword);
+    return server;
+}
+
+std::string password(const KeePassServerDetail& server) {
+    return {server.databasePassword().begin(), server.databasePassword().end()};
+}
+
+TEST_F(DelegateTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
+    ZTAppDelegate& writer = makeDelegate();
+    // More than ten records, so that "Database 10" would sort before "Database 2".
+    for (int index = 0; index < 12; ++index) {
+        writer.serverArray().push_back(
+            record(QString::number(index), index % 2 == 0 ? 1 : 4, index % 3 == 0 ? 1 : 0));
+    }
+    writer.appSettings().setBAutoLogout(false);
+    writer.appSettings().setBShowPasswordDefault(true);
+    writer.appSettings().setBShowFullScreen(true);
+    writer.appSettings().setIAutoLogoutTimer(-3);
+    writer.savePList();
+
+    const QByteArray xml = readFile(QStringLiteral("Vaultora.plist"));
+    EXPECT_TRUE(xml.contains("<key>InternalVersion</key>\n\t<integer>6</integer>"));
+    EXPECT_TRUE(xml.contains("<key>Database 11</key>"));
+
+    ZTAppDelegate& reader = makeDelegate();
+    reader.loadPList();
+    ASSERT_EQ(reader.serverArray().size(), 12u);
+    for (int index = 0; index < 12; ++index) {
+        const auto expected =
+            record(QString::number(index), index % 2 == 0 ? 1 : 4, index % 3 == 0 ? 1 : 0);
+        const KeePassServerDetail& loaded = *reader.serverArray()[static_cast<std::size_t>(index)];
+        EXPECT_EQ(loaded.databaseName(), expected->databaseName());
+        EXPECT_EQ(loaded.serverDisplayName(), expected->serverDisplayName());
+        EXPECT_EQ(loaded.serverUrl(), expected->serverUrl());
+        EXPECT_EQ(loaded.DBSyncType(), expected->DBSyncType());
+        EXPECT_EQ(loaded.savePassword(), expected->savePassword());
+        EXPECT_TRUE(loaded.databasePassword().empty());
+    }
+    EXPECT_FALSE(reader.appSettings().bAutoLogout());
+    EXPECT_TRUE(reader.appSettings().bShowPasswordDefault());
+    EXPECT_TRUE(reader.appSettings().bShowFullScreen());
+    EXPECT_EQ(reader.appSettings().iAutoLogoutTimer(), -3);
+    EXPECT_TRUE(keychain.backend().calls.empty());
+}
+
+TEST_F(DelegateTest, SavingClearsUnsavedPasswordsAndNeverWritesAny) {
+    ZTAppDelegate& delegate = makeDelegate();
+    auto unsaved = record(QStringLiteral("a"), 1, 0);
+    unsaved->setDatabasePassword(kdb::secureBytesFromText("typed-only"));
+    auto saved = record(QStringLiteral("b"), 1, 7);
+    saved->setDatabasePassword(kdb::secureBytesFromText("from-store"));
+    delegate.serverArray() = {unsaved, saved};
+    delegate.savePList();
+
+    EXPECT_EQ(password(*unsaved), "");
+    EXPECT_EQ(password(*saved), "from-store");
+    const QByteArray xml = readFile(QStringLiteral("Vaultora.plist"));
+    EXPECT_FALSE(xml.contains("typed-only"));
+    EXPECT_FALSE(xml.contains("from-store"));
+    EXPECT_FALSE(xml.contains("DatabasePassword"));
+    // savePassword is written as a flag.
+    EXPECT_TRUE(xml.contains("<key>savePassword</key>\n\t\t\t<integer>1</integer>"));
+}
+
+TEST_F(DelegateTest, LoadingDropsOldPasswordsAndFallsBackToDatabaseName) {
+    writeFile(QStringLiteral("Vaultora.plist"),
+              registryXml("<key>Databases</key><dict>"
+                          "<key>Database 1</key><dict>"
+                          "<key>DatabaseName</key><string>second.kdb</string>"
+                          "<key>ServerDisplayName</key><string></string>"
+                          "<key>ServerUrl</key><string>https://example.org/second.kdb</string>"
+                          "<key>DBSyncType</key><integer>1</integer>"
+                          "<key>savePassword</key><integer>0</integer>"
+                          "<key>defaultDatabase</key><integer>1</integer>"
+                          "<key>DatabasePassword</key><string>old-secret</string>"
+                          "</dict>"
+                          "<key>Database 0</key><dict>"
+                          "<key>DatabaseName</key><string>first.kdbx</string>"
+                          "<key>lastFileDate</key><date>2011-06-15T10:20:30Z</date>"
+                          "</dict>"
+                          "</dict>"));
+    ZTAppDelegate& delegate = makeDelegate();
+    delegate.loadPList();
+    ASSERT_EQ(delegate.serverArray().size(), 2u);
+
+    // Records come in the order of the file, whatever the numbers in the keys say.
+    const KeePassServerDetail& second = *delegate.serverArray()[0];
+    EXPECT_EQ(second.databaseName(), QStringLiteral("second.kdb"));
+    EXPECT_EQ(second.serverDisplayName(), QStringLiteral("second.kdb"));
+    EXPECT_TRUE(second.databasePassword().empty());
+    EXPECT_EQ(second.isDefault(), 0);
+
+    const KeePassServerDetail& first = *delegate.serverArray()[1];
+    EXPECT_EQ(first.serverDisplayName(), QStringLiteral("first.kdbx"));
+    EXPECT_TRUE(first.serverUrl().isNull());
+    EXPECT_EQ(first.DBSyncType(), 0);
+    EXPECT_EQ(first.savePassword(), 0);
+    EXPECT_EQ(first.lastFileDate(),
+              QDateTime(QDate(2011, 6, 15), QTime(10, 20, 30), QTimeZone::utc()));
+
+    delegate.savePList();
+    const QByteArray xml = readFile(QStringLiteral("Vaultora.plist"));
+    EXPECT_FALSE(xml.contains("DatabasePassword"));
+    EXPECT_FALSE(xml.contains("old-secret"));
+    EXPECT_FALSE(xml.contains("lastFileDate"));
+    EXPECT_EQ(xml.count("<key>defaultDatabase</key>\n\t\t\t<integer>0</integer>"), 2);
+    // Absent strings are written as empty ones.
+    EXPECT_TRUE(xml.contains("<key>ServerUrl</key>\n\t\t\t<string></string>"));
+}
+
+TEST_F(DelegateTest, SettingsWithoutDatabasesGiveAnEmptyRegistry) {
+    const QByteArray file = registryXml("<key>AutoLogoutTimer</key><integer>0</integer>"
+                                        "<key>ShowFullScreen</key><true/>");
+    writeFile(QStringLiteral("Vaultora.plist"), file);
+    ZTAppDelegate& delegate = launch();
+
+    EXPECT_TRUE(delegate.serverArray().empty());
+    EXPECT_EQ(delegate.appSettings().iAutoLogoutTimer(), 0);
+    EXPECT_TRUE(delegate.appSettings().bShowFullScreen());
+    // Keys the file does not name keep their defaults.
+    EXPECT_TRUE(delegate.appSettings().bAutoLogout());
+    EXPECT_FALSE(delegate.appSettings().bShowPasswordDefault());
+    // An idle time of 0 reaches the window as 0 seconds, which switches the watch off.
+    EXPECT_EQ(parts->timerValues, std::vector<double>{0.0});
+    // No test database, nothing stored, nothing written back.
+    EXPECT_TRUE(keychain.backend().calls.empty());
+    EXPECT_EQ(readFile(QStringLiteral("Vaultora.plist")), file);
+    EXPECT_FALSE(documentNames().contains(QStringLiteral("test_database.kdb")));
+}
+
+TEST_F(DelegateTest, WrittenRegistryIsReadableByPlistutil) {
+    const QString plistutil = QStandardPaths::findExecutable(QStringLiteral("plistutil"));
+    if (plistutil.isEmpty()) {
+        GTEST_SKIP() << "plistutil is not installed (scripts/setup installs libplist-utils)";
+    }
+    ZTAppDelegate& delegate = makeDelegate();
+    delegate.serverArray().push_back(record(QStringLiteral("x"), 3, 1));
+    delegate.savePList();
+
+    // XML to binary and back: plistutil must read every value for the two XML texts to match.
+    const QString binary = documentPath(QStringLiteral("copy.bplist"));
+    const QString xml = documentPath(QStringLiteral("copy.xml"));
+    ASSERT_EQ(QProcess::execute(plistutil, {QStringLiteral("-i"), delegate.registryFilePath(),
+                                            QStringLiteral("-o"), binary}),
+              0);
+    ASSERT_EQ(
+        QProcess::execute(plistutil, {QStringLiteral("-i"), binary, QStringLiteral("-o"), xml}), 0);
+    EXPECT_TRUE(readFile(QStringLiteral("copy.bplist")).startsWith("bplist00"));
+    EXPECT_EQ(readFile(QStringLiteral("copy.xml")), readFile(QStringLiteral("Vaultora.plist")));
+}
+
+TEST_F(DelegateTest, BinaryRegistryIsRead) {
+    const QString plistutil = QStandardPaths::findExecutable(QStringLiteral("plistutil"));
+    if (plistutil.isEmpty()) {
+        GTEST_SKIP() << "plistutil is not installed (scripts/setup installs libplist-utils)";
+    }
+    writeFile(QStringLiteral("source.xml"),
+              registryXml("<key>Databases</key><dict><key>Database 0</key><dict>"
+                          "<key>DatabaseName</key><string>bin.kdb</string></dict></dict>"));
+    ASSERT_EQ(
+        QProcess::execute(plistutil,
+                          {QStringLiteral("-i"), documentPath(QStringLiteral("source.xml")),
+                           QStringLiteral("-o"), documentPath(QStringLiteral("Vaultora.plist"))}),
+        0);
+    ZTAppDelegate& delegate = makeDelegate();
+    delegate.loadPList();
+    ASSERT_EQ(delegate.serverArray().size(), 1u);
+    EXPECT_EQ(delegate.serverArray()[0]->databaseName(), QStringLiteral("bin.kdb"));
+}
+
+} // namespace
