@@ -39,15 +39,19 @@ void Arc4RandomStream::updateState() noexcept {
     }
 }
 
-std::string Arc4RandomStream::xorBytes(const uint8_t* bytes, std::size_t length) {
-    SecureBytes plain(bytes, bytes + length);
-    for (auto& byte : plain) {
+void Arc4RandomStream::applyKeyStream(uint8_t* bytes, std::size_t length) noexcept {
+    for (std::size_t position = 0; position < length; ++position) {
         if (m_index == 0) {
             updateState();
         }
-        byte ^= m_buffer[m_index];
+        bytes[position] ^= m_buffer[m_index];
         m_index = (m_index + 1) % m_buffer.size();
     }
+}
+
+std::string Arc4RandomStream::xorBytes(const uint8_t* bytes, std::size_t length) {
+    SecureBytes plain(bytes, bytes + length);
+    applyKeyStream(plain.data(), plain.size());
     if (!Utils::isValidUtf8(plain.data(), plain.size())) {
         return {};
     }

@@ -19,6 +19,8 @@ public:
     Arc4RandomStream& operator=(const Arc4RandomStream&) = delete;
 
     [[nodiscard]] std::string xorBytes(const uint8_t* bytes, std::size_t length) override;
+    // XORs the bytes in place with the next key-stream bytes; the core of xorBytes.
+    void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept;
 
 private:
     // Generates the next 1024 key-stream bytes.

@@ -87,15 +87,19 @@ void Salsa20RandomStream::updateState() noexcept {
     }
 }
 
-std::string Salsa20RandomStream::xorBytes(const uint8_t* bytes, std::size_t length) {
-    SecureBytes plain(bytes, bytes + length);
-    for (auto& byte : plain) {
+void Salsa20RandomStream::applyKeyStream(uint8_t* bytes, std::size_t length) noexcept {
+    for (std::size_t position = 0; position < length; ++position) {
         if (m_index == 0) {
             updateState();
         }
-        byte ^= m_keyStream[m_index];
+        bytes[position] ^= m_keyStream[m_index];
         m_index = (m_index + 1) % m_keyStream.size();
     }
+}
+
+std::string Salsa20RandomStream::xorBytes(const uint8_t* bytes, std::size_t length) {
+    SecureBytes plain(bytes, bytes + length);
+    applyKeyStream(plain.data(), plain.size());
     if (!Utils::isValidUtf8(plain.data(), plain.size())) {
         return {};
     }

@@ -19,6 +19,8 @@ public:
     Salsa20RandomStream& operator=(const Salsa20RandomStream&) = delete;
 
     [[nodiscard]] std::string xorBytes(const uint8_t* bytes, std::size_t length) override;
+    // XORs the bytes in place with the next key-stream bytes; the core of xorBytes.
+    void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept;
 
     // Rekeying and setting the nonce restart the block counter at 0 but keep the position
     // within the current block; they are meant to be used before the first xorBytes.
