@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,11 @@ struct Fixture {
     QJsonObject expected;
     QJsonObject facts;
 };
+
+// Test names and failure messages show the fixture by its name.
+inline void PrintTo(const Fixture& fixture, std::ostream* out) {
+    *out << fixture.name;
+}
 
 // Every fixture under the fixtures folder, sorted by name.
 [[nodiscard]] std::vector<Fixture> allFixtures();
