@@ -1,0 +1,78 @@
+// Shared pieces of the HTTP client tests: a clean process state per test, a progress
+// recorder, and a way to run a request to completion.
+#pragma once
+
+#include "sync/ASIHTTPRequest.h"
+#include "sync/HttpCredentialStore.h"
+#include "sync/HttpTransferEngine.h"
+#include "sync/PersistentConnectionList.h"
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Forgets what earlier tests left in the process: credentials, cookies, open connections.
+class HttpClientTest : public testing::Test {
+protected:
+    void SetUp() override {
+        using namespace vaultora::sync;
+        HttpCredentialStore::shared().removeAll();
+        PersistentConnectionList::shared().removeAll();
+        HttpTransferEngine::forCurrentThread().closeIdleConnections();
+        HttpTransferEngine::removeAllCookies();
+    }
+};
+
+class ProgressRecorder : public vaultora::sync::ASIProgressDelegate {
+public:
+    void requestIncrementDownloadSizeBy(vaultora::sync::ASIHTTPRequest&, qint64 bytes) override {
+        sizes.push_back(bytes);
+    }
+    void requestDidReceiveBytes(vaultora::sync::ASIHTTPRequest&, qint64 bytes) override {
+        // A read reported before the size would be a fault of the client.
+        readsBeforeSize += sizes.empty() ? 1 : 0;
+        reads.push_back(bytes);
+    }
+    [[nodiscard]] qint64 totalRead() const {
+        qint64 total = 0;
+        for (const qint64 read : reads)
+            total += read;
+        return total;
+    }
+
+    std::vector<qint64> sizes;
+    std::vector<qint64> reads;
+    int readsBeforeSize = 0;
+};
+
+class FractionRecorder final : public ProgressRecorder, public vaultora::sync::ASIProgressFraction {
+public:
+    void setProgress(double fraction) override { fractions.push_back(fraction); }
+    std::vector<double> fractions;
+};
+
+inline QUrl qurl(const std::string& text) {
+    return QUrl(QString::fromStdString(text), QUrl::StrictMode);
+}
+
+inline std::unique_ptr<vaultora::sync::ASIHTTPRequest>
+fetch(const std::string& url,
+      const std::function<void(vaultora::sync::ASIHTTPRequest&)>& configure = {}) {
+    auto request = vaultora::sync::ASIHTTPRequest::requestWithURL(qurl(url));
+    if (configure)
+        configure(*request);
+    request->startSynchronous();
+    return request;
+}
+
+inline std::string bodyOf(const vaultora::sync::ASIHTTPRequest& request) {
+    return request.responseData().toStdString();
+}
+
+} // namespace testsupport

@@ -1,0 +1,37 @@
+// A TLS server on 127.0.0.1 with a self-signed certificate made by the openssl command when
+// the server starts. It answers every request it can read with "200 OK" and the body
+// "secure". It stops when destroyed.
+#pragma once
+
+#include <QTemporaryDir>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+
+class TestTlsServer {
+public:
+    TestTlsServer();
+    TestTlsServer(const TestTlsServer&) = delete;
+    TestTlsServer& operator=(const TestTlsServer&) = delete;
+    ~TestTlsServer();
+
+    // False when the certificate could not be made.
+    [[nodiscard]] bool isReady() const { return m_ready; }
+    [[nodiscard]] std::string url(const std::string& path) const;
+
+private:
+    void acceptLoop();
+
+    QTemporaryDir m_directory;
+    bool m_ready = false;
+    int m_listener = -1;
+    std::uint16_t m_port = 0;
+    std::atomic<bool> m_stopping = false;
+    void* m_context = nullptr;
+    std::thread m_acceptor;
+};
+
+} // namespace testsupport
