@@ -1,0 +1,122 @@
+#include "ui/toolkit/ListPanel.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace toolkit;
+
+namespace {
+
+ListRow listRow(const QString& imageName, const QString& title, const QString& subtitle = {},
+                ListAccessory accessory = ListAccessory::None, bool centred = false,
+                bool deletable = false) {
+    return ListRow{imageName, title, subtitle, accessory, centred, deletable};
+}
+
+QList<ListSection> menuSections(int databases) {
+    QList<ListRow> databaseRows;
+    for (int index = 0; index < databases; ++index) {
+        databaseRows.append(listRow("44-shoebox", QStringLiteral("Database %1").arg(index), {},
+                                    ListAccessory::None, false, true));
+    }
+    return {
+        {"Databases", databaseRows},
+        {"Settings", {listRow("33-cabinet.png", "Databases"), listRow("19-gear.png", "Settings")}},
+        {{}, {listRow({}, "Ok", {}, ListAccessory::None, true)}}};
+}
+
+struct ListFixture : ::testing::Test {
+    ListFixture() : tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal) {}
+    ListPanelModel model;
+    QAbstractItemModelTester tester;
+};
+
+TEST_F(ListFixture, ShowsTheHeaderOfAnEmptySectionAndMapsTapsToSectionAndRow) {
+    model.setSections(menuSections(0));
+    ASSERT_EQ(model.rowCount(), 5);
+    EXPECT_TRUE(model.data(model.index(0), ListPanelModel::IsHeaderRole).toBool());
+    EXPECT_EQ(model.data(model.index(0), ListPanelModel::TitleRole).toString(), "Databases");
+    EXPECT_TRUE(model.data(model.index(1), ListPanelModel::IsHeaderRole).toBool());
+    EXPECT_TRUE(model.data(model.index(4), ListPanelModel::CentredRole).toBool());
+
+    QSignalSpy taps(&model, &ListPanelModel::rowTapped);
+    model.tap(0);
+    model.tap(3);
+    model.tap(4);
+    model.tap(99);
+    ASSERT_EQ(taps.count(), 2);
+    EXPECT_EQ(taps.at(0), (QVariantList{1, 1}));
+    EXPECT_EQ(taps.at(1), (QVariantList{2, 0}));
+}
+
+TEST_F(ListFixture, GivesEachRowItsImageTitleSubtitleAndAccessory) {
+    model.setRows({listRow({}, {}),
+                   listRow("3.png", "Internet", {}, ListAccessory::DisclosureIndicator),
+                   listRow("0.png", "Bank account", "bank.example")});
+    ASSERT_EQ(model.rowCount(), 3);
+    const QModelIndex group = model.index(1);
+    EXPECT_EQ(model.data(group, ListPanelModel::ImageNameRole).toString(), "3.png");
+    EXPECT_EQ(model.data(group, ListPanelModel::AccessoryRole).toString(), "disclosure");
+    const QModelIndex entry = model.index(2);
+    EXPECT_EQ(model.data(entry, ListPanelModel::SubtitleRole).toString(), "bank.example");
+    EXPECT_EQ(model.data(entry, ListPanelModel::AccessoryRole).toString(), "");
+    EXPECT_EQ(model.row(0, 2).title, "Bank account");
+}
+
+TEST_F(ListFixture, OffersDeletionOnlyOfDeletableRowsWhileEditing) {
+    model.setSections(menuSections(2));
+    QSignalSpy deletions(&model, &ListPanelModel::rowDeletionRequested);
+    model.requestDeletion(2);
+    model.setEditing(true);
+    model.requestDeletion(2);
+    model.requestDeletion(7);
+    ASSERT_EQ(deletions.count(), 1);
+    EXPECT_EQ(deletions.first(), (QVariantList{0, 1}));
+}
+
+TEST_F(ListFixture, KeepsTheSelectionOnlyWhileTheRowExists) {
+    model.setSections(menuSections(3));
+    model.setSelection(0, 2);
+    EXPECT_TRUE(model.data(model.index(3), ListPanelModel::SelectedRole).toBool());
+    model.setSelection(1, 0);
+    EXPECT_FALSE(model.data(model.index(3), ListPanelModel::SelectedRole).toBool());
+    EXPECT_TRUE(model.data(model.index(5), ListPanelModel::SelectedRole).toBool());
+
+    model.setSelection(0, 2);
+    model.setSections(menuSections(1));
+    for (int item = 0; item < model.rowCount(); ++item) {
+        EXPECT_FALSE(model.data(model.index(item), ListPanelModel::SelectedRole).toBool());
+    }
+}
+
+TEST_F(ListFixture, ForwardsSearchFieldEventsAndLetsTheControllerSetItsState) {
+    QSignalSpy edits(&model, &ListPanelModel::searchTextEdited);
+    QSignalSpy began(&model, &ListPanelModel::searchEditingBegan);
+    QSignalSpy cancels(&model, &ListPanelModel::cancelButtonPressed);
+    QSignalSpy dismissals(&model, &ListPanelModel::keyboardDismissed);
+
+    model.beginSearchEditing();
+    model.editSearchText("BAN");
+    model.editSearchText("BAN");
+    model.editSearchText("BANK");
+    model.pressCancelButton();
+    model.setSearchText(QString());
+    model.dismissKeyboard();
+
+    EXPECT_EQ(began.count(), 1);
+    ASSERT_EQ(edits.count(), 2);
+    EXPECT_EQ(edits.last().first().toString(), "BANK");
+    EXPECT_EQ(cancels.count(), 1);
+    EXPECT_EQ(edits.count(), 2);
+    EXPECT_EQ(dismissals.count(), 1);
+    EXPECT_TRUE(model.searchText().isEmpty());
+}
+
+TEST(ListPanel, HoldsItsListModel) {
+    ListPanel panel;
+    EXPECT_EQ(panel.list()->parent(), &panel);
+    EXPECT_TRUE(panel.viewSource().toString().endsWith("ListPanelView.qml"));
+}
+
+} // namespace
