@@ -12,7 +12,7 @@ std::int32_t toInt32(std::int64_t value) {
     return static_cast<std::int32_t>(value);
 }
 
-PropertyList encodeRecord(KeePassServerDetail& record) {
+PropertyList encodeRecord(const KeePassServerDetail& record) {
     using namespace PropertyListValue;
     PropertyList dictionary(plist_new_dict());
     plist_dict_set_item(dictionary.get(), "DatabaseName", newString(record.databaseName()));
@@ -61,12 +61,9 @@ PropertyList encode(const ServerArray& servers, const ZTAppSettings& settings) {
     using namespace PropertyListValue;
     PropertyList databases(plist_new_dict());
     for (std::size_t index = 0; index < servers.size(); ++index) {
-        KeePassServerDetail& record = *servers[index];
-        if (record.savePassword() == 0) {
-            record.setDatabasePassword({});
-        }
         const QByteArray key = QByteArray("Database ") + QByteArray::number(index);
-        plist_dict_set_item(databases.get(), key.constData(), encodeRecord(record).release());
+        plist_dict_set_item(databases.get(), key.constData(),
+                            encodeRecord(*servers[index]).release());
     }
 
     PropertyList root(plist_new_dict());

@@ -8,8 +8,7 @@
 // the legacy file list.
 namespace RegistryCodec {
 
-// The root dictionary of the registry file. Records whose password is not saved get their
-// in-memory password cleared on the way, so that it does not outlive the session.
+// The root dictionary of the registry file. Passwords are never part of it.
 [[nodiscard]] PropertyList encode(const ServerArray& servers, const ZTAppSettings& settings);
 
 // Fills servers (appending, in the order the file lists them) and the settings present in

@@ -187,6 +187,13 @@ void ZTAppDelegate::installBundledTestDatabase() const {
 }
 
 void ZTAppDelegate::savePList() {
+    // A password typed for a database whose password is not saved lives no longer than
+    // until the next save.
+    for (const auto& record : m_serverArray) {
+        if (record->savePassword() == 0) {
+            record->setDatabasePassword({});
+        }
+    }
     const PropertyList root = RegistryCodec::encode(m_serverArray, m_appSettings);
     QString problem;
     if (!PropertyListFile::writeXml(registryFilePath(), root.get(), &problem)) {
