@@ -59,6 +59,9 @@ HTTPConnection::HTTPConnection(QTcpSocket* socket, HTTPServer* server)
     m_socket->setParent(this);
     // Bounded so that a fast sender waits in the kernel while a chunk is being handled.
     m_socket->setReadBufferSize(4 * kReadChunkSize);
+    // A response is written as a header and then body chunks; without this the body waits
+    // for the client's delayed acknowledgement of the header.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_writeTimer.setSingleShot(true);
     m_writeTimer.setInterval(kWriteTimeoutMilliseconds);
     connect(&m_writeTimer, &QTimer::timeout, this, &HTTPConnection::close);
