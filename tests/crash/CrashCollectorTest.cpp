@@ -1,3 +1,5 @@
+#include "QtPrinters.h"
+
 #include "crash/CrashReportParser.h"
 
 #include <gtest/gtest.h>
