@@ -6,6 +6,11 @@
 
 #include "FixtureCatalog.h"
 #include "kdb/KdbException.h"
+#include "kdb/KdbReaderFactory.h"
+#include "kdb/WrapperNSData.h"
+
+#include <fstream>
+#include <iterator>
 
 namespace vaultora::test {
 namespace {
@@ -59,6 +64,31 @@ TEST_P(FixtureInterop, EveryWrongPasswordIsDecryptError) {
         } catch (const kdb::KdbException& error) {
             EXPECT_EQ(error.name(), "DecryptError")
                 << "password \"" << wrong << "\": " << error.what();
+        }
+    }
+}
+
+// A file cut short anywhere fails with the engine's named error: never a crash, never a tree.
+TEST_P(FixtureInterop, TruncatedCopiesFailWithANamedError) {
+    const Fixture& fixture = GetParam();
+    std::ifstream file(fixture.path, std::ios::binary);
+    const std::vector<uint8_t> whole{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_GT(whole.size(), 200U);
+    const std::size_t size = whole.size();
+    for (const std::size_t length :
+         {std::size_t{0}, std::size_t{4}, std::size_t{8}, std::size_t{11}, std::size_t{12},
+          std::size_t{64}, std::size_t{130}, size / 2, size - 32, size - 16, size - 1}) {
+        auto bytes = std::make_shared<const std::vector<uint8_t>>(
+            whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+        try {
+            auto source = std::make_unique<kdb::WrapperNSData>(bytes);
+            std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
+            (void)reader->load(std::move(source), kdb::secureBytesFromText(fixture.password));
+            ADD_FAILURE() << "opened the first " << length << " of " << size << " bytes";
+        } catch (const kdb::KdbException& error) {
+            const std::set<std::string> names = {"DecryptError", "ParseError", "InvalidData",
+                                                 "InvalidHeader", "Unsupported"};
+            EXPECT_TRUE(names.contains(error.name())) << length << ": " << error.what();
         }
     }
 }
