@@ -25,7 +25,8 @@ inline void PrintTo(const Fixture& fixture, std::ostream* out) {
     *out << fixture.name;
 }
 
-// Every fixture under the fixtures folder, sorted by name.
+// Every fixture under the fixtures folder (a database with its .json and .facts.json), sorted
+// by name.
 [[nodiscard]] std::vector<Fixture> allFixtures();
 [[nodiscard]] std::string fixtureTestName(const Fixture& fixture);
 
