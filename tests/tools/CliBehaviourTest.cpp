@@ -70,6 +70,20 @@ TEST(CliErrors, UnreadableOrForeignFilesExitWithStatusOne) {
     EXPECT_NE(described.err.find("(Unsupported)"), std::string::npos) << described.err;
 }
 
+TEST(CliInfo, AHeaderCutShortIsReportedAsDamaged) {
+    std::ifstream whole(fixtures + "/kdbxweb/plain-salsa20.kdbx", std::ios::binary);
+    std::string head(40, '\0');
+    whole.read(head.data(), static_cast<std::streamsize>(head.size()));
+    const std::filesystem::path cut =
+        std::filesystem::temp_directory_path() / ("vaultora-cli-cut-" + std::to_string(::getpid()));
+    std::ofstream(cut, std::ios::binary) << head;
+    const CliResult result = runCli({"info", cut.string()}, "");
+    std::filesystem::remove(cut);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("(InvalidHeader)"), std::string::npos) << result.err;
+}
+
 TEST(CliList, ListsSubgroupsThenEntriesOfTheNamedGroup) {
     const CliResult root = runCli({"ls", testDatabase}, "tulipfox\n");
     EXPECT_EQ(root.out, "Internet/\neMail/\nBanking/\nBackup/\n");
