@@ -10,9 +10,9 @@ namespace toolkit {
 enum class ListAccessory { None, DisclosureIndicator, Checkmark };
 
 struct ListRow {
-    QString imageName;
-    QString title;
-    QString subtitle;
+    QString imageName{};
+    QString title{};
+    QString subtitle{};
     ListAccessory accessory = ListAccessory::None;
     bool centred = false;
     // Offered for deletion while the list is being edited.
@@ -20,8 +20,8 @@ struct ListRow {
 };
 
 struct ListSection {
-    QString title;
-    QList<ListRow> rows;
+    QString title{};
+    QList<ListRow> rows{};
 };
 
 } // namespace toolkit

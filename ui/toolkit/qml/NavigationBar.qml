@@ -1,4 +1,5 @@
 import QtQuick
+import Vaultora.Toolkit
 import QtQuick.Controls
 import QtQuick.Layouts
 import "Images.js" as Images
