@@ -12,22 +12,22 @@ Kdb4FileWriter::Kdb4FileWriter()
 
 std::vector<Kdb4FileWriter::Field> Kdb4FileWriter::headerFields() const {
     std::vector<Field> fields;
-    fields.emplace_back(2, fromHex("31c1f2e6bf714350be5805216afc5aff"));
+    fields.push_back({2, fromHex("31c1f2e6bf714350be5805216afc5aff")});
     Bytes compression;
     appendLE(compression, compress ? 1 : 0, 4);
-    fields.emplace_back(3, compression);
-    fields.emplace_back(4, masterSeed);
-    fields.emplace_back(5, transformSeed);
+    fields.push_back({3, compression});
+    fields.push_back({4, masterSeed});
+    fields.push_back({5, transformSeed});
     Bytes roundCount;
     appendLE(roundCount, rounds, 8);
-    fields.emplace_back(6, roundCount);
-    fields.emplace_back(7, iv);
-    fields.emplace_back(8, protectedStreamKey);
-    fields.emplace_back(9, startBytes);
+    fields.push_back({6, roundCount});
+    fields.push_back({7, iv});
+    fields.push_back({8, protectedStreamKey});
+    fields.push_back({9, startBytes});
     Bytes streamId;
     appendLE(streamId, randomStreamId, 4);
-    fields.emplace_back(10, streamId);
-    fields.emplace_back(0, fromHex("0d0a0d0a"));
+    fields.push_back({10, streamId});
+    fields.push_back({0, fromHex("0d0a0d0a")});
     return fields;
 }
 
@@ -66,10 +66,10 @@ Bytes Kdb4FileWriter::fileWithPayload(const Bytes& passwordUtf8, const Bytes& pa
     appendLE(out, 0x9AA2D903, 4);
     appendLE(out, signature2, 4);
     appendLE(out, fileVersion, 4);
-    for (const auto& [id, data] : fields) {
-        out.push_back(id);
-        appendLE(out, data.size(), 2);
-        out.insert(out.end(), data.begin(), data.end());
+    for (const auto& field : fields) {
+        out.push_back(field.id);
+        appendLE(out, field.statedLength.value_or(static_cast<uint16_t>(field.data.size())), 2);
+        out.insert(out.end(), field.data.begin(), field.data.end());
     }
     Bytes plain = startBytes;
     plain.insert(plain.end(), payload.begin(), payload.end());

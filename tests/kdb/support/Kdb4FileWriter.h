@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -13,7 +14,12 @@ namespace kdb::testing {
 // test may change, drop or extend before building the file.
 class Kdb4FileWriter {
 public:
-    using Field = std::pair<uint8_t, Bytes>;
+    struct Field {
+        uint8_t id;
+        Bytes data;
+        // The length written into the field when it is to differ from the data's size.
+        std::optional<uint16_t> statedLength = std::nullopt;
+    };
 
     Kdb4FileWriter();
 
