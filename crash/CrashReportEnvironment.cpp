@@ -12,7 +12,14 @@ CrashReportEnvironment CrashReportEnvironment::current() {
     CrashReportEnvironment environment;
     environment.cachesDirectory = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     environment.applicationName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    environment.displayName = QCoreApplication::applicationName();
+    // A graphical application carries its display name as a property of the application
+    // object; reading it that way keeps this library free of the GUI module.
+    const QString displayName =
+        QCoreApplication::instance() != nullptr
+            ? QCoreApplication::instance()->property("applicationDisplayName").toString()
+            : QString();
+    environment.displayName =
+        displayName.isEmpty() ? QCoreApplication::applicationName() : displayName;
     environment.senderVersion = QCoreApplication::applicationVersion();
     utsname names{};
     if (::uname(&names) == 0) {

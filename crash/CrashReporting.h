@@ -8,6 +8,10 @@ namespace crash {
 // the caches directory, the user defaults are the application's QSettings, and the
 // submission address is the configured one. The launch steps run now; the question is asked
 // one second later when there are reports. The manager belongs to parent.
+//
+// The question is drawn by the application, for instance as an alert of its toolkit whose
+// buttons are, in this order, texts.declineButton and texts.agreeButton. The application may
+// also subscribe startManager to CrashReportManager::networkDidBecomeReachableNotification.
 CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion> question,
                                              QObject* parent);
 
