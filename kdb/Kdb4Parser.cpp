@@ -196,7 +196,11 @@ private:
 
     void endElement() {
         if (Node* node = m_parser.m_stack.pop()) {
+            const bool hasChildElements = !node->_children().empty();
             node->postProcess(m_parser.m_randomStream);
+            if (hasChildElements) {
+                node->releaseLayoutWhitespace();
+            }
         }
     }
 

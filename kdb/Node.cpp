@@ -148,6 +148,24 @@ std::size_t Node::childCount() const {
     return count;
 }
 
+void Node::appendText(std::string_view text) {
+    if (m_text.empty()) {
+        // Built at its exact size: growing an empty string reserves twice the inline room.
+        m_text = std::string(text);
+    } else {
+        m_text.append(text);
+    }
+}
+
+void Node::releaseLayoutWhitespace() noexcept {
+    for (const char character : m_text) {
+        if (!isSpace(character)) {
+            return;
+        }
+    }
+    std::string().swap(m_text);
+}
+
 void Node::addAttribute(std::string name, std::string value) {
     if (!m_attributes) {
         m_attributes = std::make_unique<std::vector<Attribute>>();

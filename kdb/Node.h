@@ -140,7 +140,10 @@ public:
     [[nodiscard]] const std::vector<Attribute>& _attributes() const;
     [[nodiscard]] const std::string& _text() const { return m_text; }
     void set_text(std::string text) { m_text = std::move(text); }
-    void appendText(std::string_view text) { m_text.append(text); }
+    void appendText(std::string_view text);
+    // Releases the text when it is nothing but white space: between child elements that is
+    // only the layout of the document, and no reader of the tree uses it.
+    void releaseLayoutWhitespace() noexcept;
     // Moves the text out, for a parent that keeps it as a field and drops this node.
     [[nodiscard]] std::string takeText() noexcept { return std::move(m_text); }
     [[nodiscard]] ElementName _name() const { return m_name; }

@@ -52,6 +52,18 @@ TEST(Kdb4Parser, GathersTextAroundAnEmptyChildIntoTheElement) {
     EXPECT_EQ(b._parent(), root);
 }
 
+TEST(Kdb4Parser, DropsLayoutWhitespaceOfContainersButKeepsMixedText) {
+    const auto tree = parse("<r>\n\t<Times>\n\t\t<Expires> False </Expires>\n\t</Times>"
+                            "\n\t<m> x <b/> </m>\n\t<e>  </e>\n</r>");
+    Node* root = tree->_root();
+    EXPECT_EQ(root->_text(), "");
+    EXPECT_EQ(child(*root, 0)._text(), "");
+    EXPECT_EQ(child(child(*root, 0), 0)._text(), " False ");
+    EXPECT_EQ(child(*root, 1)._text(), " x  ");
+    // An element without children keeps its text even when it is all white space.
+    EXPECT_EQ(child(*root, 2)._text(), "  ");
+}
+
 TEST(Kdb4Parser, ResolvesReferencesAndCDataIntoTheText) {
     const auto tree = parse("<a>1 &lt; 2 &amp;&#65;&#x42;<![CDATA[<c>&amp;]]></a>");
     EXPECT_EQ(tree->_root()->_text(), "1 < 2 &AB<c>&amp;");
