@@ -58,7 +58,10 @@ QString CrashReportFormatter::format(const CrashReport& report) {
                                          .arg(signalName(report.signalNumber))
                                          .arg(report.signalNumber)
                                          .arg(report.signalCode));
-    text += field("Fault Address:", address(report.faultAddress));
+    // Only a fault raised by the processor has an address; a signal sent by a process has not.
+    if (report.signalNumber != SIGABRT && report.signalCode > 0) {
+        text += field("Fault Address:", address(report.faultAddress));
+    }
     if (!report.complete) {
         text += field("Note:", QStringLiteral("the report was cut short"));
     }

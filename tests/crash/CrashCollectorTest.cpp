@@ -109,6 +109,25 @@ TEST_F(CrashInChildProcess, AbortDiesByAbortSignalWithAReport) {
     EXPECT_FALSE(report->frames.isEmpty());
 }
 
+TEST_F(CrashInChildProcess, SegvSentFromOutsideLeavesAReportAndKillsTheProcess) {
+    QProcess process;
+    process.start(QStringLiteral(CRASH_TEST_HELPER),
+                  {QStringLiteral("crash"), caches(), QStringLiteral("wait")});
+    ASSERT_TRUE(process.waitForReadyRead(60000));
+    ASSERT_EQ(process.readLine().trimmed(), "ready");
+    const qint64 processIdentifier = process.processId();
+    ASSERT_EQ(::kill(static_cast<pid_t>(processIdentifier), SIGSEGV), 0);
+    ASSERT_TRUE(process.waitForFinished(60000));
+
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(process.exitCode(), SIGSEGV);
+    const auto report = crash::CrashReportParser::parse(readFile(pendingReport()));
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->signalNumber, SIGSEGV);
+    EXPECT_EQ(report->signalCode, SI_USER);
+    EXPECT_EQ(report->processIdentifier, processIdentifier);
+}
+
 TEST_F(CrashInChildProcess, NextLaunchSavesOneFileNamedBySecondsSince2001AndPurges) {
     crashChild(QStringLiteral("segv"), SIGSEGV);
     const QByteArray pending = readFile(pendingReport());

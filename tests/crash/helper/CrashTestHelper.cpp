@@ -1,6 +1,7 @@
 // A child process for the crash tests:
-//   crash <caches directory> segv|abort [file]
+//   crash <caches directory> segv|abort|wait [file]
 //                                         enables the collector, maps the file, and crashes
+//                                         (wait: says "ready" and waits to be killed)
 //   launch <caches directory> <settings file> <milliseconds since 1970>
 //                                         runs the launch steps of the crash-report manager
 //   format <report file>                  prints the crash-log text of a saved report
@@ -15,6 +16,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -49,6 +51,13 @@ int crashNow(const QString& cachesDirectory, const QString& kind, const QString&
     }
     if (kind == QLatin1String("abort")) {
         std::abort();
+    }
+    if (kind == QLatin1String("wait")) {
+        std::puts("ready");
+        std::fflush(stdout);
+        for (;;) {
+            ::pause();
+        }
     }
     crashByWritingThroughNull();
     return 4;
