@@ -1,0 +1,274 @@
+#include "app/NotificationCenter.h"
+#include "support/RawClient.h"
+#include "support/Wait.h"
+#include "webserver/HTTPServer.h"
+#include "webserver/MyHTTPConnection.h"
+#include "webserver/UploadFileName.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using webtest::RawClient;
+using webtest::runClient;
+
+namespace {
+
+const QByteArray kBoundary = "----FormBoundary7MA4YWxkTrZu0gW";
+
+QByteArray filePart(const QByteArray& fileName, const QByteArray& content) {
+    return "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
+           fileName + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + content + "\r\n";
+}
+
+// The body a browser sends for the page's form: the file part, then the submit button.
+QByteArray formBody(const QByteArray& fileName, const QByteArray& content) {
+    return filePart(fileName, content) + "--" + kBoundary +
+           "\r\nContent-Disposition: form-data; name=\"button\"\r\n\r\nSubmit\r\n--" + kBoundary +
+           "--\r\n";
+}
+
+QByteArray post(const QByteArray& body) {
+    return "POST / HTTP/1.1\r\nHost: localhost\r\nContent-Type: multipart/form-data; boundary=" +
+           kBoundary + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+QByteArray binaryContent(qsizetype size) {
+    QByteArray content(size, '\0');
+    for (qsizetype index = 0; index < size; ++index) {
+        content[index] = static_cast<char>((index * 31 + 7) % 256);
+    }
+    return content;
+}
+
+class UploadConnection : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_root.isValid());
+        m_documents = m_root.path() + QStringLiteral("/Documents");
+        ASSERT_TRUE(QDir().mkpath(m_documents));
+        m_server.setDocumentRoot(m_documents);
+        m_server.setConnectionClass<web::MyHTTPConnection>();
+        ASSERT_TRUE(m_server.start());
+        NotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("NewFileUploaded"), &m_observer, [this](const Notification& note) {
+                m_uploaded.append(note.userInfo.value(QStringLiteral("filename")).toString());
+            });
+    }
+
+    // Sends one request and returns its response, read on a client thread.
+    webtest::ParsedResponse exchange(const QByteArray& request) {
+        webtest::ParsedResponse result;
+        runClient([&] {
+            RawClient client(m_server.port());
+            client.send(request);
+            const auto response = client.readResponse();
+            ASSERT_TRUE(response);
+            result = *response;
+        });
+        return result;
+    }
+
+    QByteArray readDocument(const QString& name) const {
+        QFile file(m_documents + QLatin1Char('/') + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    void writeDocument(const QString& name, const QByteArray& data) const {
+        QFile file(m_documents + QLatin1Char('/') + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+
+    QStringList documentNames() const {
+        return QDir(m_documents)
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+    }
+
+    QTemporaryDir m_root;
+    QString m_documents;
+    web::HTTPServer m_server;
+    QObject m_observer;
+    QStringList m_uploaded;
+};
+
+TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
+    writeDocument(QStringLiteral("MyDb.kdbx"), QByteArray(2048, 'x'));
+    writeDocument(QStringLiteral("Vaultora.plist"), "<plist/>");
+    ASSERT_TRUE(QDir(m_documents).mkdir(QStringLiteral("Old")));
+    const QFileInfo database(m_documents + QStringLiteral("/MyDb.kdbx"));
+    const QFileInfo folder(m_documents + QStringLiteral("/Old"));
+
+    const webtest::ParsedResponse response = exchange("GET / HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(response.status, 200);
+    EXPECT_FALSE(response.header("Content-Type"));
+    const QString page = QString::fromUtf8(response.body);
+    const QString head =
+        "<html><head><title>Files on this device </title><style>html {background-color:#eeeeee} "
+        "body { background-color:#FFFFFF; font-family:Tahoma,Arial,Helvetica,sans-serif; "
+        "font-size:18x; margin-left:15%; margin-right:15%; border:3px groove #006600; "
+        "padding:15px; } </style></head><body><h1>Files from </h1><bq>These databases are "
+        "already on the Vaultora Folder:</bq><p>";
+    const QString tail =
+        "</p><form action=\"\" method=\"post\" enctype=\"multipart/form-data\" name=\"form1\" "
+        "id=\"form1\"><label>upload file<input type=\"file\" name=\"file\" id=\"file\" "
+        "/></label><label><input type=\"submit\" name=\"button\" id=\"button\" value=\"Submit\" "
+        "/></label></form></body></html>";
+    const QString databaseLine = "<a href=\"MyDb.kdbx\">MyDb.kdbx</a>\t\t(     2.0 Kb, " +
+                                 database.lastModified().toString() + ")<br />\n";
+    const QString folderLine = "<a href=\"Old/\">Old/</a>\t\t(" +
+                               QString::asprintf("%8.1f", folder.size() / 1024.0) + " Kb, " +
+                               folder.lastModified().toString() + ")<br />\n";
+    EXPECT_TRUE(page == head + databaseLine + folderLine + tail ||
+                page == head + folderLine + databaseLine + tail)
+        << page.toStdString();
+}
+
+TEST_F(UploadConnection, StoresABrowserUploadWithExactlyItsBytesAndAnnouncesIt) {
+    const QByteArray content = binaryContent(100000);
+    const webtest::ParsedResponse response = exchange(post(formBody("MyDb.kdbx", content)));
+    EXPECT_EQ(response.status, 200);
+    EXPECT_TRUE(response.body.contains("<a href=\"MyDb.kdbx\">MyDb.kdbx</a>"));
+    EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), content);
+    EXPECT_EQ(m_uploaded, QStringList{QStringLiteral("MyDb.kdbx")});
+    EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
+}
+
+TEST_F(UploadConnection, KeepsTheContentIntactWhateverItEndsWith) {
+    struct Case {
+        QByteArray name;
+        QByteArray body;
+        QByteArray expected;
+    };
+    const QList<Case> cases = {
+        {"crlf.kdbx", formBody("crlf.kdbx", "line one\r\nline two\r\n"),
+         "line one\r\nline two\r\n"},
+        {"only.kdbx", filePart("only.kdbx", "just the file") + "--" + kBoundary + "--\r\n",
+         "just the file"},
+        {"empty.kdbx", formBody("empty.kdbx", ""), ""},
+        {"dashes.kdbx", formBody("dashes.kdbx", "--" + kBoundary.left(10)),
+         "--" + kBoundary.left(10)},
+        {"Windows.kdbx", formBody("C:\\Users\\ann\\Windows.kdbx", "from a full path"),
+         "from a full path"},
+    };
+    for (const Case& upload : cases) {
+        EXPECT_EQ(exchange(post(upload.body)).status, 200);
+        EXPECT_EQ(readDocument(QString::fromUtf8(upload.name)), upload.expected)
+            << upload.name.toStdString();
+    }
+    EXPECT_EQ(m_uploaded.size(), cases.size());
+}
+
+TEST_F(UploadConnection, CollectsAPartHeaderThatSpansTwoBodyChunks) {
+    // A long extra parameter pushes the end of the part header past the first 32768 bytes.
+    const QByteArray padding(40000, 'p');
+    const QByteArray content = binaryContent(50000);
+    const QByteArray body =
+        "--" + kBoundary +
+        "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"Long.kdbx\"\r\n"
+        "X-Padding: " +
+        padding + "\r\n\r\n" + content + "\r\n--" + kBoundary + "--\r\n";
+    EXPECT_EQ(exchange(post(body)).status, 200);
+    EXPECT_EQ(readDocument(QStringLiteral("Long.kdbx")), content);
+}
+
+TEST_F(UploadConnection, RefusesNamesThatLeaveTheDocumentsOrReplaceTheAppsFiles) {
+    writeDocument(QStringLiteral("Vaultora.plist"), "registry");
+    writeDocument(QStringLiteral("VaultoraDatabaseFiles.plist"), "legacy");
+    const QList<QByteArray> names = {
+        "../Escaped.kdbx", "sub/../../Escaped.kdbx",     "/tmp/Abs.kdbx", "..", "C:\\dir\\..",
+        "Vaultora.plist",  "VaultoraDatabaseFiles.plist"};
+    for (const QByteArray& name : names) {
+        const webtest::ParsedResponse response = exchange(post(formBody(name, "payload")));
+        EXPECT_EQ(response.status, 200) << name.toStdString();
+        EXPECT_TRUE(response.body.contains("<form")) << name.toStdString();
+    }
+    EXPECT_TRUE(m_uploaded.isEmpty());
+    EXPECT_EQ(readDocument(QStringLiteral("Vaultora.plist")), QByteArray("registry"));
+    EXPECT_EQ(readDocument(QStringLiteral("VaultoraDatabaseFiles.plist")), QByteArray("legacy"));
+    EXPECT_EQ(QDir(m_root.path()).entryList(QDir::Files), QStringList());
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/tmp/Abs.kdbx")));
+    EXPECT_EQ(documentNames(), (QStringList{QStringLiteral("Vaultora.plist"),
+                                            QStringLiteral("VaultoraDatabaseFiles.plist")}));
+}
+
+TEST_F(UploadConnection, AnswersFormsWithoutAFileAndMalformedBodiesWithoutStoring) {
+    // No file chosen: the browser sends an empty file name.
+    EXPECT_EQ(exchange(post(formBody("", ""))).status, 200);
+    // An ordinary field first: it names no file.
+    EXPECT_EQ(exchange(post("--" + kBoundary +
+                            "\r\nContent-Disposition: form-data; name=\"note\"\r\n\r\nhello\r\n--" +
+                            kBoundary + "--\r\n"))
+                  .status,
+              200);
+    // No closing delimiter: the body cannot be told apart from the file.
+    EXPECT_EQ(exchange(post(filePart("Cut.kdbx", "no end"))).status, 200);
+    // Fewer than two header lines before the blank line.
+    EXPECT_EQ(exchange(post("--" + kBoundary + "\r\n\r\ndata")).status, 404);
+    EXPECT_EQ(exchange(post("\r\n\r\n")).status, 404);
+    EXPECT_TRUE(m_uploaded.isEmpty());
+    EXPECT_TRUE(documentNames().isEmpty());
+}
+
+TEST_F(UploadConnection, ReplacesAnExistingFileOnlyWhenTheUploadHasCompleted) {
+    writeDocument(QStringLiteral("MyDb.kdbx"), "old contents");
+    const QByteArray body = formBody("MyDb.kdbx", binaryContent(200000));
+    auto client = std::make_unique<RawClient>(m_server.port());
+    ASSERT_TRUE(webtest::waitUntil([this] { return m_server.numberOfHTTPConnections() == 1; }));
+    runClient([&] { client->send(post(body).left(100000)); });
+    client.reset();
+    // The peer is gone in the middle of the body: the old file and nothing else remains.
+    ASSERT_TRUE(webtest::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
+    EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), QByteArray("old contents"));
+    EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
+    EXPECT_TRUE(m_uploaded.isEmpty());
+
+    EXPECT_EQ(exchange(post(body)).status, 200);
+    EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), binaryContent(200000));
+    EXPECT_EQ(m_uploaded, QStringList{QStringLiteral("MyDb.kdbx")});
+}
+
+TEST_F(UploadConnection, DownloadsListedFilesAndNeverListsOutsideTheDocuments) {
+    writeDocument(QStringLiteral("MyDb.kdbx"), "database bytes");
+    QFile outside(m_root.path() + QStringLiteral("/outside.txt"));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write("not for the network");
+    outside.close();
+    ASSERT_TRUE(QFile::link(outside.fileName(), m_documents + QStringLiteral("/link.txt")));
+
+    EXPECT_EQ(exchange("GET /MyDb.kdbx HTTP/1.1\r\n\r\n").body, QByteArray("database bytes"));
+    for (const QByteArray path : {"/../", "/%2e%2e/", "/..%2f", "//", "/Documents/../../"}) {
+        const webtest::ParsedResponse listing = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
+        EXPECT_EQ(listing.status, 200) << path.toStdString();
+        EXPECT_FALSE(listing.body.contains("outside.txt")) << path.toStdString();
+        EXPECT_FALSE(listing.body.contains("Documents/")) << path.toStdString();
+    }
+    const webtest::ParsedResponse link = exchange("GET /link.txt HTTP/1.1\r\n\r\n");
+    EXPECT_FALSE(link.body.contains("not for the network"));
+}
+
+TEST(UploadFileName, TakesTheQuotedNameAndItsLastWindowsComponent) {
+    EXPECT_EQ(web::uploadFileNameFromLine(
+                  "Content-Disposition: form-data; name=\"file\"; filename=\"MyDb.kdbx\""),
+              QStringLiteral("MyDb.kdbx"));
+    EXPECT_EQ(web::uploadFileNameFromLine(
+                  "Content-Disposition: form-data; name=\"file\"; filename=\"C:\\a\\b c.kdb\""),
+              QStringLiteral("b c.kdb"));
+    EXPECT_EQ(web::uploadFileNameFromLine(
+                  "Content-Disposition: form-data; name=\"file\"; filename=\"Caf\xc3\xa9.kdbx\""),
+              QStringLiteral("Caf\u00e9.kdbx"));
+    EXPECT_EQ(web::uploadFileNameFromLine("Content-Disposition: form-data; name=\"file\""),
+              QString());
+    EXPECT_EQ(web::uploadFileNameFromLine("Content-Disposition: form-data; filename=bare"),
+              QString());
+    EXPECT_TRUE(web::isAcceptableUploadFileName(QStringLiteral("My Db.v2.kdbx")));
+    for (const QString& name :
+         {QString(), QStringLiteral("."), QStringLiteral("a/b"), QStringLiteral("a\\b"),
+          QStringLiteral("x..y"), QStringLiteral("Vaultora.plist")}) {
+        EXPECT_FALSE(web::isAcceptableUploadFileName(name)) << name.toStdString();
+    }
+}
+
+} // namespace

@@ -1,0 +1,24 @@
+#include "webserver/LocalAddress.h"
+
+#include <QNetworkInterface>
+
+namespace web {
+
+QString localIPv4Address() {
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        const auto flags = interface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning) ||
+            flags.testFlag(QNetworkInterface::IsLoopBack)) {
+            continue;
+        }
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) {
+                return entry.ip().toString();
+            }
+        }
+    }
+    return QStringLiteral("error");
+}
+
+} // namespace web
