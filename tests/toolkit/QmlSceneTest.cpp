@@ -126,6 +126,7 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     EXPECT_GE(countItemsWithText(root, "DropBox syncing"), 1);
     EXPECT_GE(countItemsWithText(root, "Link this device?"), 1);
     EXPECT_GE(countItemsWithText(root, "Help"), 1);
+    EXPECT_GE(countItemsWithText(root, "Login"), 1);
 
     const int formsShown = countItemsWithText(root, "Homepage");
     browserContainer->pushViewController(everyRowKind(), Animated::Yes);

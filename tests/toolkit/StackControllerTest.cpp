@@ -170,6 +170,18 @@ TEST_F(StackFixture, PushBringsTheNewPanelIntoViewOnANarrowWindow) {
     EXPECT_LE(stack.panelX(1) + stack.panelWidth(1), 375);
 }
 
+TEST_F(StackFixture, ShrinkingTheWindowKeepsTheTopPanelInView) {
+    push("first");
+    push("second");
+    EXPECT_EQ(stack.firstVisiblePosition(), 2);
+    stack.collapseStack(-2, Animated::No);
+    stack.setViewportSize(QSizeF(1400, 900));
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    stack.setViewportSize(QSizeF(700, 900));
+    EXPECT_EQ(stack.firstVisiblePosition(), 2);
+    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::coveredInset);
+}
+
 TEST_F(StackFixture, FullScreenAndNormalModeTellTheDelegateOncePerPanel) {
     push("first");
     auto delegatePanel = std::make_unique<DelegatePanel>("browser");

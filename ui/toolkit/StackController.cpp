@@ -146,6 +146,7 @@ void StackController::setViewportSize(const QSizeF& size) {
     }
     m_viewportSize = size;
     m_idiom = idiomForWindowSize(size);
+    alignTop();
     relayout(Animated::No);
 }
 
