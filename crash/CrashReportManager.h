@@ -25,7 +25,6 @@ public:
     static constexpr char activatedKey[] = "QuincyKitActivated";
     static constexpr char analyzerStartedKey[] = "QuincyKitAnalyzerStarted";
     static constexpr char approvedCrashReportsKey[] = "ApprovedCrashReports";
-    static constexpr char automaticallySendKey[] = "AutomaticallySendCrashReports";
     // The notification that startManager is meant for; the application subscribes it.
     static constexpr char networkDidBecomeReachableNotification[] = "NetworkDidBecomeReachable";
 

@@ -24,43 +24,6 @@ std::optional<std::int64_t> parseInteger(const QByteArray& text) {
     return valid ? std::optional<std::int64_t>(value) : std::nullopt;
 }
 
-// One line of the process's mapping table: "start-end perms offset device inode path".
-std::optional<CrashReport::Image> parseImage(const QByteArray& line) {
-    const QList<QByteArray> fields = line.simplified().split(' ');
-    if (fields.size() < 5) {
-        return std::nullopt;
-    }
-    const QList<QByteArray> range = fields[0].split('-');
-    if (range.size() != 2) {
-        return std::nullopt;
-    }
-    bool startValid = false;
-    bool endValid = false;
-    bool offsetValid = false;
-    bool inodeValid = false;
-    CrashReport::Image image;
-    image.start = range[0].toULongLong(&startValid, 16);
-    image.end = range[1].toULongLong(&endValid, 16);
-    image.fileOffset = fields[2].toULongLong(&offsetValid, 16);
-    image.inode = fields[4].toULongLong(&inodeValid, 10);
-    if (!startValid || !endValid || !offsetValid || !inodeValid || image.end < image.start) {
-        return std::nullopt;
-    }
-    // The path is the rest of the line after the inode; it may hold spaces.
-    qsizetype position = 0;
-    const QByteArray simplified = line.simplified();
-    for (int field = 0; field < 5 && position >= 0; ++field) {
-        position = simplified.indexOf(' ', position);
-        if (position >= 0) {
-            ++position;
-        }
-    }
-    if (position > 0) {
-        image.path = QString::fromUtf8(simplified.mid(position));
-    }
-    return image;
-}
-
 } // namespace
 
 std::optional<CrashReport> CrashReportParser::parse(const QByteArray& bytes) {
@@ -128,6 +91,42 @@ std::optional<CrashReport> CrashReportParser::parse(const QByteArray& bytes) {
         return std::nullopt;
     }
     return report;
+}
+
+std::optional<CrashReport::Image> CrashReportParser::parseImage(const QByteArray& line) {
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() < 5) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> range = fields[0].split('-');
+    if (range.size() != 2) {
+        return std::nullopt;
+    }
+    bool startValid = false;
+    bool endValid = false;
+    bool offsetValid = false;
+    bool inodeValid = false;
+    CrashReport::Image image;
+    image.start = range[0].toULongLong(&startValid, 16);
+    image.end = range[1].toULongLong(&endValid, 16);
+    image.fileOffset = fields[2].toULongLong(&offsetValid, 16);
+    image.inode = fields[4].toULongLong(&inodeValid, 10);
+    if (!startValid || !endValid || !offsetValid || !inodeValid || image.end < image.start) {
+        return std::nullopt;
+    }
+    // The path is the rest of the line after the inode; it may hold spaces.
+    qsizetype position = 0;
+    const QByteArray simplified = line.simplified();
+    for (int field = 0; field < 5 && position >= 0; ++field) {
+        position = simplified.indexOf(' ', position);
+        if (position >= 0) {
+            ++position;
+        }
+    }
+    if (position > 0) {
+        image.path = QString::fromUtf8(simplified.mid(position));
+    }
+    return image;
 }
 
 } // namespace crash

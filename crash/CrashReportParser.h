@@ -15,6 +15,8 @@ class CrashReportParser final {
 public:
     CrashReportParser() = delete;
     [[nodiscard]] static std::optional<CrashReport> parse(const QByteArray& bytes);
+    // One line of a process's mapping table: "start-end perms offset device inode path".
+    [[nodiscard]] static std::optional<CrashReport::Image> parseImage(const QByteArray& line);
 };
 
 } // namespace crash

@@ -13,17 +13,14 @@ CrashSymbolResolver::CrashSymbolResolver() {
     if (!maps.open(QIODevice::ReadOnly)) {
         return;
     }
-    // The collector writes mapping lines in the same form, so its parser reads them here too.
-    QByteArray report = QByteArrayLiteral("VaultoraCrashReport 1\nIdentifier: -\nVersion: -\n"
-                                          "OS Version: -\n");
     for (const QByteArray& line : maps.readAll().split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() >= 6 && fields[1].size() == 4 && fields[1][2] == 'x') {
-            report += "Image: " + line + '\n';
+        if (fields.size() < 6 || fields[1].size() != 4 || fields[1][2] != 'x') {
+            continue;
         }
-    }
-    if (const auto parsed = CrashReportParser::parse(report)) {
-        m_loadedImages = parsed->images;
+        if (const auto image = CrashReportParser::parseImage(line)) {
+            m_loadedImages.append(*image);
+        }
     }
 }
 
