@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "DatabaseSource.h"
+#include "ServeCommand.h"
 
 namespace vaultora::cli {
 
@@ -51,6 +52,13 @@ const std::vector<Command>& commandTable() {
          {},
          runSearch},
         {"export", "--json FILE", "the whole database as JSON", 1, 1, {"--json"}, runExport},
+        {"serve",
+         "DIR [--port N]",
+         "serve DIR to browsers and store their uploads in it",
+         1,
+         2,
+         {"--port"},
+         runServe},
     };
     return commands;
 }
