@@ -1,5 +1,6 @@
 #include "Kdb4Parser.h"
 
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <unordered_map>
@@ -43,6 +44,70 @@ std::string attributeValue(std::string_view reported) {
     return value;
 }
 
+// Watches the markup on its way to the XML parser and refuses an element with more attributes
+// than any document of this format has: the XML parser compares each attribute of an element
+// with all earlier ones, so a start tag with a million attributes would take hours.
+class AttributeCountGuard {
+public:
+    // False once an element has too many attributes.
+    [[nodiscard]] bool accept(const char* bytes, std::size_t length) noexcept {
+        const char* position = bytes;
+        const char* const end = bytes + length;
+        while (position < end) {
+            if (m_state == State::Outside) {
+                position = static_cast<const char*>(std::memchr(position, '<', end - position));
+                if (position == nullptr) {
+                    return true;
+                }
+            }
+            const char character = *position++;
+            if (character == '<') {
+                // A '<' never stands inside an attribute value, so it always opens markup.
+                m_state = State::MarkupStart;
+                m_equalSigns = 0;
+                continue;
+            }
+            switch (m_state) {
+            case State::MarkupStart:
+                // Comments, declarations, processing instructions and end tags carry no
+                // attributes.
+                m_state = character == '!' || character == '?' || character == '/'
+                              ? State::Outside
+                              : State::StartTag;
+                break;
+            case State::StartTag:
+                if (character == '"' || character == '\'') {
+                    m_quote = character;
+                    m_state = State::Quoted;
+                } else if (character == '=') {
+                    if (++m_equalSigns > kMaximumAttributes) {
+                        return false;
+                    }
+                } else if (character == '>') {
+                    m_state = State::Outside;
+                }
+                break;
+            case State::Quoted:
+                if (character == m_quote) {
+                    m_state = State::StartTag;
+                }
+                break;
+            case State::Outside:
+                break;
+            }
+        }
+        return true;
+    }
+
+private:
+    enum class State : uint8_t { Outside, MarkupStart, StartTag, Quoted };
+    static constexpr uint32_t kMaximumAttributes = 128;
+
+    State m_state = State::Outside;
+    char m_quote = 0;
+    uint32_t m_equalSigns = 0;
+};
+
 void initialiseXmlLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
@@ -82,6 +147,9 @@ public:
         const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkSize);
         for (;;) {
             const uint32_t length = source.readBytes(buffer.get(), kChunkSize);
+            if (!m_attributeGuard.accept(buffer.get(), length)) {
+                throw KdbException("InvalidData", "XmlParseError");
+            }
             feed(buffer.get(), length, false);
             if (length == 0) {
                 break;
@@ -209,6 +277,7 @@ private:
     std::exception_ptr m_failure;
     bool m_xmlError = false;
     std::unordered_map<const xmlChar*, ElementName> m_names;
+    AttributeCountGuard m_attributeGuard;
 };
 
 Kdb4Parser::Kdb4Parser() = default;

@@ -159,6 +159,23 @@ TEST(Kdb4Parser, RefusesMalformedOrIncompleteDocuments) {
     }
 }
 
+TEST(Kdb4Parser, RefusesAnElementWithMoreAttributesThanAnyDatabaseHas) {
+    // Quoted '>' and '=' must neither end the count nor add to it.
+    std::string many = "<a";
+    for (int index = 0; index < 129; ++index) {
+        many += " x" + std::to_string(index) + "='>=\"'";
+    }
+    EXPECT_KDB_ERROR(parse(many + "/>"), "InvalidData", "XmlParseError");
+
+    std::string enough = "<!-- a=b c=d --><a";
+    for (int index = 0; index < 128; ++index) {
+        enough += " x" + std::to_string(index) + "=\"1\"";
+    }
+    enough += ">" + std::string(300, '=') + "</a>";
+    const auto tree = parse(enough);
+    EXPECT_EQ(tree->_root()->_attributes().size(), 128u);
+}
+
 TEST(Kdb4Parser, NeverExpandsDeclaredEntities) {
     // Nested entities that would grow to gigabytes if expanded.
     std::string xml = "<!DOCTYPE a [<!ENTITY e0 \"0123456789\">";
