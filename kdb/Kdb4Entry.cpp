@@ -107,7 +107,7 @@ void Kdb4Entry::processString(Node& field, std::vector<CustomAttribute>& customA
     if (key == nullptr || value == nullptr) {
         return;
     }
-    const std::string& name = key->_text();
+    const std::string_view name = key->_text();
     std::string* standard = name == "Notes"      ? &m_comment
                             : name == "Password" ? &m_password
                             : name == "Title"    ? &m_title

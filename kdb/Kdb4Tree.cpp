@@ -21,21 +21,21 @@ bool Kdb4Tree::isRecycleBin(const KdbGroup& group) const {
     if (kdb4Group == nullptr || kdb4Group->_uuid().empty()) {
         return false;
     }
-    const std::string* recycleBin = getMetaInfo("RecycleBinUUID");
-    return recycleBin != nullptr && *recycleBin == kdb4Group->_uuid();
+    const std::optional<std::string_view> recycleBin = getMetaInfo("RecycleBinUUID");
+    return recycleBin && *recycleBin == kdb4Group->_uuid();
 }
 
-const std::string* Kdb4Tree::getMetaInfo(std::string_view name) const {
+std::optional<std::string_view> Kdb4Tree::getMetaInfo(std::string_view name) const {
     Node* const meta = _root() != nullptr ? _root()->firstChild() : nullptr;
     if (meta == nullptr || meta->_name().id() != KnownName::Meta) {
-        return nullptr;
+        return std::nullopt;
     }
     for (Node* child : meta->_children()) {
         if (child->_name().text() == name) {
-            return &child->_text();
+            return child->_text();
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 } // namespace kdb

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,7 @@ public:
     [[nodiscard]] bool isRecycleBin(const KdbGroup& group) const override;
     // The text of the named child of "Meta", which must be the first child of the document
     // element; none otherwise.
-    [[nodiscard]] const std::string* getMetaInfo(std::string_view name) const;
+    [[nodiscard]] std::optional<std::string_view> getMetaInfo(std::string_view name) const;
 };
 
 } // namespace kdb

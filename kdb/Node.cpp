@@ -1,6 +1,9 @@
 #include "Node.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <stdexcept>
 
 #include "Base64.h"
 #include "KdbException.h"
@@ -60,7 +63,7 @@ Node::~Node() {
     // Only elements with attributes can carry an unmasked value; whatever of it is left in
     // the text buffer (a short text moved out leaves its bytes behind) goes with the node.
     if (m_attributes) {
-        secureWipe(m_text.data(), m_text.capacity());
+        m_text.wipe();
     }
     std::vector<Node*> owned;
     Node::releaseOwned(owned);
@@ -148,22 +151,97 @@ std::size_t Node::childCount() const {
     return count;
 }
 
-void Node::appendText(std::string_view text) {
-    if (m_text.empty()) {
-        // Built at its exact size: growing an empty string reserves twice the inline room.
-        m_text = std::string(text);
+NodeText::HeapBlock NodeText::heap() const noexcept {
+    HeapBlock block;
+    std::memcpy(&block, m_bytes, sizeof block);
+    return block;
+}
+
+void NodeText::setHeap(const HeapBlock& block) noexcept {
+    std::memcpy(m_bytes, &block, sizeof block);
+    m_bytes[kTagOffset] = kOnHeap;
+}
+
+std::string_view NodeText::view() const noexcept {
+    if (onHeap()) {
+        const HeapBlock block = heap();
+        return {block.data, block.size};
+    }
+    return {reinterpret_cast<const char*>(m_bytes), m_bytes[kTagOffset]};
+}
+
+void NodeText::append(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    const std::string_view current = view();
+    const std::size_t size = current.size() + text.size();
+    if (size > UINT32_MAX) {
+        throw std::length_error("text too long");
+    }
+    if (!onHeap() && size <= kInlineCapacity) {
+        std::memcpy(m_bytes + current.size(), text.data(), text.size());
+        m_bytes[kTagOffset] = static_cast<unsigned char>(size);
+        return;
+    }
+    HeapBlock block = onHeap() ? heap() : HeapBlock{nullptr, 0, 0};
+    if (size > block.capacity) {
+        // The first block fits the text exactly, since most texts arrive in one piece; later
+        // growth doubles so that text split over many pieces costs linear time.
+        const std::size_t capacity =
+            current.empty() ? size
+                            : std::min<std::size_t>(std::max(size, 2 * current.size()), UINT32_MAX);
+        char* data = new char[capacity];
+        std::memcpy(data, current.data(), current.size());
+        secureWipe(const_cast<char*>(current.data()), current.size());
+        release();
+        block = {data, static_cast<uint32_t>(current.size()), static_cast<uint32_t>(capacity)};
+    }
+    std::memcpy(block.data + block.size, text.data(), text.size());
+    block.size = static_cast<uint32_t>(size);
+    setHeap(block);
+}
+
+void NodeText::assign(std::string_view text) {
+    clear();
+    append(text);
+}
+
+void NodeText::clear() noexcept {
+    release();
+    m_bytes[kTagOffset] = 0;
+}
+
+void NodeText::wipe() noexcept {
+    if (onHeap()) {
+        const HeapBlock block = heap();
+        secureWipe(block.data, block.capacity);
     } else {
-        m_text.append(text);
+        secureWipe(m_bytes, kInlineCapacity);
     }
 }
 
+void NodeText::release() noexcept {
+    if (onHeap()) {
+        delete[] heap().data;
+        m_bytes[kTagOffset] = 0;
+    }
+}
+
+std::string Node::takeText() {
+    std::string text(m_text.view());
+    m_text.wipe();
+    m_text.clear();
+    return text;
+}
+
 void Node::releaseLayoutWhitespace() noexcept {
-    for (const char character : m_text) {
+    for (const char character : m_text.view()) {
         if (!isSpace(character)) {
             return;
         }
     }
-    std::string().swap(m_text);
+    m_text.clear();
 }
 
 void Node::addAttribute(std::string name, std::string value) {
@@ -201,7 +279,7 @@ void Node::postProcess(RandomStream* stream) {
     if (protectedFlag == nullptr || !attributeIsTrue(*protectedFlag)) {
         return;
     }
-    const std::vector<uint8_t> masked = Base64::decode(m_text);
+    const std::vector<uint8_t> masked = Base64::decode(m_text.view());
     if (masked.empty()) {
         // Nothing to unmask: the text is not Base64 of any bytes, and no key stream is used.
         m_text.clear();
@@ -210,7 +288,9 @@ void Node::postProcess(RandomStream* stream) {
     if (stream == nullptr) {
         throw KdbException("AppError", "MissingRandomStream");
     }
-    m_text = stream->xorBytes(masked.data(), masked.size());
+    std::string plain = stream->xorBytes(masked.data(), masked.size());
+    m_text.assign(plain);
+    secureWipe(plain.data(), plain.capacity());
 }
 
 void Node::breakCyclcReference() {
@@ -225,7 +305,9 @@ void Node::breakCyclcReference() {
 }
 
 std::string Node::description() const {
-    return "<" + m_name.text() + ">" + m_text + "<" + m_name.text() + "/>";
+    std::string text = "<" + m_name.text() + ">";
+    text.append(m_text.view());
+    return text + "<" + m_name.text() + "/>";
 }
 
 bool attributeIsTrue(std::string_view value) noexcept {

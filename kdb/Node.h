@@ -69,6 +69,45 @@ private:
     std::unordered_map<std::string_view, const ElementName::Record*> m_index;
 };
 
+// The character data of a node. Most texts of a document are short (flags, numbers, times,
+// identifiers), so up to 23 bytes are kept inside the object and only longer ones take a heap
+// block; the whole object is 24 bytes.
+class NodeText {
+public:
+    NodeText() noexcept { m_bytes[kTagOffset] = 0; }
+    ~NodeText() { release(); }
+    NodeText(const NodeText&) = delete;
+    NodeText& operator=(const NodeText&) = delete;
+
+    [[nodiscard]] std::string_view view() const noexcept;
+    [[nodiscard]] bool empty() const noexcept { return view().empty(); }
+    void append(std::string_view text);
+    void assign(std::string_view text);
+    // Gives the storage back; the text is empty afterwards.
+    void clear() noexcept;
+    // Overwrites all storage, used or not, before the text is dropped.
+    void wipe() noexcept;
+
+private:
+    static constexpr std::size_t kInlineCapacity = 23;
+    static constexpr std::size_t kTagOffset = 23;
+    // In the tag byte: the length of an inline text, or this mark for a heap block.
+    static constexpr unsigned char kOnHeap = 0x80;
+
+    struct HeapBlock {
+        char* data;
+        uint32_t size;
+        uint32_t capacity;
+    };
+
+    [[nodiscard]] bool onHeap() const noexcept { return m_bytes[kTagOffset] == kOnHeap; }
+    [[nodiscard]] HeapBlock heap() const noexcept;
+    void setHeap(const HeapBlock& block) noexcept;
+    void release() noexcept;
+
+    alignas(8) unsigned char m_bytes[24];
+};
+
 struct Attribute {
     std::string name;
     std::string value;
@@ -138,14 +177,14 @@ public:
     }
     [[nodiscard]] std::size_t childCount() const;
     [[nodiscard]] const std::vector<Attribute>& _attributes() const;
-    [[nodiscard]] const std::string& _text() const { return m_text; }
-    void set_text(std::string text) { m_text = std::move(text); }
-    void appendText(std::string_view text);
+    [[nodiscard]] std::string_view _text() const { return m_text.view(); }
+    void set_text(std::string_view text) { m_text.assign(text); }
+    void appendText(std::string_view text) { m_text.append(text); }
     // Releases the text when it is nothing but white space: between child elements that is
     // only the layout of the document, and no reader of the tree uses it.
     void releaseLayoutWhitespace() noexcept;
     // Moves the text out, for a parent that keeps it as a field and drops this node.
-    [[nodiscard]] std::string takeText() noexcept { return std::move(m_text); }
+    [[nodiscard]] std::string takeText();
     [[nodiscard]] ElementName _name() const { return m_name; }
     void set_name(ElementName name) { m_name = name; }
     [[nodiscard]] Node* _parent() const { return m_parent; }
@@ -185,7 +224,7 @@ private:
     Node* m_nextSibling = nullptr;
     ElementName m_name;
     std::unique_ptr<std::vector<Attribute>> m_attributes;
-    std::string m_text;
+    NodeText m_text;
 };
 
 template <typename Visit> void Node::sortOutChildren(Visit&& visit) {

@@ -238,9 +238,9 @@ TEST(Kdb4Model, LooksUpMetaValuesOnlyInALeadingMetaElement) {
                             "<Root><Group><UUID>cm9vdA==</UUID><Name>Home</Name>"
                             "<Group><UUID>YmluYmluYmluYmluYmluYg==</UUID><Name>Bin</Name></Group>"
                             "<Group><Name>No id</Name></Group></Group></Root></KeePassFile>");
-    ASSERT_NE(tree->getMetaInfo("DatabaseName"), nullptr);
+    ASSERT_TRUE(tree->getMetaInfo("DatabaseName"));
     EXPECT_EQ(*tree->getMetaInfo("DatabaseName"), "db");
-    EXPECT_EQ(tree->getMetaInfo("Generator"), nullptr);
+    EXPECT_FALSE(tree->getMetaInfo("Generator"));
     const KdbGroup& home = *tree->getRoot()->getSubGroups()[0];
     EXPECT_FALSE(tree->isRecycleBin(home));
     EXPECT_TRUE(tree->isRecycleBin(*home.getSubGroups()[0]));
@@ -249,7 +249,7 @@ TEST(Kdb4Model, LooksUpMetaValuesOnlyInALeadingMetaElement) {
     const auto metaSecond = parse("<KeePassFile><Root><Group><UUID>YmluYmluYmluYmluYmluYg==</UUID>"
                                   "</Group></Root><Meta><RecycleBinUUID>YmluYmluYmluYmluYmluYg=="
                                   "</RecycleBinUUID></Meta></KeePassFile>");
-    EXPECT_EQ(metaSecond->getMetaInfo("RecycleBinUUID"), nullptr);
+    EXPECT_FALSE(metaSecond->getMetaInfo("RecycleBinUUID"));
     EXPECT_FALSE(metaSecond->isRecycleBin(*metaSecond->getRoot()->getSubGroups()[0]));
 }
 

@@ -31,6 +31,28 @@ TEST(NameTable, StoresEachDistinctNameOnceAndKnowsTheModelNames) {
     EXPECT_EQ(names.intern("").id(), KnownName::Other);
 }
 
+TEST(NodeText, KeepsTextAcrossTheMoveFromInlineToHeapStorage) {
+    NodeText text;
+    EXPECT_TRUE(text.empty());
+    std::string expected;
+    // Pieces of growing length cross the inline limit and several heap growths.
+    for (std::size_t piece = 1; piece <= 40; ++piece) {
+        const std::string part(piece, static_cast<char>('a' + piece % 26));
+        text.append(part);
+        expected += part;
+        ASSERT_EQ(text.view(), expected) << piece;
+    }
+    text.assign("exactly twenty-three ch");
+    EXPECT_EQ(text.view(), "exactly twenty-three ch");
+    text.append("+");
+    EXPECT_EQ(text.view(), "exactly twenty-three ch+");
+    text.clear();
+    EXPECT_TRUE(text.empty());
+    text.append(std::string(1000, 'x'));
+    EXPECT_EQ(text.view(), std::string(1000, 'x'));
+    EXPECT_EQ(sizeof(NodeText), 24u);
+}
+
 TEST(Node, KeepsChildrenInOrderWithParentLinks) {
     NameTable names;
     Node parent(names.intern("a"));
