@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include "Kdb4Entry.h"
 #include "Kdb4Group.h"
@@ -19,7 +20,14 @@ namespace {
 constexpr uint32_t kChunkSize = 102400;
 
 struct ParserContextDeleter {
-    void operator()(xmlParserCtxt* context) const noexcept { xmlFreeParserCtxt(context); }
+    void operator()(xmlParserCtxt* context) const noexcept {
+        // The XML parser builds a document of its own for some declarations even when only
+        // event handlers are installed, and leaves freeing it to its caller.
+        if (context->myDoc != nullptr) {
+            xmlFreeDoc(context->myDoc);
+        }
+        xmlFreeParserCtxt(context);
+    }
 };
 using ParserContext = std::unique_ptr<xmlParserCtxt, ParserContextDeleter>;
 
