@@ -221,13 +221,15 @@ private:
     static void onWarning(void*, const char*, ...) {}
 
     ElementName nameOf(const xmlChar* localName) {
-        // The XML parser hands out each distinct name from its dictionary at one address.
-        if (auto found = m_names.find(localName); found != m_names.end()) {
+        // The XML parser hands out each distinct name from its dictionary at one address, so
+        // the address finds the name; the text comparison keeps a reused address honest.
+        const auto* text = reinterpret_cast<const char*>(localName);
+        const auto found = m_names.find(localName);
+        if (found != m_names.end() && found->second.text() == text) {
             return found->second;
         }
-        const auto* text = reinterpret_cast<const char*>(localName);
         const ElementName name = m_parser.m_tree->names().intern(text);
-        m_names.emplace(localName, name);
+        m_names.insert_or_assign(localName, name);
         return name;
     }
 
