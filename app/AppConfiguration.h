@@ -13,6 +13,9 @@ inline constexpr char testDatabaseFileName[] = "test_database.kdb";
 inline constexpr char testDatabaseDisplayName[] = "Test database";
 inline constexpr char testDatabasePassword[] = "tulipfox";
 
+// The product's home page, opened from the about and help screens.
+inline constexpr char homePageAddress[] = "https://www.example.org/vaultora/";
+
 // The service name under which master passwords are kept in the password store.
 inline constexpr char passwordStoreService[] = "Vaultora";
 

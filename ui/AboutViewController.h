@@ -1,0 +1,19 @@
+// The about screen: a link to the product's home page and the application's version.
+#pragma once
+
+#include "ui/ScreenServices.h"
+#include "ui/toolkit/FormPanel.h"
+
+class AboutViewController final : public toolkit::FormPanel {
+    Q_OBJECT
+
+public:
+    explicit AboutViewController(const ScreenServices& services, QObject* parent = nullptr);
+    ~AboutViewController() override;
+
+    // Builds the form, shows it and returns it.
+    toolkit::FormModel* createDialog();
+
+private:
+    const ScreenServices& m_services;
+};

@@ -1,0 +1,27 @@
+// The sub-screens of the database details form in this build. The upload screen and the
+// Dropbox screens are attachment points until those screens exist: their rows say that the
+// route is not available and change nothing.
+#pragma once
+
+#include "ui/DatabaseDetailsSubScreens.h"
+#include "ui/ScreenServices.h"
+
+class ApplicationDetailsSubScreens final : public DatabaseDetailsSubScreens {
+public:
+    explicit ApplicationDetailsSubScreens(const ScreenServices& services) : m_services(services) {}
+
+    [[nodiscard]] std::unique_ptr<toolkit::Panel>
+    createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
+                       SettingsDatabaseDetailsViewController& rootView) override;
+    [[nodiscard]] std::unique_ptr<toolkit::Panel>
+    createDropboxPicker(const QString& directory,
+                        const std::shared_ptr<KeePassServerDetail>& record,
+                        SettingsDatabaseDetailsViewController& rootView) override;
+    void downloadDropboxFile(const std::shared_ptr<KeePassServerDetail>& record) override;
+    void unlinkDropbox() override;
+
+private:
+    void showNotAvailable(const QString& route) const;
+
+    const ScreenServices& m_services;
+};

@@ -1,0 +1,19 @@
+// The help screen: a link to the product's web site, where the help lives.
+#pragma once
+
+#include "ui/ScreenServices.h"
+#include "ui/toolkit/FormPanel.h"
+
+class HelpViewController final : public toolkit::FormPanel {
+    Q_OBJECT
+
+public:
+    explicit HelpViewController(const ScreenServices& services, QObject* parent = nullptr);
+    ~HelpViewController() override;
+
+    // Builds the form, shows it and returns it.
+    toolkit::FormModel* createDialog();
+
+private:
+    const ScreenServices& m_services;
+};
