@@ -7,6 +7,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 
 #include "Kdb4Entry.h"
 #include "Kdb4Group.h"
@@ -116,6 +117,25 @@ private:
     uint32_t m_equalSigns = 0;
 };
 
+void discardMessage(void*, const char*, ...) {}
+
+// Some failures (a broken character encoding, for one) the XML parser reports on its generic
+// error channel, which prints pieces of the document on the standard error stream; the parse
+// fails through its handlers anyway, so the channel is muted for the thread while it runs.
+class MutedGenericErrors {
+public:
+    MutedGenericErrors() noexcept : m_function(xmlGenericError), m_context(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, &discardMessage);
+    }
+    ~MutedGenericErrors() { xmlSetGenericErrorFunc(m_context, m_function); }
+    MutedGenericErrors(const MutedGenericErrors&) = delete;
+    MutedGenericErrors& operator=(const MutedGenericErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc m_function;
+    void* m_context;
+};
+
 void initialiseXmlLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
@@ -143,6 +163,7 @@ public:
         handler.warning = &onWarning;
 
         initialiseXmlLibrary();
+        const MutedGenericErrors muted;
         m_context.reset(xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr));
         if (!m_context) {
             throw std::bad_alloc();

@@ -176,6 +176,14 @@ TEST(Kdb4Parser, RefusesAnElementWithMoreAttributesThanAnyDatabaseHas) {
     EXPECT_EQ(tree->_root()->_attributes().size(), 128u);
 }
 
+TEST(Kdb4Parser, PrintsNothingOfABrokenDocument) {
+    // UTF-16 with unpaired surrogates fails in the character conversion.
+    const std::string broken("\xFF\xFE<\0a\0>\0\x00\xD8\x00\xD8\x00\xD8<\0/\0a\0>\0", 22);
+    ::testing::internal::CaptureStderr();
+    EXPECT_KDB_ERROR(parse(broken), "InvalidData", "XmlParseError");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(Kdb4Parser, NeverExpandsDeclaredEntities) {
     // Nested entities that would grow to gigabytes if expanded.
     std::string xml = "<!DOCTYPE a [<!ENTITY e0 \"0123456789\">";
