@@ -8,12 +8,16 @@
 #include <cstring>
 
 #include "CliError.h"
+#include "HttpDatabaseSource.h"
 #include "kdb/KdbReaderFactory.h"
 #include "kdb/WrapperNSData.h"
 
 namespace vaultora::cli {
 
 std::unique_ptr<kdb::InputDataSource> loadDatabaseSource(const std::string& path) {
+    if (isWebAddress(path)) {
+        return loadDatabaseFromWeb(path);
+    }
     // The file source gives an empty source for a file it cannot map; checking first lets
     // the user see why.
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

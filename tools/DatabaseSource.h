@@ -10,9 +10,9 @@
 
 namespace vaultora::cli {
 
-// The one place where a FILE argument becomes database bytes. Today it maps a local file;
-// other kinds of location (a web address) are meant to be added here. Throws CliError when
-// the file cannot be read.
+// The one place where a FILE argument becomes database bytes: it maps a local file, or
+// downloads an http or https address into memory. Throws CliError when the file cannot be
+// read.
 [[nodiscard]] std::unique_ptr<kdb::InputDataSource> loadDatabaseSource(const std::string& path);
 
 // Detects the format of the source, reads it with the password and returns the tree.
