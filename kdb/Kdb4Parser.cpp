@@ -13,6 +13,7 @@
 #include "Kdb4Group.h"
 #include "Kdb4Tree.h"
 #include "KdbException.h"
+#include "SecureBytes.h"
 
 namespace kdb {
 
@@ -173,13 +174,15 @@ public:
         // instead of an expansion.
         xmlCtxtUseOptions(m_context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA);
 
-        const auto buffer = std::make_unique_for_overwrite<char[]>(kChunkSize);
+        // The chunks are decrypted database text: the buffer is wiped when it goes.
+        SecureBytes buffer(kChunkSize);
+        auto* const chunk = reinterpret_cast<char*>(buffer.data());
         for (;;) {
-            const uint32_t length = source.readBytes(buffer.get(), kChunkSize);
-            if (!m_attributeGuard.accept(buffer.get(), length)) {
+            const uint32_t length = source.readBytes(chunk, kChunkSize);
+            if (!m_attributeGuard.accept(chunk, length)) {
                 throw KdbException("InvalidData", "XmlParseError");
             }
-            feed(buffer.get(), length, false);
+            feed(chunk, length, false);
             if (length == 0) {
                 break;
             }
