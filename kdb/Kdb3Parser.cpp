@@ -62,6 +62,9 @@ public:
     // The text up to the first zero byte; bytes that are not valid UTF-8 give no text.
     std::string text(uint32_t size) {
         const auto buffer = data(size);
+        if (size == 0) {
+            return {};
+        }
         const uint8_t* bytes = buffer->_bytes();
         const auto* zero = static_cast<const uint8_t*>(std::memchr(bytes, 0, size));
         const std::size_t length = zero != nullptr ? static_cast<std::size_t>(zero - bytes) : size;
