@@ -1,5 +1,5 @@
-#include "app/InterimLaunchParts.h"
 #include "app/ZTAppDelegate.h"
+#include "ui/ScreenLaunchParts.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     }
 
-    ZTAppDelegate delegate(std::make_unique<InterimLaunchParts>());
+    ZTAppDelegate delegate(std::make_unique<ScreenLaunchParts>());
     delegate.didFinishLaunchingWithOptions();
     return QGuiApplication::exec();
 }

@@ -1,0 +1,129 @@
+#include "app/NotificationCenter.h"
+#include "app/Notifications.h"
+#include "ui/RZNIdlingWindow.h"
+#include "ui/toolkit/ManualTimerFactory.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointingDevice>
+#include <QTouchEvent>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class IdleWindow : public testing::Test {
+protected:
+    IdleWindow() : timers(std::make_shared<toolkit::ManualTimerFactory>()), window(timers) {
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        center.addObserver(QString::fromLatin1(Notifications::windowIdle), &observer,
+                           [this](const Notification& notification) {
+                               EXPECT_EQ(notification.object, &window);
+                               posted.push_back("idle");
+                           });
+        center.addObserver(QString::fromLatin1(Notifications::windowActive), &observer,
+                           [this](const Notification&) { posted.push_back("active"); });
+    }
+
+    void mouse(QEvent::Type type) {
+        QMouseEvent event(type, QPointF(10, 10), QPointF(10, 10), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &event);
+    }
+
+    void click() {
+        mouse(QEvent::MouseButtonPress);
+        mouse(QEvent::MouseButtonRelease);
+    }
+
+    std::shared_ptr<toolkit::ManualTimerFactory> timers;
+    RZNIdlingWindow window;
+    QObject observer;
+    std::vector<std::string> posted;
+};
+
+TEST_F(IdleWindow, RunsOutAfterTheIntervalAndTheNextTouchIsActive) {
+    window.setTimerValue(300.0);
+    timers->advance(299s);
+    EXPECT_TRUE(posted.empty());
+    timers->advance(1s);
+    EXPECT_EQ(posted, std::vector<std::string>{"idle"});
+    EXPECT_FALSE(window.hasIdleTimer());
+
+    timers->advance(1000s);
+    EXPECT_EQ(posted.size(), 1u) << "one notification per countdown";
+    mouse(QEvent::MouseButtonPress);
+    EXPECT_EQ(posted, (std::vector<std::string>{"idle", "active"}));
+    mouse(QEvent::MouseButtonRelease);
+    EXPECT_EQ(posted.size(), 2u) << "only the first touch after idleness is active";
+    timers->advance(300s);
+    EXPECT_EQ(posted.back(), "idle");
+}
+
+TEST_F(IdleWindow, TouchesThatBeginOrEndRestartTheCountdownMovesDoNot) {
+    window.setTimerValue(60.0);
+    timers->advance(50s);
+    mouse(QEvent::MouseButtonPress);
+    timers->advance(50s);
+    mouse(QEvent::MouseMove);
+    timers->advance(9s);
+    EXPECT_TRUE(posted.empty());
+    timers->advance(1s);
+    EXPECT_EQ(posted, std::vector<std::string>{"idle"}) << "a move does not restart it";
+
+    // Touch screens: begin and end count, and within an update a point that is pressed.
+    const QPointingDevice* screen = QPointingDevice::primaryPointingDevice();
+    QEventPoint touchPoint(1, QEventPoint::Pressed, QPointF(5, 5), QPointF(5, 5));
+    QTouchEvent begin(QEvent::TouchBegin, screen, Qt::NoModifier, {touchPoint});
+    QCoreApplication::sendEvent(&window, &begin);
+    EXPECT_EQ(posted.back(), "active");
+    timers->advance(59s);
+    QEventPoint second(2, QEventPoint::Pressed, QPointF(8, 8), QPointF(8, 8));
+    QTouchEvent update(QEvent::TouchUpdate, screen, Qt::NoModifier, {second});
+    QCoreApplication::sendEvent(&window, &update);
+    timers->advance(59s);
+    EXPECT_EQ(posted.back(), "active");
+    QEventPoint lifted(1, QEventPoint::Released, QPointF(5, 5), QPointF(5, 5));
+    QTouchEvent end(QEvent::TouchEnd, screen, Qt::NoModifier, {lifted});
+    QCoreApplication::sendEvent(&window, &end);
+    timers->advance(59s);
+    EXPECT_EQ(posted.back(), "active");
+    timers->advance(1s);
+    EXPECT_EQ(posted.back(), "idle");
+}
+
+TEST_F(IdleWindow, NewIntervalRestartsAndZeroSwitchesTheWatchOff) {
+    window.setTimerValue(300.0);
+    timers->advance(200s);
+    window.setTimerValue(120.0);
+    timers->advance(119s);
+    EXPECT_TRUE(posted.empty());
+    timers->advance(1s);
+    EXPECT_EQ(posted, std::vector<std::string>{"idle"});
+
+    // Without a countdown every touch that begins or ends counts as activity.
+    window.setTimerValue(0.0);
+    click();
+    timers->advance(100000s);
+    EXPECT_EQ(posted, (std::vector<std::string>{"idle", "active", "active"}));
+    EXPECT_EQ(timers->activeTimerCount(), 0);
+}
+
+TEST_F(IdleWindow, TouchBeforeAnyCountdownIsActiveAndHugeTimesDoNotWrapAround) {
+    click();
+    EXPECT_EQ(posted, (std::vector<std::string>{"active", "active"}));
+    // Months of idle time must not turn into an immediate logout.
+    window.setTimerValue(100000.0 * 60.0);
+    timers->advance(24h);
+    EXPECT_EQ(posted.size(), 2u);
+    window.setTimerValue(-60.0);
+    timers->advance(0ms);
+    EXPECT_EQ(posted.back(), "idle") << "a negative time runs out at once";
+}
+
+} // namespace

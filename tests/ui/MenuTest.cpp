@@ -1,0 +1,171 @@
+#include "ScreenTestSupport.h"
+
+#include "app/NotificationCenter.h"
+#include "app/Notifications.h"
+#include "ui/DatabaseViewController.h"
+#include "ui/LoginViewController.h"
+#include "ui/toolkit/FormPanel.h"
+
+#include <QAbstractItemModelTester>
+#include <QPointer>
+
+using namespace screentest;
+using namespace std::chrono_literals;
+
+namespace {
+
+class Menu : public ScreenTest {
+protected:
+    [[nodiscard]] QStringList sectionRows(int section) const {
+        QStringList rows;
+        for (int row = 0; row < menu->list()->rowCountInSection(section); ++row) {
+            rows.append(menu->list()->row(section, row).title);
+        }
+        return rows;
+    }
+
+    void postIdle() {
+        NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::windowIdle));
+    }
+
+    // Opens the sample database and a second panel to its right.
+    void openTwoPanels() {
+        addTestDatabase();
+        openFromMenu(0);
+        DatabaseViewController* root = browserAt(0);
+        root->list()->tap(1);
+        root->list()->tap(1);
+        ASSERT_EQ(stack->count(), 2);
+    }
+};
+
+TEST_F(Menu, HasThreeSectionsAndFollowsTheRegistryWhenAnnounced) {
+    QAbstractItemModelTester tester(menu->list(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_EQ(menu->list()->sectionCount(), 3);
+    EXPECT_TRUE(sectionRows(0).isEmpty()) << "an empty registry lists no database";
+    EXPECT_EQ(sectionRows(1), QStringList({"Databases", "Settings", "Help", "About"}));
+    EXPECT_EQ(sectionRows(2), QStringList({"Logout"}));
+    EXPECT_EQ(menu->list()->row(1, 0).imageName, QStringLiteral("33-cabinet.png"));
+    EXPECT_EQ(menu->list()->row(1, 1).imageName, QStringLiteral("19-gear.png"));
+    EXPECT_EQ(menu->list()->row(1, 2).imageName, QStringLiteral("79-medical-bag.png"));
+    EXPECT_EQ(menu->list()->row(1, 3).imageName, QStringLiteral("60-signpost.png"));
+    EXPECT_EQ(menu->list()->row(2, 0).imageName, QStringLiteral("54-lock.png"));
+
+    addRecord(QStringLiteral("First"), QStringLiteral("first.kdb"), 1, 0);
+    auto quiet = std::make_shared<KeePassServerDetail>();
+    quiet->setServerDisplayName(QStringLiteral("Unannounced"));
+    delegate->serverArray().push_back(quiet);
+    EXPECT_EQ(sectionRows(0), QStringList({"First"}));
+    EXPECT_EQ(menu->list()->row(0, 0).imageName, QStringLiteral("44-shoebox"));
+    ASSERT_EQ(menu->cellContents().size(), 1);
+    EXPECT_EQ(menu->cellContents().at(0).dataBaseFileName, QStringLiteral("first.kdb"));
+
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::databasesChanged));
+    EXPECT_EQ(sectionRows(0), QStringList({"First", "Unannounced"}));
+}
+
+TEST_F(Menu, RowPastTheEndOfTheRegistryOpensNothing) {
+    addTestDatabase();
+    delegate->serverArray().clear();
+    tapMenu(ExampleMenuRootController::DatabasesSection, 0);
+    awaitOpenings();
+    EXPECT_EQ(stack->count(), 0);
+    EXPECT_TRUE(shownPanels.empty());
+}
+
+TEST_F(Menu, SettingsRowsOpenTheirScreenToTheRightWhereOneExists) {
+    tapMenu(ExampleMenuRootController::SettingsSection, 1);
+    EXPECT_EQ(stack->count(), 0) << "no screen until the settings screens are attached";
+
+    std::vector<ExampleMenuRootController::SettingsScreen> asked;
+    menu->setSettingsScreenFactory([&asked](ExampleMenuRootController::SettingsScreen screen)
+                                       -> std::unique_ptr<toolkit::Panel> {
+        asked.push_back(screen);
+        if (screen == ExampleMenuRootController::SettingsScreen::Help) {
+            return nullptr;
+        }
+        return std::make_unique<toolkit::FormPanel>(
+            std::make_unique<toolkit::FormModel>(QStringLiteral("Settings")));
+    });
+    openTwoPanels();
+    tapMenu(ExampleMenuRootController::SettingsSection, 1);
+    ASSERT_EQ(stack->count(), 3) << "the database panels stay";
+    tapMenu(ExampleMenuRootController::SettingsSection, 2);
+    EXPECT_EQ(stack->count(), 3);
+    EXPECT_EQ(asked, (std::vector{ExampleMenuRootController::SettingsScreen::ApplicationSettings,
+                                  ExampleMenuRootController::SettingsScreen::Help}));
+}
+
+TEST_F(Menu, LogoutClosesEveryPanelAndReleasesTheTree) {
+    openTwoPanels();
+    std::weak_ptr<kdb::KdbTree> tree = browserAt(0)->treeDatabase();
+    tapMenu(ExampleMenuRootController::LogoutSection, 0);
+    EXPECT_EQ(stack->count(), 0);
+    runDeferredDeletes();
+    EXPECT_TRUE(tree.expired());
+    EXPECT_TRUE(shownPanels.empty());
+
+    tapMenu(ExampleMenuRootController::LogoutSection, 0);
+    EXPECT_TRUE(shownPanels.empty()) << "logout with nothing open shows nothing";
+}
+
+TEST_F(Menu, IdleLogoutClosesEverythingAndSaysWhy) {
+    openTwoPanels();
+    std::weak_ptr<kdb::KdbTree> tree = browserAt(0)->treeDatabase();
+    postIdle();
+    EXPECT_EQ(stack->count(), 0);
+    ASSERT_EQ(shownPanels.size(), 1u);
+    EXPECT_EQ(shownPanels.at(0).title, QStringLiteral("Auto timeout"));
+    EXPECT_EQ(shownPanels.at(0).subtitle, QStringLiteral("see settings dialog"));
+    EXPECT_EQ(shownPanels.at(0).style, toolkit::TransientPanel::Style::Information);
+    toolkit::TransientPanel* notice = transientPanels->panels().constLast();
+    timers->advance(1999ms);
+    EXPECT_FALSE(notice->isHidden());
+    timers->advance(1ms);
+    EXPECT_TRUE(notice->isHidden());
+    runDeferredDeletes();
+    EXPECT_TRUE(tree.expired());
+
+    postIdle();
+    EXPECT_EQ(shownPanels.size(), 1u) << "with nothing open nothing is shown";
+}
+
+TEST_F(Menu, IdleLogoutNeedsAPositiveIdleTime) {
+    openTwoPanels();
+    delegate->appSettings().setIAutoLogoutTimer(0);
+    postIdle();
+    delegate->appSettings().setIAutoLogoutTimer(-3);
+    postIdle();
+    EXPECT_EQ(stack->count(), 2);
+    EXPECT_TRUE(shownPanels.empty());
+
+    delegate->appSettings().setBAutoLogout(false);
+    delegate->appSettings().setIAutoLogoutTimer(1);
+    postIdle();
+    EXPECT_EQ(stack->count(), 0) << "the Auto Logout switch does not stop it";
+}
+
+TEST_F(Menu, BackgroundClosesPanelsAndAnOpenPasswordFormWithoutTouchingTheStore) {
+    openTwoPanels();
+    installDatabase(testDatabasePath(), QStringLiteral("other.kdb"));
+    addRecord(QStringLiteral("Other"), QStringLiteral("other.kdb"),
+              KeePassServerDetail::SyncTypeWebServer, 0);
+    openFromMenu(1);
+    LoginViewController* form = presentedLoginForm();
+    ASSERT_NE(form, nullptr);
+    toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
+    password->enterText(QStringLiteral("half typed"));
+    QPointer<DatabaseViewController> pending = form->databaseViewController();
+
+    delegate->applicationDidEnterBackground();
+    EXPECT_EQ(stack->count(), 0);
+    EXPECT_FALSE(modalPresenter->isPresenting());
+    EXPECT_FALSE(password->value().isValid()) << "the typed password is cleared";
+    runDeferredDeletes();
+    runDeferredDeletes();
+    EXPECT_TRUE(pending.isNull());
+    EXPECT_EQ(keychain.backend().items.size(), 1u);
+}
+
+} // namespace

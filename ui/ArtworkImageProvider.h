@@ -1,0 +1,11 @@
+// Serves the artwork to QML as image://vaultora/NAME.
+#pragma once
+
+#include <QQuickImageProvider>
+
+class ArtworkImageProvider final : public QQuickImageProvider {
+public:
+    ArtworkImageProvider();
+
+    QImage requestImage(const QString& id, QSize* size, const QSize& requestedSize) override;
+};

@@ -1,0 +1,32 @@
+#include "ui/DatabaseLoader.h"
+
+#include "kdb/KdbException.h"
+#include "kdb/KdbReaderFactory.h"
+#include "kdb/WrapperNSData.h"
+
+#include <exception>
+
+DatabaseLoadOutcome DatabaseLoader::load(const std::string& path,
+                                         const kdb::SecureBytes& password) {
+    DatabaseLoadOutcome outcome;
+    try {
+        auto source = std::make_unique<kdb::WrapperNSData>(path);
+        std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
+        std::shared_ptr<kdb::KdbTree> tree = reader->load(std::move(source), password);
+        if (!tree || tree->getRoot() == nullptr) {
+            outcome.errorName = "ParseError";
+            outcome.errorReason = "The file holds no root group";
+            return outcome;
+        }
+        outcome.tree = std::move(tree);
+    } catch (const kdb::KdbException& failure) {
+        outcome.errorName = failure.name();
+        outcome.errorReason = failure.reason();
+    } catch (const std::exception& failure) {
+        // Anything else (memory exhausted, a library failure) is reported like an engine
+        // failure of its own name rather than taking the application down.
+        outcome.errorName = "AppError";
+        outcome.errorReason = failure.what();
+    }
+    return outcome;
+}

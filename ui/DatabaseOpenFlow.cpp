@@ -1,0 +1,222 @@
+// The open flow of DatabaseViewController: synchronise the file, find the master password,
+// open the file and put the panel on the stacked navigation.
+#include "ui/DatabaseViewController.h"
+
+#include "app/AppConfiguration.h"
+#include "app/ZEZEKeychainUtils.h"
+#include "app/ZTAppDelegate.h"
+#include "ui/DatabaseSources.h"
+#include "ui/LoginViewController.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/ProgressOverlay.h"
+#include "ui/toolkit/StackController.h"
+#include "ui/toolkit/TransientPanelHost.h"
+
+#include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+constexpr double fileNotFoundSeconds = 2.5;
+constexpr double openFailureSeconds = 2.0;
+
+[[nodiscard]] QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The last path component of a download address: the name the download is stored under.
+[[nodiscard]] QString lastPathComponent(const QString& url) {
+    return url.section(QLatin1Char('/'), -1);
+}
+
+} // namespace
+
+QString DatabaseViewController::databasePath() const {
+    return m_services.delegate->getDocumentBaseDirectoryForFileName(m_databaseFileName);
+}
+
+bool DatabaseViewController::databaseFileExists() const {
+    return QFileInfo(databasePath()).isFile();
+}
+
+void DatabaseViewController::showFileNotFound() {
+    m_services.transientPanels->showError(
+        QStringLiteral("The database file is not found on this iPhone."),
+        QStringLiteral("Please sync again in the database settings dialog."), fileNotFoundSeconds);
+}
+
+void DatabaseViewController::showPasswordNotCorrect() {
+    m_services.transientPanels->showError(QStringLiteral("Password is not correct!"),
+                                          QStringLiteral("Error"), openFailureSeconds);
+}
+
+bool DatabaseViewController::syncDatabaseFileAndOpen() {
+    const std::int32_t syncType = m_serverDetail ? m_serverDetail->DBSyncType() : 0;
+    if (!databaseFileExists()) {
+        if (syncType == KeePassServerDetail::SyncTypeHttpDownload) {
+            const QString url = m_serverDetail->serverUrl();
+            if (!m_services.sources->downloadFromURL(url, lastPathComponent(url))) {
+                abandon();
+                return false;
+            }
+            loginOrShowPasswordDialog();
+            return true;
+        }
+        if (syncType == KeePassServerDetail::SyncTypeWebServer) {
+            showFileNotFound();
+            abandon();
+            return false;
+        }
+    }
+    switch (syncType) {
+    case KeePassServerDetail::SyncTypeHttpDownload:
+    case KeePassServerDetail::SyncTypeWebServer:
+        loginOrShowPasswordDialog();
+        break;
+    case KeePassServerDetail::SyncTypeDropbox:
+        if (m_services.sources->isInternetReachable()) {
+            m_services.sources->syncWithDropBox(m_serverDetail, *this);
+        } else {
+            loginOrShowPasswordDialog();
+        }
+        break;
+    default:
+        // A record of no known type cannot be opened.
+        abandon();
+        break;
+    }
+    return true;
+}
+
+bool DatabaseViewController::loginOrShowPasswordDialog() {
+    if (!databaseFileExists()) {
+        showFileNotFound();
+        abandon();
+        return false;
+    }
+    if (m_serverDetail && m_serverDetail->savePassword() != 0) {
+        kdb::SecureBytes saved = ZEZEKeychainUtils::getPasswordForUsername(
+                                     m_serverDetail->serverUrl(),
+                                     QString::fromLatin1(AppConfiguration::passwordStoreService))
+                                     .value_or(kdb::SecureBytes{});
+        m_serverDetail->setDatabasePassword(saved);
+        openDatabaseWithPassword(saved, [this](bool opened) {
+            if (!opened) {
+                showPasswordNotCorrect();
+                loginDatabase();
+            }
+        });
+        return true;
+    }
+    loginDatabase();
+    return true;
+}
+
+void DatabaseViewController::loginDatabase() {
+    auto form = std::make_unique<LoginViewController>(*m_services.modalPresenter);
+    form->createDialog();
+    form->setDatabaseViewController(this);
+    LoginViewController* login = form.get();
+    auto navigation = std::make_unique<toolkit::NavigationContainer>(std::move(form));
+    login->setNavigation(navigation.get());
+
+    connect(login, &LoginViewController::loginRequested, this,
+            [this, login](const LoginInfo& values) {
+                QPointer<LoginViewController> guarded(login);
+                openDatabaseWithPassword(values.password(), [this, guarded](bool opened) {
+                    if (!opened) {
+                        showPasswordNotCorrect();
+                        return;
+                    }
+                    if (guarded) {
+                        guarded->dismiss();
+                    }
+                });
+            });
+    connect(login, &LoginViewController::cancelled, login, &LoginViewController::dismiss);
+    // However the form goes (Cancel, a logout), a panel that was not opened by then is dropped.
+    connect(login, &QObject::destroyed, this, &DatabaseViewController::abandon);
+
+    const auto style = m_services.stack != nullptr
+                           ? toolkit::ModalPresenter::styleForIdiom(m_services.stack->idiom())
+                           : toolkit::ModalPresenter::Style::FormSheet;
+    m_services.modalPresenter->presentViewController(std::move(navigation), style,
+                                                     toolkit::Animated::Yes);
+}
+
+void DatabaseViewController::openDatabaseWithPassword(const kdb::SecureBytes& password,
+                                                      OpenCompletion completion) {
+    if (!databaseFileExists()) {
+        showFileNotFound();
+        completion(false);
+        return;
+    }
+    if (m_loading != nullptr) {
+        // One open at a time: the overlay keeps the user from asking twice.
+        return;
+    }
+    m_services.progressOverlay->show(QStringLiteral("Opening database"));
+    const std::string path = databasePath().toStdString();
+    m_loading = new QFutureWatcher<DatabaseLoadOutcome>(this);
+    connect(m_loading, &QFutureWatcher<DatabaseLoadOutcome>::finished, this,
+            [this, completion = std::move(completion)] {
+                DatabaseLoadOutcome outcome = m_loading->result();
+                m_loading->deleteLater();
+                m_loading = nullptr;
+                finishOpening(std::move(outcome), completion);
+            });
+    m_loading->setFuture(
+        QtConcurrent::run([path, password] { return DatabaseLoader::load(path, password); }));
+}
+
+void DatabaseViewController::finishOpening(DatabaseLoadOutcome outcome,
+                                           const OpenCompletion& completion) {
+    m_services.progressOverlay->hide();
+    if (!outcome.tree) {
+        showOpenFailure(outcome);
+        completion(false);
+        return;
+    }
+    kdb::KdbGroup* root = outcome.tree->getRoot();
+    setGroup(std::move(outcome.tree), root);
+    if (m_services.stack != nullptr && navigationContainer() == nullptr) {
+        // The panel leaves the object that created it for the container on the stack.
+        setParent(nullptr);
+        auto container =
+            std::make_unique<toolkit::NavigationContainer>(std::unique_ptr<toolkit::Panel>(this));
+        m_navController = container.get();
+        m_services.stack->pushViewController(std::move(container), nullptr, toolkit::Animated::Yes);
+        m_services.stack->collapseStack(1, toolkit::Animated::Yes);
+    }
+    completion(true);
+    emit openFinished(true);
+}
+
+void DatabaseViewController::showOpenFailure(const DatabaseLoadOutcome& outcome) {
+    const std::string& name = outcome.errorName;
+    if (name == "ParseError") {
+        return;
+    }
+    if (name == "DecryptError") {
+        showPasswordNotCorrect();
+        return;
+    }
+    if (name == "Unsupported") {
+        m_services.transientPanels->showError(
+            QStringLiteral("Not a supported database version.!"),
+            QStringLiteral("Only kdb (1.x) and kdbx (<= 2.17) are supported."), openFailureSeconds);
+        return;
+    }
+    const QString title = QStringLiteral("Unknown error (2): ") + fromUtf8(name);
+    m_services.transientPanels->showError(title, title + fromUtf8(outcome.errorReason),
+                                          openFailureSeconds);
+}
+
+void DatabaseViewController::abandon() {
+    if (m_abandoned || navigationContainer() != nullptr || stackController() != nullptr) {
+        return;
+    }
+    m_abandoned = true;
+    emit openFinished(false);
+    deleteLater();
+}

@@ -1,0 +1,30 @@
+// The browser's search: an entry matches when the text occurs, ignoring case, in its name, its
+// URL or its comments. User names and passwords are never searched.
+#pragma once
+
+#include "kdb/KdbModel.h"
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+class EntrySearch final {
+public:
+    explicit EntrySearch(const QString& text);
+
+    [[nodiscard]] bool matches(const kdb::KdbEntry& entry) const;
+    // Appends the matching entries of the group and of every group below it, depth first: a
+    // group's own entries before those of its first subgroup. An absent group adds nothing.
+    void searchKDBGroupFor(const kdb::KdbGroup* group, std::vector<kdb::KdbEntry*>& results) const;
+
+    // Whether the text occurs in the UTF-8 text, ignoring case.
+    [[nodiscard]] bool occursIn(const std::string& text) const;
+
+private:
+    QString m_text;
+    // The lower-case text when it is plain ASCII: most fields are, and comparing their bytes
+    // directly keeps a search over a large database within one frame.
+    std::string m_asciiLowerText;
+    bool m_textIsAscii = true;
+};

@@ -1,0 +1,29 @@
+#include "ui/NavigationPanelStack.h"
+
+#include "ui/LoginViewController.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/StackController.h"
+
+std::size_t NavigationPanelStack::panelCount() const {
+    const int stacked = m_services.stack != nullptr ? m_services.stack->count() : 0;
+    const int presented =
+        m_services.modalPresenter != nullptr ? m_services.modalPresenter->rowCount() : 0;
+    return static_cast<std::size_t>(stacked + presented);
+}
+
+void NavigationPanelStack::popViewControllerAnimated(bool animated) {
+    const toolkit::Animated how = animated ? toolkit::Animated::Yes : toolkit::Animated::No;
+    toolkit::ModalPresenter* modal = m_services.modalPresenter;
+    if (toolkit::Panel* presented = modal != nullptr ? modal->presentedViewController() : nullptr) {
+        // A password form that stayed up after a logout would keep what was typed into it.
+        const auto forms = presented->findChildren<LoginViewController*>();
+        for (LoginViewController* form : forms) {
+            form->dismiss();
+        }
+        modal->dismissViewController(presented, how);
+        return;
+    }
+    if (m_services.stack != nullptr) {
+        m_services.stack->popViewControllerAnimated(how);
+    }
+}

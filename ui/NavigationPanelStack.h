@@ -1,0 +1,19 @@
+// The panels the logout closes, as the application delegate and the menu see them: a form
+// presented over the window (the password form) counts as the topmost panel, then the panels
+// of the stacked navigation from right to left.
+#pragma once
+
+#include "app/ZTPanelStack.h"
+#include "ui/ScreenServices.h"
+
+class NavigationPanelStack final : public ZTPanelStack {
+public:
+    // Uses the stacked navigation and the modal presenter of the services.
+    explicit NavigationPanelStack(const ScreenServices& services) : m_services(services) {}
+
+    [[nodiscard]] std::size_t panelCount() const override;
+    void popViewControllerAnimated(bool animated) override;
+
+private:
+    const ScreenServices& m_services;
+};

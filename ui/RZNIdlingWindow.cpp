@@ -1,0 +1,83 @@
+#include "ui/RZNIdlingWindow.h"
+
+#include "app/NotificationCenter.h"
+#include "app/Notifications.h"
+
+#include <QEventPoint>
+#include <QTouchEvent>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+RZNIdlingWindow::RZNIdlingWindow(std::shared_ptr<toolkit::TimerFactory> timers, QWindow* parent)
+    : QQuickView(parent), m_timers(std::move(timers)), m_idleTimer(m_timers->createTimer()) {}
+
+RZNIdlingWindow::~RZNIdlingWindow() = default;
+
+bool RZNIdlingWindow::event(QEvent* event) {
+    const bool handled = QQuickView::event(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::TouchBegin:
+    case QEvent::TouchEnd:
+        touchBeganOrEnded();
+        break;
+    case QEvent::TouchUpdate: {
+        // Any one touch of the event decides: the first.
+        const auto* touch = static_cast<const QTouchEvent*>(event);
+        if (!touch->points().isEmpty()) {
+            const QEventPoint::State state = touch->points().constFirst().state();
+            if (state == QEventPoint::Pressed || state == QEventPoint::Released) {
+                touchBeganOrEnded();
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return handled;
+}
+
+void RZNIdlingWindow::touchBeganOrEnded() {
+    if (m_hasIdleTimer) {
+        m_idleTimer->stop();
+    } else {
+        windowActiveNotification();
+    }
+    if (m_idleTimeInterval != 0.0) {
+        startCountdown();
+    }
+}
+
+void RZNIdlingWindow::setTimerValue(double seconds) {
+    m_idleTimeInterval = seconds;
+    m_idleTimer->stop();
+    if (seconds != 0.0) {
+        startCountdown();
+    }
+}
+
+void RZNIdlingWindow::startCountdown() {
+    // A negative length (only possible through a hand-edited registry) runs out at once. The
+    // event loop's timers count milliseconds in an int, so very long times are capped rather
+    // than wrapped around into an immediate logout.
+    constexpr double longestMilliseconds = std::numeric_limits<int>::max();
+    const double milliseconds = std::clamp(m_idleTimeInterval * 1000.0, 0.0, longestMilliseconds);
+    const auto delay = std::chrono::milliseconds(std::llround(milliseconds));
+    m_idleTimer->start(delay, [this] { windowIdleNotification(); });
+    m_hasIdleTimer = true;
+}
+
+void RZNIdlingWindow::windowIdleNotification() {
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::windowIdle), this);
+    m_hasIdleTimer = false;
+}
+
+void RZNIdlingWindow::windowActiveNotification() {
+    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::windowActive),
+                                             this);
+}

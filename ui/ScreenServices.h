@@ -1,0 +1,31 @@
+// The toolkit objects and system services every screen works with. The launch creates them
+// once; tests put together their own set.
+#pragma once
+
+#include "ui/toolkit/TimerFactory.h"
+
+#include <memory>
+
+class ZTAppDelegate;
+class DatabaseSources;
+
+namespace toolkit {
+class ModalPresenter;
+class ProgressOverlay;
+class StackController;
+class TransientPanelHost;
+class UrlOpener;
+} // namespace toolkit
+
+struct ScreenServices {
+    // Settings, registry and the documents directory.
+    ZTAppDelegate* delegate = nullptr;
+    toolkit::StackController* stack = nullptr;
+    toolkit::ModalPresenter* modalPresenter = nullptr;
+    toolkit::TransientPanelHost* transientPanels = nullptr;
+    toolkit::ProgressOverlay* progressOverlay = nullptr;
+    toolkit::UrlOpener* urlOpener = nullptr;
+    // Where database files come from: downloads, Dropbox and the network's reachability.
+    DatabaseSources* sources = nullptr;
+    std::shared_ptr<toolkit::TimerFactory> timers;
+};
