@@ -1,6 +1,8 @@
 #include "ui/EntrySearch.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -10,8 +12,50 @@ namespace {
 }
 
 [[nodiscard]] bool isAscii(const std::string& text) {
-    return std::ranges::all_of(
-        text, [](char character) { return (static_cast<unsigned char>(character) & 0x80U) == 0; });
+    // Eight bytes at a time: this runs over every field of the tree on each keystroke.
+    constexpr std::uint64_t highBits = 0x8080808080808080ULL;
+    std::size_t index = 0;
+    for (; index + sizeof(std::uint64_t) <= text.size(); index += sizeof(std::uint64_t)) {
+        std::uint64_t block = 0;
+        std::memcpy(&block, text.data() + index, sizeof block);
+        if ((block & highBits) != 0) {
+            return false;
+        }
+    }
+    for (; index < text.size(); ++index) {
+        if ((static_cast<unsigned char>(text[index]) & 0x80U) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the lower-case ASCII needle occurs in the text, comparing ASCII letters without case.
+[[nodiscard]] bool containsAsciiFolded(const std::string& text, const std::string& lowerNeedle) {
+    const std::size_t length = lowerNeedle.size();
+    if (length == 0) {
+        return true;
+    }
+    if (text.size() < length) {
+        return false;
+    }
+    const char first = lowerNeedle.front();
+    const char firstUpper =
+        first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    for (std::size_t start = 0; start + length <= text.size(); ++start) {
+        const char character = text[start];
+        if (character != first && character != firstUpper) {
+            continue;
+        }
+        std::size_t matched = 1;
+        while (matched < length && asciiLower(text[start + matched]) == lowerNeedle[matched]) {
+            ++matched;
+        }
+        if (matched == length) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -21,14 +65,20 @@ EntrySearch::EntrySearch(const QString& text) : m_text(text) {
     m_asciiLowerText.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     m_textIsAscii = isAscii(m_asciiLowerText);
     std::ranges::transform(m_asciiLowerText, m_asciiLowerText.begin(), asciiLower);
+    const QString folded = text.toCaseFolded();
+    m_foldsBeyondAscii =
+        std::ranges::any_of(folded, [](QChar character) { return character.unicode() >= 0x80; });
 }
 
 bool EntrySearch::occursIn(const std::string& text) const {
-    if (m_textIsAscii && isAscii(text)) {
-        const auto found = std::ranges::search(text, m_asciiLowerText, [](char left, char right) {
-            return asciiLower(left) == right;
-        });
-        return found.begin() != text.end() || m_asciiLowerText.empty();
+    const bool textIsAscii = isAscii(text);
+    if (m_textIsAscii && textIsAscii) {
+        return containsAsciiFolded(text, m_asciiLowerText);
+    }
+    if (textIsAscii && m_foldsBeyondAscii) {
+        // A letter that stays outside ASCII however its case is folded cannot occur in plain
+        // ASCII text, so most fields need no conversion.
+        return false;
     }
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
         .contains(m_text, Qt::CaseInsensitive);

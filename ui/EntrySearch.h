@@ -27,4 +27,6 @@ private:
     // directly keeps a search over a large database within one frame.
     std::string m_asciiLowerText;
     bool m_textIsAscii = true;
+    // Whether the case-folded text has a letter outside ASCII.
+    bool m_foldsBeyondAscii = false;
 };
