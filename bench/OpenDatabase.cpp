@@ -1,0 +1,50 @@
+// vaultora-open FILE: opens a database with the engine alone (the password is the first line
+// of standard input) and prints how many groups and entries it holds. The peak-memory script
+// runs it, so that the figures are the engine's and not a toolkit's.
+#include "kdb/KdbException.h"
+#include "kdb/KdbModel.h"
+#include "kdb/KdbReaderFactory.h"
+#include "kdb/SecureBytes.h"
+#include "kdb/WrapperNSData.h"
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+namespace {
+
+void count(const kdb::KdbGroup& group, std::size_t& groups, std::size_t& entries) {
+    ++groups;
+    entries += group.getEntries().size();
+    for (const kdb::KdbGroup* child : group.getSubGroups()) {
+        count(*child, groups, entries);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: vaultora-open FILE < password\n";
+        return 2;
+    }
+    std::string line;
+    std::getline(std::cin, line);
+    const kdb::SecureBytes password = kdb::secureBytesFromText(line);
+    kdb::secureWipe(line.data(), line.size());
+    try {
+        auto source = std::make_unique<kdb::WrapperNSData>(argv[1]);
+        const std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
+        const std::shared_ptr<kdb::KdbTree> tree = reader->load(std::move(source), password);
+        std::size_t groups = 0;
+        std::size_t entries = 0;
+        count(*tree->getRoot(), groups, entries);
+        std::cout << "groups " << groups << " entries " << entries << '\n';
+    } catch (const kdb::KdbException& error) {
+        std::cerr << "cannot open " << argv[1] << ": " << error.name() << " " << error.reason()
+                  << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,108 @@
+#!/usr/bin/env node
+// Writes the fuzzer's seed inputs from the test databases: each database whole (with its
+// password), and its decrypted payload in the shapes the fuzz target encrypts itself.
+// Usage: node bench/fuzz/make-seeds.js OUT-DIR
+'use strict';
+const crypto = require('crypto');
+const fs = require('fs');
+const path = require('path');
+
+const fixtures = path.join(__dirname, '..', '..', 'tests', 'fixtures');
+const out = process.argv[2];
+if (!out) {
+    console.error('usage: make-seeds.js OUT-DIR');
+    process.exit(2);
+}
+fs.mkdirSync(out, { recursive: true });
+
+const sha256 = (...parts) => {
+    const hash = crypto.createHash('sha256');
+    parts.forEach((part) => hash.update(part));
+    return hash.digest();
+};
+
+function transform(composite, transformSeed, rounds) {
+    const cipher = crypto.createCipheriv('aes-256-ecb', transformSeed, null).setAutoPadding(false);
+    let value = Buffer.from(composite);
+    for (let round = 0; round < rounds; ++round) {
+        value = cipher.update(value);
+    }
+    return sha256(value);
+}
+
+function decrypt(key, iv, data) {
+    const decipher = crypto.createDecipheriv('aes-256-cbc', key, iv);
+    return Buffer.concat([decipher.update(data), decipher.final()]);
+}
+
+// The code points of bytes 0x80 to 0x9F in Windows-1252 (0 where the code page has none);
+// every other byte is its own code point.
+const windows1252High = [
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039,
+    0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC,
+    0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+];
+
+// Windows-1252 bytes of a text, as the version-1 reader hashes passwords.
+function windows1252(text) {
+    return Buffer.from([...text].map((character) => {
+        const code = character.codePointAt(0);
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            return code;
+        }
+        const high = windows1252High.indexOf(code);
+        return high > 0 || code === 0x20AC ? 0x80 + high : 0x3f;
+    }));
+}
+
+function version1Payload(file, password) {
+    const masterSeed = file.subarray(16, 32);
+    const iv = file.subarray(32, 48);
+    const counts = file.subarray(48, 56);
+    const transformSeed = file.subarray(88, 120);
+    const rounds = file.readUInt32LE(120);
+    const key = sha256(masterSeed, transform(sha256(windows1252(password)), transformSeed, rounds));
+    return Buffer.concat([Buffer.from([2]), counts, decrypt(key, iv, file.subarray(124))]);
+}
+
+function version2Payload(file, password) {
+    const fields = {};
+    let offset = 12;
+    for (;;) {
+        const id = file[offset];
+        const length = file.readUInt16LE(offset + 1);
+        fields[id] = file.subarray(offset + 3, offset + 3 + length);
+        offset += 3 + length;
+        if (id === 0) {
+            break;
+        }
+    }
+    const rounds = Number(fields[6].readBigUInt64LE(0));
+    const composite = sha256(sha256(Buffer.from(password, 'utf8')));
+    const key = sha256(fields[4], transform(composite, fields[5], rounds));
+    const plain = decrypt(key, fields[7], file.subarray(offset)).subarray(32);
+    const flags = fields[3].readUInt32LE(0) & 1;
+    const stream = fields[10] ? fields[10].readUInt32LE(0) : 0;
+    return Buffer.concat([Buffer.from([1, flags, stream]), fields[8] ?? Buffer.alloc(32), plain]);
+}
+
+let written = 0;
+for (const writer of fs.readdirSync(fixtures)) {
+    const folder = path.join(fixtures, writer);
+    if (!fs.statSync(folder).isDirectory()) {
+        continue;
+    }
+    for (const name of fs.readdirSync(folder).filter((n) => /\.kdbx?$/.test(n))) {
+        const base = name.replace(/\.kdbx?$/, '');
+        const facts = JSON.parse(fs.readFileSync(path.join(folder, `${base}.facts.json`)));
+        const file = fs.readFileSync(path.join(folder, name));
+        const password = Buffer.from(facts.password, 'utf8');
+        const whole = Buffer.concat([Buffer.from([0, password.length]), password, file]);
+        fs.writeFileSync(path.join(out, `${writer}-${base}-file`), whole);
+        const payload = name.endsWith('.kdb') ? version1Payload(file, facts.password)
+                                              : version2Payload(file, facts.password);
+        fs.writeFileSync(path.join(out, `${writer}-${base}-payload`), payload);
+        written += 2;
+    }
+}
+console.log(`${written} seeds in ${out}`);
