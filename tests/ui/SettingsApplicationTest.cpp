@@ -1,0 +1,114 @@
+#include "SettingsScreenFixture.h"
+
+#include "ui/ApplicationVersion.h"
+#include "ui/SettingsControllerView.h"
+
+#include <QAbstractItemModelTester>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <limits>
+
+using namespace settingstest;
+
+namespace {
+
+class SettingsApplication : public SettingsScreenTest {
+protected:
+    SettingsControllerView* openSettings() {
+        return qobject_cast<SettingsControllerView*>(
+            openSettingsRow(ExampleMenuRootController::SettingsScreen::ApplicationSettings));
+    }
+};
+
+TEST_F(SettingsApplication, ShowsTheSettingsInFourSections) {
+    ZTAppSettings& settings = delegate->appSettings();
+    settings.setBAutoLogout(false);
+    settings.setIAutoLogoutTimer(12);
+    settings.setBShowFullScreen(true);
+    settings.setBShowPasswordDefault(false);
+    SettingsControllerView* screen = openSettings();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(stack->firstVisiblePosition(), 1) << "the menu collapses by one step";
+    QAbstractItemModelTester tester(screen->form(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    EXPECT_EQ(screen->title(), QStringLiteral("App Settings"));
+    ASSERT_EQ(screen->form()->sections().size(), 4);
+    EXPECT_EQ(rowLabels(*screen->form()),
+              QStringList({"Auto Logout", "Auto timeout", "Show Fullscreen", "Show Password",
+                           "Version", "Save settings"}));
+    EXPECT_FALSE(rowLabelled(*screen, QStringLiteral("Auto Logout")).isOn());
+    toolkit::FormRow& timeout = rowLabelled(*screen, QStringLiteral("Auto timeout"));
+    EXPECT_EQ(timeout.kind(), toolkit::FormRow::Kind::DecimalEntry);
+    EXPECT_EQ(timeout.key(), QStringLiteral("autotimeout"));
+    EXPECT_EQ(timeout.fractionDigits(), 0);
+    EXPECT_EQ(timeout.number(), 12.0);
+    EXPECT_TRUE(rowLabelled(*screen, QStringLiteral("Show Fullscreen")).isOn());
+    EXPECT_FALSE(rowLabelled(*screen, QStringLiteral("Show Password")).isOn());
+    EXPECT_EQ(rowLabelled(*screen, QStringLiteral("Version")).text(),
+              ApplicationVersion::versionText());
+}
+
+TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWatch) {
+    SettingsControllerView* screen = openSettings();
+    ASSERT_NE(screen, nullptr);
+    rowLabelled(*screen, QStringLiteral("Auto timeout")).enterNumber(7.9);
+    rowLabelled(*screen, QStringLiteral("Auto Logout")).toggle(false);
+    rowLabelled(*screen, QStringLiteral("Show Fullscreen")).toggle(true);
+    rowLabelled(*screen, QStringLiteral("Show Password")).toggle(true);
+    EXPECT_EQ(delegate->appSettings().iAutoLogoutTimer(), 5) << "nothing changes before Save";
+
+    press(*screen, QStringLiteral("Save settings"));
+    const ZTAppSettings& settings = delegate->appSettings();
+    EXPECT_EQ(settings.iAutoLogoutTimer(), 7);
+    EXPECT_FALSE(settings.bAutoLogout());
+    EXPECT_TRUE(settings.bShowFullScreen());
+    EXPECT_TRUE(settings.bShowPasswordDefault());
+    EXPECT_EQ(settingsChangedCount, 1);
+    EXPECT_EQ(idleWatch.timerValues, std::vector<double>({420.0}));
+    EXPECT_TRUE(registryFile().contains("<integer>7</integer>"));
+    EXPECT_EQ(stack->count(), 0) << "Save closes the screen";
+}
+
+TEST_F(SettingsApplication, LeavingWithoutSaveChangesNothing) {
+    SettingsControllerView* screen = openSettings();
+    ASSERT_NE(screen, nullptr);
+    rowLabelled(*screen, QStringLiteral("Auto timeout")).enterNumber(1);
+    rowLabelled(*screen, QStringLiteral("Show Password")).toggle(true);
+    stack->popViewControllerAnimated(toolkit::Animated::No);
+    runDeferredDeletes();
+    EXPECT_EQ(delegate->appSettings().iAutoLogoutTimer(), 5);
+    EXPECT_FALSE(delegate->appSettings().bShowPasswordDefault());
+    EXPECT_EQ(settingsChangedCount, 0);
+    EXPECT_TRUE(idleWatch.timerValues.empty());
+}
+
+TEST(SettingsIdleMinutes, DropTheFractionTowardZeroWithinTheSettingsRange) {
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(7.9), 7);
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(0.99), 0);
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(-2.5), -2);
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(1e12), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(-1e12),
+              std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(SettingsControllerView::wholeMinutes(std::numeric_limits<double>::infinity()),
+              std::numeric_limits<std::int32_t>::max());
+}
+
+TEST(ApplicationVersionText, IsTheProjectVersionAndACommitOfThisRepository) {
+    const QRegularExpression pattern(QStringLiteral("^(\\d+\\.\\d+\\.\\d+) \\(([0-9a-f]{7,})\\)$"));
+    const QRegularExpressionMatch match = pattern.match(ApplicationVersion::versionText());
+    ASSERT_TRUE(match.hasMatch()) << ApplicationVersion::versionText().toStdString();
+    EXPECT_EQ(match.captured(1), ApplicationVersion::shortVersion());
+    EXPECT_EQ(match.captured(2), ApplicationVersion::buildVersion());
+
+    QProcess git;
+    git.start(QStringLiteral("git"),
+              {QStringLiteral("-C"), QStringLiteral(VAULTORA_SOURCE_DIR),
+               QStringLiteral("cat-file"), QStringLiteral("-t"), match.captured(2)});
+    ASSERT_TRUE(git.waitForFinished(60000));
+    EXPECT_EQ(git.readAllStandardOutput().trimmed(), QByteArray("commit"));
+}
+
+} // namespace

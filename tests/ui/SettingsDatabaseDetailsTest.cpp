@@ -1,0 +1,277 @@
+#include "SettingsScreenFixture.h"
+
+#include "ui/SettingsDatabaseDetailsViewController.h"
+#include "ui/SettingsDatabasesViewController.h"
+#include "ui/toolkit/NavigationContainer.h"
+
+#include <QAbstractItemModelTester>
+
+using namespace settingstest;
+
+namespace {
+
+class SettingsDatabaseDetails : public SettingsScreenTest {
+protected:
+    // Opens the details of registry record `index` from the database list, as a user does.
+    SettingsDatabaseDetailsViewController* openDetails(int index) {
+        SettingsDatabasesViewController* list = openDatabaseList();
+        if (list == nullptr) {
+            return nullptr;
+        }
+        list->tableViewDidSelectRowAtIndexPath(SettingsDatabasesViewController::DatabasesSection,
+                                               index);
+        return topDetails();
+    }
+
+    [[nodiscard]] QString lastPanelTitle() const {
+        return shownPanels.empty() ? QString() : shownPanels.back().title;
+    }
+};
+
+TEST_F(SettingsDatabaseDetails, HttpDownloadFormShowsTheRecordAndItsSavedPassword) {
+    const QString url = uniqueUrl(QStringLiteral("home.kdbx"));
+    addRecord(QStringLiteral("Home"), QStringLiteral("home.kdbx"), 1, url);
+    storePassword(url, QStringLiteral("s\u00e9same"));
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    QAbstractItemModelTester tester(details->form(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    EXPECT_EQ(details->title(), QStringLiteral("Database setting"));
+    EXPECT_TRUE(details->form()->isGrouped());
+    EXPECT_EQ(sectionTitles(*details->form()),
+              QStringList({"Sync Type", "HTTP Download settings", "Optional Password", ""}));
+    EXPECT_EQ(rowLabels(*details->form()), QStringList({"Type", "Display Name", "Database URL",
+                                                        "Password", "HTTP Dowload", "Save"}));
+    toolkit::FormRow& type = typeChoice(*details);
+    EXPECT_EQ(type.choices(), QStringList({"HTTP Download", "Web Server", "Dropbox"}));
+    EXPECT_EQ(type.selectedIndex(), 0);
+    toolkit::FormRow& name = rowLabelled(*details, QStringLiteral("Display Name"));
+    EXPECT_EQ(name.text(), QStringLiteral("Home"));
+    EXPECT_EQ(name.placeholder(), QStringLiteral("type display name here"));
+    EXPECT_EQ(name.key(), QStringLiteral("databaseName"));
+    toolkit::FormRow& address = rowLabelled(*details, QStringLiteral("Database URL"));
+    EXPECT_EQ(address.text(), url);
+    EXPECT_EQ(address.placeholder(), QStringLiteral("type URL here"));
+    EXPECT_EQ(address.key(), QStringLiteral("databaseUrl"));
+    toolkit::FormRow& password = rowLabelled(*details, QStringLiteral("Password"));
+    EXPECT_TRUE(password.isSecure());
+    EXPECT_EQ(password.key(), QStringLiteral("databasePassword"));
+    EXPECT_EQ(password.placeholder(), QStringLiteral("optional password - not recomended"));
+    EXPECT_EQ(password.text(), QStringLiteral("s\u00e9same")) << "read from the password store";
+}
+
+TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBeforeAnySave) {
+    auto record = addRecord(QStringLiteral("Home"), QString(), 1, QString());
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::WebServerPosition);
+    EXPECT_EQ(record->DBSyncType(), 3);
+    EXPECT_EQ(sectionTitles(*details->form()),
+              QStringList({"Sync Type", "HTTP Server settings", "Optional Password", ""}));
+    EXPECT_EQ(rowLabels(*details->form()),
+              QStringList({"Type", "HTTP Server", "Display Name", "Password", "Save"}));
+    EXPECT_EQ(typeChoice(*details).selectedIndex(), 1);
+    EXPECT_EQ(databasesChangedCount, 0) << "the change is not announced";
+
+    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::DropboxPosition);
+    EXPECT_EQ(record->DBSyncType(), 4);
+    EXPECT_EQ(sectionTitles(*details->form()),
+              QStringList({"Sync Type", "DropBox settings", "Optional Password", ""}));
+    EXPECT_EQ(rowLabels(*details->form()),
+              QStringList({"Type", "File name", "Display Name", "Password", "Unlink", "Save"}));
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("Password")).placeholder(),
+              QStringLiteral("optional password"));
+
+    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::HttpDownloadPosition);
+    EXPECT_EQ(record->DBSyncType(), 1);
+    runDeferredDeletes();
+    EXPECT_EQ(rowLabels(*details->form()).size(), 6);
+}
+
+TEST_F(SettingsDatabaseDetails, DropboxRecordWithoutFileShowsClickHereAndRefusesToSave) {
+    auto record = addRecord(QStringLiteral("Cloud"), QString(), 4, QString());
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("File name")).text(),
+              QStringLiteral("click here"));
+    rowLabelled(*details, QStringLiteral("Display Name")).enterText(QStringLiteral("Renamed"));
+
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must select a DropBox file."));
+    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Error);
+    EXPECT_TRUE(shownPanels.back().subtitle.isEmpty());
+    EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Cloud")) << "the record stays as it was";
+    EXPECT_TRUE(subScreens->dropboxDownloads.empty());
+    EXPECT_EQ(databasesChangedCount, 0);
+    EXPECT_EQ(topDetails(), details) << "the screen stays open";
+}
+
+TEST_F(SettingsDatabaseDetails, DropboxFileRowOpensThePickerOnlyWithANetwork) {
+    auto record = addRecord(QStringLiteral("Cloud"), QStringLiteral("home.kdb"), 4,
+                            QStringLiteral("/Databases/home.kdb"));
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("File name")).text(),
+              QStringLiteral("home.kdb"));
+
+    sources.reachable = false;
+    press(*details, QStringLiteral("File name"));
+    EXPECT_EQ(lastPanelTitle(), QStringLiteral("There is no network available!"));
+    EXPECT_EQ(shownPanels.back().subtitle, QStringLiteral("No access to DropBox possible."));
+    EXPECT_TRUE(subScreens->opened.empty());
+
+    sources.reachable = true;
+    press(*details, QStringLiteral("File name"));
+    ASSERT_EQ(subScreens->opened.size(), 1u);
+    EXPECT_EQ(subScreens->opened[0].screen, QStringLiteral("picker"));
+    EXPECT_EQ(subScreens->opened[0].directory, QStringLiteral("/"));
+    EXPECT_EQ(subScreens->opened[0].record, record);
+    EXPECT_EQ(subScreens->opened[0].rootView, details);
+    EXPECT_EQ(topContainer()->viewControllers().size(), 3) << "list, details, picker";
+
+    // The picker hands back a chosen file: the details form shows it after a rebuild.
+    record->setDatabaseName(QStringLiteral("work.kdbx"));
+    details->createDialog();
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("File name")).text(),
+              QStringLiteral("work.kdbx"));
+
+    press(*details, QStringLiteral("Unlink"));
+    EXPECT_EQ(subScreens->unlinks, 1);
+    EXPECT_EQ(lastPanelTitle(), QStringLiteral("Account Unlinked!"));
+    EXPECT_EQ(shownPanels.back().subtitle,
+              QStringLiteral("Your dropbox account has been unlinked"));
+    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Information);
+}
+
+TEST_F(SettingsDatabaseDetails, DropboxSaveStoresTheNameDownloadsAnnouncesAndLeaves) {
+    const QString path = uniqueUrl(QStringLiteral("home.kdb"));
+    auto record = addRecord(QStringLiteral("home"), QStringLiteral("home.kdb"), 1, path);
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::DropboxPosition);
+    rowLabelled(*details, QStringLiteral("Display Name")).enterText(QStringLiteral("Home"));
+    rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("open"));
+    press(*details, QStringLiteral("Save"));
+
+    EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Home"));
+    EXPECT_EQ(record->DBSyncType(), 4);
+    EXPECT_EQ(storedPassword(path), QStringLiteral("open"));
+    EXPECT_EQ(record->savePassword(), 1);
+    EXPECT_EQ(record->saveDatabasePassword(), 1);
+    ASSERT_EQ(subScreens->dropboxDownloads.size(), 1u);
+    EXPECT_EQ(subScreens->dropboxDownloads[0], record);
+    EXPECT_EQ(databasesChangedCount, 1);
+    EXPECT_TRUE(registryFile().contains("Home"));
+    EXPECT_NE(topDetails(), details) << "Save returns to the list";
+}
+
+TEST_F(SettingsDatabaseDetails, SavingWithoutPasswordForgetsTheStoredOneAndClearsTheFlags) {
+    const QString url = uniqueUrl(QStringLiteral("db.kdbx"));
+    auto record = addRecord(QStringLiteral("Db"), QStringLiteral("db.kdbx"), 1, url);
+    record->setSavePassword(1);
+    record->setSaveDatabasePassword(1);
+    storePassword(url, QStringLiteral("old"));
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    rowLabelled(*details, QStringLiteral("Password")).enterText(QString());
+    press(*details, QStringLiteral("Save"));
+
+    EXPECT_FALSE(hasStoredPassword(url));
+    EXPECT_EQ(record->savePassword(), 0);
+    EXPECT_EQ(record->saveDatabasePassword(), 0);
+    EXPECT_EQ(record->DBSyncType(), 1);
+    EXPECT_EQ(databasesChangedCount, 1);
+}
+
+TEST_F(SettingsDatabaseDetails, HttpSaveKeepsThePasswordUnderTheEnteredAddress) {
+    auto record = addRecord(QStringLiteral("New database"), QString(), 1, QString());
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    const QString url = uniqueUrl(QStringLiteral("db.kdbx"));
+    rowLabelled(*details, QStringLiteral("Display Name")).enterText(QStringLiteral("Db"));
+    rowLabelled(*details, QStringLiteral("Database URL")).enterText(url);
+    rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("first"));
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Db"));
+    EXPECT_EQ(record->serverUrl(), url);
+    EXPECT_TRUE(record->databaseName().isEmpty()) << "Save does not download";
+    EXPECT_TRUE(sources.downloads.empty());
+    EXPECT_EQ(storedPassword(url), QStringLiteral("first"));
+    EXPECT_EQ(record->savePassword(), 1);
+
+    // An existing item is replaced.
+    auto again = detailsFor(record, 0);
+    EXPECT_EQ(rowLabelled(*again, QStringLiteral("Password")).text(), QStringLiteral("first"));
+    rowLabelled(*again, QStringLiteral("Password")).enterText(QStringLiteral("second"));
+    press(*again, QStringLiteral("Save"));
+    EXPECT_EQ(storedPassword(url), QStringLiteral("second"));
+}
+
+TEST_F(SettingsDatabaseDetails, PasswordWithoutAnAccountIsNotClaimedAsSaved) {
+    auto record = addRecord(QStringLiteral("New database"), QString(), 1, QString());
+    auto details = detailsFor(record, 0);
+    rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("nowhere"));
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(record->savePassword(), 0) << "the store takes no item without an account";
+    EXPECT_EQ(record->saveDatabasePassword(), 0);
+}
+
+TEST_F(SettingsDatabaseDetails, HttpDowloadNeedsAnAddressThenDownloadsAndStaysOpen) {
+    auto record = addRecord(QStringLiteral("New database"), QString(), 1, QString());
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    press(*details, QStringLiteral("HTTP Dowload"));
+    EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must set the database URL"));
+    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Error);
+    EXPECT_TRUE(sources.downloads.empty());
+    EXPECT_EQ(databasesChangedCount, 0);
+
+    const QString url = QStringLiteral("http://127.0.0.1:9/files/db.kdbx");
+    rowLabelled(*details, QStringLiteral("Display Name")).enterText(QStringLiteral("Served"));
+    rowLabelled(*details, QStringLiteral("Database URL")).enterText(url);
+    rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("untouched"));
+    press(*details, QStringLiteral("HTTP Dowload"));
+    ASSERT_EQ(sources.downloads.size(), 1u);
+    EXPECT_EQ(sources.downloads[0].url, url);
+    EXPECT_EQ(sources.downloads[0].fileName, QStringLiteral("db.kdbx"));
+    EXPECT_EQ(record->databaseName(), QStringLiteral("db.kdbx"));
+    EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Served"));
+    EXPECT_EQ(record->serverUrl(), url);
+    EXPECT_EQ(record->savePassword(), 0) << "the password is left for Save";
+    EXPECT_EQ(databasesChangedCount, 1);
+    EXPECT_TRUE(registryFile().contains("db.kdbx"));
+    EXPECT_EQ(topDetails(), details) << "the screen stays open";
+}
+
+TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScreen) {
+    const QString account = uniqueUrl(QStringLiteral("MyDb.kdbx"));
+    auto record = addRecord(QStringLiteral("New database"), QString(), 3, QString());
+    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must first upload a database file"));
+    EXPECT_EQ(databasesChangedCount, 0);
+
+    press(*details, QStringLiteral("HTTP Server"));
+    ASSERT_EQ(subScreens->opened.size(), 1u);
+    EXPECT_EQ(subScreens->opened[0].screen, QStringLiteral("upload"));
+    EXPECT_EQ(subScreens->opened[0].record, record);
+    EXPECT_EQ(subScreens->opened[0].rootView, details);
+
+    // What the upload screen does with a stored upload, then Save.
+    record->setServerDisplayName(QStringLiteral("MyDb"));
+    record->setServerUrl(account);
+    record->setDatabaseName(QStringLiteral("MyDb.kdbx"));
+    details->createDialog();
+    topContainer()->goBack();
+    ASSERT_EQ(topDetails(), details);
+    rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("upload"));
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(record->DBSyncType(), 3);
+    EXPECT_EQ(record->serverDisplayName(), QStringLiteral("MyDb"));
+    EXPECT_EQ(storedPassword(account), QStringLiteral("upload"));
+    EXPECT_EQ(databasesChangedCount, 1);
+}
+
+} // namespace

@@ -1,0 +1,176 @@
+// The fixture of the settings, about and help screen tests: a launched delegate over a
+// documents folder inside a temporary root (so that files beside the documents can be made),
+// the real password store, the menu on a stacked navigation with the settings screens wired
+// in, a driven clock, and recording stand-ins for the download routes, the browser, the idle
+// watch and the details form's sub-screens.
+#pragma once
+
+#include "app/ZTAppDelegate.h"
+#include "app/ZTIdleWatch.h"
+#include "ui/DatabaseDetailsSubScreens.h"
+#include "ui/DatabaseSources.h"
+#include "ui/ExampleMenuRootController.h"
+#include "ui/NavigationPanelStack.h"
+#include "ui/ScreenServices.h"
+#include "ui/toolkit/FormPanel.h"
+#include "ui/toolkit/ManualTimerFactory.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/ProgressOverlay.h"
+#include "ui/toolkit/StackController.h"
+#include "ui/toolkit/TransientPanelHost.h"
+#include "ui/toolkit/UrlOpener.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class SettingsDatabaseDetailsViewController;
+class SettingsDatabasesViewController;
+
+namespace settingstest {
+
+class RecordingIdleWatch final : public ZTIdleWatch {
+public:
+    void setTimerValue(double seconds) override { timerValues.push_back(seconds); }
+    std::vector<double> timerValues;
+};
+
+class StubSources final : public DatabaseSources {
+public:
+    struct Download {
+        QString url;
+        QString fileName;
+    };
+    bool downloadFromURL(const QString& url, const QString& fileName) override {
+        downloads.push_back({url, fileName});
+        return true;
+    }
+    [[nodiscard]] bool isInternetReachable() const override { return reachable; }
+    void syncWithDropBox(const std::shared_ptr<KeePassServerDetail>&,
+                         DatabaseViewController&) override {}
+
+    std::vector<Download> downloads;
+    bool reachable = true;
+};
+
+class RecordingUrlOpener final : public toolkit::UrlOpener {
+public:
+    bool openUrl(const QUrl& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    std::vector<QUrl> opened;
+};
+
+// Hands out empty panels for the sub-screens and records what was asked of them.
+class RecordingSubScreens final : public DatabaseDetailsSubScreens {
+public:
+    struct Opened {
+        QString screen;
+        QString directory;
+        std::shared_ptr<KeePassServerDetail> record;
+        SettingsDatabaseDetailsViewController* rootView;
+    };
+    std::unique_ptr<toolkit::Panel>
+    createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
+                       SettingsDatabaseDetailsViewController& rootView) override;
+    std::unique_ptr<toolkit::Panel>
+    createDropboxPicker(const QString& directory,
+                        const std::shared_ptr<KeePassServerDetail>& record,
+                        SettingsDatabaseDetailsViewController& rootView) override;
+    void downloadDropboxFile(const std::shared_ptr<KeePassServerDetail>& record) override {
+        dropboxDownloads.push_back(record);
+    }
+    void unlinkDropbox() override { ++unlinks; }
+
+    std::vector<Opened> opened;
+    std::vector<std::shared_ptr<KeePassServerDetail>> dropboxDownloads;
+    int unlinks = 0;
+};
+
+struct ShownPanel {
+    toolkit::TransientPanel::Style style;
+    QString title;
+    QString subtitle;
+};
+
+class SettingsScreenTest : public testing::Test {
+protected:
+    SettingsScreenTest();
+    ~SettingsScreenTest() override;
+
+    // Skips when the session has no Secret Service (run through scripts/test).
+    void SetUp() override;
+    // Removes the password-store items of the accounts the test used.
+    void TearDown() override;
+
+    // An address no other test uses, as the account of a saved password.
+    [[nodiscard]] QString uniqueUrl(const QString& fileName);
+    void storePassword(const QString& account, const QString& password) const;
+    [[nodiscard]] QString storedPassword(const QString& account) const;
+    [[nodiscard]] bool hasStoredPassword(const QString& account) const;
+
+    std::shared_ptr<KeePassServerDetail> addRecord(const QString& displayName,
+                                                   const QString& databaseName,
+                                                   std::int32_t syncType,
+                                                   const QString& serverUrl = {});
+    void writeDocument(const QString& name, const QByteArray& bytes = "kdb") const;
+    // The names in the documents directory, hidden ones included, sorted and joined by " | ".
+    [[nodiscard]] std::string documentNames() const;
+    [[nodiscard]] QByteArray registryFile() const;
+
+    // Taps a row of the menu's settings section and returns the screen it put on the stack.
+    toolkit::Panel* openSettingsRow(ExampleMenuRootController::SettingsScreen screen);
+    [[nodiscard]] toolkit::NavigationContainer* topContainer() const;
+    // The database list that the menu's "Databases" row opened.
+    SettingsDatabasesViewController* openDatabaseList();
+    [[nodiscard]] SettingsDatabaseDetailsViewController* topDetails() const;
+    // A details screen for the record, on its own (not on the stack).
+    std::unique_ptr<SettingsDatabaseDetailsViewController>
+    detailsFor(const std::shared_ptr<KeePassServerDetail>& record, int index);
+
+    // The row with the label; a missing row fails the test by throwing.
+    [[nodiscard]] static toolkit::FormRow& rowLabelled(const toolkit::FormPanel& panel,
+                                                       const QString& label);
+    // The bar button; a missing one fails the test by throwing.
+    [[nodiscard]] static toolkit::BarButton& leftButton(const toolkit::Panel& panel);
+    [[nodiscard]] static toolkit::BarButton& rightButton(const toolkit::Panel& panel);
+    [[nodiscard]] static toolkit::FormRow&
+    typeChoice(const SettingsDatabaseDetailsViewController& details);
+    static void press(const toolkit::FormPanel& panel, const QString& label);
+    [[nodiscard]] static QStringList sectionTitles(const toolkit::FormModel& form);
+    [[nodiscard]] static QStringList rowLabels(const toolkit::FormModel& form);
+    void runDeferredDeletes() const;
+
+    int databasesChangedCount = 0;
+    int settingsChangedCount = 0;
+
+    QTemporaryDir root;
+    QString documents;
+    std::shared_ptr<toolkit::ManualTimerFactory> timers;
+    StubSources sources;
+    RecordingUrlOpener urlOpener;
+    RecordingIdleWatch idleWatch;
+    std::shared_ptr<RecordingSubScreens> subScreens;
+    std::unique_ptr<ZTAppDelegate> delegate;
+    ScreenServices services;
+    std::unique_ptr<toolkit::ModalPresenter> modalPresenter;
+    std::unique_ptr<toolkit::TransientPanelHost> transientPanels;
+    std::unique_ptr<toolkit::ProgressOverlay> progressOverlay;
+    std::unique_ptr<NavigationPanelStack> panelStack;
+    std::unique_ptr<toolkit::StackController> stack;
+    ExampleMenuRootController* menu = nullptr;
+    std::vector<ShownPanel> shownPanels;
+
+private:
+    QStringList m_accounts;
+    QObject m_observerOwner;
+};
+
+} // namespace settingstest
