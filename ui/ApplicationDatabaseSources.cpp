@@ -3,7 +3,9 @@
 #include "app/ZTAppDelegate.h"
 #include "sync/Reachability.h"
 #include "sync/ZTHttpDownloadSync.h"
+#include "sync/dropbox/ZTDropBoxSyncRunner.h"
 #include "ui/DatabaseViewController.h"
+#include "ui/DropBoxScreenAdapters.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
 #include <QPointer>
@@ -23,9 +25,13 @@ bool ApplicationDatabaseSources::isInternetReachable() const {
 
 void ApplicationDatabaseSources::syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
                                                  DatabaseViewController& panel) {
-    Q_UNUSED(record);
-    // Attachment point: the Dropbox sync takes over here once it exists. Until then the user
-    // is told, and the copy already on the device (if any) is opened as when offline.
+    if (m_dropBox) {
+        auto* flow = new DropBoxPanelFlow(panel);
+        m_dropBox->syncWithDropBox(record, *flow, flow);
+        return;
+    }
+    // Without a Dropbox session the user is told, and the copy already on the device (if any)
+    // is opened as when offline.
     m_panels.showError(QStringLiteral("Dropbox is not available in this version."),
                        QStringLiteral("The copy on this device is used."), 2.0);
     QPointer<DatabaseViewController> guarded(&panel);

@@ -11,6 +11,10 @@ class TransientPanelHost;
 
 class ZTAppDelegate;
 
+namespace vaultora::sync {
+class ZTDropBoxSyncRunner;
+}
+
 class ApplicationDatabaseSources final : public DatabaseSources {
 public:
     ApplicationDatabaseSources(ZTAppDelegate& delegate, toolkit::TransientPanelHost& panels)
@@ -21,7 +25,11 @@ public:
     void syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
                          DatabaseViewController& panel) override;
 
+    // Not owned; without it Dropbox records open their local copy.
+    void setDropBox(vaultora::sync::ZTDropBoxSyncRunner* dropBox) { m_dropBox = dropBox; }
+
 private:
     ZTAppDelegate& m_delegate;
+    vaultora::sync::ZTDropBoxSyncRunner* m_dropBox = nullptr;
     toolkit::TransientPanelHost& m_panels;
 };

@@ -1,5 +1,9 @@
 #include "ui/ApplicationDetailsSubScreens.h"
 
+#include "sync/DBSession.h"
+#include "sync/dropbox/DropBoxSettingsDabasesViewController.h"
+#include "sync/dropbox/ZTDropBoxSyncRunner.h"
+#include "ui/DropBoxScreenAdapters.h"
 #include "ui/toolkit/Panel.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
@@ -22,24 +26,27 @@ ApplicationDetailsSubScreens::createUploadScreen(const std::shared_ptr<KeePassSe
 std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createDropboxPicker(
     const QString& directory, const std::shared_ptr<KeePassServerDetail>& record,
     SettingsDatabaseDetailsViewController& rootView) {
-    Q_UNUSED(directory);
-    Q_UNUSED(record);
-    Q_UNUSED(rootView);
-    // Attachment point: the Dropbox file picker joins here.
+    if (m_services.dropBox != nullptr) {
+        return std::make_unique<vaultora::sync::DropBoxSettingsDabasesViewController>(
+            directory, DropBoxDetailsRoot::of(rootView), record, m_services.dropBox->services());
+    }
     showNotAvailable(QStringLiteral("Dropbox"));
     return {};
 }
 
 void ApplicationDetailsSubScreens::downloadDropboxFile(
     const std::shared_ptr<KeePassServerDetail>& record) {
-    Q_UNUSED(record);
-    // Attachment point: the Dropbox synchroniser's download joins here.
+    if (m_services.dropBox != nullptr) {
+        m_services.dropBox->download(record);
+        return;
+    }
     showNotAvailable(QStringLiteral("Dropbox"));
 }
 
 void ApplicationDetailsSubScreens::unlinkDropbox() {
-    // Attachment point: unlinking the shared Dropbox session joins here. Until then no account
-    // can have been linked, so there is nothing to forget.
+    // Without a session no account can have been linked, so there is nothing to forget.
+    if (vaultora::sync::DBSession* session = vaultora::sync::DBSession::sharedSession())
+        session->unlink();
 }
 
 void ApplicationDetailsSubScreens::showNotAvailable(const QString& route) const {

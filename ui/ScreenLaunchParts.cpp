@@ -1,6 +1,8 @@
 #include "ui/ScreenLaunchParts.h"
 
 #include "app/ZTAppDelegate.h"
+#include "sync/DBSession.h"
+#include "sync/dropbox/ZTDropBoxSyncRunner.h"
 #include "ui/ApplicationDatabaseSources.h"
 #include "ui/ArtworkImageProvider.h"
 #include "ui/ExampleMenuRootController.h"
@@ -99,6 +101,23 @@ void ScreenLaunchParts::createCrashReportManager(ZTAppDelegate& delegate) {
 }
 
 void ScreenLaunchParts::createDropboxSession(ZTAppDelegate& delegate) {
-    Q_UNUSED(delegate);
-    // Attachment point: the shared Dropbox session, with the delegate as its delegate.
+    using namespace vaultora::sync;
+    // The delegate has nothing to do when a token is refused, so the session gets none.
+    m_dropboxSession = std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
+                                                   DBServiceConfiguration::applicationConsumerSecret);
+    DBSession::setSharedSession(m_dropboxSession.get());
+    DBScreenServices services;
+    services.session = m_dropboxSession.get();
+    services.modalPresenter = m_services.modalPresenter;
+    services.alerts = m_alertPresenter.get();
+    services.progressOverlay = m_services.progressOverlay;
+    services.transientPanels = m_services.transientPanels;
+    services.timers = m_services.timers;
+    m_dropBox = std::make_unique<ZTDropBoxSyncRunner>(
+        services, [&delegate](const QString& name) {
+            return delegate.getDocumentBaseDirectoryForFileName(name);
+        });
+    m_services.dropBox = m_dropBox.get();
+    if (m_sources)
+        m_sources->setDropBox(m_dropBox.get());
 }

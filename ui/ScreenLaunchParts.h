@@ -10,6 +10,11 @@
 #include <memory>
 
 class ApplicationDatabaseSources;
+
+namespace vaultora::sync {
+class DBSession;
+class ZTDropBoxSyncRunner;
+} // namespace vaultora::sync
 class ExampleMenuRootController;
 class NavigationPanelStack;
 class RZNIdlingWindow;
@@ -43,4 +48,7 @@ private:
     ExampleMenuRootController* m_menu = nullptr;
     // The objects the scene draws; released after the window.
     std::unique_ptr<QObject> m_sceneObjects;
+    // The Dropbox session and the syncs that use it and the objects above; released first.
+    std::unique_ptr<vaultora::sync::DBSession> m_dropboxSession;
+    std::unique_ptr<vaultora::sync::ZTDropBoxSyncRunner> m_dropBox;
 };

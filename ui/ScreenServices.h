@@ -9,6 +9,10 @@
 class ZTAppDelegate;
 class DatabaseSources;
 
+namespace vaultora::sync {
+class ZTDropBoxSyncRunner;
+}
+
 namespace toolkit {
 class ModalPresenter;
 class ProgressOverlay;
@@ -27,5 +31,7 @@ struct ScreenServices {
     toolkit::UrlOpener* urlOpener = nullptr;
     // Where database files come from: downloads, Dropbox and the network's reachability.
     DatabaseSources* sources = nullptr;
+    // Dropbox syncs and the picker; none before the Dropbox session exists.
+    vaultora::sync::ZTDropBoxSyncRunner* dropBox = nullptr;
     std::shared_ptr<toolkit::TimerFactory> timers;
 };

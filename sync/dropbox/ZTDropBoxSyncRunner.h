@@ -28,6 +28,7 @@ public:
     ZTDropBoxSync* download(const std::shared_ptr<KeePassServerDetail>& record);
 
     [[nodiscard]] int runningCount() const;
+    [[nodiscard]] const DBScreenServices& services() const { return m_services; }
 
 private:
     ZTDropBoxSync* create(const std::shared_ptr<KeePassServerDetail>& record);
