@@ -1,6 +1,6 @@
 // The routes of this build: HTTP downloads through the HTTP download sync, the network's
-// reachability from the system, and Dropbox as an attachment point that says it is not
-// available yet.
+// reachability from the system, and Dropbox through the sync runner once the launch has
+// created the Dropbox session.
 #pragma once
 
 #include "ui/DatabaseSources.h"

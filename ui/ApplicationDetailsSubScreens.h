@@ -1,6 +1,6 @@
-// The sub-screens of the database details form in this build. The upload screen and the
-// Dropbox screens are attachment points until those screens exist: their rows say that the
-// route is not available and change nothing.
+// The sub-screens of the database details form in this build. The Dropbox picker, download and
+// unlinking go through the services' Dropbox runner; without one, and for the upload screen
+// until it exists, the rows say that the route is not available and change nothing.
 #pragma once
 
 #include "ui/DatabaseDetailsSubScreens.h"
