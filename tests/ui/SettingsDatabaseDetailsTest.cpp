@@ -1,5 +1,6 @@
 #include "SettingsScreenFixture.h"
 
+#include "ui/HttpServerDetailsRoot.h"
 #include "ui/SettingsDatabaseDetailsViewController.h"
 #include "ui/SettingsDatabasesViewController.h"
 #include "ui/toolkit/NavigationContainer.h"
@@ -259,13 +260,19 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     EXPECT_EQ(subScreens->opened[0].record, record);
     EXPECT_EQ(subScreens->opened[0].rootView, details);
 
-    // What the upload screen does with a stored upload, then Save.
+    // What the upload screen does with a stored upload and its Ok, through the details
+    // screen's adapter; then Save.
+    HttpServerDetailsRoot& root = HttpServerDetailsRoot::of(*details);
+    EXPECT_EQ(&HttpServerDetailsRoot::of(*details), &root) << "one adapter per screen";
     record->setServerDisplayName(QStringLiteral("MyDb"));
     record->setServerUrl(account);
     record->setDatabaseName(QStringLiteral("MyDb.kdbx"));
-    details->createDialog();
-    topContainer()->goBack();
+    root.setKeePassServerDetail(record);
+    root.createDialog();
+    EXPECT_EQ(topContainer()->viewControllers().size(), 3) << "the upload screen is still shown";
+    root.showAgain();
     ASSERT_EQ(topDetails(), details);
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("Display Name")).text(), QStringLiteral("MyDb"));
     rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("upload"));
     press(*details, QStringLiteral("Save"));
     EXPECT_EQ(record->DBSyncType(), 3);
