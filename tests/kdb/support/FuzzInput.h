@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "support/TestCrypto.h"
+
+namespace kdb::testing {
+
+// The inputs of the database fuzz target, shared with the test that replays the inputs it
+// once failed on. The first byte picks one of three shapes, so that mutations reach the code
+// behind the decryption as well as the headers:
+//   0  a whole database file: [0, n, n password bytes (UTF-8), file bytes...]
+//   1  a version-2 payload after its start bytes: [1, flags, stream id, 32-byte inner stream
+//      key, payload...]; the header is written here and the payload encrypted (flags bit 0:
+//      gzip)
+//   2  a version-1 payload: [2, groups (4, LE), entries (4, LE), payload...]; the header is
+//      written here and the payload encrypted
+struct FuzzDatabase {
+    Bytes file;
+    std::string password;
+};
+
+// Rounds above this are lowered to it in whole files: a header may legitimately ask for 2^64
+// rounds, which would keep one input busy for ever.
+inline constexpr uint64_t kFuzzRoundCap = 64;
+
+// The database and password an input stands for; nothing for inputs too short to say.
+[[nodiscard]] std::optional<FuzzDatabase> decodeFuzzInput(std::span<const uint8_t> input);
+
+// Lowers every rounds field the readers would take from the file to kFuzzRoundCap.
+void capRounds(Bytes& file);
+
+} // namespace kdb::testing
