@@ -6,6 +6,7 @@
 const crypto = require('crypto');
 const fs = require('fs');
 const path = require('path');
+const zlib = require('zlib');
 
 const fixtures = path.join(__dirname, '..', '..', 'tests', 'fixtures');
 const out = process.argv[2];
@@ -81,9 +82,30 @@ function version2Payload(file, password) {
     const composite = sha256(sha256(Buffer.from(password, 'utf8')));
     const key = sha256(fields[4], transform(composite, fields[5], rounds));
     const plain = decrypt(key, fields[7], file.subarray(offset)).subarray(32);
-    const flags = fields[3].readUInt32LE(0) & 1;
+    const gzip = fields[3].readUInt32LE(0) & 1;
     const stream = fields[10] ? fields[10].readUInt32LE(0) : 0;
-    return Buffer.concat([Buffer.from([1, flags, stream]), fields[8] ?? Buffer.alloc(32), plain]);
+    const streamKey = fields[8] ?? Buffer.alloc(32);
+    const xml = gzip ? zlib.gunzipSync(unblock(plain)) : unblock(plain);
+    // As stored (flag 2), and as XML that the fuzz target blocks itself, plain or compressed.
+    return [
+        Buffer.concat([Buffer.from([1, gzip | 2, stream]), streamKey, plain]),
+        Buffer.concat([Buffer.from([1, 0, stream]), streamKey, xml]),
+        Buffer.concat([Buffer.from([1, 1 | 4, stream]), streamKey, xml]),
+    ];
+}
+
+// The data of the hashed blocks, without their framing.
+function unblock(blocks) {
+    const parts = [];
+    for (let offset = 0; offset + 40 <= blocks.length;) {
+        const size = blocks.readUInt32LE(offset + 36);
+        parts.push(blocks.subarray(offset + 40, offset + 40 + size));
+        offset += 40 + size;
+        if (size === 0) {
+            break;
+        }
+    }
+    return Buffer.concat(parts);
 }
 
 let written = 0;
@@ -99,10 +121,12 @@ for (const writer of fs.readdirSync(fixtures)) {
         const password = Buffer.from(facts.password, 'utf8');
         const whole = Buffer.concat([Buffer.from([0, password.length]), password, file]);
         fs.writeFileSync(path.join(out, `${writer}-${base}-file`), whole);
-        const payload = name.endsWith('.kdb') ? version1Payload(file, facts.password)
-                                              : version2Payload(file, facts.password);
-        fs.writeFileSync(path.join(out, `${writer}-${base}-payload`), payload);
-        written += 2;
+        const payloads = name.endsWith('.kdb') ? [version1Payload(file, facts.password)]
+                                               : version2Payload(file, facts.password);
+        payloads.forEach((payload, index) => {
+            fs.writeFileSync(path.join(out, `${writer}-${base}-payload-${index}`), payload);
+        });
+        written += 1 + payloads.length;
     }
 }
 console.log(`${written} seeds in ${out}`);

@@ -13,9 +13,11 @@ namespace kdb::testing {
 // once failed on. The first byte picks one of three shapes, so that mutations reach the code
 // behind the decryption as well as the headers:
 //   0  a whole database file: [0, n, n password bytes (UTF-8), file bytes...]
-//   1  a version-2 payload after its start bytes: [1, flags, stream id, 32-byte inner stream
-//      key, payload...]; the header is written here and the payload encrypted (flags bit 0:
-//      gzip)
+//   1  a version-2 payload: [1, flags, stream id, 32-byte inner stream key, payload...]; the
+//      header is written here and the payload encrypted behind the start bytes. Flags bit 0:
+//      the header says gzip; bit 1: the payload is already in hashed blocks, otherwise it is
+//      cut into blocks here (so that mutated XML still passes the block hashes); bit 2 (with
+//      bit 0, without bit 1): the payload is the XML and is compressed here
 //   2  a version-1 payload: [2, groups (4, LE), entries (4, LE), payload...]; the header is
 //      written here and the payload encrypted
 struct FuzzDatabase {
