@@ -1,11 +1,14 @@
 #include "ui/ApplicationDetailsSubScreens.h"
 
+#include "app/ZTAppDelegate.h"
 #include "sync/DBSession.h"
 #include "sync/dropbox/DropBoxSettingsDabasesViewController.h"
 #include "sync/dropbox/ZTDropBoxSyncRunner.h"
 #include "ui/DropBoxScreenAdapters.h"
+#include "ui/HttpServerDetailsRoot.h"
 #include "ui/toolkit/Panel.h"
 #include "ui/toolkit/TransientPanelHost.h"
+#include "webserver/HttpServerDatabaseSettingsViewController.h"
 
 namespace {
 
@@ -16,11 +19,12 @@ constexpr double notAvailableSeconds = 2.5;
 std::unique_ptr<toolkit::Panel>
 ApplicationDetailsSubScreens::createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
                                                  SettingsDatabaseDetailsViewController& rootView) {
-    Q_UNUSED(record);
-    Q_UNUSED(rootView);
-    // Attachment point: the upload web-server screen joins here.
-    showNotAvailable(QStringLiteral("The upload server"));
-    return {};
+    auto screen = std::make_unique<web::HttpServerDatabaseSettingsViewController>(
+        m_services.delegate->documentsDirectory(), m_services.transientPanels);
+    screen->setKeePassServerDetail(record);
+    screen->setRootView(&HttpServerDetailsRoot::of(rootView));
+    screen->createDialog();
+    return screen;
 }
 
 std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createDropboxPicker(

@@ -1,6 +1,7 @@
-// The sub-screens of the database details form in this build. The Dropbox picker, download and
-// unlinking go through the services' Dropbox runner; without one, and for the upload screen
-// until it exists, the rows say that the route is not available and change nothing.
+// The sub-screens of the database details form in this build: the upload web-server screen over
+// the documents directory, and the Dropbox picker, download and unlinking through the services'
+// Dropbox runner; without a runner the Dropbox rows say that the route is not available and
+// change nothing.
 #pragma once
 
 #include "ui/DatabaseDetailsSubScreens.h"

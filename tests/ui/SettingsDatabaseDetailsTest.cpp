@@ -1,9 +1,11 @@
 #include "SettingsScreenFixture.h"
 
+#include "ui/ApplicationDetailsSubScreens.h"
 #include "ui/HttpServerDetailsRoot.h"
 #include "ui/SettingsDatabaseDetailsViewController.h"
 #include "ui/SettingsDatabasesViewController.h"
 #include "ui/toolkit/NavigationContainer.h"
+#include "webserver/HttpServerDatabaseSettingsViewController.h"
 
 #include <QAbstractItemModelTester>
 
@@ -262,15 +264,15 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
 
     // What the upload screen does with a stored upload and its Ok, through the details
     // screen's adapter; then Save.
-    HttpServerDetailsRoot& root = HttpServerDetailsRoot::of(*details);
-    EXPECT_EQ(&HttpServerDetailsRoot::of(*details), &root) << "one adapter per screen";
+    HttpServerDetailsRoot& adapter = HttpServerDetailsRoot::of(*details);
+    EXPECT_EQ(&HttpServerDetailsRoot::of(*details), &adapter) << "one adapter per screen";
     record->setServerDisplayName(QStringLiteral("MyDb"));
     record->setServerUrl(account);
     record->setDatabaseName(QStringLiteral("MyDb.kdbx"));
-    root.setKeePassServerDetail(record);
-    root.createDialog();
+    adapter.setKeePassServerDetail(record);
+    adapter.createDialog();
     EXPECT_EQ(topContainer()->viewControllers().size(), 3) << "the upload screen is still shown";
-    root.showAgain();
+    adapter.showAgain();
     ASSERT_EQ(topDetails(), details);
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("Display Name")).text(), QStringLiteral("MyDb"));
     rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("upload"));
@@ -279,6 +281,22 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     EXPECT_EQ(record->serverDisplayName(), QStringLiteral("MyDb"));
     EXPECT_EQ(storedPassword(account), QStringLiteral("upload"));
     EXPECT_EQ(databasesChangedCount, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SettingsDatabaseDetails, ApplicationOpensTheWebServerScreenOverTheDocumentsForTheRecord) {
+    auto record = addRecord(QStringLiteral("New database"), QString(), 3, QString());
+    auto details = detailsFor(record, 0);
+    ApplicationDetailsSubScreens application(services);
+    std::unique_ptr<toolkit::Panel> screen = application.createUploadScreen(record, *details);
+    auto* upload = qobject_cast<web::HttpServerDatabaseSettingsViewController*>(screen.get());
+    ASSERT_NE(upload, nullptr);
+    EXPECT_EQ(upload->keePassServerDetail(), record);
+    EXPECT_EQ(upload->rootView(), &HttpServerDetailsRoot::of(*details));
+    EXPECT_EQ(upload->title(), QStringLiteral("HTTP Server"));
 }
 
 } // namespace
