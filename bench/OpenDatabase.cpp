@@ -11,14 +11,22 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
-void count(const kdb::KdbGroup& group, std::size_t& groups, std::size_t& entries) {
-    ++groups;
-    entries += group.getEntries().size();
-    for (const kdb::KdbGroup* child : group.getSubGroups()) {
-        count(*child, groups, entries);
+// Walks the groups without recursion, so that a file nested a million groups deep is
+// counted like any other.
+void count(const kdb::KdbGroup& root, std::size_t& groups, std::size_t& entries) {
+    std::vector<const kdb::KdbGroup*> pending{&root};
+    while (!pending.empty()) {
+        const kdb::KdbGroup* group = pending.back();
+        pending.pop_back();
+        ++groups;
+        entries += group->getEntries().size();
+        for (const kdb::KdbGroup* child : group->getSubGroups()) {
+            pending.push_back(child);
+        }
     }
 }
 

@@ -9,23 +9,31 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace {
 
-// Reads every text the model holds, so that a model left inconsistent by a load shows.
-std::size_t visit(const kdb::KdbGroup& group) {
-    std::size_t length = group.getGroupName().size();
-    for (const kdb::KdbEntry* entry : group.getEntries()) {
-        length += entry->getEntryName().size() + entry->getUserName().size() +
-                  entry->getPassword().size() + entry->getURL().size() +
-                  entry->getComments().size();
-        for (uint32_t index = 0; index < entry->getNumberOfCustomAttributes(); ++index) {
-            length += entry->getCustomAttributeName(index).size() +
-                      entry->getCustomAttributeValue(index).size();
+// Reads every text the model holds, so that a model left inconsistent by a load shows. The
+// walk keeps its own stack: files may nest groups far deeper than a call stack allows.
+std::size_t visit(const kdb::KdbGroup& root) {
+    std::size_t length = 0;
+    std::vector<const kdb::KdbGroup*> pending{&root};
+    while (!pending.empty()) {
+        const kdb::KdbGroup* group = pending.back();
+        pending.pop_back();
+        length += group->getGroupName().size();
+        for (const kdb::KdbEntry* entry : group->getEntries()) {
+            length += entry->getEntryName().size() + entry->getUserName().size() +
+                      entry->getPassword().size() + entry->getURL().size() +
+                      entry->getComments().size();
+            for (uint32_t index = 0; index < entry->getNumberOfCustomAttributes(); ++index) {
+                length += entry->getCustomAttributeName(index).size() +
+                          entry->getCustomAttributeValue(index).size();
+            }
         }
-    }
-    for (const kdb::KdbGroup* child : group.getSubGroups()) {
-        length += visit(*child);
+        for (const kdb::KdbGroup* child : group->getSubGroups()) {
+            pending.push_back(child);
+        }
     }
     return length;
 }
