@@ -9,7 +9,6 @@
 #include "ui/NavigationPanelStack.h"
 #include "ui/RZNIdlingWindow.h"
 #include "ui/SettingsMenuScreens.h"
-#include "ui/SettingsMenuScreens.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/ProgressOverlay.h"
