@@ -1,5 +1,7 @@
 #include "support/FuzzInput.h"
 
+#include "support/Kdb4FileWriter.h"
+
 #include <algorithm>
 
 namespace kdb::testing {
@@ -56,27 +58,6 @@ const Bytes& startBytes() {
     return bytes;
 }
 
-// The data as hashed blocks of up to 64 KiB, then the empty block that ends them.
-Bytes hashedBlocks(const Bytes& data) {
-    constexpr std::size_t kBlockSize = 65536;
-    Bytes out;
-    uint32_t index = 0;
-    for (std::size_t offset = 0; offset < data.size(); offset += kBlockSize) {
-        const Bytes block(
-            data.begin() + static_cast<std::ptrdiff_t>(offset),
-            data.begin() + static_cast<std::ptrdiff_t>(std::min(data.size(), offset + kBlockSize)));
-        appendLE(out, index++, 4);
-        const Bytes hash = sha256Of(block);
-        out.insert(out.end(), hash.begin(), hash.end());
-        appendLE(out, block.size(), 4);
-        out.insert(out.end(), block.begin(), block.end());
-    }
-    appendLE(out, index, 4);
-    out.insert(out.end(), 32, 0);
-    appendLE(out, 0, 4);
-    return out;
-}
-
 Bytes version2File(std::span<const uint8_t> input) {
     const uint8_t flags = input[0];
     const uint8_t streamId = input[1] % 3;
@@ -103,7 +84,7 @@ Bytes version2File(std::span<const uint8_t> input) {
         if ((flags & 5) == 5) {
             payload = deflateBytes(payload, 31);
         }
-        payload = hashedBlocks(payload);
+        payload = Kdb4FileWriter::hashedBlocks(payload, 65536);
     }
     Bytes plain = startBytes();
     plain.insert(plain.end(), payload.begin(), payload.end());
