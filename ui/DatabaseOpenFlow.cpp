@@ -5,6 +5,7 @@
 #include "app/AppConfiguration.h"
 #include "app/ZEZEKeychainUtils.h"
 #include "app/ZTAppDelegate.h"
+#include "sync/ZTHttpDownloadSync.h"
 #include "ui/DatabaseSources.h"
 #include "ui/LoginViewController.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -22,11 +23,6 @@ constexpr double openFailureSeconds = 2.0;
 
 [[nodiscard]] QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The last path component of a download address: the name the download is stored under.
-[[nodiscard]] QString lastPathComponent(const QString& url) {
-    return url.section(QLatin1Char('/'), -1);
 }
 
 } // namespace
@@ -55,7 +51,8 @@ bool DatabaseViewController::syncDatabaseFileAndOpen() {
     if (!databaseFileExists()) {
         if (syncType == KeePassServerDetail::SyncTypeHttpDownload) {
             const QString url = m_serverDetail->serverUrl();
-            if (!m_services.sources->downloadFromURL(url, lastPathComponent(url))) {
+            if (!m_services.sources->downloadFromURL(
+                    url, vaultora::sync::ZTHttpDownloadSync::fileNameForURL(url))) {
                 abandon();
                 return false;
             }

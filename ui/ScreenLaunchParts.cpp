@@ -1,10 +1,12 @@
 #include "ui/ScreenLaunchParts.h"
 
 #include "app/ZTAppDelegate.h"
+#include "crash/CrashReporting.h"
 #include "sync/DBSession.h"
 #include "sync/dropbox/ZTDropBoxSyncRunner.h"
 #include "ui/ApplicationDatabaseSources.h"
 #include "ui/ArtworkImageProvider.h"
+#include "ui/CrashReportAlertQuestion.h"
 #include "ui/ExampleMenuRootController.h"
 #include "ui/NavigationPanelStack.h"
 #include "ui/RZNIdlingWindow.h"
@@ -96,14 +98,20 @@ ZTPanelStack* ScreenLaunchParts::createNavigation(ZTAppDelegate& delegate) {
 
 void ScreenLaunchParts::createCrashReportManager(ZTAppDelegate& delegate) {
     Q_UNUSED(delegate);
-    // Attachment point: the crash-report manager, with the crash-collection address.
+    if (!m_alertPresenter) {
+        return;
+    }
+    // The manager catches crashes from now on and asks about earlier ones a second later.
+    crash::createCrashReportManager(std::make_unique<CrashReportAlertQuestion>(*m_alertPresenter),
+                                    m_sceneObjects.get());
 }
 
 void ScreenLaunchParts::createDropboxSession(ZTAppDelegate& delegate) {
     using namespace vaultora::sync;
     // The delegate has nothing to do when a token is refused, so the session gets none.
-    m_dropboxSession = std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
-                                                   DBServiceConfiguration::applicationConsumerSecret);
+    m_dropboxSession =
+        std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
+                                    DBServiceConfiguration::applicationConsumerSecret);
     DBSession::setSharedSession(m_dropboxSession.get());
     DBScreenServices services;
     services.session = m_dropboxSession.get();
@@ -112,10 +120,9 @@ void ScreenLaunchParts::createDropboxSession(ZTAppDelegate& delegate) {
     services.progressOverlay = m_services.progressOverlay;
     services.transientPanels = m_services.transientPanels;
     services.timers = m_services.timers;
-    m_dropBox = std::make_unique<ZTDropBoxSyncRunner>(
-        services, [&delegate](const QString& name) {
-            return delegate.getDocumentBaseDirectoryForFileName(name);
-        });
+    m_dropBox = std::make_unique<ZTDropBoxSyncRunner>(services, [&delegate](const QString& name) {
+        return delegate.getDocumentBaseDirectoryForFileName(name);
+    });
     m_services.dropBox = m_dropBox.get();
     if (m_sources)
         m_sources->setDropBox(m_dropBox.get());
