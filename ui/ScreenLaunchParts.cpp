@@ -106,12 +106,19 @@ void ScreenLaunchParts::createCrashReportManager(ZTAppDelegate& delegate) {
                                     m_sceneObjects.get());
 }
 
+void ScreenLaunchParts::setDropboxService(vaultora::sync::DBServiceConfiguration configuration,
+                                          const QString& settingsFile) {
+    m_dropboxConfiguration = std::move(configuration);
+    m_dropboxSettingsFile = settingsFile;
+}
+
 void ScreenLaunchParts::createDropboxSession(ZTAppDelegate& delegate) {
     using namespace vaultora::sync;
     // The delegate has nothing to do when a token is refused, so the session gets none.
     m_dropboxSession =
         std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
-                                    DBServiceConfiguration::applicationConsumerSecret);
+                                    DBServiceConfiguration::applicationConsumerSecret,
+                                    m_dropboxConfiguration, m_dropboxSettingsFile);
     DBSession::setSharedSession(m_dropboxSession.get());
     DBScreenServices services;
     services.session = m_dropboxSession.get();

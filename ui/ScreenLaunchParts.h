@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/ZTLaunchParts.h"
+#include "sync/DBServiceConfiguration.h"
 #include "ui/ScreenServices.h"
 
 #include <QObject>
@@ -34,6 +35,11 @@ public:
     void createCrashReportManager(ZTAppDelegate& delegate) override;
     void createDropboxSession(ZTAppDelegate& delegate) override;
 
+    // Where the Dropbox session finds the service and keeps its token; the defaults unless set
+    // before the launch (tests point it at a local stand-in).
+    void setDropboxService(vaultora::sync::DBServiceConfiguration configuration,
+                           const QString& settingsFile);
+
     [[nodiscard]] RZNIdlingWindow* window() const { return m_window.get(); }
     [[nodiscard]] const ScreenServices& services() const { return m_services; }
     [[nodiscard]] ExampleMenuRootController* menu() const { return m_menu; }
@@ -48,6 +54,8 @@ private:
     ExampleMenuRootController* m_menu = nullptr;
     // The objects the scene draws; released after the window.
     std::unique_ptr<QObject> m_sceneObjects;
+    vaultora::sync::DBServiceConfiguration m_dropboxConfiguration;
+    QString m_dropboxSettingsFile;
     // The Dropbox session and the syncs that use it and the objects above; released first.
     std::unique_ptr<vaultora::sync::DBSession> m_dropboxSession;
     std::unique_ptr<vaultora::sync::ZTDropBoxSyncRunner> m_dropBox;
