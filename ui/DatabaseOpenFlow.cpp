@@ -157,7 +157,9 @@ void DatabaseViewController::openDatabaseWithPassword(const kdb::SecureBytes& pa
     m_loading = new QFutureWatcher<DatabaseLoadOutcome>(this);
     connect(m_loading, &QFutureWatcher<DatabaseLoadOutcome>::finished, this,
             [this, completion = std::move(completion)] {
-                DatabaseLoadOutcome outcome = m_loading->result();
+                // Taken, not copied: the future's result store must not keep the tree alive
+                // after the panels that show it are closed.
+                DatabaseLoadOutcome outcome = m_loading->future().takeResult();
                 m_loading->deleteLater();
                 m_loading = nullptr;
                 finishOpening(std::move(outcome), completion);

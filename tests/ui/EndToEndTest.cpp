@@ -77,18 +77,19 @@ TEST(EndToEnd, OpensTheSampleDatabaseWithItsSavedPasswordAndCopiesAPassword) {
     toolkit::StackController* stack = parts->services().stack;
     QSignalSpy stackChanges(stack, &toolkit::StackController::countChanged);
     clickText(*window, QStringLiteral("Test database"));
-    ASSERT_TRUE(stackChanges.wait(20000)) << "the database did not open";
+    // The open may already have finished while the click was being delivered.
+    ASSERT_TRUE(!stackChanges.isEmpty() || stackChanges.wait(20000)) << "the database did not open";
     ASSERT_EQ(stack->count(), 1);
     auto* container = qobject_cast<toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(container, nullptr);
 
     QSignalSpy drillDowns(container, &toolkit::NavigationContainer::topChanged);
     clickText(*window, QStringLiteral("Internet"));
-    ASSERT_TRUE(drillDowns.wait(5000));
+    ASSERT_TRUE(drillDowns.count() == 1 || drillDowns.wait(5000));
     EXPECT_EQ(container->topViewController()->title(), QStringLiteral("Internet"));
 
     clickText(*window, QStringLiteral("Example forum"));
-    ASSERT_TRUE(drillDowns.wait(5000));
+    ASSERT_TRUE(drillDowns.count() == 2 || drillDowns.wait(5000));
     EXPECT_EQ(container->topViewController()->title(), QStringLiteral("Example forum"));
 
     QGuiApplication::clipboard()->clear();
