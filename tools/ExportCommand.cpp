@@ -1,6 +1,8 @@
 #include "Command.h"
 #include "JsonWriter.h"
 
+#include <vector>
+
 namespace vaultora::cli {
 
 namespace {
@@ -28,15 +30,15 @@ void writeEntry(const kdb::KdbEntry& entry, JsonWriter& json) {
     json.endObject();
 }
 
-void writeGroup(const kdb::KdbGroup& group, JsonWriter& json) {
+void beginGroup(const kdb::KdbGroup& group, JsonWriter& json) {
     json.beginObject();
     json.key("name");
     json.value(group.getGroupName());
     json.key("groups");
     json.beginArray();
-    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
-        writeGroup(*subGroup, json);
-    }
+}
+
+void endGroup(const kdb::KdbGroup& group, JsonWriter& json) {
     json.endArray();
     json.key("entries");
     json.beginArray();
@@ -45,6 +47,30 @@ void writeGroup(const kdb::KdbGroup& group, JsonWriter& json) {
     }
     json.endArray();
     json.endObject();
+}
+
+// Walks the groups with a stack of its own: a crafted file can nest groups far deeper than
+// the call stack would allow.
+void writeGroup(const kdb::KdbGroup& root, JsonWriter& json) {
+    struct Frame {
+        const kdb::KdbGroup* group;
+        std::vector<kdb::KdbGroup*> subGroups;
+        std::size_t next = 0;
+    };
+    std::vector<Frame> frames;
+    beginGroup(root, json);
+    frames.push_back({&root, root.getSubGroups()});
+    while (!frames.empty()) {
+        Frame& top = frames.back();
+        if (top.next < top.subGroups.size()) {
+            const kdb::KdbGroup* child = top.subGroups[top.next++];
+            beginGroup(*child, json);
+            frames.push_back({child, child->getSubGroups()});
+            continue;
+        }
+        endGroup(*top.group, json);
+        frames.pop_back();
+    }
 }
 
 } // namespace

@@ -2,21 +2,28 @@
 #include "TextMatch.h"
 #include "TreePath.h"
 
+#include <vector>
+
 namespace vaultora::cli {
 
 namespace {
 
-// Depth first: a group's own entries, then each subgroup with everything below it.
-void searchGroup(const kdb::KdbGroup& group, const std::string& text, std::ostream& out) {
-    for (const kdb::KdbEntry* entry : group.getEntries()) {
-        if (containsIgnoringCase(entry->getEntryName(), text) ||
-            containsIgnoringCase(entry->getURL(), text) ||
-            containsIgnoringCase(entry->getComments(), text)) {
-            out << groupPathPrefix(group) << escapePathName(entry->getEntryName()) << "\n";
+// Depth first: a group's own entries, then each subgroup with everything below it. The walk
+// keeps its own stack, since a crafted file can nest groups deeper than the call stack allows.
+void searchGroup(const kdb::KdbGroup& root, const std::string& text, std::ostream& out) {
+    std::vector<const kdb::KdbGroup*> pending{&root};
+    while (!pending.empty()) {
+        const kdb::KdbGroup& group = *pending.back();
+        pending.pop_back();
+        for (const kdb::KdbEntry* entry : group.getEntries()) {
+            if (containsIgnoringCase(entry->getEntryName(), text) ||
+                containsIgnoringCase(entry->getURL(), text) ||
+                containsIgnoringCase(entry->getComments(), text)) {
+                out << groupPathPrefix(group) << escapePathName(entry->getEntryName()) << "\n";
+            }
         }
-    }
-    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
-        searchGroup(*subGroup, text, out);
+        const std::vector<kdb::KdbGroup*> subGroups = group.getSubGroups();
+        pending.insert(pending.end(), subGroups.rbegin(), subGroups.rend());
     }
 }
 
