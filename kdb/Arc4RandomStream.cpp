@@ -4,7 +4,6 @@
 
 #include "KdbException.h"
 #include "SecureBytes.h"
-#include "Utils.h"
 
 namespace kdb {
 
@@ -47,15 +46,6 @@ void Arc4RandomStream::applyKeyStream(uint8_t* bytes, std::size_t length) noexce
         bytes[position] ^= m_buffer[m_index];
         m_index = (m_index + 1) % m_buffer.size();
     }
-}
-
-std::string Arc4RandomStream::xorBytes(const uint8_t* bytes, std::size_t length) {
-    SecureBytes plain(bytes, bytes + length);
-    applyKeyStream(plain.data(), plain.size());
-    if (!Utils::isValidUtf8(plain.data(), plain.size())) {
-        return {};
-    }
-    return std::string(plain.begin(), plain.end());
 }
 
 } // namespace kdb

@@ -4,12 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "RandomStream.h"
+#include "KeyStreamRandomStream.h"
 
 namespace kdb {
 
 // The ARC4 key stream of the protected-stream key, with its first 512 bytes dropped.
-class Arc4RandomStream final : public RandomStream {
+class Arc4RandomStream final : public KeyStreamRandomStream {
 public:
     // An empty key cannot key the cipher and throws ("InvalidHeader",
     // "InvalidProtectedStreamKey").
@@ -18,9 +18,7 @@ public:
     Arc4RandomStream(const Arc4RandomStream&) = delete;
     Arc4RandomStream& operator=(const Arc4RandomStream&) = delete;
 
-    [[nodiscard]] std::string xorBytes(const uint8_t* bytes, std::size_t length) override;
-    // XORs the bytes in place with the next key-stream bytes; the core of xorBytes.
-    void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept;
+    void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept override;
 
 private:
     // Generates the next 1024 key-stream bytes.

@@ -2,7 +2,6 @@
 
 #include "SecureBytes.h"
 #include "Sha256.h"
-#include "Utils.h"
 
 namespace kdb {
 
@@ -95,15 +94,6 @@ void Salsa20RandomStream::applyKeyStream(uint8_t* bytes, std::size_t length) noe
         bytes[position] ^= m_keyStream[m_index];
         m_index = (m_index + 1) % m_keyStream.size();
     }
-}
-
-std::string Salsa20RandomStream::xorBytes(const uint8_t* bytes, std::size_t length) {
-    SecureBytes plain(bytes, bytes + length);
-    applyKeyStream(plain.data(), plain.size());
-    if (!Utils::isValidUtf8(plain.data(), plain.size())) {
-        return {};
-    }
-    return std::string(plain.begin(), plain.end());
 }
 
 } // namespace kdb

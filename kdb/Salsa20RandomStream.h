@@ -5,22 +5,20 @@
 #include <cstdint>
 #include <span>
 
-#include "RandomStream.h"
+#include "KeyStreamRandomStream.h"
 
 namespace kdb {
 
 // The Salsa20/20 key stream of key SHA-256(protected-stream key) and a fixed nonce,
 // from block 0 on.
-class Salsa20RandomStream final : public RandomStream {
+class Salsa20RandomStream final : public KeyStreamRandomStream {
 public:
     Salsa20RandomStream(const uint8_t* key, std::size_t length);
     ~Salsa20RandomStream() override;
     Salsa20RandomStream(const Salsa20RandomStream&) = delete;
     Salsa20RandomStream& operator=(const Salsa20RandomStream&) = delete;
 
-    [[nodiscard]] std::string xorBytes(const uint8_t* bytes, std::size_t length) override;
-    // XORs the bytes in place with the next key-stream bytes; the core of xorBytes.
-    void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept;
+    void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept override;
 
     // Rekeying and setting the nonce restart the block counter at 0 but keep the position
     // within the current block; they are meant to be used before the first xorBytes.
