@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace vaultora::app {
+
 // The protected credential store under the password store: generic-password items found,
 // added, updated and deleted by account and service. Every operation returns a status,
 // 0 for success; the codes are those of KeychainStatus.
@@ -41,3 +43,5 @@ inline constexpr std::int32_t duplicateItem = -25299;
 inline constexpr std::int32_t itemNotFound = -25300;
 inline constexpr std::int32_t internalError = -26276;
 } // namespace KeychainStatus
+
+} // namespace vaultora::app

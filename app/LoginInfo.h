@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace vaultora::app {
+
 // The values of the login form, copied in by field key. The form only has a password field,
 // so login usually stays null.
 class LoginInfo final {
@@ -19,3 +21,5 @@ private:
     QString m_login;
     kdb::SecureBytes m_password;
 };
+
+} // namespace vaultora::app

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace vaultora::app {
+
 namespace {
 
 // Property-list dates count seconds from the start of 2001 (UTC).
@@ -175,3 +177,5 @@ plist_t newInteger(std::int64_t value) {
 }
 
 } // namespace PropertyListValue
+
+} // namespace vaultora::app

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+namespace vaultora::app {
+
 // Owns a property-list node tree of libplist.
 struct PropertyListDeleter {
     void operator()(plist_t node) const noexcept { plist_free(node); }
@@ -56,3 +58,5 @@ namespace PropertyListValue {
 [[nodiscard]] plist_t newInteger(std::int64_t value);
 
 } // namespace PropertyListValue
+
+} // namespace vaultora::app

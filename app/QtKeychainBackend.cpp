@@ -6,6 +6,8 @@
 
 #include <qt6keychain/keychain.h>
 
+namespace vaultora::app {
+
 namespace {
 
 // Wipes the buffer a QByteArray shares with its copies, so that the copy the job keeps is
@@ -128,3 +130,5 @@ std::int32_t QtKeychainBackend::write(const QString& account, const QString& ser
     wipeShared(bytes);
     return status;
 }
+
+} // namespace vaultora::app

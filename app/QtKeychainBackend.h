@@ -2,6 +2,8 @@
 
 #include "app/KeychainBackend.h"
 
+namespace vaultora::app {
+
 // The platform's credential store through QtKeychain (the Secret Service on Linux). Each
 // operation waits for its job in a local event loop that leaves user input queued. Where no
 // store is reachable every operation fails with notAvailable; nothing is ever kept in clear
@@ -22,3 +24,5 @@ private:
     [[nodiscard]] static std::int32_t write(const QString& account, const QString& service,
                                             const kdb::SecureBytes& data);
 };
+
+} // namespace vaultora::app

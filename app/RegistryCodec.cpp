@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace vaultora::app {
+
 namespace {
 
 constexpr std::int64_t registryFileVersion = 6;
@@ -12,7 +14,7 @@ std::int32_t toInt32(std::int64_t value) {
     return static_cast<std::int32_t>(value);
 }
 
-PropertyList encodeRecord(const KeePassServerDetail& record) {
+PropertyList encodeRecord(const base::DatabaseRecord& record) {
     using namespace PropertyListValue;
     PropertyList dictionary(plist_new_dict());
     plist_dict_set_item(dictionary.get(), "DatabaseName", newString(record.databaseName()));
@@ -27,9 +29,9 @@ PropertyList encodeRecord(const KeePassServerDetail& record) {
     return dictionary;
 }
 
-std::shared_ptr<KeePassServerDetail> decodeRecord(plist_t dictionary) {
+std::shared_ptr<base::DatabaseRecord> decodeRecord(plist_t dictionary) {
     using namespace PropertyListValue;
-    auto record = std::make_shared<KeePassServerDetail>();
+    auto record = std::make_shared<base::DatabaseRecord>();
     if (auto value = string(dictionary, "DatabaseName")) {
         record->setDatabaseName(std::move(*value));
     }
@@ -57,7 +59,7 @@ std::shared_ptr<KeePassServerDetail> decodeRecord(plist_t dictionary) {
 
 namespace RegistryCodec {
 
-PropertyList encode(const ServerArray& servers, const ZTAppSettings& settings) {
+PropertyList encode(const base::ServerArray& servers, const AppSettings& settings) {
     using namespace PropertyListValue;
     PropertyList databases(plist_new_dict());
     for (std::size_t index = 0; index < servers.size(); ++index) {
@@ -77,7 +79,7 @@ PropertyList encode(const ServerArray& servers, const ZTAppSettings& settings) {
     return root;
 }
 
-void decode(plist_t root, ServerArray& servers, ZTAppSettings& settings) {
+void decode(plist_t root, base::ServerArray& servers, AppSettings& settings) {
     using namespace PropertyListValue;
     plist_t databases = plist_dict_get_item(root, "Databases");
     if (databases != nullptr && plist_get_node_type(databases) == PLIST_DICT) {
@@ -113,8 +115,8 @@ void decode(plist_t root, ServerArray& servers, ZTAppSettings& settings) {
     }
 }
 
-ServerArray decodeLegacyFileList(plist_t root) {
-    ServerArray servers;
+base::ServerArray decodeLegacyFileList(plist_t root) {
+    base::ServerArray servers;
     if (root == nullptr || plist_get_node_type(root) != PLIST_DICT) {
         return servers;
     }
@@ -138,7 +140,7 @@ ServerArray decodeLegacyFileList(plist_t root) {
                 std::free(text); // NOLINT: libplist hands out malloc'ed strings
             }
         }
-        servers.push_back(KeePassServerDetail::createForLegacyFile(fileName, url));
+        servers.push_back(base::DatabaseRecord::createForLegacyFile(fileName, url));
     }
     std::free(iterator); // NOLINT: libplist allocates iterators with malloc
     return servers;
@@ -150,3 +152,5 @@ bool isNonEmptyDictionary(plist_t node) {
 }
 
 } // namespace RegistryCodec
+
+} // namespace vaultora::app

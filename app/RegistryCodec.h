@@ -1,23 +1,27 @@
 #pragma once
 
-#include "app/KeePassServerDetail.h"
+#include "base/DatabaseRecord.h"
 #include "app/PropertyList.h"
-#include "app/ZTAppSettings.h"
+#include "app/AppSettings.h"
+
+namespace vaultora::app {
 
 // Converts between the registry in memory and the dictionaries of the registry file and of
 // the legacy file list.
 namespace RegistryCodec {
 
 // The root dictionary of the registry file. Passwords are never part of it.
-[[nodiscard]] PropertyList encode(const ServerArray& servers, const ZTAppSettings& settings);
+[[nodiscard]] PropertyList encode(const base::ServerArray& servers, const AppSettings& settings);
 
 // Fills servers (appending, in the order the file lists them) and the settings present in
 // the root dictionary; settings the file does not name keep their values.
-void decode(plist_t root, ServerArray& servers, ZTAppSettings& settings);
+void decode(plist_t root, base::ServerArray& servers, AppSettings& settings);
 
 // One HTTP-download record per entry of the legacy file list (file name -> download URL).
-[[nodiscard]] ServerArray decodeLegacyFileList(plist_t root);
+[[nodiscard]] base::ServerArray decodeLegacyFileList(plist_t root);
 
 [[nodiscard]] bool isNonEmptyDictionary(plist_t node);
 
 } // namespace RegistryCodec
+
+} // namespace vaultora::app

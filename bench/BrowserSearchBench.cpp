@@ -1,11 +1,11 @@
 // The browser's search over the root group of a 100,000-entry database, as one keystroke
 // costs it: the search over the whole tree and the rows it hands to the list.
-#include "ui/DatabaseViewController.h"
+#include "ui/GroupBrowser.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 
-#include "kdb/Kdb3Entry.h"
-#include "kdb/Kdb3Group.h"
-#include "kdb/Kdb3Tree.h"
+#include "kdb/KeePass1Entry.h"
+#include "kdb/KeePass1Group.h"
+#include "kdb/KeePass1Tree.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,15 +19,15 @@ constexpr int groupCount = 100;
 
 // Groups of a thousand entries each, with the kinds of texts people keep; one entry in a
 // hundred has a name with letters beyond ASCII.
-std::shared_ptr<kdb::KdbTree> largeTree() {
-    auto root = std::make_unique<kdb::Kdb3Group>();
+std::shared_ptr<vaultora::kdb::DatabaseTree> largeTree() {
+    auto root = std::make_unique<vaultora::kdb::KeePass1Group>();
     root->setGroupName("$ROOT$");
     for (int group = 0; group < groupCount; ++group) {
-        auto folder = std::make_unique<kdb::Kdb3Group>();
+        auto folder = std::make_unique<vaultora::kdb::KeePass1Group>();
         folder->setGroupName("Folder " + std::to_string(group));
         for (int index = 0; index < entryCount / groupCount; ++index) {
             const int number = group * (entryCount / groupCount) + index;
-            auto entry = std::make_unique<kdb::Kdb3Entry>();
+            auto entry = std::make_unique<vaultora::kdb::KeePass1Entry>();
             entry->setEntryName(number % 100 == 0 ? "Zürich Konto " + std::to_string(number)
                                                   : "Account " + std::to_string(number));
             entry->setUserName("user" + std::to_string(number));
@@ -39,14 +39,14 @@ std::shared_ptr<kdb::KdbTree> largeTree() {
         }
         root->addSubGroup(std::move(folder));
     }
-    return std::make_shared<kdb::Kdb3Tree>(std::move(root));
+    return std::make_shared<vaultora::kdb::KeePass1Tree>(std::move(root));
 }
 
 void searchKeystroke(benchmark::State& state, const QString& text) {
-    static const std::shared_ptr<kdb::KdbTree> tree = largeTree();
-    ScreenServices services;
-    services.timers = std::make_shared<toolkit::ManualTimerFactory>();
-    DatabaseViewController panel(services);
+    static const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = largeTree();
+    vaultora::ui::ScreenServices services;
+    services.timers = std::make_shared<vaultora::toolkit::ManualTimerFactory>();
+    vaultora::ui::GroupBrowser panel(services);
     panel.setGroup(tree, tree->getRoot());
     for (auto _ : state) {
         // Each keystroke recomputes the results over the whole group and rebuilds the rows; the

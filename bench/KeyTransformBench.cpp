@@ -27,13 +27,13 @@ void reportRounds(benchmark::State& state) {
 }
 
 void BM_TransformAesInstructions(benchmark::State& state) {
-    if (!kdb::AesKeyTransform::aesInstructionsAvailable()) {
+    if (!vaultora::kdb::AesKeyTransform::aesInstructionsAvailable()) {
         state.SkipWithError("no AES instructions on this processor");
         return;
     }
     std::array<uint8_t, 32> value{};
     for (auto _ : state) {
-        kdb::AesKeyTransform::transformWithAesInstructions(kKey.data(), value.data(), kRounds);
+        vaultora::kdb::AesKeyTransform::transformWithAesInstructions(kKey.data(), value.data(), kRounds);
         benchmark::DoNotOptimize(value);
     }
     reportRounds(state);
@@ -43,7 +43,7 @@ BENCHMARK(BM_TransformAesInstructions)->Unit(benchmark::kMillisecond);
 void BM_TransformCipherLibrary(benchmark::State& state) {
     std::array<uint8_t, 32> value{};
     for (auto _ : state) {
-        kdb::AesKeyTransform::transformWithCipherLibrary(kKey.data(), value.data(), kRounds);
+        vaultora::kdb::AesKeyTransform::transformWithCipherLibrary(kKey.data(), value.data(), kRounds);
         benchmark::DoNotOptimize(value);
     }
     reportRounds(state);

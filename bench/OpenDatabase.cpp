@@ -1,11 +1,11 @@
 // vaultora-open FILE: opens a database with the engine alone (the password is the first line
 // of standard input) and prints how many groups and entries it holds. The peak-memory script
 // runs it, so that the figures are the engine's and not a toolkit's.
-#include "kdb/KdbException.h"
-#include "kdb/KdbModel.h"
-#include "kdb/KdbReaderFactory.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/DatabaseModel.h"
+#include "kdb/FormatDetector.h"
 #include "kdb/SecureBytes.h"
-#include "kdb/WrapperNSData.h"
+#include "kdb/MappedFileSource.h"
 
 #include <cstdio>
 #include <iostream>
@@ -17,14 +17,14 @@ namespace {
 
 // Walks the groups without recursion, so that a file nested a million groups deep is
 // counted like any other.
-void count(const kdb::KdbGroup& root, std::size_t& groups, std::size_t& entries) {
-    std::vector<const kdb::KdbGroup*> pending{&root};
+void count(const vaultora::kdb::DatabaseGroup& root, std::size_t& groups, std::size_t& entries) {
+    std::vector<const vaultora::kdb::DatabaseGroup*> pending{&root};
     while (!pending.empty()) {
-        const kdb::KdbGroup* group = pending.back();
+        const vaultora::kdb::DatabaseGroup* group = pending.back();
         pending.pop_back();
         ++groups;
         entries += group->getEntries().size();
-        for (const kdb::KdbGroup* child : group->getSubGroups()) {
+        for (const vaultora::kdb::DatabaseGroup* child : group->getSubGroups()) {
             pending.push_back(child);
         }
     }
@@ -39,17 +39,17 @@ int main(int argc, char** argv) {
     }
     std::string line;
     std::getline(std::cin, line);
-    const kdb::SecureBytes password = kdb::secureBytesFromText(line);
-    kdb::secureWipe(line.data(), line.size());
+    const vaultora::kdb::SecureBytes password = vaultora::kdb::secureBytesFromText(line);
+    vaultora::kdb::secureWipe(line.data(), line.size());
     try {
-        auto source = std::make_unique<kdb::WrapperNSData>(argv[1]);
-        const std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
-        const std::shared_ptr<kdb::KdbTree> tree = reader->load(std::move(source), password);
+        auto source = std::make_unique<vaultora::kdb::MappedFileSource>(argv[1]);
+        const std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
+        const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = reader->load(std::move(source), password);
         std::size_t groups = 0;
         std::size_t entries = 0;
         count(*tree->getRoot(), groups, entries);
         std::cout << "groups " << groups << " entries " << entries << '\n';
-    } catch (const kdb::KdbException& error) {
+    } catch (const vaultora::kdb::DatabaseError& error) {
         std::cerr << "cannot open " << argv[1] << ": " << error.name() << " " << error.reason()
                   << '\n';
         return 1;

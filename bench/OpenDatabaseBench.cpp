@@ -3,11 +3,11 @@
 // and is measured by KeyTransformBench. Each iteration times the whole load and subtracts
 // the median time of a transformation of the file's rounds measured beforehand.
 #include "kdb/AesKeyTransform.h"
-#include "kdb/KdbException.h"
-#include "kdb/KdbModel.h"
-#include "kdb/KdbReaderFactory.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/DatabaseModel.h"
+#include "kdb/FormatDetector.h"
 #include "kdb/SecureBytes.h"
-#include "kdb/WrapperNSData.h"
+#include "kdb/MappedFileSource.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,7 +69,7 @@ double transformSeconds(uint64_t rounds) {
     std::vector<double> runs;
     for (int run = 0; run < 9; ++run) {
         const auto start = std::chrono::steady_clock::now();
-        kdb::AesKeyTransform::transform(key.data(), value.data(), rounds);
+        vaultora::kdb::AesKeyTransform::transform(key.data(), value.data(), rounds);
         benchmark::DoNotOptimize(value);
         runs.push_back(secondsSince(start));
     }
@@ -77,9 +77,9 @@ double transformSeconds(uint64_t rounds) {
     return runs[4];
 }
 
-std::size_t countEntries(const kdb::KdbGroup& group) {
+std::size_t countEntries(const vaultora::kdb::DatabaseGroup& group) {
     std::size_t entries = group.getEntries().size();
-    for (const kdb::KdbGroup* child : group.getSubGroups()) {
+    for (const vaultora::kdb::DatabaseGroup* child : group.getSubGroups()) {
         entries += countEntries(*child);
     }
     return entries;
@@ -93,16 +93,16 @@ void BM_Open(benchmark::State& state, const std::string& name) {
         return;
     }
     const double transform = transformSeconds(*rounds);
-    const kdb::SecureBytes password = kdb::secureBytesFromText(kPassword);
+    const vaultora::kdb::SecureBytes password = vaultora::kdb::secureBytesFromText(kPassword);
     std::size_t entries = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         try {
-            auto source = std::make_unique<kdb::WrapperNSData>(path);
-            const auto reader = kdb::KdbReaderFactory::newKdbReader(*source);
+            auto source = std::make_unique<vaultora::kdb::MappedFileSource>(path);
+            const auto reader = vaultora::kdb::FormatDetector::readerFor(*source);
             const auto tree = reader->load(std::move(source), password);
             entries = countEntries(*tree->getRoot());
-        } catch (const kdb::KdbException& error) {
+        } catch (const vaultora::kdb::DatabaseError& error) {
             state.SkipWithError((error.name() + " " + error.reason()).c_str());
             return;
         }

@@ -9,7 +9,7 @@
 
 #include <sys/utsname.h>
 
-namespace crash {
+namespace vaultora::crash {
 
 namespace {
 const QString temporarySuffix = QStringLiteral(".writing");
@@ -84,4 +84,4 @@ QString CrashCollector::operatingSystemVersion() {
     return kernel + QStringLiteral(" (") + QSysInfo::prettyProductName() + QLatin1Char(')');
 }
 
-} // namespace crash
+} // namespace vaultora::crash

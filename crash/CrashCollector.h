@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace crash {
+namespace vaultora::crash {
 
 // Catches a crash of this process and keeps its report in one pending file until the next
 // launch has dealt with it. The report holds the application's identity, the signal, the
@@ -45,4 +45,4 @@ private:
     bool m_enabled = false;
 };
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -1,6 +1,6 @@
 #include "crash/CrashReport.h"
 
-namespace crash {
+namespace vaultora::crash {
 
 const CrashReport::Image* CrashReport::imageContaining(std::uint64_t address) const {
     for (const Image& image : images) {
@@ -11,4 +11,4 @@ const CrashReport::Image* CrashReport::imageContaining(std::uint64_t address) co
     return nullptr;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

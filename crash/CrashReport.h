@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace crash {
+namespace vaultora::crash {
 
 // A crash report as the collector wrote it, taken apart.
 struct CrashReport {
@@ -39,4 +39,4 @@ struct CrashReport {
     [[nodiscard]] const Image* imageContaining(std::uint64_t address) const;
 };
 
-} // namespace crash
+} // namespace vaultora::crash

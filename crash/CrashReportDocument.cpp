@@ -1,6 +1,6 @@
 #include "crash/CrashReportDocument.h"
 
-namespace crash {
+namespace vaultora::crash {
 
 QString CrashReportDocument::crashElement(const Crash& crash) {
     return QStringLiteral("<crash><applicationname>%1</applicationname>"
@@ -42,4 +42,4 @@ QByteArray CrashReportDocument::contentType() {
     return QByteArrayLiteral("multipart/form-data; boundary=") + boundary;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace crash {
+namespace vaultora::crash {
 
 // The XML document of crash reports and the form it is posted in.
 class CrashReportDocument final {
@@ -39,4 +39,4 @@ public:
     [[nodiscard]] static QByteArray contentType();
 };
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -6,7 +6,7 @@
 
 #include <sys/utsname.h>
 
-namespace crash {
+namespace vaultora::crash {
 
 CrashReportEnvironment CrashReportEnvironment::current() {
     CrashReportEnvironment environment;
@@ -28,4 +28,4 @@ CrashReportEnvironment CrashReportEnvironment::current() {
     return environment;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <functional>
 
-namespace crash {
+namespace vaultora::crash {
 
 // What the crash-report manager takes from its surroundings, so tests can set each of it.
 struct CrashReportEnvironment {
@@ -28,4 +28,4 @@ struct CrashReportEnvironment {
     [[nodiscard]] static CrashReportEnvironment current();
 };
 
-} // namespace crash
+} // namespace vaultora::crash

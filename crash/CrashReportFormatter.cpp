@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-namespace crash {
+namespace vaultora::crash {
 
 namespace {
 
@@ -99,4 +99,4 @@ QString CrashReportFormatter::format(const CrashReport& report) {
     return text;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

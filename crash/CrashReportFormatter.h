@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace crash {
+namespace vaultora::crash {
 
 // Renders a crash report as the usual crash-log text: a header, the crashed thread's frames
 // with symbol names where they can be found, and the code images.
@@ -14,4 +14,4 @@ public:
     [[nodiscard]] static QString format(const CrashReport& report);
 };
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 
-namespace crash {
+namespace vaultora::crash {
 
 namespace {
 
@@ -291,4 +291,4 @@ void CrashReportManager::cleanCrashReports() {
     m_settings->sync();
 }
 
-} // namespace crash
+} // namespace vaultora::crash

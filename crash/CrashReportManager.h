@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace crash {
+namespace vaultora::crash {
 
 // Keeps the report of a crash of the previous run, asks the user whether to send it, and
 // posts it to the crash-collection service. Creating it runs the launch steps: the pending
@@ -86,4 +86,4 @@ private:
     QByteArray m_responseData;
 };
 
-} // namespace crash
+} // namespace vaultora::crash

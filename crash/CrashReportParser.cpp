@@ -2,7 +2,7 @@
 
 #include <QList>
 
-namespace crash {
+namespace vaultora::crash {
 
 namespace {
 
@@ -129,4 +129,4 @@ std::optional<CrashReport::Image> CrashReportParser::parseImage(const QByteArray
     return image;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

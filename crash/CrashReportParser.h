@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace crash {
+namespace vaultora::crash {
 
 // Reads the text the crash collector writes. A report without its first line or without the
 // application identifier, version and operating-system version, or with a malformed number,
@@ -19,4 +19,4 @@ public:
     [[nodiscard]] static std::optional<CrashReport::Image> parseImage(const QByteArray& line);
 };
 
-} // namespace crash
+} // namespace vaultora::crash

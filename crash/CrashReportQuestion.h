@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace crash {
+namespace vaultora::crash {
 
 // Asks the user whether to send the crash reports found at launch. The application supplies
 // the implementation and draws it as an alert of its user-interface toolkit; the crash
@@ -30,4 +30,4 @@ public:
     virtual void ask(const Texts& texts, std::function<void(int buttonIndex)> answer) = 0;
 };
 
-} // namespace crash
+} // namespace vaultora::crash

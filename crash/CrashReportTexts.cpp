@@ -5,7 +5,7 @@
 #include <array>
 #include <utility>
 
-namespace crash {
+namespace vaultora::crash {
 
 namespace {
 
@@ -32,4 +32,4 @@ QString CrashReportTexts::localizedText(const QString& key, const QString& displ
     return key;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

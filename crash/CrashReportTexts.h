@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace crash {
+namespace vaultora::crash {
 
 // The wording of the crash-report question, looked up by its keys ("CrashDataFoundTitle",
 // "CrashDataFoundDescription", "CrashDontSendReport", "CrashSendReport").
@@ -14,4 +14,4 @@ public:
     [[nodiscard]] static QString localizedText(const QString& key, const QString& displayName);
 };
 
-} // namespace crash
+} // namespace vaultora::crash

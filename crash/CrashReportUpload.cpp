@@ -8,7 +8,7 @@
 #include <mutex>
 #include <system_error>
 
-namespace crash {
+namespace vaultora::crash {
 
 namespace {
 
@@ -151,4 +151,4 @@ bool CrashReportUpload::start(Request request) {
     return true;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -8,7 +8,7 @@
 #include <atomic>
 #include <thread>
 
-namespace crash {
+namespace vaultora::crash {
 
 // One HTTP POST of a crash report document. The transfer runs on a thread of its own; the
 // outcome is delivered on the thread this object lives on (the main loop).
@@ -48,4 +48,4 @@ private:
     std::atomic<bool> m_cancelled{false};
 };
 
-} // namespace crash
+} // namespace vaultora::crash

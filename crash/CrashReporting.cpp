@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
-namespace crash {
+namespace vaultora::crash {
 
 CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion> question,
                                              QObject* parent) {
@@ -23,4 +23,4 @@ CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion
     return manager;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -2,7 +2,7 @@
 
 #include "crash/CrashReportManager.h"
 
-namespace crash {
+namespace vaultora::crash {
 
 // Creates the application's crash-report manager: the collector keeps its pending report in
 // the caches directory, the user defaults are the application's QSettings, and the
@@ -15,4 +15,4 @@ namespace crash {
 CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion> question,
                                              QObject* parent);
 
-} // namespace crash
+} // namespace vaultora::crash

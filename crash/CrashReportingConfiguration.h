@@ -1,7 +1,7 @@
 #pragma once
 
 // What crash reporting is built with.
-namespace crash::CrashReportingConfiguration {
+namespace vaultora::crash::CrashReportingConfiguration {
 
 // The crash-collection service that reports are posted to.
 inline constexpr char submissionAddress[] = "https://crashes.example.com/vaultora/submit";
@@ -13,4 +13,4 @@ inline constexpr char applicationIdentifier[] = "com.example.vaultora";
 // holds only the reports saved for sending.
 inline constexpr char pendingReportFileName[] = "pending-crash-report";
 
-} // namespace crash::CrashReportingConfiguration
+} // namespace vaultora::crash::CrashReportingConfiguration

@@ -13,7 +13,7 @@
 #include <ucontext.h>
 #include <unistd.h>
 
-namespace crash {
+namespace vaultora::crash {
 namespace {
 
 constexpr std::array<int, 5> caughtSignals{SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
@@ -352,4 +352,4 @@ bool CrashSignalHandler::isInstalled() {
     return g_installed;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

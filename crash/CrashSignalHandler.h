@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-namespace crash {
+namespace vaultora::crash {
 
 // The process-wide part of the crash collector: the signal handlers and the text they write.
 // Everything the handlers need is prepared by install(), because a handler may only call
@@ -29,4 +29,4 @@ public:
     [[nodiscard]] static bool isInstalled();
 };
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -6,7 +6,7 @@
 
 #include <QFile>
 
-namespace crash {
+namespace vaultora::crash {
 
 CrashSymbolResolver::CrashSymbolResolver() {
     QFile maps(QStringLiteral("/proc/self/maps"));
@@ -53,4 +53,4 @@ std::optional<QString> CrashSymbolResolver::symbolFor(const CrashReport::Image& 
     return std::nullopt;
 }
 
-} // namespace crash
+} // namespace vaultora::crash

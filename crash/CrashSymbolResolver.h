@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace crash {
+namespace vaultora::crash {
 
 // Finds symbol names for addresses of a crashed process of the same program. A code image is
 // looked up in this process by path, inode and file offset, so an address is moved to where
@@ -26,4 +26,4 @@ private:
     QList<CrashReport::Image> m_loadedImages;
 };
 
-} // namespace crash
+} // namespace vaultora::crash

@@ -4,7 +4,7 @@
 
 #include <openssl/evp.h>
 
-#include "KdbException.h"
+#include "DatabaseError.h"
 #include "SecureBytes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -12,7 +12,7 @@
 #define VAULTORA_HAVE_AES_INSTRUCTIONS 1
 #endif
 
-namespace kdb {
+namespace vaultora::kdb {
 
 namespace {
 
@@ -86,7 +86,7 @@ void AesKeyTransform::transformWithCipherLibrary(const uint8_t* key32, uint8_t* 
     if (!context ||
         EVP_EncryptInit_ex(context.get(), EVP_aes_256_ecb(), nullptr, key32, nullptr) != 1 ||
         EVP_CIPHER_CTX_set_padding(context.get(), 0) != 1) {
-        throw KdbException("AppError", "CipherInitFailure");
+        throw DatabaseError("AppError", "CipherInitFailure");
     }
     int produced = 0;
     for (uint64_t round = 0; round < rounds; ++round) {
@@ -158,4 +158,4 @@ void AesKeyTransform::transformWithAesInstructions(const uint8_t* key32, uint8_t
 }
 #endif
 
-} // namespace kdb
+} // namespace vaultora::kdb

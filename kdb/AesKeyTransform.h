@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // The master-key transformation: a 32-byte value encrypted in place, rounds times, as two
 // independent 16-byte AES-256-ECB blocks under one key. Two implementations give the same
@@ -21,4 +21,4 @@ public:
                                              uint64_t rounds);
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

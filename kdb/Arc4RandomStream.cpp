@@ -2,14 +2,14 @@
 
 #include <utility>
 
-#include "KdbException.h"
+#include "DatabaseError.h"
 #include "SecureBytes.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 Arc4RandomStream::Arc4RandomStream(const uint8_t* key, std::size_t length) {
     if (key == nullptr || length == 0) {
-        throw KdbException("InvalidHeader", "InvalidProtectedStreamKey");
+        throw DatabaseError("InvalidHeader", "InvalidProtectedStreamKey");
     }
     for (std::size_t k = 0; k < m_state.size(); ++k) {
         m_state[k] = static_cast<uint8_t>(k);
@@ -48,4 +48,4 @@ void Arc4RandomStream::applyKeyStream(uint8_t* bytes, std::size_t length) noexce
     }
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -6,7 +6,7 @@
 
 #include "KeyStreamRandomStream.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // The ARC4 key stream of the protected-stream key, with its first 512 bytes dropped.
 class Arc4RandomStream final : public KeyStreamRandomStream {
@@ -31,4 +31,4 @@ private:
     std::size_t m_index = 0;
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 namespace {
 
@@ -50,4 +50,4 @@ std::vector<uint8_t> Base64::decode(std::string_view text) {
     return bytes;
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

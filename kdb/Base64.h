@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // Decodes the Base64 text of protected values.
 class Base64 {
@@ -16,4 +16,4 @@ public:
     [[nodiscard]] static std::vector<uint8_t> decode(std::string_view text);
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "KdbException.h"
+#include "DatabaseError.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 namespace {
 // Growth step of readUpTo: large enough to keep reallocation rare, small enough that a lying
@@ -15,14 +15,14 @@ constexpr uint32_t kReadChunk = 1u << 20;
 
 ByteBuffer::ByteBuffer(uint32_t size) : m_bytes(size, 0), m_size(size), m_delivered(0) {}
 
-ByteBuffer::ByteBuffer(uint32_t size, InputDataSource& source) : ByteBuffer(size) {
+ByteBuffer::ByteBuffer(uint32_t size, InputSource& source) : ByteBuffer(size) {
     m_delivered = size == 0 ? 0 : source.readBytes(m_bytes.data(), size);
 }
 
 ByteBuffer::ByteBuffer(const uint8_t* bytes, uint32_t size)
     : m_bytes(bytes, bytes + size), m_size(size), m_delivered(size) {}
 
-std::unique_ptr<ByteBuffer> ByteBuffer::readUpTo(InputDataSource& source, uint32_t size) {
+std::unique_ptr<ByteBuffer> ByteBuffer::readUpTo(InputSource& source, uint32_t size) {
     std::unique_ptr<ByteBuffer> buffer(new ByteBuffer());
     uint32_t filled = 0;
     while (filled < size) {
@@ -42,7 +42,7 @@ std::unique_ptr<ByteBuffer> ByteBuffer::readUpTo(InputDataSource& source, uint32
 
 void ByteBuffer::set_size(uint32_t size) {
     if (size > capacity()) {
-        throw KdbException("AppError", "BufferSize");
+        throw DatabaseError("AppError", "BufferSize");
     }
     m_size = size;
 }
@@ -75,4 +75,4 @@ std::string ByteBuffer::description() const {
     return text;
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

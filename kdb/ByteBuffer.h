@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "InputDataSource.h"
+#include "InputSource.h"
 #include "SecureBytes.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // An owned block of bytes. The recorded length (_size) may be set below the allocated
 // capacity to mark how much of a fixed-capacity buffer is valid. The bytes are wiped when
@@ -18,7 +18,7 @@ public:
     explicit ByteBuffer(uint32_t size);
     // Asks the source once for size bytes; bytes that do not arrive stay zero. delivered()
     // tells how many did arrive.
-    ByteBuffer(uint32_t size, InputDataSource& source);
+    ByteBuffer(uint32_t size, InputSource& source);
     ByteBuffer(const uint8_t* bytes, uint32_t size);
     virtual ~ByteBuffer() = default;
 
@@ -30,7 +30,7 @@ public:
     // Reads up to size bytes and grows only as they arrive, so a size field larger than the
     // data never allocates more than the source really holds. The result's _size is the
     // number of bytes delivered.
-    [[nodiscard]] static std::unique_ptr<ByteBuffer> readUpTo(InputDataSource& source,
+    [[nodiscard]] static std::unique_ptr<ByteBuffer> readUpTo(InputSource& source,
                                                               uint32_t size);
 
     [[nodiscard]] uint8_t* _bytes() noexcept { return m_bytes.data(); }
@@ -58,4 +58,4 @@ private:
     uint32_t m_delivered = 0;
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

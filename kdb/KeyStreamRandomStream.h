@@ -6,7 +6,7 @@
 
 #include "RandomStream.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // An inner random stream built from a key stream: unmasking XORs a copy of the value with the
 // next key-stream bytes and keeps the result only when it is valid UTF-8.
@@ -17,4 +17,4 @@ public:
     virtual void applyKeyStream(uint8_t* bytes, std::size_t length) noexcept = 0;
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // The inner random stream that unmasks protected values of a version-2 payload. Each call
 // consumes as many key-stream bytes as it is given, so values must be unmasked exactly once
@@ -18,4 +18,4 @@ public:
     [[nodiscard]] virtual std::string xorBytes(const uint8_t* bytes, std::size_t length) = 0;
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -3,7 +3,7 @@
 #include "SecureBytes.h"
 #include "Sha256.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 namespace {
 constexpr std::array<uint8_t, 8> kNonce{0xE8, 0x30, 0x09, 0x4B, 0x97, 0x20, 0x5D, 0x2A};
@@ -96,4 +96,4 @@ void Salsa20RandomStream::applyKeyStream(uint8_t* bytes, std::size_t length) noe
     }
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -7,7 +7,7 @@
 
 #include "KeyStreamRandomStream.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // The Salsa20/20 key stream of key SHA-256(protected-stream key) and a fixed nonce,
 // from block 0 on.
@@ -37,4 +37,4 @@ private:
     std::array<uint8_t, 64> m_keyStream{};
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

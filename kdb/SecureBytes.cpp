@@ -2,7 +2,7 @@
 
 #include <openssl/crypto.h>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 void secureWipe(void* data, std::size_t length) noexcept {
     if (data != nullptr && length > 0) {
@@ -10,4 +10,4 @@ void secureWipe(void* data, std::size_t length) noexcept {
     }
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

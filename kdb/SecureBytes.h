@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // Overwrites memory in a way the optimiser may not remove.
 void secureWipe(void* data, std::size_t length) noexcept;
@@ -34,4 +34,4 @@ inline SecureBytes secureBytesFromText(std::string_view text) {
     return SecureBytes(text.begin(), text.end());
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -2,16 +2,16 @@
 
 #include <openssl/evp.h>
 
-#include "KdbException.h"
+#include "DatabaseError.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 void sha256(const void* data, std::size_t length, uint8_t* digest) {
     static const uint8_t kNothing = 0;
     if (EVP_Digest(length == 0 ? &kNothing : data, length, digest, nullptr, EVP_sha256(),
                    nullptr) != 1) {
-        throw KdbException("AppError", "DigestFailure");
+        throw DatabaseError("AppError", "DigestFailure");
     }
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // A plain last-in-first-out stack of references. Pointer is a raw or smart pointer type;
 // its default value stands for "nothing" on an empty stack.
@@ -33,4 +33,4 @@ private:
     std::vector<Pointer> m_stack;
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -4,20 +4,20 @@
 
 #include <openssl/rand.h>
 
-#include "KdbException.h"
+#include "DatabaseError.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 UUID::UUID() : ByteBuffer(16) {
     if (RAND_bytes(_bytes(), 16) != 1) {
-        throw KdbException("AppError", "RandomFailure");
+        throw DatabaseError("AppError", "RandomFailure");
     }
     // Version 4 (random) and the variant bits of RFC 4122 section 4.4.
     _bytes()[6] = static_cast<uint8_t>((_bytes()[6] & 0x0F) | 0x40);
     _bytes()[8] = static_cast<uint8_t>((_bytes()[8] & 0x3F) | 0x80);
 }
 
-UUID::UUID(uint32_t size, InputDataSource& source) : ByteBuffer(size, source) {}
+UUID::UUID(uint32_t size, InputSource& source) : ByteBuffer(size, source) {}
 
 UUID::UUID(const std::array<uint8_t, 16>& bytes) : ByteBuffer(bytes.data(), 16) {}
 
@@ -50,4 +50,4 @@ std::shared_ptr<const UUID> UUID::getAESUUID() {
     return shared;
 }
 
-} // namespace kdb
+} // namespace vaultora::kdb

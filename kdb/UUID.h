@@ -7,7 +7,7 @@
 
 #include "ByteBuffer.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 
 // A 16-byte identifier. Identifiers read from a version-1 file take the size the file
 // states, so one may hold other than 16 bytes.
@@ -15,7 +15,7 @@ class UUID final : public ByteBuffer {
 public:
     // A fresh random identifier.
     UUID();
-    UUID(uint32_t size, InputDataSource& source);
+    UUID(uint32_t size, InputSource& source);
     explicit UUID(const std::array<uint8_t, 16>& bytes);
     UUID(const uint8_t* bytes, uint32_t size);
 
@@ -27,4 +27,4 @@ public:
     [[nodiscard]] static std::shared_ptr<const UUID> getAESUUID();
 };
 
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -10,7 +10,7 @@
 
 #include "CliError.h"
 #include "CommandLine.h"
-#include "kdb/KdbModel.h"
+#include "kdb/DatabaseModel.h"
 #include "kdb/SecureBytes.h"
 
 namespace vaultora::cli {
@@ -34,7 +34,7 @@ struct Command {
 };
 
 // Maps FILE, asks for the password and opens the database (commands that read entries).
-[[nodiscard]] std::shared_ptr<kdb::KdbTree> openDatabaseArgument(const std::string& path,
+[[nodiscard]] std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const std::string& path,
                                                                  CommandContext& context);
 
 ExitStatus runInfo(const Invocation& invocation, CommandContext& context);

@@ -63,9 +63,9 @@ const std::vector<Command>& commandTable() {
     return commands;
 }
 
-std::shared_ptr<kdb::KdbTree> openDatabaseArgument(const std::string& path,
+std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const std::string& path,
                                                    CommandContext& context) {
-    std::unique_ptr<kdb::InputDataSource> source = loadDatabaseSource(path);
+    std::unique_ptr<kdb::InputSource> source = loadDatabaseSource(path);
     const kdb::SecureBytes password = context.readPassword();
     return openDatabase(std::move(source), password);
 }

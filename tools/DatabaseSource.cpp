@@ -9,12 +9,12 @@
 
 #include "CliError.h"
 #include "HttpDatabaseSource.h"
-#include "kdb/KdbReaderFactory.h"
-#include "kdb/WrapperNSData.h"
+#include "kdb/FormatDetector.h"
+#include "kdb/MappedFileSource.h"
 
 namespace vaultora::cli {
 
-std::unique_ptr<kdb::InputDataSource> loadDatabaseSource(const std::string& path) {
+std::unique_ptr<kdb::InputSource> loadDatabaseSource(const std::string& path) {
     if (isWebAddress(path)) {
         return loadDatabaseFromWeb(path);
     }
@@ -30,24 +30,24 @@ std::unique_ptr<kdb::InputDataSource> loadDatabaseSource(const std::string& path
     if (!regular) {
         throw CliError(ExitStatus::Failure, "cannot read " + path + ": not a regular file");
     }
-    return std::make_unique<kdb::WrapperNSData>(path);
+    return std::make_unique<kdb::MappedFileSource>(path);
 }
 
-std::shared_ptr<kdb::KdbTree> openDatabase(std::unique_ptr<kdb::InputDataSource> source,
+std::shared_ptr<kdb::DatabaseTree> openDatabase(std::unique_ptr<kdb::InputSource> source,
                                            const kdb::SecureBytes& passwordUtf8) {
     try {
-        std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
-        std::shared_ptr<kdb::KdbTree> tree = reader->load(std::move(source), passwordUtf8);
+        std::unique_ptr<kdb::DatabaseReader> reader = kdb::FormatDetector::readerFor(*source);
+        std::shared_ptr<kdb::DatabaseTree> tree = reader->load(std::move(source), passwordUtf8);
         if (!tree || tree->getRoot() == nullptr) {
             throw CliError(ExitStatus::Failure, "the database has no root group (InvalidData)");
         }
         return tree;
-    } catch (const kdb::KdbException& error) {
+    } catch (const kdb::DatabaseError& error) {
         throw CliError(ExitStatus::Failure, describeEngineError(error));
     }
 }
 
-std::string describeEngineError(const kdb::KdbException& error) {
+std::string describeEngineError(const kdb::DatabaseError& error) {
     const std::string& name = error.name();
     std::string description;
     if (name == "DecryptError") {

@@ -7,7 +7,7 @@ namespace vaultora::cli {
 
 namespace {
 
-void writeEntry(const kdb::KdbEntry& entry, JsonWriter& json) {
+void writeEntry(const kdb::DatabaseEntry& entry, JsonWriter& json) {
     json.beginObject();
     json.key("title");
     json.value(entry.getEntryName());
@@ -30,7 +30,7 @@ void writeEntry(const kdb::KdbEntry& entry, JsonWriter& json) {
     json.endObject();
 }
 
-void beginGroup(const kdb::KdbGroup& group, JsonWriter& json) {
+void beginGroup(const kdb::DatabaseGroup& group, JsonWriter& json) {
     json.beginObject();
     json.key("name");
     json.value(group.getGroupName());
@@ -38,11 +38,11 @@ void beginGroup(const kdb::KdbGroup& group, JsonWriter& json) {
     json.beginArray();
 }
 
-void endGroup(const kdb::KdbGroup& group, JsonWriter& json) {
+void endGroup(const kdb::DatabaseGroup& group, JsonWriter& json) {
     json.endArray();
     json.key("entries");
     json.beginArray();
-    for (const kdb::KdbEntry* entry : group.getEntries()) {
+    for (const kdb::DatabaseEntry* entry : group.getEntries()) {
         writeEntry(*entry, json);
     }
     json.endArray();
@@ -51,10 +51,10 @@ void endGroup(const kdb::KdbGroup& group, JsonWriter& json) {
 
 // Walks the groups with a stack of its own: a crafted file can nest groups far deeper than
 // the call stack would allow.
-void writeGroup(const kdb::KdbGroup& root, JsonWriter& json) {
+void writeGroup(const kdb::DatabaseGroup& root, JsonWriter& json) {
     struct Frame {
-        const kdb::KdbGroup* group;
-        std::vector<kdb::KdbGroup*> subGroups;
+        const kdb::DatabaseGroup* group;
+        std::vector<kdb::DatabaseGroup*> subGroups;
         std::size_t next = 0;
     };
     std::vector<Frame> frames;
@@ -63,7 +63,7 @@ void writeGroup(const kdb::KdbGroup& root, JsonWriter& json) {
     while (!frames.empty()) {
         Frame& top = frames.back();
         if (top.next < top.subGroups.size()) {
-            const kdb::KdbGroup* child = top.subGroups[top.next++];
+            const kdb::DatabaseGroup* child = top.subGroups[top.next++];
             beginGroup(*child, json);
             frames.push_back({child, child->getSubGroups()});
             continue;
@@ -80,7 +80,7 @@ ExitStatus runExport(const Invocation& invocation, CommandContext& context) {
     if (!invocation.hasOption("--json")) {
         throw CliError(ExitStatus::Usage, "usage: vaultora-cli export --json FILE");
     }
-    const std::shared_ptr<kdb::KdbTree> tree =
+    const std::shared_ptr<kdb::DatabaseTree> tree =
         openDatabaseArgument(invocation.arguments[0], context);
     JsonWriter json(context.out);
     json.beginObject();

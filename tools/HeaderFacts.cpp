@@ -45,7 +45,7 @@ std::string hexText(const std::vector<uint8_t>& bytes) {
 }
 
 // Reads exactly count bytes or fails as a damaged header.
-std::vector<uint8_t> readExactly(kdb::InputDataSource& source, std::size_t count) {
+std::vector<uint8_t> readExactly(kdb::InputSource& source, std::size_t count) {
     std::vector<uint8_t> bytes(count);
     if (count > 0 && source.readBytes(bytes.data(), static_cast<uint32_t>(count)) != count) {
         damaged();
@@ -53,7 +53,7 @@ std::vector<uint8_t> readExactly(kdb::InputDataSource& source, std::size_t count
     return bytes;
 }
 
-HeaderFacts version1Facts(kdb::InputDataSource& source) {
+HeaderFacts version1Facts(kdb::InputSource& source) {
     // Flags, version, master seed (16), IV (16), group and entry counts, contents hash (32),
     // transform seed (32), rounds: a fixed layout after the two signature words.
     const std::vector<uint8_t> header = readExactly(source, version1HeaderSize - 8);
@@ -74,7 +74,7 @@ HeaderFacts version1Facts(kdb::InputDataSource& source) {
     return facts;
 }
 
-HeaderFacts version2Facts(kdb::InputDataSource& source) {
+HeaderFacts version2Facts(kdb::InputSource& source) {
     HeaderFacts facts;
     facts.format = "KeePass 2.x";
     facts.fileVersion =
@@ -129,7 +129,7 @@ HeaderFacts version2Facts(kdb::InputDataSource& source) {
 
 } // namespace
 
-HeaderFacts readHeaderFacts(kdb::InputDataSource& source) {
+HeaderFacts readHeaderFacts(kdb::InputSource& source) {
     source.setReadOffset(0);
     std::array<uint8_t, 8> signature{};
     const uint32_t got = source.readBytes(signature.data(), signature.size());

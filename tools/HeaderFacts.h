@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "kdb/InputDataSource.h"
+#include "kdb/InputSource.h"
 
 namespace vaultora::cli {
 
@@ -19,6 +19,6 @@ struct HeaderFacts {
 
 // Reads the header from the start of the source and leaves the source at offset 0 again.
 // Throws CliError for a file that is not a KeePass database or whose header is cut short.
-[[nodiscard]] HeaderFacts readHeaderFacts(kdb::InputDataSource& source);
+[[nodiscard]] HeaderFacts readHeaderFacts(kdb::InputSource& source);
 
 } // namespace vaultora::cli

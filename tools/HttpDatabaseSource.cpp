@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "CliError.h"
-#include "kdb/WrapperNSData.h"
-#include "sync/ASIHTTPRequest.h"
+#include "kdb/MappedFileSource.h"
+#include "net/HttpRequest.h"
 
 namespace vaultora::cli {
 namespace {
@@ -25,9 +25,9 @@ bool isWebAddress(const std::string& location) {
            startsWithCaseInsensitive(location, "https://");
 }
 
-std::unique_ptr<kdb::InputDataSource> loadDatabaseFromWeb(const std::string& url) {
+std::unique_ptr<kdb::InputSource> loadDatabaseFromWeb(const std::string& url) {
     const QUrl address(QString::fromStdString(url), QUrl::StrictMode);
-    auto request = sync::ASIHTTPRequest::requestWithURL(address);
+    auto request = net::HttpRequest::requestWithURL(address);
     request->startSynchronous();
     // Messages name the address without its password.
     const std::string shown = address.toString(QUrl::RemovePassword).toStdString();
@@ -43,7 +43,7 @@ std::unique_ptr<kdb::InputDataSource> loadDatabaseFromWeb(const std::string& url
         throw CliError(ExitStatus::Failure, "The server answered " + std::to_string(status));
     const QByteArray& body = request->responseData();
     auto bytes = std::make_shared<const std::vector<std::uint8_t>>(body.cbegin(), body.cend());
-    return std::make_unique<kdb::WrapperNSData>(std::move(bytes));
+    return std::make_unique<kdb::MappedFileSource>(std::move(bytes));
 }
 
 } // namespace vaultora::cli

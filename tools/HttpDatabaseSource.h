@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "kdb/InputDataSource.h"
+#include "kdb/InputSource.h"
 
 namespace vaultora::cli {
 
@@ -14,6 +14,6 @@ namespace vaultora::cli {
 // Downloads the database at the address with the application's HTTP client (its time-out,
 // redirects and credentials from the address) and keeps it in memory only. Throws CliError
 // when the download fails or the server's final answer is not a success.
-[[nodiscard]] std::unique_ptr<kdb::InputDataSource> loadDatabaseFromWeb(const std::string& url);
+[[nodiscard]] std::unique_ptr<kdb::InputSource> loadDatabaseFromWeb(const std::string& url);
 
 } // namespace vaultora::cli

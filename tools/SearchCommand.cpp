@@ -10,19 +10,19 @@ namespace {
 
 // Depth first: a group's own entries, then each subgroup with everything below it. The walk
 // keeps its own stack, since a crafted file can nest groups deeper than the call stack allows.
-void searchGroup(const kdb::KdbGroup& root, const std::string& text, std::ostream& out) {
-    std::vector<const kdb::KdbGroup*> pending{&root};
+void searchGroup(const kdb::DatabaseGroup& root, const std::string& text, std::ostream& out) {
+    std::vector<const kdb::DatabaseGroup*> pending{&root};
     while (!pending.empty()) {
-        const kdb::KdbGroup& group = *pending.back();
+        const kdb::DatabaseGroup& group = *pending.back();
         pending.pop_back();
-        for (const kdb::KdbEntry* entry : group.getEntries()) {
+        for (const kdb::DatabaseEntry* entry : group.getEntries()) {
             if (containsIgnoringCase(entry->getEntryName(), text) ||
                 containsIgnoringCase(entry->getURL(), text) ||
                 containsIgnoringCase(entry->getComments(), text)) {
                 out << groupPathPrefix(group) << escapePathName(entry->getEntryName()) << "\n";
             }
         }
-        const std::vector<kdb::KdbGroup*> subGroups = group.getSubGroups();
+        const std::vector<kdb::DatabaseGroup*> subGroups = group.getSubGroups();
         pending.insert(pending.end(), subGroups.rbegin(), subGroups.rend());
     }
 }
@@ -31,7 +31,7 @@ void searchGroup(const kdb::KdbGroup& root, const std::string& text, std::ostrea
 
 // Prints the path of every entry whose title, URL or notes contain the text, ignoring case.
 ExitStatus runSearch(const Invocation& invocation, CommandContext& context) {
-    const std::shared_ptr<kdb::KdbTree> tree =
+    const std::shared_ptr<kdb::DatabaseTree> tree =
         openDatabaseArgument(invocation.arguments[0], context);
     searchGroup(*tree->getRoot(), invocation.arguments[1], context.out);
     return ExitStatus::Success;

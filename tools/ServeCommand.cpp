@@ -1,9 +1,9 @@
 #include "ServeCommand.h"
 
-#include "app/NotificationCenter.h"
-#include "webserver/HTTPServer.h"
+#include "base/NotificationCenter.h"
+#include "webserver/HttpServer.h"
 #include "webserver/LocalAddress.h"
-#include "webserver/MyHTTPConnection.h"
+#include "webserver/UploadConnection.h"
 #include "webserver/WebServerNotifications.h"
 
 #include <QCoreApplication>
@@ -101,15 +101,15 @@ ExitStatus runServe(const Invocation& invocation, CommandContext& context) {
         application = std::make_unique<QCoreApplication>(argumentCount, arguments);
     }
 
-    web::HTTPServer server;
+    webserver::HttpServer server;
     server.setDocumentRoot(root.absoluteFilePath());
-    server.setConnectionClass<web::MyHTTPConnection>();
+    server.setConnectionClass<webserver::UploadConnection>();
     server.setType(QStringLiteral("_http._tcp."));
     server.setPort(port);
     QObject observer;
-    NotificationCenter::defaultCenter().addObserver(
-        QString::fromLatin1(web::notifications::newFileUploaded), &observer,
-        [&context](const Notification& notification) {
+    base::NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(webserver::notifications::newFileUploaded), &observer,
+        [&context](const base::Notification& notification) {
             context.out
                 << "Stored upload: "
                 << notification.userInfo.value(QStringLiteral("filename")).toString().toStdString()
@@ -124,7 +124,7 @@ ExitStatus runServe(const Invocation& invocation, CommandContext& context) {
     }
     context.out << "Serving " << root.absoluteFilePath().toStdString() << " on port "
                 << server.port() << "\n"
-                << "Open http://" << web::localIPv4Address().toStdString() << ":" << server.port()
+                << "Open http://" << webserver::localIPv4Address().toStdString() << ":" << server.port()
                 << "/ in a browser on the same network\n";
     context.out.flush();
 

@@ -41,11 +41,11 @@ std::string escapePathName(std::string_view name) {
     return escaped;
 }
 
-kdb::KdbGroup* findGroup(kdb::KdbGroup& root, const std::vector<std::string>& names) {
-    kdb::KdbGroup* group = &root;
+kdb::DatabaseGroup* findGroup(kdb::DatabaseGroup& root, const std::vector<std::string>& names) {
+    kdb::DatabaseGroup* group = &root;
     for (const std::string& name : names) {
-        kdb::KdbGroup* next = nullptr;
-        for (kdb::KdbGroup* child : group->getSubGroups()) {
+        kdb::DatabaseGroup* next = nullptr;
+        for (kdb::DatabaseGroup* child : group->getSubGroups()) {
             if (child->getGroupName() == name) {
                 next = child;
                 break;
@@ -59,15 +59,15 @@ kdb::KdbGroup* findGroup(kdb::KdbGroup& root, const std::vector<std::string>& na
     return group;
 }
 
-kdb::KdbEntry* findEntry(kdb::KdbGroup& root, const std::vector<std::string>& names) {
+kdb::DatabaseEntry* findEntry(kdb::DatabaseGroup& root, const std::vector<std::string>& names) {
     if (names.empty()) {
         return nullptr;
     }
-    kdb::KdbGroup* group = findGroup(root, {names.begin(), names.end() - 1});
+    kdb::DatabaseGroup* group = findGroup(root, {names.begin(), names.end() - 1});
     if (group == nullptr) {
         return nullptr;
     }
-    for (kdb::KdbEntry* entry : group->getEntries()) {
+    for (kdb::DatabaseEntry* entry : group->getEntries()) {
         if (entry->getEntryName() == names.back()) {
             return entry;
         }
@@ -75,9 +75,9 @@ kdb::KdbEntry* findEntry(kdb::KdbGroup& root, const std::vector<std::string>& na
     return nullptr;
 }
 
-std::string groupPathPrefix(const kdb::KdbGroup& group) {
+std::string groupPathPrefix(const kdb::DatabaseGroup& group) {
     std::string path;
-    for (const kdb::KdbGroup* current = &group; current->getParent() != nullptr;
+    for (const kdb::DatabaseGroup* current = &group; current->getParent() != nullptr;
          current = current->getParent()) {
         path = escapePathName(current->getGroupName()) + "/" + path;
     }

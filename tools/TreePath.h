@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kdb/KdbModel.h"
+#include "kdb/DatabaseModel.h"
 
 namespace vaultora::cli {
 
@@ -14,10 +14,10 @@ namespace vaultora::cli {
 [[nodiscard]] std::string escapePathName(std::string_view name);
 
 // The first group (or entry) along the path whose names match exactly, or nullptr.
-[[nodiscard]] kdb::KdbGroup* findGroup(kdb::KdbGroup& root, const std::vector<std::string>& names);
-[[nodiscard]] kdb::KdbEntry* findEntry(kdb::KdbGroup& root, const std::vector<std::string>& names);
+[[nodiscard]] kdb::DatabaseGroup* findGroup(kdb::DatabaseGroup& root, const std::vector<std::string>& names);
+[[nodiscard]] kdb::DatabaseEntry* findEntry(kdb::DatabaseGroup& root, const std::vector<std::string>& names);
 
 // The path of a group below the root, escaped, with a trailing "/" unless it is the root.
-[[nodiscard]] std::string groupPathPrefix(const kdb::KdbGroup& group);
+[[nodiscard]] std::string groupPathPrefix(const kdb::DatabaseGroup& group);
 
 } // namespace vaultora::cli

@@ -1,32 +1,34 @@
 #include "ui/ApplicationDatabaseSources.h"
 
-#include "app/ZTAppDelegate.h"
-#include "sync/Reachability.h"
-#include "sync/ZTHttpDownloadSync.h"
-#include "sync/dropbox/ZTDropBoxSyncRunner.h"
-#include "ui/DatabaseViewController.h"
-#include "ui/DropBoxScreenAdapters.h"
+#include "app/ApplicationController.h"
+#include "net/Reachability.h"
+#include "sync/HttpDownloadSync.h"
+#include "sync/dropbox/DropboxSyncRunner.h"
+#include "ui/GroupBrowser.h"
+#include "ui/DropboxScreenAdapters.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
 #include <QPointer>
 #include <QTimer>
 
+namespace vaultora::ui {
+
 bool ApplicationDatabaseSources::downloadFromURL(const QString& url, const QString& fileName) {
-    vaultora::sync::ZTHttpDownloadSync download(m_panels, [this](const QString& name) {
+    vaultora::sync::HttpDownloadSync download(m_panels, [this](const QString& name) {
         return m_delegate.getDocumentBaseDirectoryForFileName(name);
     });
     return download.downloadFromURL(url, fileName);
 }
 
 bool ApplicationDatabaseSources::isInternetReachable() const {
-    return vaultora::sync::Reachability::reachabilityForInternetConnection()
-               .currentReachabilityStatus() != vaultora::sync::Reachability::NotReachable;
+    return vaultora::net::Reachability::reachabilityForInternetConnection()
+               .currentReachabilityStatus() != vaultora::net::Reachability::NotReachable;
 }
 
-void ApplicationDatabaseSources::syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
-                                                 DatabaseViewController& panel) {
+void ApplicationDatabaseSources::syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+                                                 GroupBrowser& panel) {
     if (m_dropBox) {
-        auto* flow = new DropBoxPanelFlow(panel);
+        auto* flow = new DropboxPanelFlow(panel);
         m_dropBox->syncWithDropBox(record, *flow, flow);
         return;
     }
@@ -34,10 +36,12 @@ void ApplicationDatabaseSources::syncWithDropBox(const std::shared_ptr<KeePassSe
     // is opened as when offline.
     m_panels.showError(QStringLiteral("Dropbox is not available in this version."),
                        QStringLiteral("The copy on this device is used."), 2.0);
-    QPointer<DatabaseViewController> guarded(&panel);
+    QPointer<GroupBrowser> guarded(&panel);
     QTimer::singleShot(0, &panel, [guarded] {
         if (guarded) {
             guarded->loginOrShowPasswordDialog();
         }
     });
 }
+
+} // namespace vaultora::ui

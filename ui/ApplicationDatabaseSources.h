@@ -5,31 +5,37 @@
 
 #include "ui/DatabaseSources.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 class TransientPanelHost;
 }
 
-class ZTAppDelegate;
+namespace vaultora::app {
+class ApplicationController;
+} // namespace vaultora::app
 
 namespace vaultora::sync {
-class ZTDropBoxSyncRunner;
-}
+class DropboxSyncRunner;
+} // namespace vaultora::sync
+
+namespace vaultora::ui {
 
 class ApplicationDatabaseSources final : public DatabaseSources {
 public:
-    ApplicationDatabaseSources(ZTAppDelegate& delegate, toolkit::TransientPanelHost& panels)
+    ApplicationDatabaseSources(app::ApplicationController& delegate, toolkit::TransientPanelHost& panels)
         : m_delegate(delegate), m_panels(panels) {}
 
     [[nodiscard]] bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override;
-    void syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
-                         DatabaseViewController& panel) override;
+    void syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+                         GroupBrowser& panel) override;
 
     // Not owned; without it Dropbox records open their local copy.
-    void setDropBox(vaultora::sync::ZTDropBoxSyncRunner* dropBox) { m_dropBox = dropBox; }
+    void setDropBox(vaultora::sync::DropboxSyncRunner* dropBox) { m_dropBox = dropBox; }
 
 private:
-    ZTAppDelegate& m_delegate;
-    vaultora::sync::ZTDropBoxSyncRunner* m_dropBox = nullptr;
+    app::ApplicationController& m_delegate;
+    vaultora::sync::DropboxSyncRunner* m_dropBox = nullptr;
     toolkit::TransientPanelHost& m_panels;
 };
+
+} // namespace vaultora::ui

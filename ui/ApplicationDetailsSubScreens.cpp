@@ -1,14 +1,16 @@
 #include "ui/ApplicationDetailsSubScreens.h"
 
-#include "app/ZTAppDelegate.h"
-#include "sync/DBSession.h"
-#include "sync/dropbox/DropBoxSettingsDabasesViewController.h"
-#include "sync/dropbox/ZTDropBoxSyncRunner.h"
-#include "ui/DropBoxScreenAdapters.h"
-#include "ui/HttpServerDetailsRoot.h"
+#include "app/ApplicationController.h"
+#include "sync/dropbox/DropboxSession.h"
+#include "sync/dropbox/DropboxFilePicker.h"
+#include "sync/dropbox/DropboxSyncRunner.h"
+#include "ui/DropboxScreenAdapters.h"
+#include "ui/DetailsWebServerHost.h"
 #include "ui/toolkit/Panel.h"
 #include "ui/toolkit/TransientPanelHost.h"
-#include "webserver/HttpServerDatabaseSettingsViewController.h"
+#include "ui/WebServerScreen.h"
+
+namespace vaultora::ui {
 
 namespace {
 
@@ -17,29 +19,29 @@ constexpr double notAvailableSeconds = 2.5;
 } // namespace
 
 std::unique_ptr<toolkit::Panel>
-ApplicationDetailsSubScreens::createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
-                                                 SettingsDatabaseDetailsViewController& rootView) {
-    auto screen = std::make_unique<web::HttpServerDatabaseSettingsViewController>(
+ApplicationDetailsSubScreens::createUploadScreen(const std::shared_ptr<base::DatabaseRecord>& record,
+                                                 DatabaseDetailsScreen& rootView) {
+    auto screen = std::make_unique<ui::WebServerScreen>(
         m_services.delegate->documentsDirectory(), m_services.transientPanels);
     screen->setKeePassServerDetail(record);
-    screen->setRootView(&HttpServerDetailsRoot::of(rootView));
+    screen->setRootView(&DetailsWebServerHost::of(rootView));
     screen->createDialog();
     return screen;
 }
 
 std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createDropboxPicker(
-    const QString& directory, const std::shared_ptr<KeePassServerDetail>& record,
-    SettingsDatabaseDetailsViewController& rootView) {
+    const QString& directory, const std::shared_ptr<base::DatabaseRecord>& record,
+    DatabaseDetailsScreen& rootView) {
     if (m_services.dropBox != nullptr) {
-        return std::make_unique<vaultora::sync::DropBoxSettingsDabasesViewController>(
-            directory, DropBoxDetailsRoot::of(rootView), record, m_services.dropBox->services());
+        return std::make_unique<vaultora::sync::DropboxFilePicker>(
+            directory, DropboxDetailsPickerHost::of(rootView), record, m_services.dropBox->services());
     }
     showNotAvailable(QStringLiteral("Dropbox"));
     return {};
 }
 
 void ApplicationDetailsSubScreens::downloadDropboxFile(
-    const std::shared_ptr<KeePassServerDetail>& record) {
+    const std::shared_ptr<base::DatabaseRecord>& record) {
     if (m_services.dropBox != nullptr) {
         m_services.dropBox->download(record);
         return;
@@ -49,7 +51,7 @@ void ApplicationDetailsSubScreens::downloadDropboxFile(
 
 void ApplicationDetailsSubScreens::unlinkDropbox() {
     // Without a session no account can have been linked, so there is nothing to forget.
-    if (vaultora::sync::DBSession* session = vaultora::sync::DBSession::sharedSession())
+    if (vaultora::sync::DropboxSession* session = vaultora::sync::DropboxSession::sharedSession())
         session->unlink();
 }
 
@@ -60,3 +62,5 @@ void ApplicationDetailsSubScreens::showNotAvailable(const QString& route) const 
             notAvailableSeconds);
     }
 }
+
+} // namespace vaultora::ui

@@ -7,18 +7,20 @@
 #include "ui/DatabaseDetailsSubScreens.h"
 #include "ui/ScreenServices.h"
 
+namespace vaultora::ui {
+
 class ApplicationDetailsSubScreens final : public DatabaseDetailsSubScreens {
 public:
     explicit ApplicationDetailsSubScreens(const ScreenServices& services) : m_services(services) {}
 
     [[nodiscard]] std::unique_ptr<toolkit::Panel>
-    createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
-                       SettingsDatabaseDetailsViewController& rootView) override;
+    createUploadScreen(const std::shared_ptr<base::DatabaseRecord>& record,
+                       DatabaseDetailsScreen& rootView) override;
     [[nodiscard]] std::unique_ptr<toolkit::Panel>
     createDropboxPicker(const QString& directory,
-                        const std::shared_ptr<KeePassServerDetail>& record,
-                        SettingsDatabaseDetailsViewController& rootView) override;
-    void downloadDropboxFile(const std::shared_ptr<KeePassServerDetail>& record) override;
+                        const std::shared_ptr<base::DatabaseRecord>& record,
+                        DatabaseDetailsScreen& rootView) override;
+    void downloadDropboxFile(const std::shared_ptr<base::DatabaseRecord>& record) override;
     void unlinkDropbox() override;
 
 private:
@@ -26,3 +28,5 @@ private:
 
     const ScreenServices& m_services;
 };
+
+} // namespace vaultora::ui

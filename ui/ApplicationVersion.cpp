@@ -2,6 +2,8 @@
 
 #include "BuildVersion.h"
 
+namespace vaultora::ui {
+
 QString ApplicationVersion::shortVersion() {
     return QString::fromLatin1(BuildVersion::shortVersion);
 }
@@ -13,3 +15,5 @@ QString ApplicationVersion::buildVersion() {
 QString ApplicationVersion::versionText() {
     return QStringLiteral("%1 (%2)").arg(shortVersion(), buildVersion());
 }
+
+} // namespace vaultora::ui

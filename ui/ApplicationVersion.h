@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace vaultora::ui {
+
 class ApplicationVersion final {
 public:
     ApplicationVersion() = delete;
@@ -13,3 +15,5 @@ public:
     // "short (build)", the text of the "Version" rows.
     [[nodiscard]] static QString versionText();
 };
+
+} // namespace vaultora::ui

@@ -2,6 +2,8 @@
 
 #include "ui/ArtworkPainter.h"
 
+namespace vaultora::ui {
+
 ArtworkImageProvider::ArtworkImageProvider() : QQuickImageProvider(QQuickImageProvider::Image) {}
 
 QImage ArtworkImageProvider::requestImage(const QString& id, QSize* size,
@@ -16,3 +18,5 @@ QImage ArtworkImageProvider::requestImage(const QString& id, QSize* size,
     }
     return image;
 }
+
+} // namespace vaultora::ui

@@ -8,6 +8,8 @@
 #include <array>
 #include <functional>
 
+namespace vaultora::ui {
+
 namespace {
 
 using Drawing = std::function<void(QPainter&)>;
@@ -260,3 +262,5 @@ QImage ArtworkPainter::paint(const QString& name, const QSize& size) {
     }
     return image;
 }
+
+} // namespace vaultora::ui

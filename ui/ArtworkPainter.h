@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 
+namespace vaultora::ui {
+
 class ArtworkPainter final {
 public:
     // The icon numbers of groups and entries that have an image.
@@ -20,3 +22,5 @@ public:
     [[nodiscard]] static QImage paint(const QString& name, const QSize& size = {});
     [[nodiscard]] static QSize naturalSize(const QString& name);
 };
+
+} // namespace vaultora::ui

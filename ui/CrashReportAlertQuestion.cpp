@@ -3,6 +3,8 @@
 #include "ui/toolkit/Alert.h"
 #include "ui/toolkit/AlertPresenter.h"
 
+namespace vaultora::ui {
+
 void CrashReportAlertQuestion::ask(const Texts& texts,
                                    std::function<void(int buttonIndex)> answer) {
     toolkit::Alert* alert =
@@ -10,3 +12,5 @@ void CrashReportAlertQuestion::ask(const Texts& texts,
     QObject::connect(alert, &toolkit::Alert::buttonPressed, alert,
                      [answer = std::move(answer)](int index) { answer(index); });
 }
+
+} // namespace vaultora::ui

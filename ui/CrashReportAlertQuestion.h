@@ -2,9 +2,11 @@
 
 #include "crash/CrashReportQuestion.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 class AlertPresenter;
 }
+
+namespace vaultora::ui {
 
 // Asks whether to send the crash reports as an alert of the toolkit; the buttons stand in the
 // order the crash reporting numbers them (decline, agree).
@@ -18,3 +20,5 @@ public:
 private:
     toolkit::AlertPresenter& m_presenter;
 };
+
+} // namespace vaultora::ui

@@ -3,17 +3,20 @@
 // the Dropbox account. The application supplies them; tests put in their own.
 #pragma once
 
-#include "app/KeePassServerDetail.h"
+#include "base/DatabaseRecord.h"
 
 #include <QString>
 
 #include <memory>
 
-class SettingsDatabaseDetailsViewController;
 
-namespace toolkit {
+namespace vaultora::toolkit {
 class Panel;
 }
+
+namespace vaultora::ui {
+
+class DatabaseDetailsScreen;
 
 class DatabaseDetailsSubScreens {
 public:
@@ -22,16 +25,18 @@ public:
     // The upload screen for the record, built and ready to push; it changes the record, rebuilds
     // rootView's form and returns to it. Nothing when this build has no such screen.
     [[nodiscard]] virtual std::unique_ptr<toolkit::Panel>
-    createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
-                       SettingsDatabaseDetailsViewController& rootView) = 0;
+    createUploadScreen(const std::shared_ptr<base::DatabaseRecord>& record,
+                       DatabaseDetailsScreen& rootView) = 0;
     // The Dropbox file picker at the directory; a chosen file goes into the record, then rootView
     // rebuilds its form and is shown again. Nothing when this build has no picker.
     [[nodiscard]] virtual std::unique_ptr<toolkit::Panel>
     createDropboxPicker(const QString& directory,
-                        const std::shared_ptr<KeePassServerDetail>& record,
-                        SettingsDatabaseDetailsViewController& rootView) = 0;
+                        const std::shared_ptr<base::DatabaseRecord>& record,
+                        DatabaseDetailsScreen& rootView) = 0;
     // Starts downloading the record's Dropbox file (serverUrl) into its local file
     // (databaseName) at once; the download shows its own progress and errors.
-    virtual void downloadDropboxFile(const std::shared_ptr<KeePassServerDetail>& record) = 0;
+    virtual void downloadDropboxFile(const std::shared_ptr<base::DatabaseRecord>& record) = 0;
     virtual void unlinkDropbox() = 0;
 };
+
+} // namespace vaultora::ui

@@ -1,25 +1,27 @@
 #include "ui/DatabaseLoader.h"
 
-#include "kdb/KdbException.h"
-#include "kdb/KdbReaderFactory.h"
-#include "kdb/WrapperNSData.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/FormatDetector.h"
+#include "kdb/MappedFileSource.h"
 
 #include <exception>
+
+namespace vaultora::ui {
 
 DatabaseLoadOutcome DatabaseLoader::load(const std::string& path,
                                          const kdb::SecureBytes& password) {
     DatabaseLoadOutcome outcome;
     try {
-        auto source = std::make_unique<kdb::WrapperNSData>(path);
-        std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
-        std::shared_ptr<kdb::KdbTree> tree = reader->load(std::move(source), password);
+        auto source = std::make_unique<kdb::MappedFileSource>(path);
+        std::unique_ptr<kdb::DatabaseReader> reader = kdb::FormatDetector::readerFor(*source);
+        std::shared_ptr<kdb::DatabaseTree> tree = reader->load(std::move(source), password);
         if (!tree || tree->getRoot() == nullptr) {
             outcome.errorName = "ParseError";
             outcome.errorReason = "The file holds no root group";
             return outcome;
         }
         outcome.tree = std::move(tree);
-    } catch (const kdb::KdbException& failure) {
+    } catch (const kdb::DatabaseError& failure) {
         outcome.errorName = failure.name();
         outcome.errorReason = failure.reason();
     } catch (const std::exception& failure) {
@@ -30,3 +32,5 @@ DatabaseLoadOutcome DatabaseLoader::load(const std::string& path,
     }
     return outcome;
 }
+
+} // namespace vaultora::ui

@@ -3,15 +3,17 @@
 // thread.
 #pragma once
 
-#include "kdb/KdbModel.h"
+#include "kdb/DatabaseModel.h"
 #include "kdb/SecureBytes.h"
 
 #include <memory>
 #include <string>
 
+namespace vaultora::ui {
+
 struct DatabaseLoadOutcome {
     // Set when the file was opened.
-    std::shared_ptr<kdb::KdbTree> tree;
+    std::shared_ptr<kdb::DatabaseTree> tree;
     // The engine's failure name ("DecryptError", ...) and reason when it was not.
     std::string errorName;
     std::string errorReason;
@@ -24,3 +26,5 @@ public:
     [[nodiscard]] static DatabaseLoadOutcome load(const std::string& path,
                                                   const kdb::SecureBytes& password);
 };
+
+} // namespace vaultora::ui

@@ -1,13 +1,13 @@
-// The open flow of DatabaseViewController: synchronise the file, find the master password,
+// The open flow of GroupBrowser: synchronise the file, find the master password,
 // open the file and put the panel on the stacked navigation.
-#include "ui/DatabaseViewController.h"
+#include "ui/GroupBrowser.h"
 
-#include "app/AppConfiguration.h"
-#include "app/ZEZEKeychainUtils.h"
-#include "app/ZTAppDelegate.h"
-#include "sync/ZTHttpDownloadSync.h"
+#include "base/AppConfiguration.h"
+#include "app/PasswordStore.h"
+#include "app/ApplicationController.h"
+#include "sync/HttpDownloadSync.h"
 #include "ui/DatabaseSources.h"
-#include "ui/LoginViewController.h"
+#include "ui/PasswordForm.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/ProgressOverlay.h"
 #include "ui/toolkit/StackController.h"
@@ -15,6 +15,8 @@
 
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
+
+namespace vaultora::ui {
 
 namespace {
 
@@ -27,50 +29,50 @@ constexpr double openFailureSeconds = 2.0;
 
 } // namespace
 
-QString DatabaseViewController::databasePath() const {
+QString GroupBrowser::databasePath() const {
     return m_services.delegate->getDocumentBaseDirectoryForFileName(m_databaseFileName);
 }
 
-bool DatabaseViewController::databaseFileExists() const {
+bool GroupBrowser::databaseFileExists() const {
     return QFileInfo(databasePath()).isFile();
 }
 
-void DatabaseViewController::showFileNotFound() {
+void GroupBrowser::showFileNotFound() {
     m_services.transientPanels->showError(
         QStringLiteral("The database file is not found on this iPhone."),
         QStringLiteral("Please sync again in the database settings dialog."), fileNotFoundSeconds);
 }
 
-void DatabaseViewController::showPasswordNotCorrect() {
+void GroupBrowser::showPasswordNotCorrect() {
     m_services.transientPanels->showError(QStringLiteral("Password is not correct!"),
                                           QStringLiteral("Error"), openFailureSeconds);
 }
 
-bool DatabaseViewController::syncDatabaseFileAndOpen() {
+bool GroupBrowser::syncDatabaseFileAndOpen() {
     const std::int32_t syncType = m_serverDetail ? m_serverDetail->DBSyncType() : 0;
     if (!databaseFileExists()) {
-        if (syncType == KeePassServerDetail::SyncTypeHttpDownload) {
+        if (syncType == base::DatabaseRecord::SyncTypeHttpDownload) {
             const QString url = m_serverDetail->serverUrl();
             if (!m_services.sources->downloadFromURL(
-                    url, vaultora::sync::ZTHttpDownloadSync::fileNameForURL(url))) {
+                    url, vaultora::sync::HttpDownloadSync::fileNameForURL(url))) {
                 abandon();
                 return false;
             }
             loginOrShowPasswordDialog();
             return true;
         }
-        if (syncType == KeePassServerDetail::SyncTypeWebServer) {
+        if (syncType == base::DatabaseRecord::SyncTypeWebServer) {
             showFileNotFound();
             abandon();
             return false;
         }
     }
     switch (syncType) {
-    case KeePassServerDetail::SyncTypeHttpDownload:
-    case KeePassServerDetail::SyncTypeWebServer:
+    case base::DatabaseRecord::SyncTypeHttpDownload:
+    case base::DatabaseRecord::SyncTypeWebServer:
         loginOrShowPasswordDialog();
         break;
-    case KeePassServerDetail::SyncTypeDropbox:
+    case base::DatabaseRecord::SyncTypeDropbox:
         if (m_services.sources->isInternetReachable()) {
             m_services.sources->syncWithDropBox(m_serverDetail, *this);
         } else {
@@ -85,16 +87,16 @@ bool DatabaseViewController::syncDatabaseFileAndOpen() {
     return true;
 }
 
-bool DatabaseViewController::loginOrShowPasswordDialog() {
+bool GroupBrowser::loginOrShowPasswordDialog() {
     if (!databaseFileExists()) {
         showFileNotFound();
         abandon();
         return false;
     }
     if (m_serverDetail && m_serverDetail->savePassword() != 0) {
-        kdb::SecureBytes saved = ZEZEKeychainUtils::getPasswordForUsername(
+        kdb::SecureBytes saved = app::PasswordStore::getPasswordForUsername(
                                      m_serverDetail->serverUrl(),
-                                     QString::fromLatin1(AppConfiguration::passwordStoreService))
+                                     QString::fromLatin1(base::AppConfiguration::passwordStoreService))
                                      .value_or(kdb::SecureBytes{});
         m_serverDetail->setDatabasePassword(saved);
         openDatabaseWithPassword(saved, [this](bool opened) {
@@ -109,17 +111,17 @@ bool DatabaseViewController::loginOrShowPasswordDialog() {
     return true;
 }
 
-void DatabaseViewController::loginDatabase() {
-    auto form = std::make_unique<LoginViewController>(*m_services.modalPresenter);
+void GroupBrowser::loginDatabase() {
+    auto form = std::make_unique<PasswordForm>(*m_services.modalPresenter);
     form->createDialog();
     form->setDatabaseViewController(this);
-    LoginViewController* login = form.get();
+    PasswordForm* login = form.get();
     auto navigation = std::make_unique<toolkit::NavigationContainer>(std::move(form));
     login->setNavigation(navigation.get());
 
-    connect(login, &LoginViewController::loginRequested, this,
-            [this, login](const LoginInfo& values) {
-                QPointer<LoginViewController> guarded(login);
+    connect(login, &PasswordForm::loginRequested, this,
+            [this, login](const app::LoginInfo& values) {
+                QPointer<PasswordForm> guarded(login);
                 openDatabaseWithPassword(values.password(), [this, guarded](bool opened) {
                     if (!opened) {
                         showPasswordNotCorrect();
@@ -130,9 +132,9 @@ void DatabaseViewController::loginDatabase() {
                     }
                 });
             });
-    connect(login, &LoginViewController::cancelled, login, &LoginViewController::dismiss);
+    connect(login, &PasswordForm::cancelled, login, &PasswordForm::dismiss);
     // However the form goes (Cancel, a logout), a panel that was not opened by then is dropped.
-    connect(login, &QObject::destroyed, this, &DatabaseViewController::abandon);
+    connect(login, &QObject::destroyed, this, &GroupBrowser::abandon);
 
     const auto style = m_services.stack != nullptr
                            ? toolkit::ModalPresenter::styleForIdiom(m_services.stack->idiom())
@@ -141,7 +143,7 @@ void DatabaseViewController::loginDatabase() {
                                                      toolkit::Animated::Yes);
 }
 
-void DatabaseViewController::openDatabaseWithPassword(const kdb::SecureBytes& password,
+void GroupBrowser::openDatabaseWithPassword(const kdb::SecureBytes& password,
                                                       OpenCompletion completion) {
     if (!databaseFileExists()) {
         showFileNotFound();
@@ -168,7 +170,7 @@ void DatabaseViewController::openDatabaseWithPassword(const kdb::SecureBytes& pa
         QtConcurrent::run([path, password] { return DatabaseLoader::load(path, password); }));
 }
 
-void DatabaseViewController::finishOpening(DatabaseLoadOutcome outcome,
+void GroupBrowser::finishOpening(DatabaseLoadOutcome outcome,
                                            const OpenCompletion& completion) {
     m_services.progressOverlay->hide();
     if (!outcome.tree) {
@@ -176,7 +178,7 @@ void DatabaseViewController::finishOpening(DatabaseLoadOutcome outcome,
         completion(false);
         return;
     }
-    kdb::KdbGroup* root = outcome.tree->getRoot();
+    kdb::DatabaseGroup* root = outcome.tree->getRoot();
     setGroup(std::move(outcome.tree), root);
     if (m_services.stack != nullptr && navigationContainer() == nullptr) {
         // The panel leaves the object that created it for the container on the stack.
@@ -191,7 +193,7 @@ void DatabaseViewController::finishOpening(DatabaseLoadOutcome outcome,
     emit openFinished(true);
 }
 
-void DatabaseViewController::showOpenFailure(const DatabaseLoadOutcome& outcome) {
+void GroupBrowser::showOpenFailure(const DatabaseLoadOutcome& outcome) {
     const std::string& name = outcome.errorName;
     if (name == "ParseError") {
         return;
@@ -211,7 +213,7 @@ void DatabaseViewController::showOpenFailure(const DatabaseLoadOutcome& outcome)
                                           openFailureSeconds);
 }
 
-void DatabaseViewController::abandon() {
+void GroupBrowser::abandon() {
     if (m_abandoned || navigationContainer() != nullptr || stackController() != nullptr) {
         return;
     }
@@ -219,3 +221,5 @@ void DatabaseViewController::abandon() {
     emit openFinished(false);
     deleteLater();
 }
+
+} // namespace vaultora::ui

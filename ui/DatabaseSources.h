@@ -2,13 +2,15 @@
 // them.
 #pragma once
 
-#include "app/KeePassServerDetail.h"
+#include "base/DatabaseRecord.h"
 
 #include <QString>
 
 #include <memory>
 
-class DatabaseViewController;
+namespace vaultora::ui {
+
+class GroupBrowser;
 
 class DatabaseSources {
 public:
@@ -21,6 +23,8 @@ public:
     [[nodiscard]] virtual bool isInternetReachable() const = 0;
     // Brings the record's Dropbox copy up to date and then continues the panel's open flow
     // (loginOrShowPasswordDialog), later, from the main loop.
-    virtual void syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
-                                 DatabaseViewController& panel) = 0;
+    virtual void syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+                                 GroupBrowser& panel) = 0;
 };
+
+} // namespace vaultora::ui

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace vaultora::ui {
+
 namespace {
 
 [[nodiscard]] constexpr char asciiLower(char character) {
@@ -84,22 +86,24 @@ bool EntrySearch::occursIn(const std::string& text) const {
         .contains(m_text, Qt::CaseInsensitive);
 }
 
-bool EntrySearch::matches(const kdb::KdbEntry& entry) const {
+bool EntrySearch::matches(const kdb::DatabaseEntry& entry) const {
     return occursIn(entry.getEntryName()) || occursIn(entry.getURL()) ||
            occursIn(entry.getComments());
 }
 
-void EntrySearch::searchKDBGroupFor(const kdb::KdbGroup* group,
-                                    std::vector<kdb::KdbEntry*>& results) const {
+void EntrySearch::searchKDBGroupFor(const kdb::DatabaseGroup* group,
+                                    std::vector<kdb::DatabaseEntry*>& results) const {
     if (group == nullptr) {
         return;
     }
-    for (kdb::KdbEntry* entry : group->getEntries()) {
+    for (kdb::DatabaseEntry* entry : group->getEntries()) {
         if (entry != nullptr && matches(*entry)) {
             results.push_back(entry);
         }
     }
-    for (const kdb::KdbGroup* subgroup : group->getSubGroups()) {
+    for (const kdb::DatabaseGroup* subgroup : group->getSubGroups()) {
         searchKDBGroupFor(subgroup, results);
     }
 }
+
+} // namespace vaultora::ui

@@ -2,21 +2,23 @@
 // URL or its comments. User names and passwords are never searched.
 #pragma once
 
-#include "kdb/KdbModel.h"
+#include "kdb/DatabaseModel.h"
 
 #include <QString>
 
 #include <string>
 #include <vector>
 
+namespace vaultora::ui {
+
 class EntrySearch final {
 public:
     explicit EntrySearch(const QString& text);
 
-    [[nodiscard]] bool matches(const kdb::KdbEntry& entry) const;
+    [[nodiscard]] bool matches(const kdb::DatabaseEntry& entry) const;
     // Appends the matching entries of the group and of every group below it, depth first: a
     // group's own entries before those of its first subgroup. An absent group adds nothing.
-    void searchKDBGroupFor(const kdb::KdbGroup* group, std::vector<kdb::KdbEntry*>& results) const;
+    void searchKDBGroupFor(const kdb::DatabaseGroup* group, std::vector<kdb::DatabaseEntry*>& results) const;
 
     // Whether the text occurs in the UTF-8 text, ignoring case.
     [[nodiscard]] bool occursIn(const std::string& text) const;
@@ -30,3 +32,5 @@ private:
     // Whether the case-folded text has a letter outside ASCII.
     bool m_foldsBeyondAscii = false;
 };
+
+} // namespace vaultora::ui

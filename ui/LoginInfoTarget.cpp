@@ -2,6 +2,8 @@
 
 #include "kdb/SecureBytes.h"
 
+namespace vaultora::ui {
+
 void LoginInfoTarget::setValue(const QVariant& value, const QString& key) {
     if (key == QLatin1String("login")) {
         m_values.setLogin(value.toString());
@@ -11,3 +13,5 @@ void LoginInfoTarget::setValue(const QVariant& value, const QString& key) {
         m_values.setPassword(kdb::SecureBytes(utf8.begin(), utf8.end()));
     }
 }
+
+} // namespace vaultora::ui

@@ -4,12 +4,16 @@
 #include "app/LoginInfo.h"
 #include "ui/toolkit/KeyValueTarget.h"
 
+namespace vaultora::ui {
+
 class LoginInfoTarget final : public toolkit::KeyValueTarget {
 public:
-    explicit LoginInfoTarget(LoginInfo& values) : m_values(values) {}
+    explicit LoginInfoTarget(app::LoginInfo& values) : m_values(values) {}
 
     void setValue(const QVariant& value, const QString& key) override;
 
 private:
-    LoginInfo& m_values;
+    app::LoginInfo& m_values;
 };
+
+} // namespace vaultora::ui

@@ -1,8 +1,10 @@
 #include "ui/NavigationPanelStack.h"
 
-#include "ui/LoginViewController.h"
+#include "ui/PasswordForm.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/StackController.h"
+
+namespace vaultora::ui {
 
 std::size_t NavigationPanelStack::panelCount() const {
     const int stacked = m_services.stack != nullptr ? m_services.stack->count() : 0;
@@ -16,8 +18,8 @@ void NavigationPanelStack::popViewControllerAnimated(bool animated) {
     toolkit::ModalPresenter* modal = m_services.modalPresenter;
     if (toolkit::Panel* presented = modal != nullptr ? modal->presentedViewController() : nullptr) {
         // A password form that stayed up after a logout would keep what was typed into it.
-        const auto forms = presented->findChildren<LoginViewController*>();
-        for (LoginViewController* form : forms) {
+        const auto forms = presented->findChildren<PasswordForm*>();
+        for (PasswordForm* form : forms) {
             form->dismiss();
         }
         modal->dismissViewController(presented, how);
@@ -27,3 +29,5 @@ void NavigationPanelStack::popViewControllerAnimated(bool animated) {
         m_services.stack->popViewControllerAnimated(how);
     }
 }
+
+} // namespace vaultora::ui

@@ -3,10 +3,12 @@
 // of the stacked navigation from right to left.
 #pragma once
 
-#include "app/ZTPanelStack.h"
+#include "app/PanelStack.h"
 #include "ui/ScreenServices.h"
 
-class NavigationPanelStack final : public ZTPanelStack {
+namespace vaultora::ui {
+
+class NavigationPanelStack final : public app::PanelStack {
 public:
     // Uses the stacked navigation and the modal presenter of the services.
     explicit NavigationPanelStack(const ScreenServices& services) : m_services(services) {}
@@ -17,3 +19,5 @@ public:
 private:
     const ScreenServices& m_services;
 };
+
+} // namespace vaultora::ui

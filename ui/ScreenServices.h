@@ -6,24 +6,29 @@
 
 #include <memory>
 
-class ZTAppDelegate;
-class DatabaseSources;
+namespace vaultora::app {
+class ApplicationController;
+} // namespace vaultora::app
 
 namespace vaultora::sync {
-class ZTDropBoxSyncRunner;
-}
+class DropboxSyncRunner;
+} // namespace vaultora::sync
 
-namespace toolkit {
+namespace vaultora::toolkit {
 class ModalPresenter;
 class ProgressOverlay;
 class StackController;
 class TransientPanelHost;
 class UrlOpener;
-} // namespace toolkit
+} // namespace vaultora::toolkit
+
+namespace vaultora::ui {
+
+class DatabaseSources;
 
 struct ScreenServices {
     // Settings, registry and the documents directory.
-    ZTAppDelegate* delegate = nullptr;
+    app::ApplicationController* delegate = nullptr;
     toolkit::StackController* stack = nullptr;
     toolkit::ModalPresenter* modalPresenter = nullptr;
     toolkit::TransientPanelHost* transientPanels = nullptr;
@@ -32,6 +37,8 @@ struct ScreenServices {
     // Where database files come from: downloads, Dropbox and the network's reachability.
     DatabaseSources* sources = nullptr;
     // Dropbox syncs and the picker; none before the Dropbox session exists.
-    vaultora::sync::ZTDropBoxSyncRunner* dropBox = nullptr;
+    vaultora::sync::DropboxSyncRunner* dropBox = nullptr;
     std::shared_ptr<toolkit::TimerFactory> timers;
 };
+
+} // namespace vaultora::ui

@@ -2,16 +2,19 @@
 // application settings, the help and the about screen.
 #pragma once
 
-#include "ui/ExampleMenuRootController.h"
+#include "ui/MainMenu.h"
 #include "ui/ScreenServices.h"
 
 #include <memory>
 
-class DatabaseDetailsSubScreens;
 
-namespace toolkit {
+namespace vaultora::toolkit {
 class Panel;
 }
+
+namespace vaultora::ui {
+
+class DatabaseDetailsSubScreens;
 
 class SettingsMenuScreens final {
 public:
@@ -23,9 +26,11 @@ public:
     explicit SettingsMenuScreens(const ScreenServices& services);
 
     [[nodiscard]] std::unique_ptr<toolkit::Panel>
-    operator()(ExampleMenuRootController::SettingsScreen screen) const;
+    operator()(MainMenu::SettingsScreen screen) const;
 
 private:
     const ScreenServices* m_services;
     std::shared_ptr<DatabaseDetailsSubScreens> m_subScreens;
 };
+
+} // namespace vaultora::ui

@@ -24,7 +24,7 @@ struct AvahiTimeout {
     std::unique_ptr<QTimer> timer;
 };
 
-namespace web {
+namespace vaultora::webserver {
 
 namespace {
 
@@ -121,4 +121,4 @@ AvahiQtPoll::AvahiQtPoll() {
     m_poll.timeout_free = timeoutFree;
 }
 
-} // namespace web
+} // namespace vaultora::webserver

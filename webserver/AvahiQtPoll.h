@@ -2,7 +2,7 @@
 
 #include <avahi-common/watch.h>
 
-namespace web {
+namespace vaultora::webserver {
 
 // Drives the Avahi client from the Qt event loop of the thread that creates it, so that its
 // callbacks run on that thread like every other callback of the server.
@@ -18,4 +18,4 @@ private:
     AvahiPoll m_poll{};
 };
 
-} // namespace web
+} // namespace vaultora::webserver

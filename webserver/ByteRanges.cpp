@@ -3,7 +3,7 @@
 #include <QList>
 #include <limits>
 
-namespace web {
+namespace vaultora::webserver {
 
 namespace {
 
@@ -82,4 +82,4 @@ std::optional<std::vector<ByteRange>> parseByteRanges(const QByteArray& value, u
     return ranges;
 }
 
-} // namespace web
+} // namespace vaultora::webserver

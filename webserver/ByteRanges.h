@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-namespace web {
+namespace vaultora::webserver {
 
 // One satisfiable range of a representation, both ends inclusive.
 struct ByteRange {
@@ -22,4 +22,4 @@ struct ByteRange {
 [[nodiscard]] std::optional<std::vector<ByteRange>> parseByteRanges(const QByteArray& value,
                                                                     uint64_t length);
 
-} // namespace web
+} // namespace vaultora::webserver

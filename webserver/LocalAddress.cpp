@@ -2,7 +2,7 @@
 
 #include <QNetworkInterface>
 
-namespace web {
+namespace vaultora::webserver {
 
 QString localIPv4Address() {
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
@@ -21,4 +21,4 @@ QString localIPv4Address() {
     return QStringLiteral("error");
 }
 
-} // namespace web
+} // namespace vaultora::webserver

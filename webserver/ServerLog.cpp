@@ -2,10 +2,10 @@
 
 #include <QDebug>
 
-namespace web {
+namespace vaultora::webserver {
 
 void serverLog(const QString& line) {
     qInfo().noquote() << line;
 }
 
-} // namespace web
+} // namespace vaultora::webserver

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-namespace web {
+namespace vaultora::webserver {
 
 // Writes one diagnostic line of the server to the system log, as plain text.
 void serverLog(const QString& line);
 
-} // namespace web
+} // namespace vaultora::webserver

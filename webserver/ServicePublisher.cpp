@@ -8,7 +8,7 @@
 #include <avahi-common/strlst.h>
 #include <utility>
 
-namespace web {
+namespace vaultora::webserver {
 
 namespace {
 
@@ -132,4 +132,4 @@ void ServicePublisher::reportFailure(int error) {
                   .arg(QString::fromUtf8(avahi_strerror(error))));
 }
 
-} // namespace web
+} // namespace vaultora::webserver

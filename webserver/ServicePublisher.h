@@ -10,7 +10,7 @@
 struct AvahiClient;
 struct AvahiEntryGroup;
 
-namespace web {
+namespace vaultora::webserver {
 
 // Announces one service by multicast DNS through the Avahi daemon. Every outcome is logged;
 // a failure never affects the server that is being announced.
@@ -45,4 +45,4 @@ private:
     bool m_failed = false;
 };
 
-} // namespace web
+} // namespace vaultora::webserver

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-namespace web {
+namespace vaultora::webserver {
 
 QString uploadFileNameFromLine(const QByteArray& contentDisposition) {
     const QString line = QString::fromUtf8(contentDisposition);
@@ -32,4 +32,4 @@ bool isAcceptableUploadFileName(const QString& fileName) {
            fileName != QLatin1String("VaultoraDatabaseFiles.plist");
 }
 
-} // namespace web
+} // namespace vaultora::webserver

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace web {
+namespace vaultora::webserver {
 
 // The file name a browser gives in the Content-Disposition line of a form part (RFC 7578
 // section 4.2): the text between the first two double quotes after "; filename=", cut to
@@ -15,4 +15,4 @@ namespace web {
 // it and must not replace the application's own files.
 [[nodiscard]] bool isAcceptableUploadFileName(const QString& fileName);
 
-} // namespace web
+} // namespace vaultora::webserver

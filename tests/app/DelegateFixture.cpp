@@ -21,16 +21,16 @@ QStringList DelegateTest::documentNames() const {
     return QDir(documents()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-ZTAppDelegate& DelegateTest::makeDelegate() {
+vaultora::app::ApplicationController& DelegateTest::makeDelegate() {
     m_delegate.reset();
     auto recording = std::make_unique<RecordingLaunchParts>();
     parts = recording.get();
-    m_delegate = std::make_unique<ZTAppDelegate>(std::move(recording), documents());
+    m_delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(recording), documents());
     return *m_delegate;
 }
 
-ZTAppDelegate& DelegateTest::launch() {
-    ZTAppDelegate& delegate = makeDelegate();
+vaultora::app::ApplicationController& DelegateTest::launch() {
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     EXPECT_TRUE(delegate.didFinishLaunchingWithOptions());
     return delegate;
 }

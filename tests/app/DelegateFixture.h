@@ -2,10 +2,10 @@
 
 #include "FakeKeychainBackend.h"
 
-#include "app/ZTAppDelegate.h"
-#include "app/ZTIdleWatch.h"
-#include "app/ZTLaunchParts.h"
-#include "app/ZTPanelStack.h"
+#include "app/ApplicationController.h"
+#include "app/IdleWatch.h"
+#include "app/LaunchParts.h"
+#include "app/PanelStack.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>
@@ -17,18 +17,18 @@
 
 // Launch parts that record the order of the launch steps and stand in for the window and
 // the navigation.
-class RecordingLaunchParts final : public ZTLaunchParts, public ZTIdleWatch, public ZTPanelStack {
+class RecordingLaunchParts final : public vaultora::app::LaunchParts, public vaultora::app::IdleWatch, public vaultora::app::PanelStack {
 public:
-    ZTIdleWatch* createWindow(ZTAppDelegate& delegate) override {
+    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController& delegate) override {
         steps.push_back("window, registry of " + std::to_string(delegate.serverArray().size()));
         return this;
     }
-    ZTPanelStack* createNavigation(ZTAppDelegate&) override {
+    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override {
         steps.push_back("navigation");
         return this;
     }
-    void createCrashReportManager(ZTAppDelegate&) override { steps.push_back("crash reports"); }
-    void createDropboxSession(ZTAppDelegate&) override { steps.push_back("dropbox session"); }
+    void createCrashReportManager(vaultora::app::ApplicationController&) override { steps.push_back("crash reports"); }
+    void createDropboxSession(vaultora::app::ApplicationController&) override { steps.push_back("dropbox session"); }
 
     void setTimerValue(double seconds) override { timerValues.push_back(seconds); }
     [[nodiscard]] std::size_t panelCount() const override { return panels; }
@@ -58,16 +58,16 @@ protected:
     [[nodiscard]] QStringList documentNames() const;
 
     // A fresh delegate (the previous one is destroyed first), not yet launched.
-    ZTAppDelegate& makeDelegate();
+    vaultora::app::ApplicationController& makeDelegate();
     // A fresh delegate after its launch.
-    ZTAppDelegate& launch();
+    vaultora::app::ApplicationController& launch();
 
     RecordingLaunchParts* parts = nullptr;
     ScopedFakeKeychain keychain;
 
 private:
     QTemporaryDir m_directory;
-    std::unique_ptr<ZTAppDelegate> m_delegate;
+    std::unique_ptr<vaultora::app::ApplicationController> m_delegate;
 };
 
 // A registry file with the given body inside its root dictionary.

@@ -1,18 +1,18 @@
 #include "DelegateFixture.h"
 
-#include "app/Notifications.h"
+#include "base/Notifications.h"
 
 #include <QStandardPaths>
 
 namespace {
 
 void post(const char* name) {
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(name));
+    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(name));
 }
 
 TEST_F(DelegateTest, LaunchRunsItsStepsInOrder) {
-    ZTAppDelegate& delegate = launch();
-    EXPECT_EQ(ZTAppDelegate::sharedDelegate(), &delegate);
+    vaultora::app::ApplicationController& delegate = launch();
+    EXPECT_EQ(vaultora::app::ApplicationController::sharedDelegate(), &delegate);
     // The registry is loaded before the window is created.
     EXPECT_EQ(parts->steps, (std::vector<std::string>{"window, registry of 1", "navigation",
                                                       "crash reports", "dropbox session"}));
@@ -22,23 +22,23 @@ TEST_F(DelegateTest, LaunchRunsItsStepsInOrder) {
 }
 
 TEST_F(DelegateTest, SettingsChangeSavesAndRearmsTheIdleWatch) {
-    ZTAppDelegate& delegate = launch();
+    vaultora::app::ApplicationController& delegate = launch();
     delegate.appSettings().setIAutoLogoutTimer(2);
     delegate.appSettings().setBShowPasswordDefault(true);
-    post(Notifications::settingsChanged);
+    post(vaultora::base::Notifications::settingsChanged);
     EXPECT_EQ(parts->timerValues, (std::vector<double>{300.0, 120.0}));
 
-    ZTAppDelegate& reloaded = launch();
+    vaultora::app::ApplicationController& reloaded = launch();
     EXPECT_EQ(reloaded.appSettings().iAutoLogoutTimer(), 2);
     EXPECT_TRUE(reloaded.appSettings().bShowPasswordDefault());
     EXPECT_EQ(parts->timerValues, std::vector<double>{120.0});
 }
 
 TEST_F(DelegateTest, DatabaseChangeSavesTheRegistryAndNothingElseDoes) {
-    ZTAppDelegate& delegate = launch();
-    delegate.serverArray().push_back(KeePassServerDetail::createNewDatabase());
+    vaultora::app::ApplicationController& delegate = launch();
+    delegate.serverArray().push_back(vaultora::base::DatabaseRecord::createNewDatabase());
     EXPECT_FALSE(readFile(QStringLiteral("Vaultora.plist")).contains("New database"));
-    post(Notifications::databasesChanged);
+    post(vaultora::base::Notifications::databasesChanged);
     EXPECT_TRUE(readFile(QStringLiteral("Vaultora.plist")).contains("New database"));
 
     // Changes that were not announced are not written, not even when the delegate goes.
@@ -50,15 +50,15 @@ TEST_F(DelegateTest, DatabaseChangeSavesTheRegistryAndNothingElseDoes) {
 
 TEST_F(DelegateTest, ADestroyedDelegateStopsObserving) {
     launch();
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    EXPECT_EQ(center.observerCount(QString::fromLatin1(Notifications::databasesChanged)), 1u);
+    vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
+    EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)), 1u);
     makeDelegate();
-    EXPECT_EQ(center.observerCount(QString::fromLatin1(Notifications::databasesChanged)), 0u);
-    EXPECT_EQ(center.observerCount(QString::fromLatin1(Notifications::settingsChanged)), 0u);
+    EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)), 0u);
+    EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::settingsChanged)), 0u);
 }
 
 TEST_F(DelegateTest, GoingToTheBackgroundClosesEveryPanel) {
-    ZTAppDelegate& delegate = launch();
+    vaultora::app::ApplicationController& delegate = launch();
     delegate.applicationDidEnterBackground();
     EXPECT_TRUE(parts->pops.empty());
 
@@ -69,7 +69,7 @@ TEST_F(DelegateTest, GoingToTheBackgroundClosesEveryPanel) {
 }
 
 TEST_F(DelegateTest, DocumentPathsGetTheDatabaseSuffixWhenTheyLackIt) {
-    ZTAppDelegate& delegate = makeDelegate();
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     const QString base = documents() + QLatin1Char('/');
     EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("db.kdbx")),
               base + QStringLiteral("db.kdbx"));
@@ -84,7 +84,7 @@ TEST_F(DelegateTest, DocumentPathsGetTheDatabaseSuffixWhenTheyLackIt) {
 }
 
 TEST_F(DelegateTest, DocumentPathsNeverLeaveTheDocumentsDirectory) {
-    ZTAppDelegate& delegate = makeDelegate();
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     const QString base = documents() + QLatin1Char('/');
     EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("../../.bashrc")),
               base + QStringLiteral(".bashrc.kdb"));
@@ -95,7 +95,7 @@ TEST_F(DelegateTest, DocumentPathsNeverLeaveTheDocumentsDirectory) {
 }
 
 TEST(DocumentsDirectory, IsPrivateToTheApplication) {
-    const QString directory = ZTAppDelegate::defaultDocumentsDirectory();
+    const QString directory = vaultora::app::ApplicationController::defaultDocumentsDirectory();
     EXPECT_TRUE(
         directory.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
     EXPECT_TRUE(directory.endsWith(QStringLiteral("/Documents")));

@@ -1,13 +1,13 @@
 #include "FakeKeychainBackend.h"
 
-#include "app/ZEZEKeychainUtils.h"
+#include "app/PasswordStore.h"
 
 ScopedFakeKeychain::ScopedFakeKeychain() {
     auto backend = std::make_unique<FakeKeychainBackend>();
     m_backend = backend.get();
-    m_previous = ZEZEKeychainUtils::setBackend(std::move(backend));
+    m_previous = vaultora::app::PasswordStore::setBackend(std::move(backend));
 }
 
 ScopedFakeKeychain::~ScopedFakeKeychain() {
-    ZEZEKeychainUtils::setBackend(std::move(m_previous));
+    vaultora::app::PasswordStore::setBackend(std::move(m_previous));
 }

@@ -12,10 +12,10 @@
 
 // An in-memory credential store with the keychain's status rules, whose items can be marked
 // unreadable and whose operations can be made to fail.
-class FakeKeychainBackend final : public KeychainBackend {
+class FakeKeychainBackend final : public vaultora::app::KeychainBackend {
 public:
     struct Item {
-        std::optional<kdb::SecureBytes> data; // nullopt: the item has no data
+        std::optional<vaultora::kdb::SecureBytes> data; // nullopt: the item has no data
         bool dataUnreadable = false;          // the data query finds nothing
         QString label;
     };
@@ -26,12 +26,12 @@ public:
         if (findAttributesStatus) {
             return *findAttributesStatus;
         }
-        return items.contains({account, service}) ? KeychainStatus::success
-                                                  : KeychainStatus::itemNotFound;
+        return items.contains({account, service}) ? vaultora::app::KeychainStatus::success
+                                                  : vaultora::app::KeychainStatus::itemNotFound;
     }
 
     std::int32_t findData(const QString& account, const QString& service,
-                          std::optional<kdb::SecureBytes>& data) override {
+                          std::optional<vaultora::kdb::SecureBytes>& data) override {
         calls.push_back("findData");
         data.reset();
         if (findDataStatus) {
@@ -39,37 +39,37 @@ public:
         }
         const auto found = items.find({account, service});
         if (found == items.end() || found->second.dataUnreadable) {
-            return KeychainStatus::itemNotFound;
+            return vaultora::app::KeychainStatus::itemNotFound;
         }
         data = found->second.data;
-        return KeychainStatus::success;
+        return vaultora::app::KeychainStatus::success;
     }
 
     std::int32_t add(const QString& account, const QString& service, const QString& label,
-                     const kdb::SecureBytes& data) override {
+                     const vaultora::kdb::SecureBytes& data) override {
         calls.push_back("add");
         if (addStatus) {
             return *addStatus;
         }
         if (items.contains({account, service})) {
-            return KeychainStatus::duplicateItem;
+            return vaultora::app::KeychainStatus::duplicateItem;
         }
         items[{account, service}] = Item{data, false, label};
-        return KeychainStatus::success;
+        return vaultora::app::KeychainStatus::success;
     }
 
     std::int32_t update(const QString& account, const QString& service, const QString& label,
-                        const kdb::SecureBytes& data) override {
+                        const vaultora::kdb::SecureBytes& data) override {
         calls.push_back("update");
         if (updateStatus) {
             return *updateStatus;
         }
         const auto found = items.find({account, service});
         if (found == items.end()) {
-            return KeychainStatus::itemNotFound;
+            return vaultora::app::KeychainStatus::itemNotFound;
         }
         found->second = Item{data, false, label};
-        return KeychainStatus::success;
+        return vaultora::app::KeychainStatus::success;
     }
 
     std::int32_t remove(const QString& account, const QString& service) override {
@@ -77,8 +77,8 @@ public:
         if (removeStatus) {
             return *removeStatus;
         }
-        return items.erase({account, service}) > 0 ? KeychainStatus::success
-                                                   : KeychainStatus::itemNotFound;
+        return items.erase({account, service}) > 0 ? vaultora::app::KeychainStatus::success
+                                                   : vaultora::app::KeychainStatus::itemNotFound;
     }
 
     [[nodiscard]] std::optional<std::string> password(const QString& account,
@@ -111,5 +111,5 @@ public:
 
 private:
     FakeKeychainBackend* m_backend;
-    std::unique_ptr<KeychainBackend> m_previous;
+    std::unique_ptr<vaultora::app::KeychainBackend> m_previous;
 };

@@ -15,9 +15,9 @@ QByteArray bundledTestDatabase() {
 
 class FirstStartTest : public DelegateTest {
 protected:
-    void expectTestDatabaseRegistered(ZTAppDelegate& delegate) {
+    void expectTestDatabaseRegistered(vaultora::app::ApplicationController& delegate) {
         ASSERT_EQ(delegate.serverArray().size(), 1u);
-        const KeePassServerDetail& test = *delegate.serverArray()[0];
+        const vaultora::base::DatabaseRecord& test = *delegate.serverArray()[0];
         EXPECT_EQ(test.databaseName(), QStringLiteral("test_database.kdb"));
         EXPECT_EQ(test.serverDisplayName(), QStringLiteral("Test database"));
         EXPECT_EQ(test.serverUrl(), testDatabaseUrl);
@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(FirstStartTest, RegistersStoresAndInstallsTheTestDatabase) {
-    ZTAppDelegate& delegate = launch();
+    vaultora::app::ApplicationController& delegate = launch();
     expectTestDatabaseRegistered(delegate);
 
     const QByteArray bundled = bundledTestDatabase();
@@ -45,7 +45,7 @@ TEST_F(FirstStartTest, RegistersStoresAndInstallsTheTestDatabase) {
 
     // The next launch is a normal start: the registry is read, nothing is stored again.
     keychain.backend().calls.clear();
-    ZTAppDelegate& next = launch();
+    vaultora::app::ApplicationController& next = launch();
     ASSERT_EQ(next.serverArray().size(), 1u);
     EXPECT_TRUE(next.serverArray()[0]->databasePassword().empty());
     EXPECT_TRUE(keychain.backend().calls.empty());
@@ -54,15 +54,15 @@ TEST_F(FirstStartTest, RegistersStoresAndInstallsTheTestDatabase) {
 TEST_F(FirstStartTest, KeepsAnExistingDatabaseFileAndReplacesTheSavedPassword) {
     writeFile(QStringLiteral("test_database.kdb"), "the user's own copy");
     keychain.backend().items[{testDatabaseUrl, service}] =
-        FakeKeychainBackend::Item{kdb::secureBytesFromText("changed"), false, service};
-    ZTAppDelegate& delegate = launch();
+        FakeKeychainBackend::Item{vaultora::kdb::secureBytesFromText("changed"), false, service};
+    vaultora::app::ApplicationController& delegate = launch();
     expectTestDatabaseRegistered(delegate);
     EXPECT_EQ(readFile(QStringLiteral("test_database.kdb")), QByteArray("the user's own copy"));
 }
 
 TEST_F(FirstStartTest, AFailingPasswordStoreDoesNotStopTheFirstStart) {
     keychain.backend().addStatus = -25291;
-    ZTAppDelegate& delegate = launch();
+    vaultora::app::ApplicationController& delegate = launch();
     ASSERT_EQ(delegate.serverArray().size(), 1u);
     EXPECT_TRUE(readFile(QStringLiteral("Vaultora.plist")).contains("Test database"));
 }
@@ -70,7 +70,7 @@ TEST_F(FirstStartTest, AFailingPasswordStoreDoesNotStopTheFirstStart) {
 TEST_F(FirstStartTest, EmptyRegistryFileIsAPlainFirstStart) {
     for (const QByteArray& empty : {QByteArray(), registryXml("")}) {
         writeFile(QStringLiteral("Vaultora.plist"), empty);
-        ZTAppDelegate& delegate = launch();
+        vaultora::app::ApplicationController& delegate = launch();
         expectTestDatabaseRegistered(delegate);
         EXPECT_FALSE(documentNames().join(QLatin1Char(' ')).contains(QStringLiteral("unreadable")));
     }
@@ -81,10 +81,10 @@ TEST_F(FirstStartTest, ImportsTheLegacyFileListInsteadOfTheTestDatabase) {
         registryXml("<key>work.kdbx</key><string>https://example.org/w.kdbx</string>"
                     "<key>home</key><string>https://example.org/home</string>");
     writeFile(QStringLiteral("VaultoraDatabaseFiles.plist"), legacy);
-    ZTAppDelegate& delegate = launch();
+    vaultora::app::ApplicationController& delegate = launch();
 
     ASSERT_EQ(delegate.serverArray().size(), 2u);
-    const KeePassServerDetail& work = *delegate.serverArray()[0];
+    const vaultora::base::DatabaseRecord& work = *delegate.serverArray()[0];
     EXPECT_EQ(work.databaseName(), QStringLiteral("work.kdbx"));
     EXPECT_EQ(work.serverDisplayName(), QStringLiteral("work.kdbx"));
     EXPECT_EQ(work.serverUrl(), QStringLiteral("https://example.org/w.kdbx"));
@@ -110,7 +110,7 @@ TEST_F(FirstStartTest, UnreadableRegistryIsKeptAsideBeforeAFreshOneIsWritten) {
         "<plist version=\"1.0\"><array><string>x</string></array></plist>";
     for (const QByteArray& contents : {broken, notADictionary}) {
         writeFile(QStringLiteral("Vaultora.plist"), contents);
-        ZTAppDelegate& delegate = makeDelegate();
+        vaultora::app::ApplicationController& delegate = makeDelegate();
         delegate.setClock(
             [] { return QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5), QTimeZone::utc()); });
         delegate.didFinishLaunchingWithOptions();

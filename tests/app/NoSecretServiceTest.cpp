@@ -1,4 +1,4 @@
-#include "app/ZEZEKeychainUtils.h"
+#include "app/PasswordStore.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>
@@ -18,16 +18,16 @@ constexpr char password[] = "never-in-clear-text-7f3a";
 // Runs only in the child process of the test below, whose session bus does not exist.
 TEST(NoSecretServiceChild, DISABLED_StoringFailsAndReadingFindsNothing) {
     ASSERT_TRUE(qEnvironmentVariableIsSet(childMarker));
-    ZEZEKeychainUtils::setBackend(nullptr);
+    vaultora::app::PasswordStore::setBackend(nullptr);
     const QString account = QStringLiteral("https://example.com/db.kdb");
     const QString service = QStringLiteral("Vaultora");
-    std::optional<ErrorValue> error;
-    EXPECT_FALSE(ZEZEKeychainUtils::storeUsername(account, kdb::secureBytesFromText(password),
-                                                  service, ZEZEKeychainUtils::UpdateExisting::Yes,
+    std::optional<vaultora::base::ErrorValue> error;
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText(password),
+                                                  service, vaultora::app::PasswordStore::UpdateExisting::Yes,
                                                   &error));
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->code, 0);
-    EXPECT_FALSE(ZEZEKeychainUtils::getPasswordForUsername(account, service));
+    EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, service));
 }
 
 TEST(PasswordStore, WithoutSecretServiceNothingIsStored) {

@@ -1,4 +1,4 @@
-#include "app/NotificationCenter.h"
+#include "base/NotificationCenter.h"
 
 #include <gtest/gtest.h>
 
@@ -9,36 +9,36 @@
 namespace {
 
 TEST(NotificationCenter, DeliversByNameInOrderWithSenderAndInformation) {
-    NotificationCenter center;
+    vaultora::base::NotificationCenter center;
     QObject sender;
     std::vector<std::string> seen;
-    center.addObserver(QStringLiteral("A"), nullptr, [&](const Notification& notification) {
+    center.addObserver(QStringLiteral("A"), nullptr, [&](const vaultora::base::Notification& notification) {
         EXPECT_EQ(notification.object, &sender);
         seen.push_back("first " +
                        notification.userInfo.value(QStringLiteral("k")).toString().toStdString());
     });
     center.addObserver(QStringLiteral("B"), nullptr,
-                       [&](const Notification&) { seen.push_back("other"); });
+                       [&](const vaultora::base::Notification&) { seen.push_back("other"); });
     center.addObserver(QStringLiteral("A"), nullptr,
-                       [&](const Notification&) { seen.push_back("second"); });
+                       [&](const vaultora::base::Notification&) { seen.push_back("second"); });
 
     center.post(QStringLiteral("A"), &sender, {{QStringLiteral("k"), QStringLiteral("v")}});
     EXPECT_EQ(seen, (std::vector<std::string>{"first v", "second"}));
 }
 
 TEST(NotificationCenter, ObserversRemovedWhileDeliveringAreNotCalled) {
-    NotificationCenter center;
+    vaultora::base::NotificationCenter center;
     std::vector<std::string> seen;
-    NotificationCenter::ObserverId second = 0;
-    center.addObserver(QStringLiteral("N"), nullptr, [&](const Notification&) {
+    vaultora::base::NotificationCenter::ObserverId second = 0;
+    center.addObserver(QStringLiteral("N"), nullptr, [&](const vaultora::base::Notification&) {
         seen.push_back("first");
         center.removeObserver(second);
         // Added during the delivery: called from the next post on.
         center.addObserver(QStringLiteral("N"), nullptr,
-                           [&](const Notification&) { seen.push_back("late"); });
+                           [&](const vaultora::base::Notification&) { seen.push_back("late"); });
     });
     second = center.addObserver(QStringLiteral("N"), nullptr,
-                                [&](const Notification&) { seen.push_back("second"); });
+                                [&](const vaultora::base::Notification&) { seen.push_back("second"); });
 
     center.post(QStringLiteral("N"));
     EXPECT_EQ(seen, std::vector<std::string>{"first"});
@@ -47,13 +47,13 @@ TEST(NotificationCenter, ObserversRemovedWhileDeliveringAreNotCalled) {
 }
 
 TEST(NotificationCenter, OwnersRemoveTheirObserversAndAreForgottenWhenDestroyed) {
-    NotificationCenter center;
+    vaultora::base::NotificationCenter center;
     int calls = 0;
     auto owner = std::make_unique<QObject>();
     QObject other;
-    center.addObserver(QStringLiteral("N"), owner.get(), [&](const Notification&) { ++calls; });
-    center.addObserver(QStringLiteral("M"), owner.get(), [&](const Notification&) { ++calls; });
-    center.addObserver(QStringLiteral("N"), &other, [&](const Notification&) { calls += 10; });
+    center.addObserver(QStringLiteral("N"), owner.get(), [&](const vaultora::base::Notification&) { ++calls; });
+    center.addObserver(QStringLiteral("M"), owner.get(), [&](const vaultora::base::Notification&) { ++calls; });
+    center.addObserver(QStringLiteral("N"), &other, [&](const vaultora::base::Notification&) { calls += 10; });
 
     center.removeObservers(&other);
     center.post(QStringLiteral("N"));

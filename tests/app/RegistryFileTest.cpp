@@ -6,9 +6,9 @@
 
 namespace {
 
-std::shared_ptr<KeePassServerDetail> record(const QString& name, std::int32_t syncType,
+std::shared_ptr<vaultora::base::DatabaseRecord> record(const QString& name, std::int32_t syncType,
                                             std::int32_t savePassword) {
-    auto server = std::make_shared<KeePassServerDetail>();
+    auto server = std::make_shared<vaultora::base::DatabaseRecord>();
     server->setDatabaseName(name + QStringLiteral(".kdbx"));
     server->setServerDisplayName(QStringLiteral("Name ") + name + QStringLiteral(" \u00e9\u00df"));
     server->setServerUrl(QStringLiteral("https://example.org/") + name +
@@ -18,12 +18,12 @@ std::shared_ptr<KeePassServerDetail> record(const QString& name, std::int32_t sy
     return server;
 }
 
-std::string password(const KeePassServerDetail& server) {
+std::string password(const vaultora::base::DatabaseRecord& server) {
     return {server.databasePassword().begin(), server.databasePassword().end()};
 }
 
 TEST_F(DelegateTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
-    ZTAppDelegate& writer = makeDelegate();
+    vaultora::app::ApplicationController& writer = makeDelegate();
     // More than ten records, so that "Database 10" would sort before "Database 2".
     for (int index = 0; index < 12; ++index) {
         writer.serverArray().push_back(
@@ -39,13 +39,13 @@ TEST_F(DelegateTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
     EXPECT_TRUE(xml.contains("<key>InternalVersion</key>\n\t<integer>6</integer>"));
     EXPECT_TRUE(xml.contains("<key>Database 11</key>"));
 
-    ZTAppDelegate& reader = makeDelegate();
+    vaultora::app::ApplicationController& reader = makeDelegate();
     reader.loadPList();
     ASSERT_EQ(reader.serverArray().size(), 12u);
     for (int index = 0; index < 12; ++index) {
         const auto expected =
             record(QString::number(index), index % 2 == 0 ? 1 : 4, index % 3 == 0 ? 1 : 0);
-        const KeePassServerDetail& loaded = *reader.serverArray()[static_cast<std::size_t>(index)];
+        const vaultora::base::DatabaseRecord& loaded = *reader.serverArray()[static_cast<std::size_t>(index)];
         EXPECT_EQ(loaded.databaseName(), expected->databaseName());
         EXPECT_EQ(loaded.serverDisplayName(), expected->serverDisplayName());
         EXPECT_EQ(loaded.serverUrl(), expected->serverUrl());
@@ -61,11 +61,11 @@ TEST_F(DelegateTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
 }
 
 TEST_F(DelegateTest, SavingClearsUnsavedPasswordsAndNeverWritesAny) {
-    ZTAppDelegate& delegate = makeDelegate();
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     auto unsaved = record(QStringLiteral("a"), 1, 0);
-    unsaved->setDatabasePassword(kdb::secureBytesFromText("typed-only"));
+    unsaved->setDatabasePassword(vaultora::kdb::secureBytesFromText("typed-only"));
     auto saved = record(QStringLiteral("b"), 1, 7);
-    saved->setDatabasePassword(kdb::secureBytesFromText("from-store"));
+    saved->setDatabasePassword(vaultora::kdb::secureBytesFromText("from-store"));
     delegate.serverArray() = {unsaved, saved};
     delegate.savePList();
 
@@ -96,18 +96,18 @@ TEST_F(DelegateTest, LoadingDropsOldPasswordsAndFallsBackToDatabaseName) {
                           "<key>lastFileDate</key><date>2011-06-15T10:20:30Z</date>"
                           "</dict>"
                           "</dict>"));
-    ZTAppDelegate& delegate = makeDelegate();
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     delegate.loadPList();
     ASSERT_EQ(delegate.serverArray().size(), 2u);
 
     // Records come in the order of the file, whatever the numbers in the keys say.
-    const KeePassServerDetail& second = *delegate.serverArray()[0];
+    const vaultora::base::DatabaseRecord& second = *delegate.serverArray()[0];
     EXPECT_EQ(second.databaseName(), QStringLiteral("second.kdb"));
     EXPECT_EQ(second.serverDisplayName(), QStringLiteral("second.kdb"));
     EXPECT_TRUE(second.databasePassword().empty());
     EXPECT_EQ(second.isDefault(), 0);
 
-    const KeePassServerDetail& first = *delegate.serverArray()[1];
+    const vaultora::base::DatabaseRecord& first = *delegate.serverArray()[1];
     EXPECT_EQ(first.serverDisplayName(), QStringLiteral("first.kdbx"));
     EXPECT_TRUE(first.serverUrl().isNull());
     EXPECT_EQ(first.DBSyncType(), 0);
@@ -129,7 +129,7 @@ TEST_F(DelegateTest, SettingsWithoutDatabasesGiveAnEmptyRegistry) {
     const QByteArray file = registryXml("<key>AutoLogoutTimer</key><integer>0</integer>"
                                         "<key>ShowFullScreen</key><true/>");
     writeFile(QStringLiteral("Vaultora.plist"), file);
-    ZTAppDelegate& delegate = launch();
+    vaultora::app::ApplicationController& delegate = launch();
 
     EXPECT_TRUE(delegate.serverArray().empty());
     EXPECT_EQ(delegate.appSettings().iAutoLogoutTimer(), 0);
@@ -150,7 +150,7 @@ TEST_F(DelegateTest, WrittenRegistryIsReadableByPlistutil) {
     if (plistutil.isEmpty()) {
         GTEST_SKIP() << "plistutil is not installed (scripts/setup installs libplist-utils)";
     }
-    ZTAppDelegate& delegate = makeDelegate();
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     delegate.serverArray().push_back(record(QStringLiteral("x"), 3, 1));
     delegate.savePList();
 
@@ -179,7 +179,7 @@ TEST_F(DelegateTest, BinaryRegistryIsRead) {
                           {QStringLiteral("-i"), documentPath(QStringLiteral("source.xml")),
                            QStringLiteral("-o"), documentPath(QStringLiteral("Vaultora.plist"))}),
         0);
-    ZTAppDelegate& delegate = makeDelegate();
+    vaultora::app::ApplicationController& delegate = makeDelegate();
     delegate.loadPList();
     ASSERT_EQ(delegate.serverArray().size(), 1u);
     EXPECT_EQ(delegate.serverArray()[0]->databaseName(), QStringLiteral("bin.kdb"));

@@ -1,4 +1,4 @@
-#include "app/ZEZEKeychainUtils.h"
+#include "app/PasswordStore.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -10,9 +10,9 @@
 
 namespace {
 
-using Update = ZEZEKeychainUtils::UpdateExisting;
+using Update = vaultora::app::PasswordStore::UpdateExisting;
 
-std::string text(const std::optional<kdb::SecureBytes>& value) {
+std::string text(const std::optional<vaultora::kdb::SecureBytes>& value) {
     return value ? std::string(value->begin(), value->end()) : std::string("<absent>");
 }
 
@@ -31,43 +31,43 @@ protected:
                          "scripts/test\n";
             GTEST_SKIP() << "no Secret Service on the session bus";
         }
-        ZEZEKeychainUtils::setBackend(nullptr);
+        vaultora::app::PasswordStore::setBackend(nullptr);
     }
 
-    void TearDown() override { ZEZEKeychainUtils::deleteItemForUsername(account, service); }
+    void TearDown() override { vaultora::app::PasswordStore::deleteItemForUsername(account, service); }
 
     const QString account =
         QStringLiteral("https://example.com/") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     const QString service = QStringLiteral("Vaultora");
-    std::optional<ErrorValue> error;
+    std::optional<vaultora::base::ErrorValue> error;
 };
 
 TEST_F(SecretServiceTest, StoresReadsReplacesAndDeletes) {
-    EXPECT_FALSE(ZEZEKeychainUtils::getPasswordForUsername(account, service, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, service, &error));
     EXPECT_FALSE(error.has_value()) << error->code;
 
     const std::string first = "tulip fox \xE2\x9C\x93";
-    ASSERT_TRUE(ZEZEKeychainUtils::storeUsername(account, kdb::secureBytesFromText(first), service,
+    ASSERT_TRUE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText(first), service,
                                                  Update::Yes, &error))
         << (error ? error->code : 0);
-    EXPECT_EQ(text(ZEZEKeychainUtils::getPasswordForUsername(account, service, &error)), first);
+    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service, &error)), first);
 
-    EXPECT_TRUE(ZEZEKeychainUtils::storeUsername(account, kdb::secureBytesFromText("kept?"),
+    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText("kept?"),
                                                  service, Update::No, &error));
-    EXPECT_EQ(text(ZEZEKeychainUtils::getPasswordForUsername(account, service)), first);
+    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service)), first);
 
-    EXPECT_TRUE(ZEZEKeychainUtils::storeUsername(account, kdb::secureBytesFromText("second"),
+    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText("second"),
                                                  service, Update::Yes, &error));
-    EXPECT_EQ(text(ZEZEKeychainUtils::getPasswordForUsername(account, service)), "second");
+    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service)), "second");
 
     // Another service is another item.
-    EXPECT_FALSE(ZEZEKeychainUtils::getPasswordForUsername(account, QStringLiteral("Other")));
+    EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, QStringLiteral("Other")));
 
-    EXPECT_TRUE(ZEZEKeychainUtils::deleteItemForUsername(account, service, &error));
-    EXPECT_FALSE(ZEZEKeychainUtils::getPasswordForUsername(account, service, &error));
+    EXPECT_TRUE(vaultora::app::PasswordStore::deleteItemForUsername(account, service, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, service, &error));
     EXPECT_FALSE(error.has_value());
 
-    EXPECT_FALSE(ZEZEKeychainUtils::deleteItemForUsername(account, service, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::deleteItemForUsername(account, service, &error));
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->code, -25300);
 }

@@ -1,21 +1,21 @@
-#include "app/KeePassServerDetail.h"
+#include "base/DatabaseRecord.h"
 #include "app/LoginInfo.h"
-#include "app/ZTAppSettings.h"
+#include "app/AppSettings.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(ZTAppSettings, FreshSettingsHaveTheDefaults) {
-    const ZTAppSettings settings;
+TEST(AppSettings, FreshSettingsHaveTheDefaults) {
+    const vaultora::app::AppSettings settings;
     EXPECT_EQ(settings.iAutoLogoutTimer(), 5);
     EXPECT_TRUE(settings.bAutoLogout());
     EXPECT_FALSE(settings.bShowPasswordDefault());
     EXPECT_FALSE(settings.bShowFullScreen());
 }
 
-TEST(KeePassServerDetail, ConstructorLeavesEverythingZeroOrAbsent) {
-    const KeePassServerDetail record;
+TEST(DatabaseRecord, ConstructorLeavesEverythingZeroOrAbsent) {
+    const vaultora::base::DatabaseRecord record;
     EXPECT_TRUE(record.serverUrl().isNull());
     EXPECT_TRUE(record.serverDisplayName().isNull());
     EXPECT_TRUE(record.databaseName().isNull());
@@ -27,15 +27,15 @@ TEST(KeePassServerDetail, ConstructorLeavesEverythingZeroOrAbsent) {
     EXPECT_FALSE(record.lastFileDate().isValid());
 }
 
-TEST(KeePassServerDetail, CreatorsSetTheirFields) {
-    const auto added = KeePassServerDetail::createNewDatabase();
+TEST(DatabaseRecord, CreatorsSetTheirFields) {
+    const auto added = vaultora::base::DatabaseRecord::createNewDatabase();
     EXPECT_EQ(added->serverDisplayName(), QStringLiteral("New database"));
     EXPECT_TRUE(added->databaseName().isEmpty() && !added->databaseName().isNull());
     EXPECT_TRUE(added->serverUrl().isEmpty() && !added->serverUrl().isNull());
-    EXPECT_EQ(added->DBSyncType(), KeePassServerDetail::SyncTypeHttpDownload);
+    EXPECT_EQ(added->DBSyncType(), vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
     EXPECT_EQ(added->savePassword(), 0);
 
-    const auto legacy = KeePassServerDetail::createForLegacyFile(
+    const auto legacy = vaultora::base::DatabaseRecord::createForLegacyFile(
         QStringLiteral("a.kdb"), QStringLiteral("https://example.org/a"));
     EXPECT_EQ(legacy->serverDisplayName(), QStringLiteral("a.kdb"));
     EXPECT_EQ(legacy->databaseName(), QStringLiteral("a.kdb"));
@@ -45,8 +45,8 @@ TEST(KeePassServerDetail, CreatorsSetTheirFields) {
 }
 
 TEST(LoginInfo, LoginStaysAbsentWhenOnlyThePasswordIsCopied) {
-    LoginInfo info;
-    info.setPassword(kdb::secureBytesFromText("pw"));
+    vaultora::app::LoginInfo info;
+    info.setPassword(vaultora::kdb::secureBytesFromText("pw"));
     EXPECT_TRUE(info.login().isNull());
     EXPECT_EQ(std::string(info.password().begin(), info.password().end()), "pw");
 }

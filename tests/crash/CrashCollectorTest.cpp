@@ -77,7 +77,7 @@ TEST_F(CrashInChildProcess, NullDereferenceDiesBySegvAndLeavesAParsableReport) {
     const QByteArray bytes = readFile(pendingReport());
     EXPECT_FALSE(bytes.contains("private-finances")) << "a mapped data file reached the report";
     EXPECT_FALSE(QFile::exists(pendingReport() + QStringLiteral(".writing")));
-    const auto report = crash::CrashReportParser::parse(bytes);
+    const auto report = vaultora::crash::CrashReportParser::parse(bytes);
     ASSERT_TRUE(report.has_value()) << bytes.constData();
     EXPECT_EQ(report->applicationIdentifier, QStringLiteral("com.example.vaultora.tests"));
     EXPECT_EQ(report->applicationVersion, QStringLiteral("2.5.1"));
@@ -103,7 +103,7 @@ TEST_F(CrashInChildProcess, NullDereferenceDiesBySegvAndLeavesAParsableReport) {
 
 TEST_F(CrashInChildProcess, AbortDiesByAbortSignalWithAReport) {
     crashChild(QStringLiteral("abort"), SIGABRT);
-    const auto report = crash::CrashReportParser::parse(readFile(pendingReport()));
+    const auto report = vaultora::crash::CrashReportParser::parse(readFile(pendingReport()));
     ASSERT_TRUE(report.has_value());
     EXPECT_EQ(report->signalNumber, SIGABRT);
     EXPECT_FALSE(report->frames.isEmpty());
@@ -121,7 +121,7 @@ TEST_F(CrashInChildProcess, SegvSentFromOutsideLeavesAReportAndKillsTheProcess) 
 
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(process.exitCode(), SIGSEGV);
-    const auto report = crash::CrashReportParser::parse(readFile(pendingReport()));
+    const auto report = vaultora::crash::CrashReportParser::parse(readFile(pendingReport()));
     ASSERT_TRUE(report.has_value());
     EXPECT_EQ(report->signalNumber, SIGSEGV);
     EXPECT_EQ(report->signalCode, SI_USER);

@@ -19,7 +19,7 @@
 namespace {
 
 // Keeps what was asked and lets the test give the answer.
-class RecordingQuestion final : public QObject, public crash::CrashReportQuestion {
+class RecordingQuestion final : public QObject, public vaultora::crash::CrashReportQuestion {
     Q_OBJECT
 
 public:
@@ -98,11 +98,11 @@ protected:
     }
 
     // One launch of the application: creates the manager, which runs the launch steps.
-    std::unique_ptr<crash::CrashReportManager>
+    std::unique_ptr<vaultora::crash::CrashReportManager>
     launch(std::chrono::milliseconds startDelay = std::chrono::milliseconds(0)) {
         auto question = std::make_unique<RecordingQuestion>();
         m_question = question.get();
-        crash::CrashReportEnvironment environment;
+        vaultora::crash::CrashReportEnvironment environment;
         environment.cachesDirectory = caches();
         environment.applicationName = QStringLiteral("vaultora");
         environment.displayName = QStringLiteral("Vaultora");
@@ -112,11 +112,11 @@ protected:
             return QDateTime(QDate(2001, 1, 2), QTime(0, 0, 0, 600), QTimeZone::utc());
         };
         environment.startDelay = startDelay;
-        auto collector = std::make_unique<crash::CrashCollector>(
+        auto collector = std::make_unique<vaultora::crash::CrashCollector>(
             pendingReport(),
-            crash::CrashCollector::Identity{QStringLiteral("com.example.tests"),
+            vaultora::crash::CrashCollector::Identity{QStringLiteral("com.example.tests"),
                                             QStringLiteral("3.1"), QStringLiteral("vaultora")});
-        return std::make_unique<crash::CrashReportManager>(
+        return std::make_unique<vaultora::crash::CrashReportManager>(
             std::move(collector), settings(), std::move(question), std::move(environment));
     }
 
@@ -174,7 +174,7 @@ TEST_F(CrashReportManagerTest, DecliningDeletesEveryCrashFileAndSendsNothing) {
     EXPECT_NE(texts.declineButton, texts.agreeButton);
     EXPECT_TRUE(manager->isSendingInProgress());
 
-    m_question->answer(crash::CrashReportQuestion::declineButtonIndex);
+    m_question->answer(vaultora::crash::CrashReportQuestion::declineButtonIndex);
 
     EXPECT_FALSE(manager->isSendingInProgress());
     EXPECT_TRUE(crashFilesOnDisk().isEmpty());
@@ -201,8 +201,8 @@ TEST_F(CrashReportManagerTest, AgreeingPostsOneMultipartDocumentWithOneCrashPerR
               (QStringList{QStringLiteral("100"), QStringLiteral("200"), QStringLiteral("300")}));
     ASSERT_EQ(m_question->texts().size(), 1);
 
-    QSignalSpy ended(manager.get(), &crash::CrashReportManager::uploadEnded);
-    m_question->answer(crash::CrashReportQuestion::agreeButtonIndex);
+    QSignalSpy ended(manager.get(), &vaultora::crash::CrashReportManager::uploadEnded);
+    m_question->answer(vaultora::crash::CrashReportQuestion::agreeButtonIndex);
     ASSERT_TRUE(ended.wait(20000));
 
     ASSERT_EQ(m_service.requests().size(), 1);
@@ -260,8 +260,8 @@ TEST_F(CrashReportManagerTest, FailedUploadKeepsReportsAndNextLaunchSendsWithout
         const auto manager = launch();
         manager->setSubmissionAddress(closedPort.toString());
         manager->startManager();
-        QSignalSpy ended(manager.get(), &crash::CrashReportManager::uploadEnded);
-        m_question->answer(crash::CrashReportQuestion::agreeButtonIndex);
+        QSignalSpy ended(manager.get(), &vaultora::crash::CrashReportManager::uploadEnded);
+        m_question->answer(vaultora::crash::CrashReportQuestion::agreeButtonIndex);
         ASSERT_TRUE(ended.wait(20000));
         EXPECT_FALSE(manager->isSendingInProgress());
     }
@@ -272,7 +272,7 @@ TEST_F(CrashReportManagerTest, FailedUploadKeepsReportsAndNextLaunchSendsWithout
     m_service.setAnswer(500, "busy");
     {
         const auto manager = launch();
-        QSignalSpy ended(manager.get(), &crash::CrashReportManager::uploadEnded);
+        QSignalSpy ended(manager.get(), &vaultora::crash::CrashReportManager::uploadEnded);
         manager->setSubmissionAddress(m_service.url().toString());
         ASSERT_TRUE(ended.wait(20000));
         EXPECT_EQ(manager->statusCode(), 500);
@@ -283,7 +283,7 @@ TEST_F(CrashReportManagerTest, FailedUploadKeepsReportsAndNextLaunchSendsWithout
 
     m_service.setAnswer(200, "<result>1</result>");
     const auto manager = launch(std::chrono::milliseconds(1000));
-    QSignalSpy ended(manager.get(), &crash::CrashReportManager::uploadEnded);
+    QSignalSpy ended(manager.get(), &vaultora::crash::CrashReportManager::uploadEnded);
     manager->setSubmissionAddress(m_service.url().toString());
     ASSERT_TRUE(ended.wait(20000));
     EXPECT_TRUE(m_question->texts().isEmpty());

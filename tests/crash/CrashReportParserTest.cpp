@@ -17,17 +17,17 @@ const QByteArray header = "VaultoraCrashReport 1\nIdentifier: com.example.tests\
                           "OS Version: Linux 6.1.0\n";
 
 TEST(CrashReportParser, RejectsReportsWithoutTheirIdentityOrWithBrokenNumbers) {
-    EXPECT_FALSE(crash::CrashReportParser::parse(QByteArray()));
-    EXPECT_FALSE(crash::CrashReportParser::parse("Identifier: a\nVersion: 1\nOS Version: x\n"));
-    EXPECT_FALSE(crash::CrashReportParser::parse("VaultoraCrashReport 1\nIdentifier: a\n"
+    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(QByteArray()));
+    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse("Identifier: a\nVersion: 1\nOS Version: x\n"));
+    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse("VaultoraCrashReport 1\nIdentifier: a\n"
                                                  "Version: 1\nEnd\n"));
-    EXPECT_FALSE(crash::CrashReportParser::parse(header + "Frame: 12zz\n"));
-    EXPECT_FALSE(crash::CrashReportParser::parse(header + "Signal: eleven\n"));
-    EXPECT_FALSE(crash::CrashReportParser::parse(header + "Image: 1000-zz r-xp 0 08:01 7 /a\n"));
+    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(header + "Frame: 12zz\n"));
+    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(header + "Signal: eleven\n"));
+    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(header + "Image: 1000-zz r-xp 0 08:01 7 /a\n"));
 }
 
 TEST(CrashReportParser, ReadsACutShortReportAndImagePathsWithSpaces) {
-    const auto report = crash::CrashReportParser::parse(
+    const auto report = vaultora::crash::CrashReportParser::parse(
         header + "Signal: 7\nFrame: 0x1010\nFrame: 0x2020\n"
                  "Image: 1000-3000 r-xp 00002000 08:01 99   /opt/My Apps/vaultora\n");
     ASSERT_TRUE(report.has_value());
@@ -40,7 +40,7 @@ TEST(CrashReportParser, ReadsACutShortReportAndImagePathsWithSpaces) {
     EXPECT_EQ(report->images[0].inode, 99u);
 
     // Without symbols (the image is not loaded here) a frame is shown by its image offset.
-    const QString text = crash::CrashReportFormatter::format(*report);
+    const QString text = vaultora::crash::CrashReportFormatter::format(*report);
     EXPECT_TRUE(text.contains(QStringLiteral("SIGBUS")));
     EXPECT_TRUE(text.contains(QStringLiteral("vaultora + %1").arg(0x1010 - 0x1000 + 0x2000)));
     EXPECT_TRUE(text.contains(QStringLiteral("cut short")));
@@ -52,11 +52,11 @@ TEST(CrashReporting, CreatesTheManagerWithTheConfiguredAddressAndApplicationPath
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, directory.path());
     QObject owner;
 
-    crash::CrashReportManager* manager = crash::createCrashReportManager(nullptr, &owner);
+    vaultora::crash::CrashReportManager* manager = vaultora::crash::createCrashReportManager(nullptr, &owner);
 
     EXPECT_EQ(manager->parent(), &owner);
     EXPECT_EQ(manager->submissionAddress(),
-              QString::fromLatin1(crash::CrashReportingConfiguration::submissionAddress));
+              QString::fromLatin1(vaultora::crash::CrashReportingConfiguration::submissionAddress));
     const QString caches = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     EXPECT_EQ(manager->crashesDirectory(), caches + QStringLiteral("/crashes"));
     EXPECT_TRUE(manager->collector().pendingReportPath().startsWith(caches));

@@ -5,7 +5,7 @@
 
 #include "kdb/Base64.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 std::vector<uint8_t> bytesOf(const std::string& text) {
@@ -50,4 +50,4 @@ TEST(Base64, PaddingNeverShortensTheOutputBelowOneByteAGroup) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -7,15 +7,15 @@
 #include <unistd.h>
 
 #include "kdb/ByteBuffer.h"
-#include "kdb/KdbException.h"
-#include "kdb/MemoryBinaryContainer.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/MemoryAttachmentContainer.h"
 #include "kdb/Stack.h"
 #include "kdb/UUID.h"
-#include "kdb/WrapperNSData.h"
-#include "support/ExpectKdbError.h"
-#include "support/LimitedSource.h"
+#include "kdb/MappedFileSource.h"
+#include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/LimitedSource.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::LimitedSource;
@@ -52,7 +52,7 @@ TEST(ByteBuffer, EqualityNeedsSameRecordedLengthAndBytes) {
 }
 
 TEST(ByteBuffer, FillFromSourceLeavesUndeliveredBytesZero) {
-    WrapperNSData source(bytes({7, 8, 9}));
+    MappedFileSource source(bytes({7, 8, 9}));
     const ByteBuffer buffer(5, source);
     EXPECT_EQ(buffer._size(), 5u);
     EXPECT_EQ(buffer.delivered(), 3u);
@@ -81,7 +81,7 @@ TEST(UUID, EqualsPlainBufferWithSameBytesAndPrintsGrouped) {
 }
 
 TEST(UUID, ShortIdentifierPrintsZerosBeyondItsBytes) {
-    WrapperNSData source(bytes({0xAB, 0xCD}));
+    MappedFileSource source(bytes({0xAB, 0xCD}));
     const UUID identifier(2, source);
     EXPECT_EQ(identifier.description(), "ABCD0000-0000-0000-0000-000000000000");
 }
@@ -103,8 +103,8 @@ TEST(UUID, AesIdentifierIsOneSharedInstance) {
     EXPECT_EQ(first->description(), "31C1F2E6-BF71-4350-BE58-05216AFC5AFF");
 }
 
-TEST(WrapperNSData, ShortReadAtTheEndThenZero) {
-    WrapperNSData source(bytes({1, 2, 3, 4, 5}));
+TEST(MappedFileSource, ShortReadAtTheEndThenZero) {
+    MappedFileSource source(bytes({1, 2, 3, 4, 5}));
     std::array<uint8_t, 10> target{};
     EXPECT_EQ(source.setReadOffset(2), 2u);
     EXPECT_EQ(source.readBytes(target.data(), 10), 3u);
@@ -114,8 +114,8 @@ TEST(WrapperNSData, ShortReadAtTheEndThenZero) {
     EXPECT_EQ(source.lengthOfRemainingReadbleBytes(), 0u);
 }
 
-TEST(WrapperNSData, PositioningClampsToTheContent) {
-    WrapperNSData source(bytes({1, 2, 3, 4, 5}));
+TEST(MappedFileSource, PositioningClampsToTheContent) {
+    MappedFileSource source(bytes({1, 2, 3, 4, 5}));
     EXPECT_EQ(source.setReadOffset(100), 5u);
     EXPECT_EQ(source.moveReadOffset(-2), 3u);
     EXPECT_EQ(source.getRemainingBufferToRead().size(), 2u);
@@ -124,32 +124,32 @@ TEST(WrapperNSData, PositioningClampsToTheContent) {
     EXPECT_EQ(source.moveReadOffset(INT32_MAX), 5u);
 }
 
-TEST(WrapperNSData, MapsAFileAndTreatsAMissingOneAsEmpty) {
+TEST(MappedFileSource, MapsAFileAndTreatsAMissingOneAsEmpty) {
     char path[] = "/tmp/vaultora-wrapper-XXXXXX";
     const int descriptor = mkstemp(path);
     ASSERT_GE(descriptor, 0);
     ASSERT_EQ(write(descriptor, "abcdef", 6), 6);
     close(descriptor);
     {
-        WrapperNSData source{std::string(path)};
+        MappedFileSource source{std::string(path)};
         EXPECT_TRUE(source.isMapped());
         std::array<char, 6> target{};
         EXPECT_EQ(source.readBytes(target.data(), 6), 6u);
         EXPECT_EQ(std::string(target.data(), 6), "abcdef");
     }
     unlink(path);
-    WrapperNSData missing{std::string(path)};
+    MappedFileSource missing{std::string(path)};
     EXPECT_FALSE(missing.isMapped());
     EXPECT_EQ(missing.lengthOfRemainingReadbleBytes(), 0u);
     uint8_t target = 0;
     EXPECT_EQ(missing.readBytes(&target, 1), 0u);
 }
 
-TEST(MemoryBinaryContainer, StoresOnceAndNeverConsumesTheSourceAgain) {
-    MemoryBinaryContainer container;
+TEST(MemoryAttachmentContainer, StoresOnceAndNeverConsumesTheSourceAgain) {
+    MemoryAttachmentContainer container;
     EXPECT_EQ(container.getBinary(), nullptr);
     EXPECT_EQ(container.getSize(), 0u);
-    WrapperNSData source(bytes({1, 2, 3, 4, 5, 6}));
+    MappedFileSource source(bytes({1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(container.storeBinary(source, 3), 3u);
     EXPECT_EQ(container.storeBinary(source, 2), 0u);
     EXPECT_EQ(source._offset(), 3u);
@@ -158,9 +158,9 @@ TEST(MemoryBinaryContainer, StoresOnceAndNeverConsumesTheSourceAgain) {
     EXPECT_EQ(container.getBinary()->_bytes()[2], 3);
 }
 
-TEST(MemoryBinaryContainer, StoresOnlyTheBytesThatArrive) {
-    MemoryBinaryContainer container;
-    WrapperNSData source(bytes({1, 2}));
+TEST(MemoryAttachmentContainer, StoresOnlyTheBytesThatArrive) {
+    MemoryAttachmentContainer container;
+    MappedFileSource source(bytes({1, 2}));
     EXPECT_EQ(container.storeBinary(source, 4000000000u), 2u);
     EXPECT_EQ(container.getSize(), 2u);
 }
@@ -179,4 +179,4 @@ TEST(Stack, EmptyStackGivesNothing) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

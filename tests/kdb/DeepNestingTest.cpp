@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "kdb/KdbModel.h"
-#include "kdb/KdbReaderFactory.h"
-#include "kdb/WrapperNSData.h"
-#include "support/Kdb4FileWriter.h"
+#include "kdb/DatabaseModel.h"
+#include "kdb/FormatDetector.h"
+#include "kdb/MappedFileSource.h"
+#include "tests/kdb/support/KdbxFileWriter.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::Bytes;
@@ -25,18 +25,18 @@ TEST(DeepNesting, GroupsNestedTwoHundredThousandLevelsLoadAndRelease) {
         xml += "</Group>";
     }
     xml += "</Root></KeePassFile>";
-    testing::Kdb4FileWriter writer;
+    testing::KdbxFileWriter writer;
     writer.rounds = 1;
     const Bytes file = writer.file(testing::textBytes("p"), testing::textBytes(xml));
 
     auto source =
-        std::make_unique<WrapperNSData>(std::make_shared<const std::vector<uint8_t>>(file));
-    auto reader = KdbReaderFactory::newKdbReader(*source);
-    std::shared_ptr<KdbTree> tree = reader->load(std::move(source), secureBytesFromText("p"));
+        std::make_unique<MappedFileSource>(std::make_shared<const std::vector<uint8_t>>(file));
+    auto reader = FormatDetector::readerFor(*source);
+    std::shared_ptr<DatabaseTree> tree = reader->load(std::move(source), secureBytesFromText("p"));
     reader.reset();
 
     int depth = 0;
-    const KdbGroup* group = tree->getRoot();
+    const DatabaseGroup* group = tree->getRoot();
     while (!group->getSubGroups().empty()) {
         group = group->getSubGroups().front();
         ++depth;
@@ -48,4 +48,4 @@ TEST(DeepNesting, GroupsNestedTwoHundredThousandLevelsLoadAndRelease) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -9,13 +9,13 @@
 #include <optional>
 #include <string>
 
-#include "kdb/KdbException.h"
-#include "kdb/KdbModel.h"
-#include "kdb/KdbReaderFactory.h"
-#include "kdb/WrapperNSData.h"
-#include "support/FuzzInput.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/DatabaseModel.h"
+#include "kdb/FormatDetector.h"
+#include "kdb/MappedFileSource.h"
+#include "tests/kdb/support/FuzzInput.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::Bytes;
@@ -31,7 +31,7 @@ Bytes readInput(const std::string& name) {
 
 // The tree, or the name of the engine error that refused the input.
 struct Outcome {
-    std::shared_ptr<KdbTree> tree;
+    std::shared_ptr<DatabaseTree> tree;
     std::optional<std::string> error;
 };
 
@@ -41,12 +41,12 @@ Outcome open(const Bytes& input) {
         ADD_FAILURE() << "input too short to stand for a database";
         return {};
     }
-    auto source = std::make_unique<WrapperNSData>(
+    auto source = std::make_unique<MappedFileSource>(
         std::make_shared<const std::vector<uint8_t>>(std::move(database->file)));
     try {
-        auto reader = KdbReaderFactory::newKdbReader(*source);
+        auto reader = FormatDetector::readerFor(*source);
         return {reader->load(std::move(source), secureBytesFromText(database->password)), {}};
-    } catch (const KdbException& error) {
+    } catch (const DatabaseError& error) {
         return {nullptr, error.name()};
     }
 }
@@ -92,4 +92,4 @@ TEST(FuzzRegression, RoundsAreCappedInWholeFilesOfBothVersions) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

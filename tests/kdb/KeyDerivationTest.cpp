@@ -3,12 +3,12 @@
 #include <string>
 
 #include "kdb/AesKeyTransform.h"
-#include "kdb/KdbPassword.h"
-#include "kdb/Utils.h"
-#include "support/ExpectKdbError.h"
-#include "support/TestCrypto.h"
+#include "kdb/MasterKey.h"
+#include "kdb/Codec.h"
+#include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/TestCrypto.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::Bytes;
@@ -22,8 +22,8 @@ Bytes range(uint8_t first, std::size_t count) {
     return bytes;
 }
 
-KdbPassword password(const Bytes& masterSeed, uint64_t rounds) {
-    KdbPassword key;
+MasterKey password(const Bytes& masterSeed, uint64_t rounds) {
+    MasterKey key;
     key.set_masterSeed(
         std::make_shared<ByteBuffer>(masterSeed.data(), static_cast<uint32_t>(masterSeed.size())));
     const Bytes transformSeed = range(100, 32);
@@ -32,7 +32,7 @@ KdbPassword password(const Bytes& masterSeed, uint64_t rounds) {
     return key;
 }
 
-Bytes finalKey(const KdbPassword& key, std::string_view text, TextEncoding coding,
+Bytes finalKey(const MasterKey& key, std::string_view text, TextEncoding coding,
                uint8_t version) {
     const SecureBytes result =
         key.createFinalKey32ForPasssword(secureBytesFromText(text), coding, version);
@@ -77,27 +77,27 @@ TEST(AesKeyTransform, BothImplementationsAgreeBitForBit) {
 }
 
 // Expected keys were computed with an independent AES and SHA-256 implementation.
-TEST(KdbPassword, DerivesTheVersionTwoKeyFromUtf8) {
-    const KdbPassword key = password(range(0, 32), 1000);
+TEST(MasterKey, DerivesTheVersionTwoKeyFromUtf8) {
+    const MasterKey key = password(range(0, 32), 1000);
     EXPECT_EQ(finalKey(key, "correct horse \u20ac", TextEncoding::UTF8, 4),
               fromHex("cc51609b6c365863da98cf8fab919eac3bc465897fb0b89e8022c384c6e2afe1"));
 }
 
-TEST(KdbPassword, DerivesTheVersionOneKeyFromWindows1252) {
-    const KdbPassword key = password(range(0, 16), 1000);
+TEST(MasterKey, DerivesTheVersionOneKeyFromWindows1252) {
+    const MasterKey key = password(range(0, 16), 1000);
     EXPECT_EQ(finalKey(key, "p\u00e4ssw\u00f6rd\u20ac", TextEncoding::Windows1252, 3),
               fromHex("bc2d286002cb185821a4dec0742f52a23e825cccbae561581a33a75e5b058465"));
 }
 
-TEST(KdbPassword, EmptyPasswordAndNoRounds) {
+TEST(MasterKey, EmptyPasswordAndNoRounds) {
     EXPECT_EQ(finalKey(password(range(0, 16), 0), "", TextEncoding::Windows1252, 3),
               fromHex("e307ed5a75e13580b7f20394207180137f3f772150f8524bd1b893a3ca8d25ab"));
     EXPECT_EQ(finalKey(password(range(0, 32), 0), "", TextEncoding::UTF8, 4),
               fromHex("44ae3e3ac22a365ccbc2d30bd8a33bfa06fcee4d1b1eb680a053b58906ec8e65"));
 }
 
-TEST(KdbPassword, VersionsDifferOnlyByTheSecondHash) {
-    const KdbPassword key = password(range(0, 32), 10);
+TEST(MasterKey, VersionsDifferOnlyByTheSecondHash) {
+    const MasterKey key = password(range(0, 32), 10);
     const Bytes composite = testing::sha256Of(testing::textBytes("secret"));
     EXPECT_EQ(finalKey(key, "secret", TextEncoding::UTF8, 3),
               testing::deriveFinalKey(testing::textBytes("secret"), range(0, 32), range(100, 32),
@@ -106,8 +106,8 @@ TEST(KdbPassword, VersionsDifferOnlyByTheSecondHash) {
               testing::deriveFinalKey(composite, range(0, 32), range(100, 32), 10, false));
 }
 
-TEST(KdbPassword, MissingSeedsAreRefused) {
-    KdbPassword key;
+TEST(MasterKey, MissingSeedsAreRefused) {
+    MasterKey key;
     const SecureBytes text = secureBytesFromText("x");
     EXPECT_KDB_ERROR(
         static_cast<void>(key.createFinalKey32ForPasssword(text, TextEncoding::UTF8, 4)),
@@ -122,9 +122,9 @@ TEST(KdbPassword, MissingSeedsAreRefused) {
         "InvalidHeader", "InvalidTransformSeed");
 }
 
-TEST(Utils, EncodesWindows1252WithQuestionMarksForTheUnrepresentable) {
+TEST(Codec, EncodesWindows1252WithQuestionMarksForTheUnrepresentable) {
     const auto encode = [](std::string_view text) {
-        const SecureBytes bytes = Utils::createByteBufferForString(text, TextEncoding::Windows1252);
+        const SecureBytes bytes = Codec::createByteBufferForString(text, TextEncoding::Windows1252);
         return Bytes(bytes.begin(), bytes.end());
     };
     EXPECT_EQ(encode("p\u00e4ssw\u00f6rd\u20ac"), fromHex("70e4737377f6726480"));
@@ -134,15 +134,15 @@ TEST(Utils, EncodesWindows1252WithQuestionMarksForTheUnrepresentable) {
                                  "b",
                                  3)),
               fromHex("613f62"));
-    const SecureBytes utf8 = Utils::createByteBufferForString("\u00e4", TextEncoding::UTF8);
+    const SecureBytes utf8 = Codec::createByteBufferForString("\u00e4", TextEncoding::UTF8);
     EXPECT_EQ(Bytes(utf8.begin(), utf8.end()), fromHex("c3a4"));
 }
 
-TEST(Utils, LittleEndianReadersAndUtf8Check) {
+TEST(Codec, LittleEndianReadersAndUtf8Check) {
     const auto data = std::make_shared<const std::vector<uint8_t>>(
         fromHex("01 0203 04050607 08090a0b0c0d0e0f ff"));
     testing::Bytes copy = *data;
-    struct Source final : InputDataSource {
+    struct Source final : InputSource {
         explicit Source(Bytes bytes) : m_bytes(std::move(bytes)) {}
         uint32_t readBytes(void* destination, uint32_t length) override {
             const auto count =
@@ -157,22 +157,22 @@ TEST(Utils, LittleEndianReadersAndUtf8Check) {
         Bytes m_bytes;
         std::size_t m_offset = 0;
     } source(copy);
-    EXPECT_EQ(Utils::readInt8LE(source), 0x01);
-    EXPECT_EQ(Utils::readInt16LE(source), 0x0302);
-    EXPECT_EQ(Utils::readInt32LE(source), 0x07060504u);
-    EXPECT_EQ(Utils::readInt64LE(source), 0x0f0e0d0c0b0a0908ull);
-    EXPECT_EQ(Utils::readCompleteLE(source, 2), std::nullopt);
+    EXPECT_EQ(Codec::readInt8LE(source), 0x01);
+    EXPECT_EQ(Codec::readInt16LE(source), 0x0302);
+    EXPECT_EQ(Codec::readInt32LE(source), 0x07060504u);
+    EXPECT_EQ(Codec::readInt64LE(source), 0x0f0e0d0c0b0a0908ull);
+    EXPECT_EQ(Codec::readCompleteLE(source, 2), std::nullopt);
 
     const Bytes valid = fromHex("41 c3a4 e282ac f09f9880");
-    EXPECT_TRUE(Utils::isValidUtf8(valid.data(), valid.size()));
+    EXPECT_TRUE(Codec::isValidUtf8(valid.data(), valid.size()));
     for (const char* invalid : {"c0af", "eda080", "f4908080", "e282", "80"}) {
         const Bytes bytes = fromHex(invalid);
-        EXPECT_FALSE(Utils::isValidUtf8(bytes.data(), bytes.size())) << invalid;
+        EXPECT_FALSE(Codec::isValidUtf8(bytes.data(), bytes.size())) << invalid;
     }
     const std::string empty;
-    EXPECT_TRUE(Utils::emptyString(nullptr));
-    EXPECT_TRUE(Utils::emptyString(&empty));
+    EXPECT_TRUE(Codec::emptyString(nullptr));
+    EXPECT_TRUE(Codec::emptyString(&empty));
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "kdb/Kdb4Entry.h"
-#include "kdb/Kdb4Group.h"
-#include "kdb/Node.h"
+#include "kdb/KdbxEntry.h"
+#include "kdb/KdbxGroup.h"
+#include "kdb/XmlNode.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
-std::vector<std::string> childNames(const Node& node) {
+std::vector<std::string> childNames(const XmlNode& node) {
     std::vector<std::string> names;
-    for (Node* child : node._children()) {
+    for (XmlNode* child : node._children()) {
         names.push_back(child->_name().text());
     }
     return names;
@@ -53,32 +53,32 @@ TEST(NodeText, KeepsTextAcrossTheMoveFromInlineToHeapStorage) {
     EXPECT_EQ(sizeof(NodeText), 24u);
 }
 
-TEST(Node, KeepsChildrenInOrderWithParentLinks) {
+TEST(XmlNode, KeepsChildrenInOrderWithParentLinks) {
     NameTable names;
-    Node parent(names.intern("a"));
+    XmlNode parent(names.intern("a"));
     for (const char* name : {"b", "c", "d"}) {
-        parent.addChild(std::make_unique<Node>(names.intern(name)));
+        parent.addChild(std::make_unique<XmlNode>(names.intern(name)));
     }
     EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b", "c", "d"}));
     EXPECT_EQ(parent.childCount(), 3u);
-    for (Node* child : parent._children()) {
+    for (XmlNode* child : parent._children()) {
         EXPECT_EQ(child->_parent(), &parent);
     }
-    Node* first = parent.firstChild();
+    XmlNode* first = parent.firstChild();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->_name().text(), "b");
 }
 
-TEST(Node, RemovesFirstMiddleAndLastChildren) {
+TEST(XmlNode, RemovesFirstMiddleAndLastChildren) {
     NameTable names;
-    Node parent(names.intern("a"));
-    std::vector<Node*> children;
+    XmlNode parent(names.intern("a"));
+    std::vector<XmlNode*> children;
     for (const char* name : {"b", "c", "d", "e"}) {
-        auto child = std::make_unique<Node>(names.intern(name));
+        auto child = std::make_unique<XmlNode>(names.intern(name));
         children.push_back(child.get());
         parent.addChild(std::move(child));
     }
-    std::unique_ptr<Node> middle = parent.removeChild(*children[1]);
+    std::unique_ptr<XmlNode> middle = parent.removeChild(*children[1]);
     ASSERT_EQ(middle.get(), children[1]);
     EXPECT_EQ(middle->_parent(), nullptr);
     EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b", "d", "e"}));
@@ -94,24 +94,24 @@ TEST(Node, RemovesFirstMiddleAndLastChildren) {
     EXPECT_EQ(childNames(parent), (std::vector<std::string>{"c"}));
 }
 
-TEST(Node, RemovingANodeThatIsNotAChildChangesNothing) {
+TEST(XmlNode, RemovingANodeThatIsNotAChildChangesNothing) {
     NameTable names;
-    Node parent(names.intern("a"));
-    Node other(names.intern("x"));
-    parent.addChild(std::make_unique<Node>(names.intern("b")));
-    Node stranger(names.intern("s"));
-    other.addChild(std::make_unique<Node>(names.intern("t")));
+    XmlNode parent(names.intern("a"));
+    XmlNode other(names.intern("x"));
+    parent.addChild(std::make_unique<XmlNode>(names.intern("b")));
+    XmlNode stranger(names.intern("s"));
+    other.addChild(std::make_unique<XmlNode>(names.intern("t")));
     EXPECT_EQ(parent.removeChild(stranger), nullptr);
-    Node* foreignChild = other.firstChild();
+    XmlNode* foreignChild = other.firstChild();
     ASSERT_NE(foreignChild, nullptr);
     EXPECT_EQ(parent.removeChild(*foreignChild), nullptr);
     EXPECT_EQ(childNames(parent), (std::vector<std::string>{"b"}));
     EXPECT_EQ(childNames(other), (std::vector<std::string>{"t"}));
 }
 
-TEST(Node, ReplacesAnAttributeOfTheSameName) {
+TEST(XmlNode, ReplacesAnAttributeOfTheSameName) {
     NameTable names;
-    Node node(names.intern("Value"));
+    XmlNode node(names.intern("Value"));
     EXPECT_TRUE(node._attributes().empty());
     EXPECT_EQ(node.attribute("Protected"), nullptr);
     node.addAttribute("Protected", "False");
@@ -121,7 +121,7 @@ TEST(Node, ReplacesAnAttributeOfTheSameName) {
     EXPECT_EQ(*node.attribute("Protected"), "True");
 }
 
-TEST(Node, ReadsAttributeTruthLikeTheBooleanTextsOfTheFormat) {
+TEST(XmlNode, ReadsAttributeTruthLikeTheBooleanTextsOfTheFormat) {
     for (const char* value : {"True", "true", "Yes", "y", "1", "  +007", "-1", "\t9x"}) {
         EXPECT_TRUE(attributeIsTrue(value)) << value;
     }
@@ -130,21 +130,21 @@ TEST(Node, ReadsAttributeTruthLikeTheBooleanTextsOfTheFormat) {
     }
 }
 
-TEST(Node, DescribesItselfWithNameAndText) {
+TEST(XmlNode, DescribesItselfWithNameAndText) {
     NameTable names;
-    Node node(names.intern("a"));
+    XmlNode node(names.intern("a"));
     node.set_text("xy");
     EXPECT_EQ(node.description(), "<a>xy<a/>");
 }
 
-TEST(Node, TearsDownAMillionLevelsWithoutRecursion) {
+TEST(XmlNode, TearsDownAMillionLevelsWithoutRecursion) {
     NameTable names;
     const ElementName name = names.intern("a");
-    auto root = std::make_unique<Node>(name);
-    Node* deepest = root.get();
+    auto root = std::make_unique<XmlNode>(name);
+    XmlNode* deepest = root.get();
     for (int level = 0; level < 1000000; ++level) {
-        auto child = std::make_unique<Node>(name);
-        Node* next = child.get();
+        auto child = std::make_unique<XmlNode>(name);
+        XmlNode* next = child.get();
         deepest->addChild(std::move(child));
         deepest = next;
     }
@@ -153,14 +153,14 @@ TEST(Node, TearsDownAMillionLevelsWithoutRecursion) {
     root.reset();
 }
 
-TEST(Node, TearsDownDeeplyNestedGroupsAndEntriesWithoutRecursion) {
-    auto root = std::make_unique<Kdb4Group>(ElementName::known(KnownName::Root));
-    Kdb4Group* deepest = root.get();
+TEST(XmlNode, TearsDownDeeplyNestedGroupsAndEntriesWithoutRecursion) {
+    auto root = std::make_unique<KdbxGroup>(ElementName::known(KnownName::Root));
+    KdbxGroup* deepest = root.get();
     for (int level = 0; level < 300000; ++level) {
-        auto group = std::make_unique<Kdb4Group>();
-        Kdb4Group* next = group.get();
+        auto group = std::make_unique<KdbxGroup>();
+        KdbxGroup* next = group.get();
         deepest->addSubGroup(std::move(group));
-        deepest->addEntry(std::make_unique<Kdb4Entry>());
+        deepest->addEntry(std::make_unique<KdbxEntry>());
         deepest = next;
     }
     root->breakCyclcReference();
@@ -169,4 +169,4 @@ TEST(Node, TearsDownDeeplyNestedGroupsAndEntriesWithoutRecursion) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -5,10 +5,10 @@
 
 #include "kdb/Arc4RandomStream.h"
 #include "kdb/Salsa20RandomStream.h"
-#include "support/ExpectKdbError.h"
-#include "support/TestCrypto.h"
+#include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/TestCrypto.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::Bytes;
@@ -136,4 +136,4 @@ TEST(Arc4RandomStream, RefusesAnEmptyKey) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

@@ -4,15 +4,15 @@
 #include <memory>
 #include <numeric>
 
-#include "kdb/AESDecryptSource.h"
-#include "kdb/GZipInputData.h"
-#include "kdb/HashedInputData.h"
-#include "support/ExpectKdbError.h"
-#include "support/Kdb4FileWriter.h"
-#include "support/LimitedSource.h"
-#include "support/TestCrypto.h"
+#include "kdb/AesDecryptingSource.h"
+#include "kdb/GzipInflatingSource.h"
+#include "kdb/HashedBlockSource.h"
+#include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/KdbxFileWriter.h"
+#include "tests/kdb/support/LimitedSource.h"
+#include "tests/kdb/support/TestCrypto.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::Bytes;
@@ -30,15 +30,15 @@ Bytes pattern(std::size_t size) {
     return data;
 }
 
-std::unique_ptr<AESDecryptSource> decryptor(Bytes cipher, const Bytes& key = kKey,
+std::unique_ptr<AesDecryptingSource> decryptor(Bytes cipher, const Bytes& key = kKey,
                                             uint32_t endAfter = UINT32_MAX) {
-    return std::make_unique<AESDecryptSource>(
+    return std::make_unique<AesDecryptingSource>(
         std::make_unique<LimitedSource>(std::move(cipher), endAfter),
         std::span<const uint8_t, 32>(key.data(), 32), std::span<const uint8_t, 16>(kIv.data(), 16));
 }
 
 // Reads everything in pieces of the given size.
-Bytes drain(InputDataSource& source, uint32_t piece) {
+Bytes drain(InputSource& source, uint32_t piece) {
     Bytes out;
     Bytes buffer(piece);
     for (;;) {
@@ -50,7 +50,7 @@ Bytes drain(InputDataSource& source, uint32_t piece) {
     }
 }
 
-TEST(AESDecryptSource, PublishedCbcVectorDecrypts) {
+TEST(AesDecryptingSource, PublishedCbcVectorDecrypts) {
     // NIST SP 800-38A F.2.5, CBC-AES256 (first block), followed by the padding block the
     // reference cipher appends.
     const Bytes plain = testing::fromHex("6bc1bee22e409f96e93d7e117393172a");
@@ -61,12 +61,12 @@ TEST(AESDecryptSource, PublishedCbcVectorDecrypts) {
     EXPECT_EQ(drain(*source, 7), plain);
 }
 
-TEST(AESDecryptSource, RoundTripsAcrossSliceBoundaries) {
+TEST(AesDecryptingSource, RoundTripsAcrossSliceBoundaries) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{15}, std::size_t{16},
-                                   std::size_t{AESDecryptSource::kSliceSize - 16},
-                                   std::size_t{AESDecryptSource::kSliceSize - 1},
-                                   std::size_t{AESDecryptSource::kSliceSize + 100},
-                                   std::size_t{3 * AESDecryptSource::kSliceSize + 5}}) {
+                                   std::size_t{AesDecryptingSource::kSliceSize - 16},
+                                   std::size_t{AesDecryptingSource::kSliceSize - 1},
+                                   std::size_t{AesDecryptingSource::kSliceSize + 100},
+                                   std::size_t{3 * AesDecryptingSource::kSliceSize + 5}}) {
         const Bytes plain = pattern(size);
         auto source = decryptor(testing::aesCbcEncrypt(kKey, kIv, plain));
         EXPECT_EQ(drain(*source, 100000), plain) << size;
@@ -75,20 +75,20 @@ TEST(AESDecryptSource, RoundTripsAcrossSliceBoundaries) {
     }
 }
 
-TEST(AESDecryptSource, CipherTextOfExactlyOneSliceNeedsTheFinishingRefill) {
+TEST(AesDecryptingSource, CipherTextOfExactlyOneSliceNeedsTheFinishingRefill) {
     // Plain text of one slice minus one byte pads out to exactly 524288 bytes of cipher text.
-    const Bytes plain = pattern(AESDecryptSource::kSliceSize - 1);
+    const Bytes plain = pattern(AesDecryptingSource::kSliceSize - 1);
     Bytes cipher = testing::aesCbcEncrypt(kKey, kIv, plain);
-    ASSERT_EQ(cipher.size(), AESDecryptSource::kSliceSize);
+    ASSERT_EQ(cipher.size(), AesDecryptingSource::kSliceSize);
     auto inner = std::make_unique<LimitedSource>(std::move(cipher));
     LimitedSource* observed = inner.get();
-    AESDecryptSource source(std::move(inner), std::span<const uint8_t, 32>(kKey.data(), 32),
+    AesDecryptingSource source(std::move(inner), std::span<const uint8_t, 32>(kKey.data(), 32),
                             std::span<const uint8_t, 16>(kIv.data(), 16));
     EXPECT_EQ(drain(source, 4096), plain);
     EXPECT_EQ(observed->readCalls(), 2u);
 }
 
-TEST(AESDecryptSource, WrongKeyOrCutCipherTextIsDecryptError) {
+TEST(AesDecryptingSource, WrongKeyOrCutCipherTextIsDecryptError) {
     const Bytes plain = pattern(1000);
     const Bytes cipher = testing::aesCbcEncrypt(kKey, kIv, plain);
     Bytes wrongKey = kKey;
@@ -102,7 +102,7 @@ TEST(AESDecryptSource, WrongKeyOrCutCipherTextIsDecryptError) {
     EXPECT_KDB_ERROR(drain(*decryptor(cipher, kKey, 992), 64), "DecryptError", "DecryptError");
 }
 
-TEST(AESDecryptSource, SkipsForwardOnlyAndCannotBePositioned) {
+TEST(AesDecryptingSource, SkipsForwardOnlyAndCannotBePositioned) {
     const Bytes plain = pattern(5000);
     auto source = decryptor(testing::aesCbcEncrypt(kKey, kIv, plain));
     EXPECT_EQ(source->moveReadOffset(0), 0u);
@@ -116,12 +116,12 @@ TEST(AESDecryptSource, SkipsForwardOnlyAndCannotBePositioned) {
     EXPECT_KDB_ERROR(source->setReadOffset(0), "UnsupportedMethod", "setReadOffset");
 }
 
-std::unique_ptr<GZipInputData> inflater(Bytes compressed, uint32_t endAfter = UINT32_MAX) {
-    return std::make_unique<GZipInputData>(
+std::unique_ptr<GzipInflatingSource> inflater(Bytes compressed, uint32_t endAfter = UINT32_MAX) {
+    return std::make_unique<GzipInflatingSource>(
         std::make_unique<LimitedSource>(std::move(compressed), endAfter));
 }
 
-TEST(GZipInputData, InflatesGzipAndZlibStreams) {
+TEST(GzipInflatingSource, InflatesGzipAndZlibStreams) {
     const Bytes plain = pattern(200000);
     for (const int windowBits : {31, 15}) {
         auto source = inflater(testing::deflateBytes(plain, windowBits));
@@ -131,21 +131,21 @@ TEST(GZipInputData, InflatesGzipAndZlibStreams) {
     }
 }
 
-TEST(GZipInputData, IgnoresAndNeverReadsTrailingBytes) {
+TEST(GzipInflatingSource, IgnoresAndNeverReadsTrailingBytes) {
     const Bytes plain = pattern(100);
     Bytes compressed = testing::deflateBytes(plain, 31);
     const std::size_t streamSize = compressed.size();
     compressed.insert(compressed.end(), 50000, 0xEE);
     auto inner = std::make_unique<LimitedSource>(std::move(compressed));
     LimitedSource* observed = inner.get();
-    GZipInputData source(std::move(inner));
+    GzipInflatingSource source(std::move(inner));
     EXPECT_EQ(drain(source, 1000), plain);
     // One input slice of 16 KiB at most, never the rest of the trailing bytes.
-    EXPECT_LE(observed->bytesRead(), streamSize + GZipInputData::kInputSize);
+    EXPECT_LE(observed->bytesRead(), streamSize + GzipInflatingSource::kInputSize);
     EXPECT_LT(observed->bytesRead(), 50000u);
 }
 
-TEST(GZipInputData, CutOrCorruptStreamIsUnzipError) {
+TEST(GzipInflatingSource, CutOrCorruptStreamIsUnzipError) {
     const Bytes compressed = testing::deflateBytes(pattern(100000), 31);
     EXPECT_KDB_ERROR(
         drain(*inflater(compressed, static_cast<uint32_t>(compressed.size() / 2)), 999),
@@ -159,7 +159,7 @@ TEST(GZipInputData, CutOrCorruptStreamIsUnzipError) {
     EXPECT_KDB_ERROR(drain(*inflater(badChecksum), 4096), "InvalidData", "UnzipError");
 }
 
-TEST(GZipInputData, CannotBePositioned) {
+TEST(GzipInflatingSource, CannotBePositioned) {
     auto source = inflater(testing::deflateBytes(pattern(10), 31));
     EXPECT_KDB_ERROR(source->moveReadOffset(1), "UnsupportedMethod", "UnsupportedMethod");
     EXPECT_KDB_ERROR(source->setReadOffset(1), "UnsupportedMethod", "UnsupportedMethod");
@@ -167,8 +167,8 @@ TEST(GZipInputData, CannotBePositioned) {
                      "UnsupportedMethod", "UnsupportedMethod");
 }
 
-std::unique_ptr<HashedInputData> unblocker(Bytes framed, uint32_t endAfter = UINT32_MAX) {
-    return std::make_unique<HashedInputData>(
+std::unique_ptr<HashedBlockSource> unblocker(Bytes framed, uint32_t endAfter = UINT32_MAX) {
+    return std::make_unique<HashedBlockSource>(
         std::make_unique<LimitedSource>(std::move(framed), endAfter));
 }
 
@@ -185,16 +185,16 @@ Bytes terminator(uint32_t index, Bytes hash = Bytes(32, 0)) {
     return block(index, {}, hash);
 }
 
-TEST(HashedInputData, RoundTripsManyBlocksAndEndsAtTheTerminator) {
+TEST(HashedBlockSource, RoundTripsManyBlocksAndEndsAtTheTerminator) {
     const Bytes plain = pattern(10000);
-    auto source = unblocker(testing::Kdb4FileWriter::hashedBlocks(plain, 777));
+    auto source = unblocker(testing::KdbxFileWriter::hashedBlocks(plain, 777));
     EXPECT_EQ(drain(*source, 1000), plain);
     uint8_t byte = 0;
     EXPECT_EQ(source->readBytes(&byte, 1), 0u);
-    EXPECT_EQ(drain(*unblocker(testing::Kdb4FileWriter::hashedBlocks({}, 10)), 10), Bytes{});
+    EXPECT_EQ(drain(*unblocker(testing::KdbxFileWriter::hashedBlocks({}, 10)), 10), Bytes{});
 }
 
-TEST(HashedInputData, OutOfSequenceIndexIsRejected) {
+TEST(HashedBlockSource, OutOfSequenceIndexIsRejected) {
     const Bytes payload = pattern(10);
     Bytes framed = block(1, payload, testing::sha256Of(payload));
     const Bytes end = terminator(2);
@@ -202,7 +202,7 @@ TEST(HashedInputData, OutOfSequenceIndexIsRejected) {
     EXPECT_KDB_ERROR(drain(*unblocker(framed), 10), "InvalidData", "InvalidBlockIndex");
 }
 
-TEST(HashedInputData, HashMismatchesAreRejected) {
+TEST(HashedBlockSource, HashMismatchesAreRejected) {
     const Bytes payload = pattern(10);
     Bytes wrongHash = testing::sha256Of(payload);
     wrongHash[31] ^= 1;
@@ -214,8 +214,8 @@ TEST(HashedInputData, HashMismatchesAreRejected) {
                      "InvalidBlockHash");
 }
 
-TEST(HashedInputData, TruncationsAreNamed) {
-    const Bytes framed = testing::Kdb4FileWriter::hashedBlocks(pattern(100), 100);
+TEST(HashedBlockSource, TruncationsAreNamed) {
+    const Bytes framed = testing::KdbxFileWriter::hashedBlocks(pattern(100), 100);
     // Inside the hash of the first block.
     EXPECT_KDB_ERROR(drain(*unblocker(framed, 20), 10), "InvalidData", "InvalidBlockHashSize");
     // Inside the payload of the first block.
@@ -224,7 +224,7 @@ TEST(HashedInputData, TruncationsAreNamed) {
     EXPECT_KDB_ERROR(drain(*unblocker(framed, 140), 1000), "InvalidData", "InvalidBlock");
 }
 
-TEST(HashedInputData, OversizedBlockFailsWithoutAllocatingItsSize) {
+TEST(HashedBlockSource, OversizedBlockFailsWithoutAllocatingItsSize) {
     Bytes framed;
     testing::appendLE(framed, 0, 4);
     framed.insert(framed.end(), 32, 0x11);
@@ -233,8 +233,8 @@ TEST(HashedInputData, OversizedBlockFailsWithoutAllocatingItsSize) {
     EXPECT_KDB_ERROR(drain(*unblocker(framed), 10), "InvalidData", "InvalidBlock");
 }
 
-TEST(HashedInputData, CannotBePositioned) {
-    auto source = unblocker(testing::Kdb4FileWriter::hashedBlocks(pattern(10), 10));
+TEST(HashedBlockSource, CannotBePositioned) {
+    auto source = unblocker(testing::KdbxFileWriter::hashedBlocks(pattern(10), 10));
     EXPECT_KDB_ERROR(source->moveReadOffset(1), "UnsupportedMethod", "UnsupportedMethod");
     EXPECT_KDB_ERROR(source->setReadOffset(1), "UnsupportedMethod", "UnsupportedMethod");
     EXPECT_KDB_ERROR(static_cast<void>(source->lengthOfRemainingReadbleBytes()),
@@ -242,4 +242,4 @@ TEST(HashedInputData, CannotBePositioned) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

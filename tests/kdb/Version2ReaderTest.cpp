@@ -4,26 +4,26 @@
 #include <memory>
 
 #include "kdb/Arc4RandomStream.h"
-#include "kdb/Kdb4Reader.h"
-#include "kdb/KdbReaderFactory.h"
+#include "kdb/KdbxReader.h"
+#include "kdb/FormatDetector.h"
 #include "kdb/Salsa20RandomStream.h"
-#include "kdb/WrapperNSData.h"
-#include "support/ExpectKdbError.h"
-#include "support/Kdb4FileWriter.h"
+#include "kdb/MappedFileSource.h"
+#include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/KdbxFileWriter.h"
 
-namespace kdb {
+namespace vaultora::kdb {
 namespace {
 
 using testing::Bytes;
-using testing::Kdb4FileWriter;
-using Field = Kdb4FileWriter::Field;
+using testing::KdbxFileWriter;
+using Field = KdbxFileWriter::Field;
 
 constexpr const char* kPassword = "pass \u00e4\u20ac";
 
 const std::string kLongSecret(70, 'L');
 
 // The document masks its protected values with the writer's inner stream, in document order.
-Bytes document(const Kdb4FileWriter& writer) {
+Bytes document(const KdbxFileWriter& writer) {
     std::unique_ptr<Arc4RandomStream> arc4;
     std::unique_ptr<Salsa20RandomStream> salsa;
     if (writer.randomStreamId == 1) {
@@ -61,26 +61,26 @@ Bytes document(const Kdb4FileWriter& writer) {
     return testing::textBytes(xml);
 }
 
-Bytes file(const Kdb4FileWriter& writer) {
+Bytes file(const KdbxFileWriter& writer) {
     return writer.file(testing::textBytes(kPassword), document(writer));
 }
 
-Bytes file(const Kdb4FileWriter& writer, const std::vector<Field>& fields) {
+Bytes file(const KdbxFileWriter& writer, const std::vector<Field>& fields) {
     return writer.file(testing::textBytes(kPassword), document(writer), fields);
 }
 
-std::shared_ptr<KdbTree> open(const Bytes& bytes, const char* password = kPassword) {
+std::shared_ptr<DatabaseTree> open(const Bytes& bytes, const char* password = kPassword) {
     auto source =
-        std::make_unique<WrapperNSData>(std::make_shared<const std::vector<uint8_t>>(bytes));
-    auto reader = KdbReaderFactory::newKdbReader(*source);
+        std::make_unique<MappedFileSource>(std::make_shared<const std::vector<uint8_t>>(bytes));
+    auto reader = FormatDetector::readerFor(*source);
     return reader->load(std::move(source), secureBytesFromText(password));
 }
 
-void expectDocument(const std::shared_ptr<KdbTree>& tree) {
+void expectDocument(const std::shared_ptr<DatabaseTree>& tree) {
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(tree->getRoot(), nullptr);
     ASSERT_EQ(tree->getRoot()->getSubGroups().size(), 1u);
-    const KdbGroup* top = tree->getRoot()->getSubGroups()[0];
+    const DatabaseGroup* top = tree->getRoot()->getSubGroups()[0];
     EXPECT_EQ(top->getGroupName(), "Top");
     const auto entries = top->getEntries();
     ASSERT_EQ(entries.size(), 3u);
@@ -110,31 +110,31 @@ Bytes word(uint64_t value, unsigned width) {
     return bytes;
 }
 
-TEST(Kdb4Reader, OpensCompressedFileWithSalsa20ProtectedValues) {
-    expectDocument(open(file(Kdb4FileWriter())));
+TEST(KdbxReader, OpensCompressedFileWithSalsa20ProtectedValues) {
+    expectDocument(open(file(KdbxFileWriter())));
 }
 
-TEST(Kdb4Reader, OpensUncompressedFileWithArc4ProtectedValuesInSmallBlocks) {
-    Kdb4FileWriter writer;
+TEST(KdbxReader, OpensUncompressedFileWithArc4ProtectedValuesInSmallBlocks) {
+    KdbxFileWriter writer;
     writer.compress = false;
     writer.randomStreamId = 1;
     writer.blockSize = 100;
     expectDocument(open(file(writer)));
 }
 
-TEST(Kdb4Reader, AcceptsFileVersionsUpToMajorThree) {
+TEST(KdbxReader, AcceptsFileVersionsUpToMajorThree) {
     for (const uint32_t version : {0x00030001u, 0x00020000u, 0x0003FFFFu}) {
-        Kdb4FileWriter writer;
+        KdbxFileWriter writer;
         writer.fileVersion = version;
         expectDocument(open(file(writer)));
     }
-    Kdb4FileWriter writer;
+    KdbxFileWriter writer;
     writer.fileVersion = 0x00040000;
     EXPECT_KDB_ERROR(open(file(writer)), "Unsupported", "UnsupportedVersion");
 }
 
-TEST(Kdb4Reader, ToleratesOptionalAndOddlySizedHeaderFields) {
-    const Kdb4FileWriter writer;
+TEST(KdbxReader, ToleratesOptionalAndOddlySizedHeaderFields) {
+    const KdbxFileWriter writer;
     std::vector<Field> fields = without(writer.headerFields(), 2);
     fields.insert(fields.begin(), Field{1, {}});
     // A compression field stating 2 bytes still holds its 4-byte value.
@@ -143,22 +143,22 @@ TEST(Kdb4Reader, ToleratesOptionalAndOddlySizedHeaderFields) {
     expectDocument(open(file(writer, fields)));
 }
 
-TEST(Kdb4Reader, WrongPasswordIsDecryptError) {
-    EXPECT_KDB_ERROR(open(file(Kdb4FileWriter()), "wrong"), "DecryptError", "DecryptError");
+TEST(KdbxReader, WrongPasswordIsDecryptError) {
+    EXPECT_KDB_ERROR(open(file(KdbxFileWriter()), "wrong"), "DecryptError", "DecryptError");
     // A large payload whose first slice decrypts without a padding check still fails on
     // the start bytes.
-    Kdb4FileWriter writer;
+    KdbxFileWriter writer;
     writer.compress = false;
     Bytes big = testing::textBytes("<x>");
     big.resize(700000, ' ');
     const Bytes bytes =
         writer.fileWithPayload(testing::textBytes(kPassword),
-                               Kdb4FileWriter::hashedBlocks(big, 65536), writer.headerFields());
+                               KdbxFileWriter::hashedBlocks(big, 65536), writer.headerFields());
     EXPECT_KDB_ERROR(open(bytes, "wrong"), "DecryptError", "DecryptError");
 }
 
-TEST(Kdb4Reader, StartBytesOfAnotherLengthNeverMatch) {
-    const Kdb4FileWriter writer;
+TEST(KdbxReader, StartBytesOfAnotherLengthNeverMatch) {
+    const KdbxFileWriter writer;
     Bytes shortStart = writer.startBytes;
     shortStart.resize(16);
     EXPECT_KDB_ERROR(open(file(writer, replaced(writer.headerFields(), Field{9, shortStart}))),
@@ -167,8 +167,8 @@ TEST(Kdb4Reader, StartBytesOfAnotherLengthNeverMatch) {
                      "DecryptError");
 }
 
-TEST(Kdb4Reader, MissingInnerStreamIdIsUnsupportedAfterThePasswordCheck) {
-    Kdb4FileWriter writer;
+TEST(KdbxReader, MissingInnerStreamIdIsUnsupportedAfterThePasswordCheck) {
+    KdbxFileWriter writer;
     writer.randomStreamId = 0;
     EXPECT_KDB_ERROR(open(file(writer)), "Unsupported", "UnsupportedRandomStreamID");
     EXPECT_KDB_ERROR(open(file(writer), "wrong"), "DecryptError", "DecryptError");
@@ -176,8 +176,8 @@ TEST(Kdb4Reader, MissingInnerStreamIdIsUnsupportedAfterThePasswordCheck) {
                      "UnsupportedRandomStreamID");
 }
 
-TEST(Kdb4Reader, HeaderFieldChecksAreNamed) {
-    const Kdb4FileWriter writer;
+TEST(KdbxReader, HeaderFieldChecksAreNamed) {
+    const KdbxFileWriter writer;
     const auto fields = writer.headerFields();
     const auto expectHeader = [&](const std::vector<Field>& changed, const char* name,
                                   const char* reason) {
@@ -194,8 +194,8 @@ TEST(Kdb4Reader, HeaderFieldChecksAreNamed) {
     expectHeader(unknown, "InvalidHeader", "InvalidField");
 }
 
-TEST(Kdb4Reader, RefusesMissingKeyParametersAndOddIvBeforeDerivingTheKey) {
-    const Kdb4FileWriter writer;
+TEST(KdbxReader, RefusesMissingKeyParametersAndOddIvBeforeDerivingTheKey) {
+    const KdbxFileWriter writer;
     const auto fields = writer.headerFields();
     EXPECT_KDB_ERROR(open(file(writer, replaced(fields, Field{7, Bytes(12, 0)}))), "InvalidHeader",
                      "InvalidEncryptionIV");
@@ -204,20 +204,20 @@ TEST(Kdb4Reader, RefusesMissingKeyParametersAndOddIvBeforeDerivingTheKey) {
     EXPECT_KDB_ERROR(open(file(writer, without(fields, 4))), "InvalidHeader", "InvalidMasterSeed");
     EXPECT_KDB_ERROR(open(file(writer, without(fields, 5))), "InvalidHeader",
                      "InvalidTransformSeed");
-    Kdb4FileWriter arc4;
+    KdbxFileWriter arc4;
     arc4.randomStreamId = 1;
     EXPECT_KDB_ERROR(open(file(arc4, without(arc4.headerFields(), 8))), "InvalidHeader",
                      "InvalidProtectedStreamKey");
 }
 
-TEST(Kdb4Reader, TruncatedHeaderIsNamed) {
-    const Bytes whole = file(Kdb4FileWriter());
+TEST(KdbxReader, TruncatedHeaderIsNamed) {
+    const Bytes whole = file(KdbxFileWriter());
     for (const std::size_t size : {9u, 12u, 13u, 14u, 20u, 40u, 120u}) {
         const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
         EXPECT_KDB_ERROR(open(cut), "InvalidHeader", "TruncatedHeader") << size;
     }
     // A comment that claims more bytes than the file holds.
-    Kdb4FileWriter writer;
+    KdbxFileWriter writer;
     Bytes header;
     testing::appendLE(header, 0x9AA2D903, 4);
     testing::appendLE(header, 0xB54BFB67, 4);
@@ -228,29 +228,29 @@ TEST(Kdb4Reader, TruncatedHeaderIsNamed) {
     EXPECT_KDB_ERROR(open(header), "InvalidHeader", "TruncatedHeader");
 }
 
-TEST(Kdb4Reader, DamagedPayloadsFailWithTheLayersErrors) {
-    const Kdb4FileWriter writer;
+TEST(KdbxReader, DamagedPayloadsFailWithTheLayersErrors) {
+    const KdbxFileWriter writer;
     Bytes cut = file(writer);
     cut.resize(cut.size() - 5);
     EXPECT_KDB_ERROR(open(cut), "DecryptError", "DecryptError");
 
     // A block hash that does not match its payload.
     const Bytes xml = document(writer);
-    Bytes framed = Kdb4FileWriter::hashedBlocks(testing::deflateBytes(xml, 31), 1 << 20);
+    Bytes framed = KdbxFileWriter::hashedBlocks(testing::deflateBytes(xml, 31), 1 << 20);
     framed[4] ^= 0x01;
     EXPECT_KDB_ERROR(
         open(writer.fileWithPayload(testing::textBytes(kPassword), framed, writer.headerFields())),
         "InvalidData", "InvalidBlockHash");
 }
 
-TEST(Kdb4Reader, KeepsTheTreeAndTheHeaderValues) {
-    Kdb4FileWriter writer;
+TEST(KdbxReader, KeepsTheTreeAndTheHeaderValues) {
+    KdbxFileWriter writer;
     writer.rounds = 77;
     const Bytes bytes = file(writer);
     auto source =
-        std::make_unique<WrapperNSData>(std::make_shared<const std::vector<uint8_t>>(bytes));
+        std::make_unique<MappedFileSource>(std::make_shared<const std::vector<uint8_t>>(bytes));
     source->setReadOffset(8);
-    Kdb4Reader reader;
+    KdbxReader reader;
     const auto tree = reader.load(std::move(source), secureBytesFromText(kPassword));
     EXPECT_EQ(reader.getKdbTree(), tree);
     EXPECT_EQ(reader._fileVersion(), 0x00030001u);
@@ -262,4 +262,4 @@ TEST(Kdb4Reader, KeepsTheTreeAndTheHeaderValues) {
 }
 
 } // namespace
-} // namespace kdb
+} // namespace vaultora::kdb

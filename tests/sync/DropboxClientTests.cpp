@@ -3,9 +3,9 @@
 #include "DropboxRecordingDelegate.h"
 #include "DropboxTestService.h"
 
-#include "sync/DBRequest.h"
-#include "sync/DBRestClient.h"
-#include "sync/DBSession.h"
+#include "sync/dropbox/DropboxRequest.h"
+#include "sync/dropbox/DropboxClient.h"
+#include "sync/dropbox/DropboxSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,15 +19,15 @@ using testsupport::DropboxTestService;
 
 namespace {
 
-class DropboxClient : public testing::Test {
+class DropboxClientTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_service.isReady()) << "the test service did not start";
-        m_session = std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
-                                                DBServiceConfiguration::applicationConsumerSecret,
+        m_session = std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
+                                                DropboxServiceConfiguration::applicationConsumerSecret,
                                                 m_service.configuration(),
                                                 m_directory.filePath("defaults.ini"));
-        m_client = std::make_unique<DBRestClient>(*m_session);
+        m_client = std::make_unique<DropboxClient>(*m_session);
         m_client->setDelegate(&m_delegate);
     }
 
@@ -46,40 +46,40 @@ protected:
 
     DropboxTestService m_service;
     QTemporaryDir m_directory;
-    std::unique_ptr<DBSession> m_session;
-    std::unique_ptr<DBRestClient> m_client;
+    std::unique_ptr<DropboxSession> m_session;
+    std::unique_ptr<DropboxClient> m_client;
     DropboxRecordingDelegate m_delegate;
 };
 
-class CountingSessionDelegate final : public DBSessionDelegate {
+class CountingSessionDelegate final : public DropboxSessionDelegate {
 public:
-    void sessionDidReceiveAuthorizationFailure(DBSession&) override { ++failures; }
+    void sessionDidReceiveAuthorizationFailure(DropboxSession&) override { ++failures; }
     int failures = 0;
 };
 
 } // namespace
 
-TEST_F(DropboxClient, LoginOverTlsLinksSessionWithTheIssuedToken) {
+TEST_F(DropboxClientTest, LoginOverTlsLinksSessionWithTheIssuedToken) {
     ASSERT_TRUE(link());
     EXPECT_TRUE(m_session->isLinked());
-    EXPECT_EQ(m_session->credentialStore().credential(QXOAuthCredentialConcreteStore::AccessToken),
+    EXPECT_EQ(m_session->credentialStore().credential(vaultora::net::OAuthCredentialStore::AccessToken),
               "token-0");
     EXPECT_EQ(m_delegate.offMainThread, 0);
     EXPECT_EQ(m_client->runningRequestCount(), 0);
     EXPECT_TRUE(m_service.requests().last().startsWith("GET https /0/token "));
 }
 
-TEST_F(DropboxClient, WrongPasswordReportsServiceErrorAndStaysUnlinked) {
+TEST_F(DropboxClientTest, WrongPasswordReportsServiceErrorAndStaysUnlinked) {
     m_client->loginWithEmail(DropboxTestService::Email, "wrong");
     ASSERT_TRUE(answered());
     EXPECT_EQ(m_delegate.calls, QStringList{"loginFailed"});
     EXPECT_FALSE(m_session->isLinked());
-    EXPECT_EQ(m_delegate.error->domain, DBRequest::ErrorDomain);
+    EXPECT_EQ(m_delegate.error->domain, DropboxRequest::ErrorDomain);
     EXPECT_EQ(m_delegate.error->code, 401);
     EXPECT_EQ(m_delegate.error->userInfo.value("error"), "Invalid email or password.");
 }
 
-TEST_F(DropboxClient, ListsFolderWithSpacesParsedOffTheMainThread) {
+TEST_F(DropboxClientTest, ListsFolderWithSpacesParsedOffTheMainThread) {
     const QDateTime modified(QDate(2024, 1, 2), QTime(10, 1), Qt::UTC);
     m_service.addFile("/My Databases/home 1.kdb", "one", modified);
     m_service.addFolder("/My Databases/Old");
@@ -91,7 +91,7 @@ TEST_F(DropboxClient, ListsFolderWithSpacesParsedOffTheMainThread) {
     EXPECT_EQ(m_delegate.offMainThread, 0);
     EXPECT_TRUE(
         m_service.requests().last().startsWith("GET http /0/metadata/dropbox/My%20Databases "));
-    const DBMetadata& folder = *m_delegate.metadata;
+    const DropboxMetadata& folder = *m_delegate.metadata;
     ASSERT_EQ(folder.contents().size(), 2);
     EXPECT_EQ(folder.contents()[0].path(), "/My Databases/Old");
     EXPECT_TRUE(folder.contents()[0].isDirectory());
@@ -99,7 +99,7 @@ TEST_F(DropboxClient, ListsFolderWithSpacesParsedOffTheMainThread) {
     EXPECT_EQ(folder.contents()[1].lastModifiedDate(), modified);
 }
 
-TEST_F(DropboxClient, SignatureWithWrongSecretIsRefusedAndSessionDelegateHearsOf401) {
+TEST_F(DropboxClientTest, SignatureWithWrongSecretIsRefusedAndSessionDelegateHearsOf401) {
     ASSERT_TRUE(link());
     CountingSessionDelegate sessionDelegate;
     m_session->setDelegate(&sessionDelegate);
@@ -114,19 +114,19 @@ TEST_F(DropboxClient, SignatureWithWrongSecretIsRefusedAndSessionDelegateHearsOf
     EXPECT_EQ(sessionDelegate.failures, 1);
 }
 
-TEST_F(DropboxClient, UnlinkedMetadataRequestFails) {
+TEST_F(DropboxClientTest, UnlinkedMetadataRequestFails) {
     m_client->loadMetadata("/");
     ASSERT_TRUE(answered());
     EXPECT_EQ(m_delegate.calls, QStringList{"metadataFailed"});
     EXPECT_EQ(m_delegate.error->code, 401);
 }
 
-TEST_F(DropboxClient, NonJsonErrorBodyGoesUnderErrorMessage) {
+TEST_F(DropboxClientTest, NonJsonErrorBodyGoesUnderErrorMessage) {
     DropboxTestService plain({"/0/metadata/dropbox/x=503"});
     ASSERT_TRUE(plain.isReady());
-    DBSession session("qk4tbw8ne2xzv0c", "m3hd9sa1pyl7jt6", plain.configuration(),
+    DropboxSession session("qk4tbw8ne2xzv0c", "m3hd9sa1pyl7jt6", plain.configuration(),
                       m_directory.filePath("other.ini"));
-    DBRestClient client(session);
+    DropboxClient client(session);
     client.setDelegate(&m_delegate);
     client.loadMetadata("/x");
     ASSERT_TRUE(answered());
@@ -134,7 +134,7 @@ TEST_F(DropboxClient, NonJsonErrorBodyGoesUnderErrorMessage) {
     EXPECT_EQ(m_delegate.error->userInfo.value("error"), "Injected failure.");
 }
 
-TEST_F(DropboxClient, FileLoadReplacesLocalFileWithProgress) {
+TEST_F(DropboxClientTest, FileLoadReplacesLocalFileWithProgress) {
     const QByteArray body(300000, 'k');
     m_service.addFile("/Databases/home.kdb", body, QDateTime::currentDateTimeUtc());
     ASSERT_TRUE(link());
@@ -159,7 +159,7 @@ TEST_F(DropboxClient, FileLoadReplacesLocalFileWithProgress) {
               QStringList{"home.kdb"});
 }
 
-TEST_F(DropboxClient, MissingFileLeavesLocalCopyUntouchedWithCode404) {
+TEST_F(DropboxClientTest, MissingFileLeavesLocalCopyUntouchedWithCode404) {
     ASSERT_TRUE(link());
     QFile old(local("home.kdb"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
@@ -169,7 +169,7 @@ TEST_F(DropboxClient, MissingFileLeavesLocalCopyUntouchedWithCode404) {
     m_client->loadFile("/Databases/gone.kdb", local("home.kdb"));
     ASSERT_TRUE(answered());
     EXPECT_EQ(m_delegate.calls.last(), "fileFailed");
-    EXPECT_EQ(m_delegate.error->domain, DBRequest::ErrorDomain);
+    EXPECT_EQ(m_delegate.error->domain, DropboxRequest::ErrorDomain);
     EXPECT_EQ(m_delegate.error->code, 404);
     EXPECT_EQ(m_delegate.error->userInfo.value("destinationPath"), local("home.kdb"));
     EXPECT_EQ(m_delegate.error->userInfo.value("error"), "File not found");
@@ -178,16 +178,16 @@ TEST_F(DropboxClient, MissingFileLeavesLocalCopyUntouchedWithCode404) {
     EXPECT_EQ(kept.readAll(), "old copy");
 }
 
-TEST_F(DropboxClient, UnwritableDestinationIsAFailureNotASuccess) {
+TEST_F(DropboxClientTest, UnwritableDestinationIsAFailureNotASuccess) {
     m_service.addFile("/a.kdb", "data", QDateTime::currentDateTimeUtc());
     ASSERT_TRUE(link());
     m_client->loadFile("/a.kdb", local("no such folder/a.kdb"));
     ASSERT_TRUE(answered());
     EXPECT_EQ(m_delegate.calls.last(), "fileFailed");
-    EXPECT_EQ(m_delegate.error->domain, DBRequest::FileErrorDomain);
+    EXPECT_EQ(m_delegate.error->domain, DropboxRequest::FileErrorDomain);
 }
 
-TEST_F(DropboxClient, CancelledLoadNeverCallsBackNorTouchesTheFile) {
+TEST_F(DropboxClientTest, CancelledLoadNeverCallsBackNorTouchesTheFile) {
     m_service.addFile("/a.kdb", QByteArray(100000, 'a'), QDateTime::currentDateTimeUtc());
     m_service.addFile("/b.kdb", "b", QDateTime::currentDateTimeUtc());
     ASSERT_TRUE(link());
@@ -200,7 +200,7 @@ TEST_F(DropboxClient, CancelledLoadNeverCallsBackNorTouchesTheFile) {
     EXPECT_FALSE(QFile::exists(local("a.kdb")));
 }
 
-TEST_F(DropboxClient, CreatesAccountByFormPostAndReportsTakenEmail) {
+TEST_F(DropboxClientTest, CreatesAccountByFormPostAndReportsTakenEmail) {
     m_client->createAccount("new@example.org", "pw", "Ann", "Smith");
     ASSERT_TRUE(answered());
     EXPECT_EQ(m_delegate.calls.last(), "created");
@@ -216,19 +216,19 @@ TEST_F(DropboxClient, CreatesAccountByFormPostAndReportsTakenEmail) {
 TEST(DropboxTls, UntrustedAuthorityIsAConnectionFailure) {
     DropboxTestService service;
     ASSERT_TRUE(service.isReady());
-    DBServiceConfiguration configuration = service.configuration();
+    DropboxServiceConfiguration configuration = service.configuration();
     configuration.certificateAuthorityFile.clear();
     QTemporaryDir directory;
-    DBSession session("qk4tbw8ne2xzv0c", "m3hd9sa1pyl7jt6", configuration,
+    DropboxSession session("qk4tbw8ne2xzv0c", "m3hd9sa1pyl7jt6", configuration,
                       directory.filePath("d.ini"));
-    DBRestClient client(session);
+    DropboxClient client(session);
     DropboxRecordingDelegate delegate;
     client.setDelegate(&delegate);
     QSignalSpy spy(&delegate, &DropboxRecordingDelegate::answered);
     client.loginWithEmail(DropboxTestService::Email, DropboxTestService::Password);
     ASSERT_TRUE(spy.wait(30000));
     EXPECT_EQ(delegate.calls, QStringList{"loginFailed"});
-    EXPECT_EQ(delegate.error->domain, DBRequest::ConnectionErrorDomain);
+    EXPECT_EQ(delegate.error->domain, DropboxRequest::ConnectionErrorDomain);
     EXPECT_FALSE(session.isLinked());
 }
 

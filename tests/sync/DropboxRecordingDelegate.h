@@ -2,7 +2,7 @@
 // wait for the answer with QSignalSpy.
 #pragma once
 
-#include "sync/DBRestClientDelegate.h"
+#include "sync/dropbox/DropboxClientDelegate.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -11,55 +11,55 @@
 #include <optional>
 #include <vector>
 
-class DropboxRecordingDelegate final : public QObject, public vaultora::sync::DBRestClientDelegate {
+class DropboxRecordingDelegate final : public QObject, public vaultora::sync::DropboxClientDelegate {
     Q_OBJECT
 
 public:
     QStringList calls;
-    std::optional<vaultora::sync::NetworkError> error;
-    std::optional<vaultora::sync::DBMetadata> metadata;
+    std::optional<vaultora::net::NetworkError> error;
+    std::optional<vaultora::sync::DropboxMetadata> metadata;
     QString loadedPath;
     QString contentType;
     std::vector<double> progress;
     int offMainThread = 0;
 
-    void restClientDidLogin(vaultora::sync::DBRestClient&) override { record("login"); }
-    void loginFailedWithError(vaultora::sync::DBRestClient&,
-                              const vaultora::sync::NetworkError& failure) override {
+    void restClientDidLogin(vaultora::sync::DropboxClient&) override { record("login"); }
+    void loginFailedWithError(vaultora::sync::DropboxClient&,
+                              const vaultora::net::NetworkError& failure) override {
         error = failure;
         record("loginFailed");
     }
-    void loadedMetadata(vaultora::sync::DBRestClient&,
-                        const vaultora::sync::DBMetadata& loaded) override {
+    void loadedMetadata(vaultora::sync::DropboxClient&,
+                        const vaultora::sync::DropboxMetadata& loaded) override {
         metadata = loaded;
         record("metadata");
     }
-    void metadataUnchangedAtPath(vaultora::sync::DBRestClient&, const QString&) override {
+    void metadataUnchangedAtPath(vaultora::sync::DropboxClient&, const QString&) override {
         record("unchanged");
     }
-    void loadMetadataFailedWithError(vaultora::sync::DBRestClient&,
-                                     const vaultora::sync::NetworkError& failure) override {
+    void loadMetadataFailedWithError(vaultora::sync::DropboxClient&,
+                                     const vaultora::net::NetworkError& failure) override {
         error = failure;
         record("metadataFailed");
     }
-    void loadedFile(vaultora::sync::DBRestClient&, const QString& destination, const QString& type,
+    void loadedFile(vaultora::sync::DropboxClient&, const QString& destination, const QString& type,
                     const QString&) override {
         loadedPath = destination;
         contentType = type;
         record("file");
     }
-    void loadProgress(vaultora::sync::DBRestClient&, double fraction, const QString&) override {
+    void loadProgress(vaultora::sync::DropboxClient&, double fraction, const QString&) override {
         checkThread();
         progress.push_back(fraction);
     }
-    void loadFileFailedWithError(vaultora::sync::DBRestClient&,
-                                 const vaultora::sync::NetworkError& failure) override {
+    void loadFileFailedWithError(vaultora::sync::DropboxClient&,
+                                 const vaultora::net::NetworkError& failure) override {
         error = failure;
         record("fileFailed");
     }
-    void restClientCreatedAccount(vaultora::sync::DBRestClient&) override { record("created"); }
-    void createAccountFailedWithError(vaultora::sync::DBRestClient&,
-                                      const vaultora::sync::NetworkError& failure) override {
+    void restClientCreatedAccount(vaultora::sync::DropboxClient&) override { record("created"); }
+    void createAccountFailedWithError(vaultora::sync::DropboxClient&,
+                                      const vaultora::net::NetworkError& failure) override {
         error = failure;
         record("createFailed");
     }

@@ -1,6 +1,6 @@
 // The account link and its saved copy in the user defaults.
-#include "sync/DBMetadata.h"
-#include "sync/DBSession.h"
+#include "sync/dropbox/DropboxMetadata.h"
+#include "sync/dropbox/DropboxSession.h"
 
 #include <QJsonDocument>
 #include <QLocale>
@@ -9,24 +9,24 @@
 #include <gtest/gtest.h>
 
 using namespace vaultora::sync;
-using Store = QXOAuthCredentialConcreteStore;
+using Store = vaultora::net::OAuthCredentialStore;
 
 namespace {
 
-class DropboxSession : public testing::Test {
+class DropboxSessionTest : public testing::Test {
 protected:
     [[nodiscard]] QString settingsFile() const { return m_directory.filePath("defaults.ini"); }
-    std::unique_ptr<DBSession> start() const {
-        return std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
-                                           DBServiceConfiguration::applicationConsumerSecret,
-                                           DBServiceConfiguration{}, settingsFile());
+    std::unique_ptr<DropboxSession> start() const {
+        return std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
+                                           DropboxServiceConfiguration::applicationConsumerSecret,
+                                           DropboxServiceConfiguration{}, settingsFile());
     }
     QTemporaryDir m_directory;
 };
 
 } // namespace
 
-TEST_F(DropboxSession, LinkSurvivesRestartAndUnlinkForgetsToken) {
+TEST_F(DropboxSessionTest, LinkSurvivesRestartAndUnlinkForgetsToken) {
     EXPECT_FALSE(start()->isLinked());
     start()->updateAccessToken("token-1", "secret-1");
 
@@ -37,7 +37,7 @@ TEST_F(DropboxSession, LinkSurvivesRestartAndUnlinkForgetsToken) {
     EXPECT_EQ(restarted->credentialStore().credential(Store::SignatureMethod), "HMAC-SHA1");
 
     const QVariantMap saved = QSettings(settingsFile(), QSettings::IniFormat)
-                                  .value(DBSession::SavedCredentialsKey)
+                                  .value(DropboxSession::SavedCredentialsKey)
                                   .toMap();
     EXPECT_EQ(saved.value(Store::ConsumerKey).toString(), "qk4tbw8ne2xzv0c");
     EXPECT_EQ(saved.value(Store::AccessToken).toString(), "token-1");
@@ -48,17 +48,17 @@ TEST_F(DropboxSession, LinkSurvivesRestartAndUnlinkForgetsToken) {
     EXPECT_FALSE(start()->isLinked());
 }
 
-TEST_F(DropboxSession, SavedCredentialsOfAnotherConsumerAreDropped) {
+TEST_F(DropboxSessionTest, SavedCredentialsOfAnotherConsumerAreDropped) {
     {
         QSettings settings(settingsFile(), QSettings::IniFormat);
-        settings.setValue(DBSession::SavedCredentialsKey,
+        settings.setValue(DropboxSession::SavedCredentialsKey,
                           QVariantMap{{Store::ConsumerKey, "another-consumer"},
                                       {Store::AccessToken, "foreign"},
                                       {Store::AccessTokenSecret, "foreign-secret"}});
     }
     EXPECT_FALSE(start()->isLinked());
     EXPECT_FALSE(
-        QSettings(settingsFile(), QSettings::IniFormat).contains(DBSession::SavedCredentialsKey));
+        QSettings(settingsFile(), QSettings::IniFormat).contains(DropboxSession::SavedCredentialsKey));
 }
 
 TEST(DropboxMetadata, ParsesFolderAndDatesWhateverTheLocale) {
@@ -73,22 +73,22 @@ TEST(DropboxMetadata, ParsesFolderAndDatesWhateverTheLocale) {
            "is_deleted": true},
           "not an object"
         ]})");
-    const DBMetadata folder(json.object());
+    const DropboxMetadata folder(json.object());
     QLocale::setDefault(previous);
 
     EXPECT_TRUE(folder.isDirectory());
     EXPECT_EQ(folder.revision(), 7);
     EXPECT_EQ(folder.lastModifiedDate(), QDateTime(QDate(2024, 1, 2), QTime(9, 59), Qt::UTC));
     ASSERT_EQ(folder.contents().size(), 1);
-    const DBMetadata& file = folder.contents().first();
+    const DropboxMetadata& file = folder.contents().first();
     EXPECT_EQ(file.filename(), "home.kdb");
     EXPECT_EQ(file.totalBytes(), 5000000000);
     EXPECT_TRUE(file.isDeleted());
     EXPECT_EQ(file.lastModifiedDate(), QDateTime(QDate(2024, 1, 3), QTime(9, 1, 30), Qt::UTC));
-    EXPECT_FALSE(DBMetadata::parseDate("02/01/2024 09:59").isValid());
+    EXPECT_FALSE(DropboxMetadata::parseDate("02/01/2024 09:59").isValid());
 
     const QVariantMap archive = folder.archive();
     EXPECT_EQ(archive.value("humanReadableSize"), folder.humanReadableSize());
     EXPECT_TRUE(archive.contains("thumbnailExists"));
-    EXPECT_EQ(DBMetadata::fromArchive(archive), folder);
+    EXPECT_EQ(DropboxMetadata::fromArchive(archive), folder);
 }

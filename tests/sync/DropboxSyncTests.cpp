@@ -2,14 +2,14 @@
 // service, with the toolkit's models standing in for the window.
 #include "DropboxTestService.h"
 
-#include "sync/DBLoginController.h"
-#include "sync/DBRequest.h"
-#include "sync/DBRestClient.h"
-#include "sync/DBSession.h"
-#include "sync/dropbox/DropBoxLoginFlow.h"
-#include "sync/dropbox/DropBoxPickerRoot.h"
-#include "sync/dropbox/DropBoxSettingsDabasesViewController.h"
-#include "sync/dropbox/ZTDropBoxSyncRunner.h"
+#include "sync/dropbox/DropboxLoginScreen.h"
+#include "sync/dropbox/DropboxRequest.h"
+#include "sync/dropbox/DropboxClient.h"
+#include "sync/dropbox/DropboxSession.h"
+#include "sync/dropbox/DropboxLoginFlow.h"
+#include "sync/dropbox/DropboxPickerHost.h"
+#include "sync/dropbox/DropboxFilePicker.h"
+#include "sync/dropbox/DropboxSyncRunner.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -30,7 +30,7 @@ using testsupport::DropboxTestService;
 namespace {
 
 // The database panel of the open flow, as far as the sync calls it.
-class RecordingFlow final : public QObject, public DropBoxLoginFlow {
+class RecordingFlow final : public QObject, public DropboxLoginFlow {
     Q_OBJECT
 public:
     bool loginOrShowPasswordDialog() override {
@@ -50,27 +50,27 @@ signals:
 };
 
 // The details screen the picker returns to.
-class RecordingRoot final : public toolkit::Panel, public DropBoxPickerRoot {
+class RecordingRoot final : public vaultora::toolkit::Panel, public DropboxPickerHost {
 public:
-    toolkit::Panel* pickerRootPanel() override { return this; }
-    void setKeePassServerDetail(std::shared_ptr<KeePassServerDetail> value) override {
+    vaultora::toolkit::Panel* pickerRootPanel() override { return this; }
+    void setKeePassServerDetail(std::shared_ptr<vaultora::base::DatabaseRecord> value) override {
         record = std::move(value);
     }
     void createDialog() override { ++dialogs; }
-    std::shared_ptr<KeePassServerDetail> record;
+    std::shared_ptr<vaultora::base::DatabaseRecord> record;
     int dialogs = 0;
 };
 
 const QDateTime TenOClock(QDate(2024, 3, 4), QTime(10, 0), Qt::UTC);
 
-class DropboxSync : public testing::Test {
+class DropboxSyncTest : public testing::Test {
 protected:
-    explicit DropboxSync(const QStringList& failures = {}) : m_service(failures) {}
+    explicit DropboxSyncTest(const QStringList& failures = {}) : m_service(failures) {}
 
     void SetUp() override {
         ASSERT_TRUE(m_service.isReady()) << "the test service did not start";
-        m_session = std::make_unique<DBSession>(DBServiceConfiguration::applicationConsumerKey,
-                                                DBServiceConfiguration::applicationConsumerSecret,
+        m_session = std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
+                                                DropboxServiceConfiguration::applicationConsumerSecret,
                                                 m_service.configuration(),
                                                 m_documents.filePath("defaults.ini"));
         m_services.session = m_session.get();
@@ -79,17 +79,17 @@ protected:
         m_services.progressOverlay = &m_overlay;
         m_services.transientPanels = &m_panels;
         m_services.timers = m_timers;
-        m_runner = std::make_unique<ZTDropBoxSyncRunner>(
+        m_runner = std::make_unique<DropboxSyncRunner>(
             m_services, [this](const QString& name) { return m_documents.filePath(name); });
-        m_record->setDBSyncType(KeePassServerDetail::SyncTypeDropbox);
+        m_record->setDBSyncType(vaultora::base::DatabaseRecord::SyncTypeDropbox);
         m_record->setServerUrl("/Databases/home.kdb");
         m_record->setDatabaseName("home.kdb");
     }
 
     void linkAccount() {
-        DBRestClient client(*m_session);
+        DropboxClient client(*m_session);
         client.loginWithEmail(DropboxTestService::Email, DropboxTestService::Password);
-        QSignalSpy linked(&m_overlay, &toolkit::ProgressOverlay::changed);
+        QSignalSpy linked(&m_overlay, &vaultora::toolkit::ProgressOverlay::changed);
         // The login has no delegate here; the session flips once the answer is in.
         for (int attempt = 0; attempt < 100 && !m_session->isLinked(); ++attempt)
             QSignalSpy(&client, &QObject::destroyed).wait(50);
@@ -110,14 +110,14 @@ protected:
 
     // Starts the open flow's sync and waits until the synchroniser has handled its last answer.
     void syncAndWait() {
-        ZTDropBoxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
-        QSignalSpy finished(sync, &ZTDropBoxSync::finished);
+        DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
+        QSignalSpy finished(sync, &DropboxSync::finished);
         ASSERT_TRUE(finished.wait(30000));
     }
 
     [[nodiscard]] QStringList panelTexts() const {
         QStringList texts;
-        for (const toolkit::TransientPanel* panel : m_panels.panels())
+        for (const vaultora::toolkit::TransientPanel* panel : m_panels.panels())
             if (!panel->isHidden())
                 texts.append(panel->title() + " | " + panel->subtitle());
         return texts;
@@ -128,31 +128,31 @@ protected:
 
     DropboxTestService m_service;
     QTemporaryDir m_documents;
-    std::unique_ptr<DBSession> m_session;
-    std::shared_ptr<toolkit::ManualTimerFactory> m_timers =
-        std::make_shared<toolkit::ManualTimerFactory>();
-    toolkit::ModalPresenter m_modal;
-    toolkit::AlertPresenter m_alerts;
-    toolkit::ProgressOverlay m_overlay;
-    toolkit::TransientPanelHost m_panels{m_timers};
-    DBScreenServices m_services;
-    std::unique_ptr<ZTDropBoxSyncRunner> m_runner;
-    std::shared_ptr<KeePassServerDetail> m_record = std::make_shared<KeePassServerDetail>();
+    std::unique_ptr<DropboxSession> m_session;
+    std::shared_ptr<vaultora::toolkit::ManualTimerFactory> m_timers =
+        std::make_shared<vaultora::toolkit::ManualTimerFactory>();
+    vaultora::toolkit::ModalPresenter m_modal;
+    vaultora::toolkit::AlertPresenter m_alerts;
+    vaultora::toolkit::ProgressOverlay m_overlay;
+    vaultora::toolkit::TransientPanelHost m_panels{m_timers};
+    DropboxScreenServices m_services;
+    std::unique_ptr<DropboxSyncRunner> m_runner;
+    std::shared_ptr<vaultora::base::DatabaseRecord> m_record = std::make_shared<vaultora::base::DatabaseRecord>();
     RecordingFlow m_flow;
 };
 
-class DropboxSyncWithFailingFileLoad : public DropboxSync {
+class DropboxSyncWithFailingFileLoad : public DropboxSyncTest {
 protected:
-    DropboxSyncWithFailingFileLoad() : DropboxSync({"/0/files/dropbox/Databases/home.kdb=404"}) {}
+    DropboxSyncWithFailingFileLoad() : DropboxSyncTest({"/0/files/dropbox/Databases/home.kdb=404"}) {}
 };
 
 } // namespace
 
-TEST_F(DropboxSync, OlderDropboxCopyIsNotDownloadedAndLoginGoesOn) {
+TEST_F(DropboxSyncTest, OlderDropboxCopyIsNotDownloadedAndLoginGoesOn) {
     linkAccount();
     m_service.addFile("/Databases/home.kdb", "dropbox copy", TenOClock.addSecs(-60));
     writeLocal("local copy", TenOClock);
-    QSignalSpy overlay(&m_overlay, &toolkit::ProgressOverlay::changed);
+    QSignalSpy overlay(&m_overlay, &vaultora::toolkit::ProgressOverlay::changed);
     syncAndWait();
     EXPECT_EQ(m_flow.logins, 1);
     EXPECT_FALSE(downloaded());
@@ -162,7 +162,7 @@ TEST_F(DropboxSync, OlderDropboxCopyIsNotDownloadedAndLoginGoesOn) {
     EXPECT_EQ(m_overlay.title(), "DropBox syncing");
 }
 
-TEST_F(DropboxSync, EqualTimesAreNotNewer) {
+TEST_F(DropboxSyncTest, EqualTimesAreNotNewer) {
     linkAccount();
     m_service.addFile("/Databases/home.kdb", "dropbox copy", TenOClock);
     writeLocal("local copy", TenOClock);
@@ -171,7 +171,7 @@ TEST_F(DropboxSync, EqualTimesAreNotNewer) {
     EXPECT_FALSE(downloaded());
 }
 
-TEST_F(DropboxSync, NewerDropboxCopyIsDownloadedThenLoginGoesOn) {
+TEST_F(DropboxSyncTest, NewerDropboxCopyIsDownloadedThenLoginGoesOn) {
     linkAccount();
     m_service.addFile("/Databases/home.kdb", "dropbox copy", TenOClock.addSecs(60));
     writeLocal("local copy", TenOClock);
@@ -180,7 +180,7 @@ TEST_F(DropboxSync, NewerDropboxCopyIsDownloadedThenLoginGoesOn) {
     EXPECT_EQ(m_flow.logins, 1);
     EXPECT_TRUE(panelTexts().contains("Downloaded a new version from DropBox | "));
     // The progress panel ends full and hides half a second later.
-    const QList<toolkit::TransientPanel*> shown = m_panels.panels();
+    const QList<vaultora::toolkit::TransientPanel*> shown = m_panels.panels();
     const auto progress = std::find_if(shown.begin(), shown.end(), [](auto* panel) {
         return panel->title() == "Syncing with DropBox";
     });
@@ -192,7 +192,7 @@ TEST_F(DropboxSync, NewerDropboxCopyIsDownloadedThenLoginGoesOn) {
     EXPECT_GT(QFileInfo(m_documents.filePath("home.kdb")).lastModified(), TenOClock.addSecs(60));
 }
 
-TEST_F(DropboxSync, MissingLocalFileIsNotDownloadedAndLoginGoesOn) {
+TEST_F(DropboxSyncTest, MissingLocalFileIsNotDownloadedAndLoginGoesOn) {
     linkAccount();
     m_service.addFile("/Databases/home.kdb", "dropbox copy", TenOClock);
     syncAndWait();
@@ -201,7 +201,7 @@ TEST_F(DropboxSync, MissingLocalFileIsNotDownloadedAndLoginGoesOn) {
     EXPECT_FALSE(QFile::exists(m_documents.filePath("home.kdb")));
 }
 
-TEST_F(DropboxSync, MetadataFailureShowsPanelAndLogsInWithLocalFile) {
+TEST_F(DropboxSyncTest, MetadataFailureShowsPanelAndLogsInWithLocalFile) {
     linkAccount();
     writeLocal("local copy", TenOClock);
     syncAndWait();
@@ -226,12 +226,12 @@ TEST_F(DropboxSyncWithFailingFileLoad, FailedDownloadKeepsLocalFileAndStopsTheLo
     EXPECT_TRUE(texts[0].contains("path = /Databases/home.kdb"));
 }
 
-TEST_F(DropboxSync, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
+TEST_F(DropboxSyncTest, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
     writeLocal("local copy", TenOClock);
-    ZTDropBoxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
+    DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
     ASSERT_TRUE(m_modal.isPresenting());
     ASSERT_EQ(m_modal.rowCount(), 1) << "one login screen, not one per call";
-    DBLoginController* login = sync->loginController();
+    DropboxLoginScreen* login = sync->loginController();
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(login->title(), "Link Account");
 
@@ -242,7 +242,7 @@ TEST_F(DropboxSync, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
     EXPECT_TRUE(m_service.requests().last().contains("/0/metadata/dropbox/Databases/home.kdb"));
     EXPECT_FALSE(m_service.requests().last().contains("oauth_token"));
 
-    QSignalSpy finished(sync, &ZTDropBoxSync::finished);
+    QSignalSpy finished(sync, &DropboxSync::finished);
     login->cancel();
     EXPECT_EQ(finished.count(), 1);
     EXPECT_FALSE(m_modal.isPresenting());
@@ -252,13 +252,13 @@ TEST_F(DropboxSync, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
     EXPECT_EQ(m_runner->runningCount(), 0);
 }
 
-TEST_F(DropboxSync, LoginThroughScreenRestartsOpenFlowAfterOneSecond) {
-    ZTDropBoxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
-    DBLoginController* login = sync->loginController();
+TEST_F(DropboxSyncTest, LoginThroughScreenRestartsOpenFlowAfterOneSecond) {
+    DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
+    DropboxLoginScreen* login = sync->loginController();
     ASSERT_NE(login, nullptr);
     login->emailRow()->enterText(DropboxTestService::Email);
     login->passwordRow()->enterText(DropboxTestService::Password);
-    QSignalSpy dismissed(&m_modal, &toolkit::ModalPresenter::presentingChanged);
+    QSignalSpy dismissed(&m_modal, &vaultora::toolkit::ModalPresenter::presentingChanged);
     login->link();
     EXPECT_TRUE(m_overlay.isVisible());
     EXPECT_EQ(m_overlay.title(), "Linking");
@@ -271,20 +271,20 @@ TEST_F(DropboxSync, LoginThroughScreenRestartsOpenFlowAfterOneSecond) {
     EXPECT_EQ(m_flow.restarts, 1);
 }
 
-TEST_F(DropboxSync, SavingDownloadsAtOnceWhateverTheDates) {
+TEST_F(DropboxSyncTest, SavingDownloadsAtOnceWhateverTheDates) {
     linkAccount();
     m_service.addFile("/Databases/home.kdb", "dropbox copy", TenOClock.addSecs(-3600));
     writeLocal("local copy", TenOClock);
-    ZTDropBoxSync* sync = m_runner->download(m_record);
-    QSignalSpy finished(sync, &ZTDropBoxSync::finished);
+    DropboxSync* sync = m_runner->download(m_record);
+    QSignalSpy finished(sync, &DropboxSync::finished);
     ASSERT_TRUE(finished.wait(30000));
     EXPECT_EQ(readLocal(), "dropbox copy");
     EXPECT_EQ(m_flow.logins, 0);
     EXPECT_FALSE(panelTexts().contains("Downloaded a new version from DropBox | "));
 }
 
-TEST_F(DropboxSync, LoginScreenAlertsOnMissingFieldsAndRefusedPassword) {
-    DBLoginController* login = DBLoginController::presentFromController(m_services, nullptr);
+TEST_F(DropboxSyncTest, LoginScreenAlertsOnMissingFieldsAndRefusedPassword) {
+    DropboxLoginScreen* login = DropboxLoginScreen::presentFromController(m_services, nullptr);
     QAbstractItemModelTester alertsTester(&m_alerts);
     login->link();
     ASSERT_EQ(m_alerts.alerts().size(), 1);
@@ -304,52 +304,52 @@ TEST_F(DropboxSync, LoginScreenAlertsOnMissingFieldsAndRefusedPassword) {
     EXPECT_FALSE(m_overlay.isVisible());
     EXPECT_TRUE(m_modal.isPresenting());
 
-    const NetworkError offline{DBRequest::ConnectionErrorDomain, 7, {}};
-    EXPECT_EQ(DBLoginController::messageForError(offline, "x"),
+    const vaultora::net::NetworkError offline{DropboxRequest::ConnectionErrorDomain, 7, {}};
+    EXPECT_EQ(DropboxLoginScreen::messageForError(offline, "x"),
               "There was an error connecting to Dropbox.");
-    const NetworkError mapped{DBRequest::ErrorDomain,
+    const vaultora::net::NetworkError mapped{DropboxRequest::ErrorDomain,
                               400,
                               {{"error", QVariantMap{{"email", "That email is already taken."}}}}};
-    EXPECT_EQ(DBLoginController::messageForError(mapped, "x"), "That email is already taken.");
-    EXPECT_EQ(DBLoginController::messageForError({DBRequest::ErrorDomain, 500, {}},
+    EXPECT_EQ(DropboxLoginScreen::messageForError(mapped, "x"), "That email is already taken.");
+    EXPECT_EQ(DropboxLoginScreen::messageForError({DropboxRequest::ErrorDomain, 500, {}},
                                                  "An unknown error has occurred."),
               "An unknown error has occurred.");
 }
 
-TEST_F(DropboxSync, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
+TEST_F(DropboxSyncTest, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     linkAccount();
     m_service.addFile("/Databases/home.kdb", "x", TenOClock);
     m_service.addFile("/Databases/work.kdbx", "x", TenOClock);
     m_service.addFile("/notes.txt", "x", TenOClock);
     auto rootPanel = std::make_unique<RecordingRoot>();
     RecordingRoot* root = rootPanel.get();
-    toolkit::NavigationContainer container(std::move(rootPanel));
-    auto record = std::make_shared<KeePassServerDetail>();
+    vaultora::toolkit::NavigationContainer container(std::move(rootPanel));
+    auto record = std::make_shared<vaultora::base::DatabaseRecord>();
 
     auto top =
-        std::make_unique<DropBoxSettingsDabasesViewController>("/", *root, record, m_services);
-    DropBoxSettingsDabasesViewController* picker = top.get();
+        std::make_unique<DropboxFilePicker>("/", *root, record, m_services);
+    DropboxFilePicker* picker = top.get();
     EXPECT_TRUE(picker->bIsActive());
-    container.pushViewController(std::move(top), toolkit::Animated::No);
-    QSignalSpy listed(picker, &toolkit::FormPanel::formChanged);
+    container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
+    QSignalSpy listed(picker, &vaultora::toolkit::FormPanel::formChanged);
     ASSERT_TRUE(listed.wait(30000));
     EXPECT_EQ(picker->title(), "DropBox setting");
     QAbstractItemModelTester formTester(picker->form());
-    const QList<toolkit::FormRow*> rows = picker->form()->sections().first()->rows();
+    const QList<vaultora::toolkit::FormRow*> rows = picker->form()->sections().first()->rows();
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0]->label(), "Databases");
-    EXPECT_EQ(rows[0]->kind(), toolkit::FormRow::Kind::Navigation);
+    EXPECT_EQ(rows[0]->kind(), vaultora::toolkit::FormRow::Kind::Navigation);
     EXPECT_EQ(rows[1]->label(), "notes.txt");
     EXPECT_EQ(picker->arrayItems()[0].toMap().value("fullFileName"), "/Databases");
 
     rows[0]->select();
     auto* folder =
-        qobject_cast<DropBoxSettingsDabasesViewController*>(container.topViewController());
+        qobject_cast<DropboxFilePicker*>(container.topViewController());
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->currentDropBoxDirectory(), "/Databases");
-    QSignalSpy folderListed(folder, &toolkit::FormPanel::formChanged);
+    QSignalSpy folderListed(folder, &vaultora::toolkit::FormPanel::formChanged);
     ASSERT_TRUE(folderListed.wait(30000));
-    const QList<toolkit::FormRow*> files = folder->form()->sections().first()->rows();
+    const QList<vaultora::toolkit::FormRow*> files = folder->form()->sections().first()->rows();
     ASSERT_EQ(files.size(), 2);
     EXPECT_EQ(files[1]->label(), "work.kdbx");
 
@@ -361,19 +361,19 @@ TEST_F(DropboxSync, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     EXPECT_EQ(root->dialogs, 1);
     EXPECT_EQ(container.topViewController(), root);
 
-    EXPECT_EQ(DropBoxSettingsDabasesViewController::subdirectoryPath("/", "A"), "/A");
-    EXPECT_EQ(DropBoxSettingsDabasesViewController::subdirectoryPath("/A", "B C"), "/A/B C");
+    EXPECT_EQ(DropboxFilePicker::subdirectoryPath("/", "A"), "/A");
+    EXPECT_EQ(DropboxFilePicker::subdirectoryPath("/A", "B C"), "/A/B C");
 }
 
-TEST_F(DropboxSync, PickerShowsListingFailureAndStays) {
+TEST_F(DropboxSyncTest, PickerShowsListingFailureAndStays) {
     linkAccount();
     auto rootPanel = std::make_unique<RecordingRoot>();
     RecordingRoot* root = rootPanel.get();
-    toolkit::NavigationContainer container(std::move(rootPanel));
-    auto top = std::make_unique<DropBoxSettingsDabasesViewController>(
-        "/Gone", *root, std::make_shared<KeePassServerDetail>(), m_services);
-    DropBoxSettingsDabasesViewController* picker = top.get();
-    container.pushViewController(std::move(top), toolkit::Animated::No);
+    vaultora::toolkit::NavigationContainer container(std::move(rootPanel));
+    auto top = std::make_unique<DropboxFilePicker>(
+        "/Gone", *root, std::make_shared<vaultora::base::DatabaseRecord>(), m_services);
+    DropboxFilePicker* picker = top.get();
+    container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
     QSignalSpy shown(&m_panels, &QAbstractItemModel::rowsInserted);
     ASSERT_TRUE(shown.wait(30000));
     ASSERT_EQ(panelTexts().size(), 1);
@@ -382,15 +382,15 @@ TEST_F(DropboxSync, PickerShowsListingFailureAndStays) {
     EXPECT_EQ(container.topViewController(), picker);
 }
 
-TEST_F(DropboxSync, PickerLoginCancelReturnsToDetails) {
+TEST_F(DropboxSyncTest, PickerLoginCancelReturnsToDetails) {
     auto rootPanel = std::make_unique<RecordingRoot>();
     RecordingRoot* root = rootPanel.get();
-    toolkit::NavigationContainer container(std::move(rootPanel));
-    auto top = std::make_unique<DropBoxSettingsDabasesViewController>(
-        "/", *root, std::make_shared<KeePassServerDetail>(), m_services);
-    DropBoxSettingsDabasesViewController* picker = top.get();
+    vaultora::toolkit::NavigationContainer container(std::move(rootPanel));
+    auto top = std::make_unique<DropboxFilePicker>(
+        "/", *root, std::make_shared<vaultora::base::DatabaseRecord>(), m_services);
+    DropboxFilePicker* picker = top.get();
     EXPECT_FALSE(picker->bIsActive());
-    container.pushViewController(std::move(top), toolkit::Animated::No);
+    container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
     ASSERT_NE(picker->loginController(), nullptr);
     picker->loginController()->cancel();
     EXPECT_EQ(container.topViewController(), root);

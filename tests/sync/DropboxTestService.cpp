@@ -39,8 +39,8 @@ DropboxTestService::~DropboxTestService() {
     }
 }
 
-vaultora::sync::DBServiceConfiguration DropboxTestService::configuration() const {
-    vaultora::sync::DBServiceConfiguration configuration;
+vaultora::sync::DropboxServiceConfiguration DropboxTestService::configuration() const {
+    vaultora::sync::DropboxServiceConfiguration configuration;
     const QString host = QStringLiteral("127.0.0.1:%1").arg(m_port);
     configuration.apiHost = host;
     configuration.contentHost = host;

@@ -3,7 +3,7 @@
 // destroyed.
 #pragma once
 
-#include "sync/DBServiceConfiguration.h"
+#include "sync/dropbox/DropboxServiceConfiguration.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -22,7 +22,7 @@ public:
 
     [[nodiscard]] bool isReady() const { return m_port != 0; }
     // Hosts and the authority to trust, for the client.
-    [[nodiscard]] vaultora::sync::DBServiceConfiguration configuration() const;
+    [[nodiscard]] vaultora::sync::DropboxServiceConfiguration configuration() const;
 
     // Puts a file into the served folder ("/Databases/home.kdb") with its modification time.
     void addFile(const QString& path, const QByteArray& body, const QDateTime& modified);

@@ -1,12 +1,12 @@
 // The download of a database file: where it lands, what the panels show, and that a failed
 // download of any kind leaves the old copy alone.
-#include "support/HttpTestHelpers.h"
-#include "support/TestHttpServer.h"
+#include "tests/sync/support/HttpTestHelpers.h"
+#include "tests/sync/support/TestHttpServer.h"
 
-#include "app/ZTAppDelegate.h"
-#include "app/ZTLaunchParts.h"
-#include "sync/Reachability.h"
-#include "sync/ZTHttpDownloadSync.h"
+#include "app/ApplicationController.h"
+#include "app/LaunchParts.h"
+#include "net/Reachability.h"
+#include "sync/HttpDownloadSync.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
@@ -18,19 +18,19 @@
 
 using namespace testsupport;
 using namespace std::chrono_literals;
-using toolkit::TransientPanel;
-using vaultora::sync::Reachability;
-using vaultora::sync::ZTHttpDownloadSync;
+using vaultora::toolkit::TransientPanel;
+using vaultora::net::Reachability;
+using vaultora::sync::HttpDownloadSync;
 
 namespace {
 
 const QByteArray OldCopy = "the old copy of the database";
 
-class HttpDownloadSync : public HttpClientTest {
+class HttpDownloadSyncTest : public HttpClientTest {
 protected:
     void SetUp() override {
         HttpClientTest::SetUp();
-        Reachability::setForcedStatusForTesting(Reachability::ReachableViaWiFi);
+        vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWiFi);
         QObject::connect(&m_panels, &QAbstractItemModel::rowsInserted, &m_panels,
                          [this](const QModelIndex&, int first, int) {
                              TransientPanel* panel = m_panels.panels().at(first);
@@ -41,7 +41,7 @@ protected:
                                  [this, panel] { m_progress.push_back(panel->progress()); });
                          });
     }
-    void TearDown() override { Reachability::setForcedStatusForTesting(std::nullopt); }
+    void TearDown() override { vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt); }
 
     QString pathOf(const QString& name) const {
         return m_delegate.getDocumentBaseDirectoryForFileName(name);
@@ -58,7 +58,7 @@ protected:
     bool download(const std::string& url, double timeOutSeconds = 10.0) {
         const QString text = QString::fromStdString(url);
         m_sync.setTimeOutSeconds(timeOutSeconds);
-        return m_sync.downloadFromURL(text, ZTHttpDownloadSync::fileNameForURL(text));
+        return m_sync.downloadFromURL(text, HttpDownloadSync::fileNameForURL(text));
     }
     // The one panel on show, which must be the download's error panel.
     void expectDownloadError(const QString& title) const {
@@ -70,24 +70,24 @@ protected:
     }
 
     QTemporaryDir m_documents;
-    ZTAppDelegate m_delegate{nullptr, m_documents.path()};
-    std::shared_ptr<toolkit::ManualTimerFactory> m_clock =
-        std::make_shared<toolkit::ManualTimerFactory>();
-    toolkit::TransientPanelHost m_panels{m_clock};
-    ZTHttpDownloadSync m_sync{m_panels, [this](const QString& name) { return pathOf(name); }};
+    vaultora::app::ApplicationController m_delegate{nullptr, m_documents.path()};
+    std::shared_ptr<vaultora::toolkit::ManualTimerFactory> m_clock =
+        std::make_shared<vaultora::toolkit::ManualTimerFactory>();
+    vaultora::toolkit::TransientPanelHost m_panels{m_clock};
+    HttpDownloadSync m_sync{m_panels, [this](const QString& name) { return pathOf(name); }};
     std::vector<double> m_progress;
 };
 
 TEST(HttpDownloadFileName, IsTheLastPathComponentOfTheAddress) {
-    EXPECT_EQ(ZTHttpDownloadSync::fileNameForURL(QStringLiteral("http://host/dir/db.kdbx")),
+    EXPECT_EQ(HttpDownloadSync::fileNameForURL(QStringLiteral("http://host/dir/db.kdbx")),
               QStringLiteral("db.kdbx"));
-    EXPECT_EQ(ZTHttpDownloadSync::fileNameForURL(QStringLiteral("https://host/get/download")),
+    EXPECT_EQ(HttpDownloadSync::fileNameForURL(QStringLiteral("https://host/get/download")),
               QStringLiteral("download"));
-    EXPECT_EQ(ZTHttpDownloadSync::fileNameForURL(QStringLiteral("http://host/files/")),
+    EXPECT_EQ(HttpDownloadSync::fileNameForURL(QStringLiteral("http://host/files/")),
               QStringLiteral("files"));
 }
 
-TEST_F(HttpDownloadSync, StoresTheBodyUnderTheAddressNameWithProgress) {
+TEST_F(HttpDownloadSyncTest, StoresTheBodyUnderTheAddressNameWithProgress) {
     const std::string body(200000, 'd');
     TestHttpServer server([&](const HttpTestRequest&, HttpTestResponder& responder) {
         responder.respond(200, "OK", {}, body);
@@ -115,7 +115,7 @@ TEST_F(HttpDownloadSync, StoresTheBodyUnderTheAddressNameWithProgress) {
     EXPECT_TRUE(m_panels.panels().isEmpty());
 }
 
-TEST_F(HttpDownloadSync, ANameWithoutExtensionGetsKdb) {
+TEST_F(HttpDownloadSyncTest, ANameWithoutExtensionGetsKdb) {
     TestHttpServer server([](const HttpTestRequest&, HttpTestResponder& responder) {
         responder.respond(200, "OK", {}, "version one database");
     });
@@ -124,7 +124,7 @@ TEST_F(HttpDownloadSync, ANameWithoutExtensionGetsKdb) {
     EXPECT_EQ(contentOf(QStringLiteral("download")), QByteArray("version one database"));
 }
 
-TEST_F(HttpDownloadSync, WithoutContentLengthTheBarIsFullFromTheFirstData) {
+TEST_F(HttpDownloadSyncTest, WithoutContentLengthTheBarIsFullFromTheFirstData) {
     TestHttpServer server([](const HttpTestRequest&, HttpTestResponder& responder) {
         responder.send("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
         responder.send(std::string(3000, 'x'));
@@ -139,12 +139,12 @@ TEST_F(HttpDownloadSync, WithoutContentLengthTheBarIsFullFromTheFirstData) {
     EXPECT_EQ(contentOf(QStringLiteral("db.kdbx")).size(), 6000);
 }
 
-TEST_F(HttpDownloadSync, NoNetworkShowsItsPanelWithoutAnyRequest) {
+TEST_F(HttpDownloadSyncTest, NoNetworkShowsItsPanelWithoutAnyRequest) {
     TestHttpServer server([](const HttpTestRequest&, HttpTestResponder& responder) {
         responder.respond(200, "OK", {}, "never fetched");
     });
     writeOldCopy(QStringLiteral("db.kdbx"));
-    Reachability::setForcedStatusForTesting(Reachability::NotReachable);
+    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::NotReachable);
     EXPECT_FALSE(download(server.url("/db.kdbx")));
     EXPECT_TRUE(server.requests().empty());
     EXPECT_EQ(contentOf(QStringLiteral("db.kdbx")), OldCopy);
@@ -159,7 +159,7 @@ TEST_F(HttpDownloadSync, NoNetworkShowsItsPanelWithoutAnyRequest) {
     EXPECT_TRUE(m_panels.panels().isEmpty());
 }
 
-TEST_F(HttpDownloadSync, EveryFailureShowsItsTextAndKeepsTheOldCopy) {
+TEST_F(HttpDownloadSyncTest, EveryFailureShowsItsTextAndKeepsTheOldCopy) {
     TestHttpServer server([](const HttpTestRequest& request, HttpTestResponder& responder) {
         if (request.target == "/stall/db.kdbx") {
             responder.pause(60s);
@@ -207,7 +207,7 @@ TEST_F(HttpDownloadSync, EveryFailureShowsItsTextAndKeepsTheOldCopy) {
     }
 }
 
-TEST_F(HttpDownloadSync, AFileThatCannotBeWrittenIsAFailure) {
+TEST_F(HttpDownloadSyncTest, AFileThatCannotBeWrittenIsAFailure) {
     TestHttpServer server([](const HttpTestRequest&, HttpTestResponder& responder) {
         responder.respond(200, "OK", {}, "fresh database");
     });
@@ -215,7 +215,7 @@ TEST_F(HttpDownloadSync, AFileThatCannotBeWrittenIsAFailure) {
     QFile blocker(m_documents.filePath(QStringLiteral("blocker")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    ZTHttpDownloadSync sync(m_panels, [this](const QString& name) {
+    HttpDownloadSync sync(m_panels, [this](const QString& name) {
         return m_documents.filePath(QStringLiteral("blocker/") + name);
     });
     EXPECT_FALSE(sync.downloadFromURL(QString::fromStdString(server.url("/db.kdbx")),

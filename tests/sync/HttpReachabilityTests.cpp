@@ -1,10 +1,10 @@
-#include "sync/Reachability.h"
+#include "net/Reachability.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using vaultora::sync::Reachability;
+using vaultora::net::Reachability;
 
 namespace {
 
@@ -33,8 +33,8 @@ protected:
         file.write(content.data(), static_cast<qint64>(content.size()));
         return path;
     }
-    Reachability::NetworkStatus status(const std::string& ipv4, const std::string& ipv6) {
-        return Reachability::statusFromRouteTables(write("route", ipv4), write("ipv6_route", ipv6));
+    vaultora::net::Reachability::NetworkStatus status(const std::string& ipv4, const std::string& ipv6) {
+        return vaultora::net::Reachability::statusFromRouteTables(write("route", ipv4), write("ipv6_route", ipv6));
     }
 
     QTemporaryDir m_directory;
@@ -42,37 +42,37 @@ protected:
 
 TEST_F(RouteTables, DefaultRouteOfEitherFamilyIsReachable) {
     EXPECT_EQ(status(std::string(Ipv4Header) + Ipv4Subnet + Ipv4Default, Ipv6Unreachable),
-              Reachability::ReachableViaWiFi);
+              vaultora::net::Reachability::ReachableViaWiFi);
     EXPECT_EQ(status(std::string(Ipv4Header) + Ipv4Subnet, std::string(Ipv6Link) + Ipv6Default),
-              Reachability::ReachableViaWiFi);
+              vaultora::net::Reachability::ReachableViaWiFi);
 }
 
 TEST_F(RouteTables, NoDefaultRouteIsNotReachable) {
     EXPECT_EQ(status(std::string(Ipv4Header) + Ipv4Subnet, std::string(Ipv6Link) + Ipv6Unreachable),
-              Reachability::NotReachable);
-    EXPECT_EQ(status(Ipv4Header, ""), Reachability::NotReachable);
+              vaultora::net::Reachability::NotReachable);
+    EXPECT_EQ(status(Ipv4Header, ""), vaultora::net::Reachability::NotReachable);
     // A default route that is down or rejects its traffic does not count.
     EXPECT_EQ(status(std::string(Ipv4Header) +
                          "eth0\t00000000\t010200C0\t0002\t0\t0\t0\t00000000\t0\t0\t0\n" +
                          "eth0\t00000000\t010200C0\t0201\t0\t0\t0\t00000000\t0\t0\t0\n",
                      ""),
-              Reachability::NotReachable);
+              vaultora::net::Reachability::NotReachable);
 }
 
 TEST_F(RouteTables, UnreadableTablesAreNotReachable) {
-    EXPECT_EQ(Reachability::statusFromRouteTables(m_directory.filePath(QStringLiteral("none")),
+    EXPECT_EQ(vaultora::net::Reachability::statusFromRouteTables(m_directory.filePath(QStringLiteral("none")),
                                                   m_directory.filePath(QStringLiteral("none6"))),
-              Reachability::NotReachable);
+              vaultora::net::Reachability::NotReachable);
 }
 
 TEST(Reachability, ForcedStatusAnswersUntilReset) {
-    const Reachability probe = Reachability::reachabilityForInternetConnection();
+    const vaultora::net::Reachability probe = vaultora::net::Reachability::reachabilityForInternetConnection();
     EXPECT_EQ(probe.key(), QStringLiteral("InternetConnection"));
-    Reachability::setForcedStatusForTesting(Reachability::NotReachable);
-    EXPECT_EQ(probe.currentReachabilityStatus(), Reachability::NotReachable);
-    Reachability::setForcedStatusForTesting(Reachability::ReachableViaWWAN);
-    EXPECT_EQ(probe.currentReachabilityStatus(), Reachability::ReachableViaWWAN);
-    Reachability::setForcedStatusForTesting(std::nullopt);
+    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::NotReachable);
+    EXPECT_EQ(probe.currentReachabilityStatus(), vaultora::net::Reachability::NotReachable);
+    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWWAN);
+    EXPECT_EQ(probe.currentReachabilityStatus(), vaultora::net::Reachability::ReachableViaWWAN);
+    vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt);
 }
 
 } // namespace

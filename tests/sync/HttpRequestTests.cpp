@@ -1,7 +1,7 @@
 // The request's exchange with a server: what goes on the wire, redirects, authentication,
 // and the error codes and texts.
-#include "support/HttpTestHelpers.h"
-#include "support/TestHttpServer.h"
+#include "tests/sync/support/HttpTestHelpers.h"
+#include "tests/sync/support/TestHttpServer.h"
 
 #include <QRegularExpression>
 #include <netinet/in.h>
@@ -12,8 +12,8 @@
 #include <map>
 
 using namespace testsupport;
-using vaultora::sync::ASIHTTPRequest;
-using vaultora::sync::HttpCredentialStore;
+using vaultora::net::HttpRequest;
+using vaultora::net::HttpCredentialStore;
 
 namespace {
 
@@ -101,7 +101,7 @@ TestHttpServer::Handler redirectChain(int status) {
 TEST_F(HttpClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
     TestHttpServer server(redirectChain(302));
     ProgressRecorder progress;
-    const auto five = fetch(server.url("/hop/5"), [&](ASIHTTPRequest& request) {
+    const auto five = fetch(server.url("/hop/5"), [&](vaultora::net::HttpRequest& request) {
         request.setDownloadProgressDelegate(&progress);
     });
     ASSERT_FALSE(five->error());
@@ -127,7 +127,7 @@ TEST_F(HttpClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
 TEST_F(HttpClientTest, NoRedirectIsFollowedWhenRedirectsAreOff) {
     TestHttpServer server(redirectChain(301));
     const auto request =
-        fetch(server.url("/hop/1"), [](ASIHTTPRequest& r) { r.setShouldRedirect(false); });
+        fetch(server.url("/hop/1"), [](vaultora::net::HttpRequest& r) { r.setShouldRedirect(false); });
     ASSERT_FALSE(request->error());
     EXPECT_EQ(request->responseStatusCode(), 301);
     EXPECT_EQ(bodyOf(*request), "redirect page");
@@ -145,7 +145,7 @@ TEST_F(HttpClientTest, RedirectsTurnIntoGetExceptTemporaryRedirect) {
                 else
                     responder.respond(200, "OK", {}, request.method + ":" + request.body);
             });
-        const auto request = fetch(server.url("/form"), [](ASIHTTPRequest& r) {
+        const auto request = fetch(server.url("/form"), [](vaultora::net::HttpRequest& r) {
             r.setRequestMethod(QStringLiteral("POST"));
             r.setPostBody("field=value");
             r.addRequestHeader(QStringLiteral("Accept"),
@@ -218,19 +218,19 @@ TEST_F(HttpClientTest, MissingOrRefusedCredentialsFailWithAuthenticationNeeded) 
     ASSERT_TRUE(wrong->error());
     EXPECT_EQ(wrong->error()->code, 3);
     EXPECT_EQ(server.requests().size(), 3u);
-    EXPECT_FALSE(HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
+    EXPECT_FALSE(vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
 }
 
 TEST_F(HttpClientTest, RememberedCredentialsThatStopWorkingAreForgotten) {
     TestHttpServer server(basicProtected());
-    HttpCredentialStore::shared().store(
-        qurl(server.url("/")), {QStringLiteral("reader"), kdb::secureBytesFromText("old")});
+    vaultora::net::HttpCredentialStore::shared().store(
+        qurl(server.url("/")), {QStringLiteral("reader"), vaultora::kdb::secureBytesFromText("old")});
     const auto request = fetch(server.url("/db.kdbx"));
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 3);
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_TRUE(server.requests()[0].hasHeader("Authorization"));
-    EXPECT_FALSE(HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
+    EXPECT_FALSE(vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
 }
 
 std::string md5Hex(const std::string& text) {
@@ -300,7 +300,7 @@ TEST_F(HttpClientTest, DigestCredentialsFromTheUrlAnswerTheChallengeButAreNotRem
     const auto request = fetch(withCredentials(server, "reader:pa55", "/db.kdbx"));
     ASSERT_FALSE(request->error());
     EXPECT_EQ(bodyOf(*request), "digest database");
-    EXPECT_FALSE(HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
+    EXPECT_FALSE(vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
 
     const auto wrong = fetch(withCredentials(server, "reader:nope", "/db.kdbx"));
     ASSERT_TRUE(wrong->error());

@@ -1,14 +1,14 @@
 // The transfer itself: inactivity time-out, cancellation, gzip bodies, progress reports,
 // cookies, connection reuse, proxies and certificate checks.
-#include "support/HttpTestHelpers.h"
-#include "support/TestHttpServer.h"
-#include "support/TestTlsServer.h"
+#include "tests/sync/support/HttpTestHelpers.h"
+#include "tests/sync/support/TestHttpServer.h"
+#include "tests/sync/support/TestTlsServer.h"
 
 #include <QTimer>
 #include <zlib.h>
 
 using namespace testsupport;
-using vaultora::sync::ASIHTTPRequest;
+using vaultora::net::HttpRequest;
 using namespace std::chrono_literals;
 
 namespace {
@@ -36,7 +36,7 @@ void stall(const HttpTestRequest&, HttpTestResponder& responder) {
 TEST_F(HttpClientTest, SilenceLongerThanTheTimeOutFailsWithTimedOut) {
     TestHttpServer server(stall);
     const auto request =
-        fetch(server.url("/db.kdbx"), [](ASIHTTPRequest& r) { r.setTimeOutSeconds(0.5); });
+        fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(0.5); });
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 2);
     EXPECT_EQ(request->error()->localizedDescription(), QStringLiteral("The request timed out"));
@@ -46,7 +46,7 @@ TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOut) {
     TestHttpServer server(
         [](const HttpTestRequest&, HttpTestResponder& responder) { responder.pause(60s); });
     const auto request =
-        fetch(server.url("/db.kdbx"), [](ASIHTTPRequest& r) { r.setTimeOutSeconds(0.5); });
+        fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(0.5); });
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 2);
 }
@@ -56,14 +56,14 @@ TEST_F(HttpClientTest, ATrickleLongerThanTheTimeOutDoesNotTimeOut) {
     // time-out, yet no single silence reaches it.
     TestHttpServer server(trickle(250ms));
     const auto request =
-        fetch(server.url("/db.kdbx"), [](ASIHTTPRequest& r) { r.setTimeOutSeconds(1.0); });
+        fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(1.0); });
     ASSERT_FALSE(request->error()) << request->error()->localizedDescription().toStdString();
     EXPECT_EQ(bodyOf(*request), "trickle!");
 }
 
 TEST_F(HttpClientTest, CancelFromTheEventLoopEndsTheRequest) {
     TestHttpServer server(trickle(300ms));
-    auto request = ASIHTTPRequest::requestWithURL(qurl(server.url("/db.kdbx")));
+    auto request = vaultora::net::HttpRequest::requestWithURL(qurl(server.url("/db.kdbx")));
     // The timer fires while the transfer runs, which shows that the thread's events go on.
     QTimer::singleShot(100ms, [&request] { request->cancel(); });
     request->startSynchronous();
@@ -96,7 +96,7 @@ TEST_F(HttpClientTest, GzipBodyIsInflatedWhileProgressCountsTheBytesSent) {
         responder.respond(200, "OK", {{"Content-Encoding", "gzip"}}, compressed);
     });
     ProgressRecorder progress;
-    const auto request = fetch(server.url("/db.kdbx"), [&](ASIHTTPRequest& r) {
+    const auto request = fetch(server.url("/db.kdbx"), [&](vaultora::net::HttpRequest& r) {
         r.setDownloadProgressDelegate(&progress);
     });
     ASSERT_FALSE(request->error());
@@ -123,7 +123,7 @@ TEST_F(HttpClientTest, ProgressAnnouncesTheContentLengthAndEveryRead) {
         responder.respond(200, "OK", {}, body);
     });
     FractionRecorder progress;
-    const auto request = fetch(server.url("/db.kdbx"), [&](ASIHTTPRequest& r) {
+    const auto request = fetch(server.url("/db.kdbx"), [&](vaultora::net::HttpRequest& r) {
         r.setDownloadProgressDelegate(&progress);
     });
     ASSERT_FALSE(request->error());
@@ -150,7 +150,7 @@ TEST_F(HttpClientTest, ProgressWithoutContentLengthAnnouncesOneAndCountsOnePerRe
         responder.closeAfterward();
     });
     ProgressRecorder progress;
-    const auto request = fetch(server.url("/db.kdbx"), [&](ASIHTTPRequest& r) {
+    const auto request = fetch(server.url("/db.kdbx"), [&](vaultora::net::HttpRequest& r) {
         r.setDownloadProgressDelegate(&progress);
     });
     ASSERT_FALSE(request->error());
@@ -247,7 +247,7 @@ TEST_F(HttpClientTest, SelfSignedCertificateFailsWithTheSslText) {
     EXPECT_FALSE(request->error()->underlyingError().isEmpty());
 
     const auto unchecked = fetch(server.url("/db.kdbx"),
-                                 [](ASIHTTPRequest& r) { r.setValidatesSecureCertificate(false); });
+                                 [](vaultora::net::HttpRequest& r) { r.setValidatesSecureCertificate(false); });
     ASSERT_FALSE(unchecked->error()) << unchecked->error()->underlyingError().toStdString();
     EXPECT_EQ(bodyOf(*unchecked), "secure");
 }

@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-using namespace toolkit;
+using namespace vaultora::toolkit;
 
 namespace {
 

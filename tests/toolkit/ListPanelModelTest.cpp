@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-using namespace toolkit;
+using namespace vaultora::toolkit;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-using namespace toolkit;
+using namespace vaultora::toolkit;
 
 TEST(ModalPresenter, PresentsAndDismissesPanelsWithEverythingAboveThem) {
     ModalPresenter presenter;
@@ -31,7 +31,7 @@ TEST(ModalPresenter, PresentsAndDismissesPanelsWithEverythingAboveThem) {
     Panel stranger;
     EXPECT_FALSE(presenter.dismissViewController(&stranger, Animated::Yes));
     EXPECT_TRUE(presenter.dismissViewController(loginPanel, Animated::Yes));
-    toolkit::testing::runDeferredDeletes();
+    vaultora::toolkit::testing::runDeferredDeletes();
     EXPECT_FALSE(presenter.isPresenting());
     EXPECT_TRUE(loginPanel.isNull());
     EXPECT_TRUE(pickerPanel.isNull());

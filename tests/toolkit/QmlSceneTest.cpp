@@ -20,7 +20,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-using namespace toolkit;
+using namespace vaultora::toolkit;
 
 namespace {
 
@@ -144,7 +144,7 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     stack.doNormalScreen();
     stack.popViewControllerAnimated(Animated::Yes);
     stack.popViewControllerAnimated(Animated::Yes);
-    toolkit::testing::runDeferredDeletes();
+    vaultora::toolkit::testing::runDeferredDeletes();
     QCoreApplication::processEvents();
 
     EXPECT_EQ(countItemsWithText(root, "Bank account"), 0);

@@ -8,8 +8,8 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-using namespace toolkit;
-using toolkit::testing::runDeferredDeletes;
+using namespace vaultora::toolkit;
+using vaultora::toolkit::testing::runDeferredDeletes;
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-namespace toolkit::testing {
+namespace vaultora::toolkit::testing {
 
 // Runs the deletions that closed panels and hidden notices scheduled for the next loop turn.
 inline void runDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-} // namespace toolkit::testing
+} // namespace vaultora::toolkit::testing

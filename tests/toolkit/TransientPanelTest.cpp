@@ -11,9 +11,9 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
-using namespace toolkit;
+using namespace vaultora::toolkit;
 using namespace std::chrono_literals;
-using toolkit::testing::runDeferredDeletes;
+using vaultora::toolkit::testing::runDeferredDeletes;
 
 namespace {
 

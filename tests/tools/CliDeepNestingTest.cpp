@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "support/Kdb4FileWriter.h"
+#include "tests/kdb/support/KdbxFileWriter.h"
 
 namespace vaultora::test {
 namespace {
@@ -25,10 +25,10 @@ std::filesystem::path writeDeepDatabase(int depth) {
         xml += "</Group>";
     }
     xml += "</Root></KeePassFile>";
-    kdb::testing::Kdb4FileWriter writer;
+    vaultora::kdb::testing::KdbxFileWriter writer;
     writer.rounds = 1;
-    const kdb::testing::Bytes file =
-        writer.file(kdb::testing::textBytes("p"), kdb::testing::textBytes(xml));
+    const vaultora::kdb::testing::Bytes file =
+        writer.file(vaultora::kdb::testing::textBytes("p"), vaultora::kdb::testing::textBytes(xml));
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / ("vaultora-deep-" + std::to_string(::getpid()));
     std::ofstream(path, std::ios::binary)

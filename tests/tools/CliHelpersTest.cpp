@@ -79,13 +79,13 @@ TEST(CommandLine, SeparatesCommandArgumentsAndOptions) {
 }
 
 // Feeds text into a pipe and reads the password from its other end.
-kdb::SecureBytes passwordFromPipe(const std::string& text) {
+vaultora::kdb::SecureBytes passwordFromPipe(const std::string& text) {
     int ends[2];
     EXPECT_EQ(pipe(ends), 0);
     EXPECT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
     close(ends[1]);
     try {
-        kdb::SecureBytes password = readMasterPassword(ends[0], -1);
+        vaultora::kdb::SecureBytes password = readMasterPassword(ends[0], -1);
         close(ends[0]);
         return password;
     } catch (...) {
@@ -95,11 +95,11 @@ kdb::SecureBytes passwordFromPipe(const std::string& text) {
 }
 
 TEST(PasswordInput, ReadsTheFirstLineFromANonTerminal) {
-    EXPECT_EQ(passwordFromPipe("secret\nsecond\n"), kdb::secureBytesFromText("secret"));
-    EXPECT_EQ(passwordFromPipe("crlf\r\n"), kdb::secureBytesFromText("crlf"));
-    EXPECT_EQ(passwordFromPipe("no line end"), kdb::secureBytesFromText("no line end"));
-    EXPECT_EQ(passwordFromPipe("\n"), kdb::SecureBytes{});
-    EXPECT_EQ(passwordFromPipe("Grüße €\n"), kdb::secureBytesFromText("Grüße €"));
+    EXPECT_EQ(passwordFromPipe("secret\nsecond\n"), vaultora::kdb::secureBytesFromText("secret"));
+    EXPECT_EQ(passwordFromPipe("crlf\r\n"), vaultora::kdb::secureBytesFromText("crlf"));
+    EXPECT_EQ(passwordFromPipe("no line end"), vaultora::kdb::secureBytesFromText("no line end"));
+    EXPECT_EQ(passwordFromPipe("\n"), vaultora::kdb::SecureBytes{});
+    EXPECT_EQ(passwordFromPipe("Grüße €\n"), vaultora::kdb::secureBytesFromText("Grüße €"));
     EXPECT_THROW((void)passwordFromPipe(""), CliError);
 }
 

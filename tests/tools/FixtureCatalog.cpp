@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "kdb/KdbReaderFactory.h"
+#include "kdb/FormatDetector.h"
 #include "kdb/SecureBytes.h"
-#include "kdb/WrapperNSData.h"
+#include "kdb/MappedFileSource.h"
 
 namespace vaultora::test {
 
@@ -33,13 +33,13 @@ QString text(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QJsonObject groupAsJson(const kdb::KdbGroup& group) {
+QJsonObject groupAsJson(const vaultora::kdb::DatabaseGroup& group) {
     QJsonArray groups;
-    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
+    for (const vaultora::kdb::DatabaseGroup* subGroup : group.getSubGroups()) {
         groups.append(groupAsJson(*subGroup));
     }
     QJsonArray entries;
-    for (const kdb::KdbEntry* entry : group.getEntries()) {
+    for (const vaultora::kdb::DatabaseEntry* entry : group.getEntries()) {
         QJsonObject custom;
         for (uint32_t index = 0; index < entry->getNumberOfCustomAttributes(); ++index) {
             custom.insert(text(entry->getCustomAttributeName(index)),
@@ -56,9 +56,9 @@ QJsonObject groupAsJson(const kdb::KdbGroup& group) {
         {"name", text(group.getGroupName())}, {"groups", groups}, {"entries", entries}};
 }
 
-void collectRecycleBins(const kdb::KdbTree& tree, const kdb::KdbGroup& group,
+void collectRecycleBins(const vaultora::kdb::DatabaseTree& tree, const vaultora::kdb::DatabaseGroup& group,
                         const std::string& prefix, std::vector<std::string>& paths) {
-    for (const kdb::KdbGroup* subGroup : group.getSubGroups()) {
+    for (const vaultora::kdb::DatabaseGroup* subGroup : group.getSubGroups()) {
         const std::string path = prefix + subGroup->getGroupName();
         if (tree.isRecycleBin(*subGroup)) {
             paths.push_back(path);
@@ -110,17 +110,17 @@ std::string fixtureTestName(const Fixture& fixture) {
     return name;
 }
 
-QJsonObject treeAsJson(const kdb::KdbTree& tree) {
+QJsonObject treeAsJson(const vaultora::kdb::DatabaseTree& tree) {
     return QJsonObject{{"root", groupAsJson(*tree.getRoot())}};
 }
 
-std::shared_ptr<kdb::KdbTree> openWithEngine(const std::string& path, const std::string& password) {
-    auto source = std::make_unique<kdb::WrapperNSData>(path);
-    std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
-    return reader->load(std::move(source), kdb::secureBytesFromText(password));
+std::shared_ptr<vaultora::kdb::DatabaseTree> openWithEngine(const std::string& path, const std::string& password) {
+    auto source = std::make_unique<vaultora::kdb::MappedFileSource>(path);
+    std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
+    return reader->load(std::move(source), vaultora::kdb::secureBytesFromText(password));
 }
 
-std::vector<std::string> recycleBinPaths(const kdb::KdbTree& tree) {
+std::vector<std::string> recycleBinPaths(const vaultora::kdb::DatabaseTree& tree) {
     std::vector<std::string> paths;
     collectRecycleBins(tree, *tree.getRoot(), "", paths);
     return paths;

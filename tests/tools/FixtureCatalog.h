@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "kdb/KdbModel.h"
+#include "kdb/DatabaseModel.h"
 
 namespace vaultora::test {
 
@@ -31,13 +31,13 @@ inline void PrintTo(const Fixture& fixture, std::ostream* out) {
 [[nodiscard]] std::string fixtureTestName(const Fixture& fixture);
 
 // The export shape of an opened tree, built here from the model interfaces alone.
-[[nodiscard]] QJsonObject treeAsJson(const kdb::KdbTree& tree);
+[[nodiscard]] QJsonObject treeAsJson(const vaultora::kdb::DatabaseTree& tree);
 
-// Opens a database file with the engine; engine failures propagate as KdbException.
-[[nodiscard]] std::shared_ptr<kdb::KdbTree> openWithEngine(const std::string& path,
+// Opens a database file with the engine; engine failures propagate as DatabaseError.
+[[nodiscard]] std::shared_ptr<vaultora::kdb::DatabaseTree> openWithEngine(const std::string& path,
                                                            const std::string& password);
 
 // "a/b" style path of each group for which the tree says isRecycleBin.
-[[nodiscard]] std::vector<std::string> recycleBinPaths(const kdb::KdbTree& tree);
+[[nodiscard]] std::vector<std::string> recycleBinPaths(const vaultora::kdb::DatabaseTree& tree);
 
 } // namespace vaultora::test

@@ -5,9 +5,9 @@
 #include <set>
 
 #include "FixtureCatalog.h"
-#include "kdb/KdbException.h"
-#include "kdb/KdbReaderFactory.h"
-#include "kdb/WrapperNSData.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/FormatDetector.h"
+#include "kdb/MappedFileSource.h"
 
 #include <fstream>
 #include <iterator>
@@ -23,7 +23,7 @@ class FixtureInterop : public ::testing::TestWithParam<Fixture> {};
 
 TEST_P(FixtureInterop, OpensIntoExactlyWhatTheWriterPutIn) {
     const Fixture& fixture = GetParam();
-    const std::shared_ptr<kdb::KdbTree> tree = openWithEngine(fixture.path, fixture.password);
+    const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = openWithEngine(fixture.path, fixture.password);
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(tree->getRoot(), nullptr);
     const QJsonObject actual = treeAsJson(*tree);
@@ -34,7 +34,7 @@ TEST_P(FixtureInterop, OpensIntoExactlyWhatTheWriterPutIn) {
 
 TEST_P(FixtureInterop, RecycleBinIsExactlyTheGroupTheWriterMarked) {
     const Fixture& fixture = GetParam();
-    const std::shared_ptr<kdb::KdbTree> tree = openWithEngine(fixture.path, fixture.password);
+    const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = openWithEngine(fixture.path, fixture.password);
     std::vector<std::string> expected;
     const QJsonArray names = fixture.facts.value("recycleBin").toArray();
     if (!names.isEmpty()) {
@@ -61,7 +61,7 @@ TEST_P(FixtureInterop, EveryWrongPasswordIsDecryptError) {
         try {
             (void)openWithEngine(fixture.path, wrong);
             ADD_FAILURE() << "opened with the wrong password \"" << wrong << "\"";
-        } catch (const kdb::KdbException& error) {
+        } catch (const vaultora::kdb::DatabaseError& error) {
             EXPECT_EQ(error.name(), "DecryptError")
                 << "password \"" << wrong << "\": " << error.what();
         }
@@ -81,11 +81,11 @@ TEST_P(FixtureInterop, TruncatedCopiesFailWithANamedError) {
         auto bytes = std::make_shared<const std::vector<uint8_t>>(
             whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
         try {
-            auto source = std::make_unique<kdb::WrapperNSData>(bytes);
-            std::unique_ptr<kdb::KdbReader> reader = kdb::KdbReaderFactory::newKdbReader(*source);
-            (void)reader->load(std::move(source), kdb::secureBytesFromText(fixture.password));
+            auto source = std::make_unique<vaultora::kdb::MappedFileSource>(bytes);
+            std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
+            (void)reader->load(std::move(source), vaultora::kdb::secureBytesFromText(fixture.password));
             ADD_FAILURE() << "opened the first " << length << " of " << size << " bytes";
-        } catch (const kdb::KdbException& error) {
+        } catch (const vaultora::kdb::DatabaseError& error) {
             const std::set<std::string> names = {"DecryptError", "ParseError", "InvalidData",
                                                  "InvalidHeader", "Unsupported"};
             EXPECT_TRUE(names.contains(error.name())) << length << ": " << error.what();

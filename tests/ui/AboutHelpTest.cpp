@@ -1,9 +1,9 @@
 #include "SettingsScreenFixture.h"
 
-#include "app/AppConfiguration.h"
-#include "ui/AboutViewController.h"
+#include "base/AppConfiguration.h"
+#include "ui/AboutScreen.h"
 #include "ui/ApplicationVersion.h"
-#include "ui/HelpViewController.h"
+#include "ui/HelpScreen.h"
 
 using namespace settingstest;
 
@@ -12,21 +12,21 @@ namespace {
 using AboutHelp = SettingsScreenTest;
 
 TEST_F(AboutHelp, AboutShowsTheHomePageLinkAndTheVersion) {
-    auto* about = qobject_cast<AboutViewController*>(
-        openSettingsRow(ExampleMenuRootController::SettingsScreen::About));
+    auto* about = qobject_cast<vaultora::ui::AboutScreen*>(
+        openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::About));
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->title(), QStringLiteral("About Vaultora"));
     ASSERT_EQ(about->form()->sections().size(), 3);
     EXPECT_TRUE(about->form()->sections().at(0)->rows().isEmpty());
     EXPECT_EQ(rowLabels(*about->form()), QStringList({"Homepage", "Version", "Ok"}));
     EXPECT_EQ(rowLabelled(*about, QStringLiteral("Homepage")).kind(),
-              toolkit::FormRow::Kind::WebLink);
+              vaultora::toolkit::FormRow::Kind::WebLink);
     EXPECT_EQ(rowLabelled(*about, QStringLiteral("Version")).text(),
-              ApplicationVersion::versionText());
+              vaultora::ui::ApplicationVersion::versionText());
 
     press(*about, QStringLiteral("Homepage"));
     ASSERT_EQ(urlOpener.opened.size(), 1u);
-    EXPECT_EQ(urlOpener.opened[0], QUrl(QString::fromLatin1(AppConfiguration::homePageAddress)));
+    EXPECT_EQ(urlOpener.opened[0], QUrl(QString::fromLatin1(vaultora::base::AppConfiguration::homePageAddress)));
 
     press(*about, QStringLiteral("Ok"));
     EXPECT_EQ(stack->count(), 0);
@@ -34,9 +34,9 @@ TEST_F(AboutHelp, AboutShowsTheHomePageLinkAndTheVersion) {
 
 TEST_F(AboutHelp, HelpLinksToTheSameWebSite) {
     addRecord(QStringLiteral("Open"), QStringLiteral("open.kdb"), 1);
-    stack->pushViewController(std::make_unique<toolkit::Panel>(), nullptr, toolkit::Animated::No);
-    auto* help = qobject_cast<HelpViewController*>(
-        openSettingsRow(ExampleMenuRootController::SettingsScreen::Help));
+    stack->pushViewController(std::make_unique<vaultora::toolkit::Panel>(), nullptr, vaultora::toolkit::Animated::No);
+    auto* help = qobject_cast<vaultora::ui::HelpScreen*>(
+        openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::Help));
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(stack->count(), 2) << "the screen is added to the right of open panels";
     EXPECT_EQ(help->title(), QStringLiteral("Vaultora Help"));
@@ -45,7 +45,7 @@ TEST_F(AboutHelp, HelpLinksToTheSameWebSite) {
 
     press(*help, QStringLiteral("For help see web page"));
     ASSERT_EQ(urlOpener.opened.size(), 1u);
-    EXPECT_EQ(urlOpener.opened[0], QUrl(QString::fromLatin1(AppConfiguration::homePageAddress)));
+    EXPECT_EQ(urlOpener.opened[0], QUrl(QString::fromLatin1(vaultora::base::AppConfiguration::homePageAddress)));
 
     press(*help, QStringLiteral("Ok"));
     EXPECT_EQ(stack->count(), 1) << "Ok closes only the help screen";

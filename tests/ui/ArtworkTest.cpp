@@ -21,27 +21,27 @@ TEST(Artwork, EveryNamedImageAndIconNumberIsDrawn) {
     QStringList names{"44-shoebox",         "33-cabinet.png",  "19-gear.png",
                       "79-medical-bag.png", "60-signpost.png", "54-lock.png",
                       "fullscreen.png",     "background.png",  "NewGlow.png"};
-    for (int icon = 0; icon < ArtworkPainter::iconCount; ++icon) {
+    for (int icon = 0; icon < vaultora::ui::ArtworkPainter::iconCount; ++icon) {
         names.append(QStringLiteral("%1.png").arg(icon));
     }
     for (const QString& name : names) {
-        const QImage image = ArtworkPainter::paint(name);
+        const QImage image = vaultora::ui::ArtworkPainter::paint(name);
         ASSERT_FALSE(image.isNull()) << name.toStdString();
         EXPECT_TRUE(hasPaint(image)) << name.toStdString();
     }
     // Neighbouring icon numbers look different.
-    EXPECT_NE(ArtworkPainter::paint("0.png"), ArtworkPainter::paint("1.png"));
+    EXPECT_NE(vaultora::ui::ArtworkPainter::paint("0.png"), vaultora::ui::ArtworkPainter::paint("1.png"));
 }
 
 TEST(Artwork, UnknownNamesHaveNoImage) {
     for (const char* name : {"69.png", "-1.png", "007.png", "3", "shoebox", "tinted/nothing"}) {
-        EXPECT_TRUE(ArtworkPainter::paint(QString::fromLatin1(name)).isNull()) << name;
+        EXPECT_TRUE(vaultora::ui::ArtworkPainter::paint(QString::fromLatin1(name)).isNull()) << name;
     }
 }
 
 TEST(Artwork, TintedImagesKeepTheShapeInLightGrey) {
-    const QImage plain = ArtworkPainter::paint("54-lock.png");
-    const QImage tinted = ArtworkPainter::paint("tinted/54-lock.png");
+    const QImage plain = vaultora::ui::ArtworkPainter::paint("54-lock.png");
+    const QImage tinted = vaultora::ui::ArtworkPainter::paint("tinted/54-lock.png");
     ASSERT_EQ(plain.size(), tinted.size());
     for (int y = 0; y < tinted.height(); ++y) {
         for (int x = 0; x < tinted.width(); ++x) {
@@ -55,7 +55,7 @@ TEST(Artwork, TintedImagesKeepTheShapeInLightGrey) {
 }
 
 TEST(Artwork, ProviderDrawsAtTheRequestedSize) {
-    ArtworkImageProvider provider;
+    vaultora::ui::ArtworkImageProvider provider;
     QSize size;
     const QImage image = provider.requestImage("12.png", &size, QSize(24, 24));
     EXPECT_EQ(image.size(), QSize(24, 24));

@@ -1,13 +1,13 @@
 #include "ScreenTestSupport.h"
 
-#include "ui/DatabaseViewController.h"
+#include "ui/GroupBrowser.h"
 #include "ui/EntrySearch.h"
-#include "ui/EntryViewController.h"
+#include "ui/EntryScreen.h"
 #include "ui/toolkit/NavigationContainer.h"
 
-#include "kdb/Kdb3Entry.h"
-#include "kdb/Kdb3Group.h"
-#include "kdb/Kdb3Tree.h"
+#include "kdb/KeePass1Entry.h"
+#include "kdb/KeePass1Group.h"
+#include "kdb/KeePass1Tree.h"
 
 #include <QAbstractItemModelTester>
 
@@ -19,53 +19,53 @@ namespace {
 class Browser : public ScreenTest {
 protected:
     // Opens the sample database and returns its root panel.
-    DatabaseViewController* openTestDatabase() {
+    vaultora::ui::GroupBrowser* openTestDatabase() {
         addTestDatabase();
         openFromMenu(0);
         EXPECT_EQ(stack->count(), 1);
         return browserAt(0);
     }
 
-    static QStringList rowTitles(const DatabaseViewController& panel) {
+    static QStringList rowTitles(const vaultora::ui::GroupBrowser& panel) {
         QStringList titles;
-        const toolkit::ListPanelModel* model = panel.list();
+        const vaultora::toolkit::ListPanelModel* model = panel.list();
         for (int row = 0; row < model->rowCountInSection(0); ++row) {
             titles.append(model->row(0, row).title);
         }
         return titles;
     }
 
-    static int rowOf(const DatabaseViewController& panel, const QString& title) {
+    static int rowOf(const vaultora::ui::GroupBrowser& panel, const QString& title) {
         return static_cast<int>(rowTitles(panel).indexOf(title));
     }
 
-    static void search(DatabaseViewController& panel, const QString& text) {
+    static void search(vaultora::ui::GroupBrowser& panel, const QString& text) {
         panel.list()->beginSearchEditing();
         panel.list()->editSearchText(text);
     }
 
-    void tap(DatabaseViewController& panel, int row) { panel.list()->tap(row); }
+    void tap(vaultora::ui::GroupBrowser& panel, int row) { panel.list()->tap(row); }
 
     // The panel on top of the container that holds the stacked panel.
-    toolkit::Panel* containerTop(int stackIndex) const {
+    vaultora::toolkit::Panel* containerTop(int stackIndex) const {
         auto* container =
-            qobject_cast<toolkit::NavigationContainer*>(stack->viewControllers().at(stackIndex));
+            qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->viewControllers().at(stackIndex));
         return container != nullptr ? container->topViewController() : nullptr;
     }
 };
 
 TEST_F(Browser, RootRowsAreSpacerSubgroupsThenEntries) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     QAbstractItemModelTester tester(root->list(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     EXPECT_EQ(rowTitles(*root), QStringList({"", "Internet", "eMail", "Banking", "Backup"}));
     EXPECT_EQ(root->numberOfRows(), 5);
-    const toolkit::ListRow spacer = root->list()->row(0, 0);
+    const vaultora::toolkit::ListRow spacer = root->list()->row(0, 0);
     EXPECT_TRUE(spacer.imageName.isEmpty());
-    const toolkit::ListRow internet = root->list()->row(0, 1);
+    const vaultora::toolkit::ListRow internet = root->list()->row(0, 1);
     EXPECT_EQ(internet.imageName, QStringLiteral("1.png"));
-    EXPECT_EQ(internet.accessory, toolkit::ListAccessory::DisclosureIndicator);
+    EXPECT_EQ(internet.accessory, vaultora::toolkit::ListAccessory::DisclosureIndicator);
     EXPECT_TRUE(root->list()->isSearchFieldVisible());
     // The synthetic root group of a version-1 file gives no title.
     EXPECT_EQ(root->title(), QString());
@@ -74,7 +74,7 @@ TEST_F(Browser, RootRowsAreSpacerSubgroupsThenEntries) {
 }
 
 TEST_F(Browser, SearchMatchesNameUrlAndCommentsButNeverUserNames) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     QAbstractItemModelTester tester(root->list(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
 
@@ -83,7 +83,7 @@ TEST_F(Browser, SearchMatchesNameUrlAndCommentsButNeverUserNames) {
     EXPECT_TRUE(root->isSearchActive());
     EXPECT_TRUE(root->list()->showsCancelButton());
     EXPECT_EQ(rowTitles(*root), QStringList({"", "Bank account"}));
-    EXPECT_EQ(root->list()->row(0, 1).accessory, toolkit::ListAccessory::None);
+    EXPECT_EQ(root->list()->row(0, 1).accessory, vaultora::toolkit::ListAccessory::None);
 
     // Comments count, and case is folded beyond ASCII.
     search(*root, QStringLiteral("ZÜRICH"));
@@ -108,10 +108,10 @@ TEST_F(Browser, SearchMatchesNameUrlAndCommentsButNeverUserNames) {
 }
 
 TEST_F(Browser, SearchInASubgroupStaysInsideIt) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     tap(*root, rowOf(*root, "Internet"));
     timers->advance(200ms);
-    auto* internet = qobject_cast<DatabaseViewController*>(containerTop(0));
+    auto* internet = qobject_cast<vaultora::ui::GroupBrowser*>(containerTop(0));
     ASSERT_NE(internet, nullptr);
 
     search(*internet, QStringLiteral("bank"));
@@ -121,10 +121,10 @@ TEST_F(Browser, SearchInASubgroupStaysInsideIt) {
 }
 
 TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
-    auto root = std::make_unique<kdb::Kdb3Group>();
-    auto addEntry = [](kdb::Kdb3Group& group, const char* name, const char* user, const char* url,
+    auto root = std::make_unique<vaultora::kdb::KeePass1Group>();
+    auto addEntry = [](vaultora::kdb::KeePass1Group& group, const char* name, const char* user, const char* url,
                        const char* comments) {
-        auto entry = std::make_unique<kdb::Kdb3Entry>();
+        auto entry = std::make_unique<vaultora::kdb::KeePass1Entry>();
         entry->setEntryName(name);
         entry->setUserName(user);
         entry->setURL(url);
@@ -134,34 +134,34 @@ TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
     addEntry(*root, "Savings", "bank-user", "", "");
     addEntry(*root, "Portal", "", "https://www.MyBank.example/", "");
     addEntry(*root, "Nothing", "", "", "");
-    auto child = std::make_unique<kdb::Kdb3Group>();
+    auto child = std::make_unique<vaultora::kdb::KeePass1Group>();
     addEntry(*child, "Loan", "", "", "ask the BANKER");
     root->addSubGroup(std::move(child));
     addEntry(*root, "Bank account", "", "", "");
 
-    std::vector<kdb::KdbEntry*> results;
-    EntrySearch(QStringLiteral("bank")).searchKDBGroupFor(root.get(), results);
+    std::vector<vaultora::kdb::DatabaseEntry*> results;
+    vaultora::ui::EntrySearch(QStringLiteral("bank")).searchKDBGroupFor(root.get(), results);
     std::vector<std::string> names;
-    for (const kdb::KdbEntry* entry : results) {
+    for (const vaultora::kdb::DatabaseEntry* entry : results) {
         names.push_back(entry->getEntryName());
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Portal", "Bank account", "Loan"}));
 
     results.clear();
-    EntrySearch(QStringLiteral("x")).searchKDBGroupFor(nullptr, results);
+    vaultora::ui::EntrySearch(QStringLiteral("x")).searchKDBGroupFor(nullptr, results);
     EXPECT_TRUE(results.empty());
-    EXPECT_TRUE(EntrySearch(QStringLiteral("straße")).occursIn("Hauptstraße 1"));
-    EXPECT_FALSE(EntrySearch(QStringLiteral("bank")).occursIn(""));
+    EXPECT_TRUE(vaultora::ui::EntrySearch(QStringLiteral("straße")).occursIn("Hauptstraße 1"));
+    EXPECT_FALSE(vaultora::ui::EntrySearch(QStringLiteral("bank")).occursIn(""));
 }
 
 TEST_F(Browser, SingleTapDrillsDownAfterTheDoubleTapWindow) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     tap(*root, rowOf(*root, "Internet"));
     timers->advance(199ms);
     EXPECT_EQ(containerTop(0), root);
     timers->advance(1ms);
 
-    auto* internet = qobject_cast<DatabaseViewController*>(containerTop(0));
+    auto* internet = qobject_cast<vaultora::ui::GroupBrowser*>(containerTop(0));
     ASSERT_NE(internet, nullptr);
     EXPECT_EQ(stack->count(), 1);
     EXPECT_FALSE(internet->isStackedView());
@@ -174,14 +174,14 @@ TEST_F(Browser, SingleTapDrillsDownAfterTheDoubleTapWindow) {
     // An entry opens in the same container.
     tap(*internet, rowOf(*internet, "Example forum"));
     timers->advance(200ms);
-    auto* entry = qobject_cast<EntryViewController*>(containerTop(0));
+    auto* entry = qobject_cast<vaultora::ui::EntryScreen*>(containerTop(0));
     ASSERT_NE(entry, nullptr);
     EXPECT_FALSE(entry->isStackedView());
     EXPECT_EQ(entry->leftBarButton(), nullptr);
 }
 
 TEST_F(Browser, DoubleTapOpensToTheRightAndReplacesWhatThatPanelOpenedBefore) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     tap(*root, rowOf(*root, "Internet"));
     tap(*root, rowOf(*root, "Internet"));
     ASSERT_EQ(stack->count(), 2);
@@ -211,15 +211,15 @@ TEST_F(Browser, DoubleTapOpensToTheRightAndReplacesWhatThatPanelOpenedBefore) {
 }
 
 TEST_F(Browser, DoubleTappedEntryGetsAPanelWithClose) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     tap(*root, rowOf(*root, "Banking"));
     timers->advance(200ms);
-    auto* banking = qobject_cast<DatabaseViewController*>(containerTop(0));
+    auto* banking = qobject_cast<vaultora::ui::GroupBrowser*>(containerTop(0));
     ASSERT_NE(banking, nullptr);
     tap(*banking, 1);
     tap(*banking, 1);
     ASSERT_EQ(stack->count(), 2);
-    auto* entry = qobject_cast<EntryViewController*>(containerTop(1));
+    auto* entry = qobject_cast<vaultora::ui::EntryScreen*>(containerTop(1));
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(entry->isStackedView());
     EXPECT_EQ(barTitle(entry->leftBarButton()), QStringLiteral("Close"));
@@ -227,7 +227,7 @@ TEST_F(Browser, DoubleTappedEntryGetsAPanelWithClose) {
 }
 
 TEST_F(Browser, SpacerRowAndRowsPastTheEndOpenNothing) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     root->onTableViewTap(0, true);
     root->onTableViewTap(99, true);
     root->onTableViewTap(0, false);
@@ -236,11 +236,11 @@ TEST_F(Browser, SpacerRowAndRowsPastTheEndOpenNothing) {
 }
 
 TEST_F(Browser, CloseOnAPanelThatIsNotTopmostClosesTheTopmost) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     tap(*root, rowOf(*root, "Internet"));
     tap(*root, rowOf(*root, "Internet"));
     ASSERT_EQ(stack->count(), 2);
-    DatabaseViewController* internet = browserAt(1);
+    vaultora::ui::GroupBrowser* internet = browserAt(1);
 
     root->leftBarButton()->press();
     ASSERT_EQ(stack->count(), 1);
@@ -249,7 +249,7 @@ TEST_F(Browser, CloseOnAPanelThatIsNotTopmostClosesTheTopmost) {
 }
 
 TEST_F(Browser, FullScreenButtonTogglesAndTheSettingAppliesOnAppearance) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     EXPECT_FALSE(stack->isFullScreen());
     root->rightBarButton()->press();
     EXPECT_TRUE(stack->isFullScreen());
@@ -265,9 +265,9 @@ TEST_F(Browser, FullScreenButtonTogglesAndTheSettingAppliesOnAppearance) {
 }
 
 TEST_F(Browser, EmptyGroupShowsOnlyTheSpacer) {
-    auto tree = std::make_shared<kdb::Kdb3Tree>(std::make_unique<kdb::Kdb3Group>());
+    auto tree = std::make_shared<vaultora::kdb::KeePass1Tree>(std::make_unique<vaultora::kdb::KeePass1Group>());
     tree->getRoot()->setGroupName("Named root");
-    DatabaseViewController panel(services);
+    vaultora::ui::GroupBrowser panel(services);
     panel.setGroup(tree, tree->getRoot());
     EXPECT_EQ(rowTitles(panel), QStringList({""}));
     EXPECT_EQ(panel.title(), QStringLiteral("Named root"));
@@ -275,7 +275,7 @@ TEST_F(Browser, EmptyGroupShowsOnlyTheSpacer) {
 }
 
 TEST_F(Browser, ThirdTapStartsAFreshTapAfterADoubleTap) {
-    DatabaseViewController* root = openTestDatabase();
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
     tap(*root, rowOf(*root, "Internet"));
     tap(*root, rowOf(*root, "Internet"));
     EXPECT_EQ(root->tapCount(), 0);

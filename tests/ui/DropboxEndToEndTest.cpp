@@ -5,22 +5,22 @@
 #include "DropboxTestService.h"
 #include "ScreenTestSupport.h"
 
-#include "app/AppConfiguration.h"
-#include "app/KeePassServerDetail.h"
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "app/ZEZEKeychainUtils.h"
-#include "app/ZTAppDelegate.h"
-#include "kdb/KdbModel.h"
-#include "sync/DBRestClient.h"
-#include "sync/DBSession.h"
-#include "sync/Reachability.h"
-#include "sync/dropbox/DropBoxSettingsDabasesViewController.h"
-#include "ui/DatabaseViewController.h"
-#include "ui/RZNIdlingWindow.h"
-#include "ui/ScreenLaunchParts.h"
-#include "ui/SettingsDatabaseDetailsViewController.h"
-#include "ui/SettingsDatabasesViewController.h"
+#include "base/AppConfiguration.h"
+#include "base/DatabaseRecord.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "app/PasswordStore.h"
+#include "app/ApplicationController.h"
+#include "kdb/DatabaseModel.h"
+#include "sync/dropbox/DropboxClient.h"
+#include "sync/dropbox/DropboxSession.h"
+#include "net/Reachability.h"
+#include "sync/dropbox/DropboxFilePicker.h"
+#include "ui/GroupBrowser.h"
+#include "ui/IdleWatchingWindow.h"
+#include "launch/ScreenLaunchParts.h"
+#include "ui/DatabaseDetailsScreen.h"
+#include "ui/DatabaseListScreen.h"
 #include "ui/toolkit/FormPanel.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -37,9 +37,9 @@
 
 using namespace screentest;
 using testsupport::DropboxTestService;
-using vaultora::sync::DBRestClient;
-using vaultora::sync::DBSession;
-using vaultora::sync::Reachability;
+using vaultora::sync::DropboxClient;
+using vaultora::sync::DropboxSession;
+using vaultora::net::Reachability;
 
 namespace {
 
@@ -68,21 +68,21 @@ QJsonObject readJson(const QString& path) {
     return QJsonDocument::fromJson(readFile(path)).object();
 }
 
-toolkit::FormRow* rowLabelled(const toolkit::FormPanel& panel, const QString& label) {
+vaultora::toolkit::FormRow* rowLabelled(const vaultora::toolkit::FormPanel& panel, const QString& label) {
     if (panel.form() == nullptr)
         return nullptr;
-    for (toolkit::FormSection* section : panel.form()->sections())
-        for (toolkit::FormRow* row : section->rows())
+    for (vaultora::toolkit::FormSection* section : panel.form()->sections())
+        for (vaultora::toolkit::FormRow* row : section->rows())
             if (row->label() == label)
                 return row;
     return nullptr;
 }
 
-QStringList rowLabels(const toolkit::FormPanel& panel) {
+QStringList rowLabels(const vaultora::toolkit::FormPanel& panel) {
     QStringList labels;
     if (panel.form() != nullptr)
-        for (toolkit::FormSection* section : panel.form()->sections())
-            for (toolkit::FormRow* row : section->rows())
+        for (vaultora::toolkit::FormSection* section : panel.form()->sections())
+            for (vaultora::toolkit::FormRow* row : section->rows())
                 labels.append(row->label());
     return labels;
 }
@@ -91,9 +91,9 @@ QStringList rowLabels(const toolkit::FormPanel& panel) {
 class ForcedReachability {
 public:
     ForcedReachability() {
-        Reachability::setForcedStatusForTesting(Reachability::ReachableViaWiFi);
+        vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWiFi);
     }
-    ~ForcedReachability() { Reachability::setForcedStatusForTesting(std::nullopt); }
+    ~ForcedReachability() { vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt); }
     ForcedReachability(const ForcedReachability&) = delete;
     ForcedReachability& operator=(const ForcedReachability&) = delete;
 };
@@ -118,64 +118,64 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     QTemporaryDir documents;
     QTemporaryDir sessionSettings;
     ScopedMemoryKeychain keychain;
-    auto owned = std::make_unique<ScreenLaunchParts>();
-    ScreenLaunchParts* parts = owned.get();
+    auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
+    vaultora::launch::ScreenLaunchParts* parts = owned.get();
     parts->setDropboxService(service.configuration(),
                              sessionSettings.filePath(QStringLiteral("dropbox.ini")));
-    ZTAppDelegate delegate(std::move(owned), documents.path());
+    vaultora::app::ApplicationController delegate(std::move(owned), documents.path());
     ASSERT_TRUE(delegate.didFinishLaunchingWithOptions());
-    RZNIdlingWindow* window = parts->window();
+    vaultora::ui::IdleWatchingWindow* window = parts->window();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
     // The picker needs a linked account; the session takes the token of a login.
-    DBSession* session = DBSession::sharedSession();
+    DropboxSession* session = DropboxSession::sharedSession();
     ASSERT_NE(session, nullptr);
     ASSERT_FALSE(session->isLinked());
     {
-        DBRestClient login(*session);
+        DropboxClient login(*session);
         login.loginWithEmail(DropboxTestService::Email, DropboxTestService::Password);
         ASSERT_TRUE(QTest::qWaitFor([session] { return session->isLinked(); }, answerTimeout));
     }
 
     QStringList panelTitles;
     QObject listening;
-    toolkit::TransientPanelHost* panels = parts->services().transientPanels;
+    vaultora::toolkit::TransientPanelHost* panels = parts->services().transientPanels;
     QObject::connect(panels, &QAbstractItemModel::rowsInserted, &listening,
                      [&](const QModelIndex&, int first, int) {
                          panelTitles.append(panels->panels().at(first)->title());
                      });
     int announcements = 0;
-    NotificationCenter::defaultCenter().addObserver(
-        QString::fromLatin1(Notifications::databasesChanged), &listening,
-        [&announcements](const Notification&) { ++announcements; });
+    vaultora::base::NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged), &listening,
+        [&announcements](const vaultora::base::Notification&) { ++announcements; });
 
     // Settings, database list, "Add", then "Dropbox" as the type.
-    ExampleMenuRootController* menu = parts->menu();
-    toolkit::StackController* stack = parts->services().stack;
+    vaultora::ui::MainMenu* menu = parts->menu();
+    vaultora::toolkit::StackController* stack = parts->services().stack;
     menu->tableViewDidSelectRowAtIndexPath(
-        ExampleMenuRootController::SettingsSection,
-        static_cast<int>(ExampleMenuRootController::SettingsScreen::DatabaseList));
-    auto* settings = qobject_cast<toolkit::NavigationContainer*>(stack->topViewController());
+        vaultora::ui::MainMenu::SettingsSection,
+        static_cast<int>(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
+    auto* settings = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(settings, nullptr);
-    auto* list = qobject_cast<SettingsDatabasesViewController*>(settings->rootViewController());
+    auto* list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootViewController());
     ASSERT_NE(list, nullptr);
     ASSERT_NE(list->rightBarButton(), nullptr);
     const std::size_t recordsBefore = delegate.serverArray().size();
     list->rightBarButton()->press();
     auto* details =
-        qobject_cast<SettingsDatabaseDetailsViewController*>(settings->topViewController());
+        qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topViewController());
     ASSERT_NE(details, nullptr);
     ASSERT_EQ(delegate.serverArray().size(), recordsBefore + 1);
-    const std::shared_ptr<KeePassServerDetail> record = delegate.serverArray().back();
+    const std::shared_ptr<vaultora::base::DatabaseRecord> record = delegate.serverArray().back();
     ASSERT_NE(details->databaseType(), nullptr);
-    details->databaseType()->choose(SettingsDatabaseDetailsViewController::DropboxPosition);
+    details->databaseType()->choose(vaultora::ui::DatabaseDetailsScreen::DropboxPosition);
     ASSERT_NE(rowLabelled(*details, QStringLiteral("File name")), nullptr);
     ASSERT_NE(rowLabelled(*details, QStringLiteral("Unlink")), nullptr);
 
     // The picker lists the service's root, then the folder, and hands the file back.
     rowLabelled(*details, QStringLiteral("File name"))->select();
-    using Picker = vaultora::sync::DropBoxSettingsDabasesViewController;
+    using Picker = vaultora::sync::DropboxFilePicker;
     auto* top = qobject_cast<Picker*>(settings->topViewController());
     ASSERT_NE(top, nullptr) << "panels: " << panelTitles.join(QStringLiteral(" | ")).toStdString();
     ASSERT_TRUE(QTest::qWaitFor([top] { return !rowLabels(*top).isEmpty(); }, answerTimeout));
@@ -200,10 +200,10 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     announcements = 0;
     rowLabelled(*details, QStringLiteral("Save"))->select();
     EXPECT_EQ(announcements, 1);
-    EXPECT_EQ(record->DBSyncType(), KeePassServerDetail::SyncTypeDropbox);
+    EXPECT_EQ(record->DBSyncType(), vaultora::base::DatabaseRecord::SyncTypeDropbox);
     EXPECT_EQ(record->savePassword(), 1);
-    const auto stored = ZEZEKeychainUtils::getPasswordForUsername(
-        record->serverUrl(), QString::fromLatin1(AppConfiguration::passwordStoreService));
+    const auto stored = vaultora::app::PasswordStore::getPasswordForUsername(
+        record->serverUrl(), QString::fromLatin1(vaultora::base::AppConfiguration::passwordStoreService));
     ASSERT_TRUE(stored.has_value());
     const QByteArray expectedBytes = masterPassword.toUtf8();
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(stored->data()),
@@ -221,7 +221,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
 
     // Back to the menu ("Ok"), which now shows the record; choosing it runs the sync.
     ASSERT_EQ(settings->topViewController(), list);
-    list->tableViewDidSelectRowAtIndexPath(SettingsDatabasesViewController::OkSection, 0);
+    list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::OkSection, 0);
     ASSERT_TRUE(QTest::qWaitFor([stack] { return stack->count() == 0; }, answerTimeout));
     QQuickItem* row = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(
@@ -232,7 +232,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
         answerTimeout));
     const QString fileMetadata = QStringLiteral("/0/metadata/dropbox/Databases/vault.kdbx");
     const int metadataBefore = service.requests().filter(fileMetadata).size();
-    QSignalSpy stackChanges(stack, &toolkit::StackController::countChanged);
+    QSignalSpy stackChanges(stack, &vaultora::toolkit::StackController::countChanged);
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
                       row->mapToScene(QPointF(row->width() / 2, row->height() / 2)).toPoint());
     ASSERT_TRUE(stack->count() == 1 || stackChanges.wait(answerTimeout))
@@ -245,9 +245,9 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     EXPECT_EQ(readFile(local), database);
 
     // The browser shows the root group of the file.
-    auto* opened = qobject_cast<toolkit::NavigationContainer*>(stack->topViewController());
+    auto* opened = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(opened, nullptr);
-    auto* browser = qobject_cast<DatabaseViewController*>(opened->topViewController());
+    auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(opened->topViewController());
     ASSERT_NE(browser, nullptr);
     ASSERT_NE(browser->treeDatabase(), nullptr);
     ASSERT_EQ(browser->groupDatabase(), browser->treeDatabase()->getRoot());
@@ -260,22 +260,22 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     for (const QJsonValue& group : groups)
         expectedGroups.append(group.toObject().value(QStringLiteral("name")).toString());
     QStringList shownGroups;
-    for (const kdb::KdbGroup* group : browser->groupDatabase()->getSubGroups())
+    for (const vaultora::kdb::DatabaseGroup* group : browser->groupDatabase()->getSubGroups())
         shownGroups.append(QString::fromStdString(group->getGroupName()));
     ASSERT_FALSE(expectedGroups.isEmpty());
     EXPECT_EQ(shownGroups, expectedGroups);
 
     // The record's details offer "Unlink", which forgets the account.
     menu->tableViewDidSelectRowAtIndexPath(
-        ExampleMenuRootController::SettingsSection,
-        static_cast<int>(ExampleMenuRootController::SettingsScreen::DatabaseList));
-    settings = qobject_cast<toolkit::NavigationContainer*>(stack->topViewController());
+        vaultora::ui::MainMenu::SettingsSection,
+        static_cast<int>(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
+    settings = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(settings, nullptr);
-    list = qobject_cast<SettingsDatabasesViewController*>(settings->rootViewController());
+    list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootViewController());
     ASSERT_NE(list, nullptr);
-    list->tableViewDidSelectRowAtIndexPath(SettingsDatabasesViewController::DatabasesSection,
+    list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::DatabasesSection,
                                            static_cast<int>(delegate.serverArray().size() - 1));
-    details = qobject_cast<SettingsDatabaseDetailsViewController*>(settings->topViewController());
+    details = qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topViewController());
     ASSERT_NE(details, nullptr);
     ASSERT_NE(rowLabelled(*details, QStringLiteral("Unlink")), nullptr);
     rowLabelled(*details, QStringLiteral("Unlink"))->select();

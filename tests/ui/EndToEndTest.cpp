@@ -1,8 +1,8 @@
 #include "ScreenTestSupport.h"
 
-#include "app/ZTAppDelegate.h"
-#include "ui/RZNIdlingWindow.h"
-#include "ui/ScreenLaunchParts.h"
+#include "app/ApplicationController.h"
+#include "ui/IdleWatchingWindow.h"
+#include "launch/ScreenLaunchParts.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 
@@ -61,12 +61,12 @@ void clickText(QQuickWindow& window, const QString& text, int windowX = -1) {
 TEST(EndToEnd, OpensTheSampleDatabaseWithItsSavedPasswordAndCopiesAPassword) {
     QTemporaryDir documents;
     ScopedMemoryKeychain keychain;
-    auto owned = std::make_unique<ScreenLaunchParts>();
-    ScreenLaunchParts* parts = owned.get();
-    ZTAppDelegate delegate(std::move(owned), documents.path());
+    auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
+    vaultora::launch::ScreenLaunchParts* parts = owned.get();
+    vaultora::app::ApplicationController delegate(std::move(owned), documents.path());
     QList<QQmlError> qmlWarnings;
     ASSERT_TRUE(delegate.didFinishLaunchingWithOptions());
-    RZNIdlingWindow* window = parts->window();
+    vaultora::ui::IdleWatchingWindow* window = parts->window();
     ASSERT_NE(window, nullptr);
     QObject::connect(window->engine(), &QQmlEngine::warnings,
                      [&qmlWarnings](const QList<QQmlError>& warnings) { qmlWarnings += warnings; });
@@ -74,16 +74,16 @@ TEST(EndToEnd, OpensTheSampleDatabaseWithItsSavedPasswordAndCopiesAPassword) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->idleTimeInterval(), 300.0);
 
-    toolkit::StackController* stack = parts->services().stack;
-    QSignalSpy stackChanges(stack, &toolkit::StackController::countChanged);
+    vaultora::toolkit::StackController* stack = parts->services().stack;
+    QSignalSpy stackChanges(stack, &vaultora::toolkit::StackController::countChanged);
     clickText(*window, QStringLiteral("Test database"));
     // The open may already have finished while the click was being delivered.
     ASSERT_TRUE(!stackChanges.isEmpty() || stackChanges.wait(20000)) << "the database did not open";
     ASSERT_EQ(stack->count(), 1);
-    auto* container = qobject_cast<toolkit::NavigationContainer*>(stack->topViewController());
+    auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(container, nullptr);
 
-    QSignalSpy drillDowns(container, &toolkit::NavigationContainer::topChanged);
+    QSignalSpy drillDowns(container, &vaultora::toolkit::NavigationContainer::topChanged);
     clickText(*window, QStringLiteral("Internet"));
     ASSERT_TRUE(drillDowns.count() == 1 || drillDowns.wait(5000));
     EXPECT_EQ(container->topViewController()->title(), QStringLiteral("Internet"));

@@ -1,11 +1,11 @@
 #include "ScreenTestSupport.h"
 
-#include "ui/EntryViewController.h"
+#include "ui/EntryScreen.h"
 #include "ui/toolkit/NavigationContainer.h"
 
-#include "kdb/Kdb3Entry.h"
-#include "kdb/Kdb3Group.h"
-#include "kdb/Kdb3Tree.h"
+#include "kdb/KeePass1Entry.h"
+#include "kdb/KeePass1Group.h"
+#include "kdb/KeePass1Tree.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,8 +18,8 @@ namespace {
 class EntryView : public ScreenTest {
 protected:
     EntryView() {
-        auto root = std::make_unique<kdb::Kdb3Group>();
-        auto entry = std::make_unique<kdb::Kdb3Entry>();
+        auto root = std::make_unique<vaultora::kdb::KeePass1Group>();
+        auto entry = std::make_unique<vaultora::kdb::KeePass1Entry>();
         entry->setEntryName("Forum");
         entry->setUserName("tulip");
         entry->setPassword("a much longer password than four");
@@ -27,36 +27,36 @@ protected:
         entry->setComments("line one\nline two");
         m_entry = entry.get();
         root->addEntry(std::move(entry));
-        auto bare = std::make_unique<kdb::Kdb3Entry>();
+        auto bare = std::make_unique<vaultora::kdb::KeePass1Entry>();
         bare->setEntryName("Bare");
         m_bare = bare.get();
         root->addEntry(std::move(bare));
-        m_tree = std::make_shared<kdb::Kdb3Tree>(std::move(root));
+        m_tree = std::make_shared<vaultora::kdb::KeePass1Tree>(std::move(root));
     }
 
-    std::unique_ptr<EntryViewController> show(kdb::KdbEntry* entry) {
-        auto screen = std::make_unique<EntryViewController>(services);
+    std::unique_ptr<vaultora::ui::EntryScreen> show(vaultora::kdb::DatabaseEntry* entry) {
+        auto screen = std::make_unique<vaultora::ui::EntryScreen>(services);
         screen->showKeePassEntry(entry, m_tree);
         return screen;
     }
 
-    static toolkit::FormRow* row(const EntryViewController& screen, int section, int index) {
+    static vaultora::toolkit::FormRow* row(const vaultora::ui::EntryScreen& screen, int section, int index) {
         return screen.form()->sections().at(section)->rows().at(index);
     }
 
     // Whether the newest notice is still up after the time, and gone right after it.
     void expectNoticeLasts(std::chrono::milliseconds shown) {
         ASSERT_FALSE(transientPanels->panels().isEmpty());
-        toolkit::TransientPanel* notice = transientPanels->panels().constLast();
+        vaultora::toolkit::TransientPanel* notice = transientPanels->panels().constLast();
         timers->advance(shown - 1ms);
         EXPECT_FALSE(notice->isHidden());
         timers->advance(1ms);
         EXPECT_TRUE(notice->isHidden());
     }
 
-    std::shared_ptr<kdb::Kdb3Tree> m_tree;
-    kdb::KdbEntry* m_entry = nullptr;
-    kdb::KdbEntry* m_bare = nullptr;
+    std::shared_ptr<vaultora::kdb::KeePass1Tree> m_tree;
+    vaultora::kdb::DatabaseEntry* m_entry = nullptr;
+    vaultora::kdb::DatabaseEntry* m_bare = nullptr;
 };
 
 TEST_F(EntryView, ShowsTheFieldsWithThePasswordMasked) {
@@ -67,11 +67,11 @@ TEST_F(EntryView, ShowsTheFieldsWithThePasswordMasked) {
     EXPECT_EQ(row(*screen, 0, 0)->text(), QStringLiteral("tulip"));
     EXPECT_EQ(row(*screen, 0, 1)->label(), QStringLiteral("Password"));
     EXPECT_EQ(row(*screen, 0, 1)->text(), QStringLiteral("****"));
-    EXPECT_EQ(row(*screen, 0, 2)->kind(), toolkit::FormRow::Kind::Switch);
+    EXPECT_EQ(row(*screen, 0, 2)->kind(), vaultora::toolkit::FormRow::Kind::Switch);
     EXPECT_EQ(row(*screen, 0, 2)->label(), QStringLiteral("Show password"));
     EXPECT_FALSE(row(*screen, 0, 2)->isOn());
     EXPECT_EQ(screen->form()->sections().at(1)->title(), QStringLiteral("URL"));
-    EXPECT_EQ(row(*screen, 1, 0)->kind(), toolkit::FormRow::Kind::WebLink);
+    EXPECT_EQ(row(*screen, 1, 0)->kind(), vaultora::toolkit::FormRow::Kind::WebLink);
     EXPECT_EQ(row(*screen, 1, 0)->label(), QStringLiteral("https://forum.example.org/login"));
     EXPECT_EQ(screen->form()->sections().at(2)->title(), QStringLiteral("Comments"));
     EXPECT_EQ(row(*screen, 2, 0)->text(), QStringLiteral("line one\nline two"));
@@ -101,7 +101,7 @@ TEST_F(EntryView, RowsCopyTheirFieldAndConfirmIt) {
     EXPECT_EQ(clipboard->text(), QStringLiteral("a much longer password than four"))
         << "the masked row still copies the password";
     EXPECT_EQ(shownTitles().constLast(), QStringLiteral("Password copied to clipboard"));
-    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Information);
+    EXPECT_EQ(shownPanels.back().style, vaultora::toolkit::TransientPanel::Style::Information);
     EXPECT_TRUE(shownPanels.back().subtitle.isEmpty());
     expectNoticeLasts(1500ms);
 
@@ -137,9 +137,9 @@ TEST_F(EntryView, StackedScreenClosesTheTopmostPanel) {
     screen->setIsStackedView(true);
     ASSERT_NE(screen->leftBarButton(), nullptr);
     EXPECT_EQ(barTitle(screen->leftBarButton()), QStringLiteral("Close"));
-    EntryViewController* shown = screen.get();
-    stack->pushViewController(std::make_unique<toolkit::NavigationContainer>(std::move(screen)),
-                              nullptr, toolkit::Animated::No);
+    vaultora::ui::EntryScreen* shown = screen.get();
+    stack->pushViewController(std::make_unique<vaultora::toolkit::NavigationContainer>(std::move(screen)),
+                              nullptr, vaultora::toolkit::Animated::No);
     shown->rightBarButton()->press();
     EXPECT_TRUE(stack->isFullScreen());
     shown->rightBarButton()->press();

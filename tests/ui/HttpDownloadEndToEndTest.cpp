@@ -3,12 +3,12 @@
 // show, and the database opens with its saved password.
 #include "ScreenTestSupport.h"
 
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "app/ZTAppDelegate.h"
-#include "sync/Reachability.h"
-#include "ui/RZNIdlingWindow.h"
-#include "ui/ScreenLaunchParts.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "app/ApplicationController.h"
+#include "net/Reachability.h"
+#include "ui/IdleWatchingWindow.h"
+#include "launch/ScreenLaunchParts.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
@@ -21,7 +21,7 @@
 #include <QTest>
 
 using namespace screentest;
-using vaultora::sync::Reachability;
+using vaultora::net::Reachability;
 
 namespace {
 
@@ -77,41 +77,41 @@ TEST(HttpDownloadEndToEnd, ARecordWithoutLocalCopyOpensAfterTheDownload) {
     FolderServer server(served.path());
     ASSERT_NE(server.port(), 0) << "the file server did not start";
     // The machine running the tests may have no default route; the server is on loopback.
-    Reachability::setForcedStatusForTesting(Reachability::ReachableViaWiFi);
+    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWiFi);
 
     QTemporaryDir documents;
     ScopedMemoryKeychain keychain;
-    auto owned = std::make_unique<ScreenLaunchParts>();
-    ScreenLaunchParts* parts = owned.get();
-    ZTAppDelegate delegate(std::move(owned), documents.path());
+    auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
+    vaultora::launch::ScreenLaunchParts* parts = owned.get();
+    vaultora::app::ApplicationController delegate(std::move(owned), documents.path());
     ASSERT_TRUE(delegate.didFinishLaunchingWithOptions());
-    RZNIdlingWindow* window = parts->window();
+    vaultora::ui::IdleWatchingWindow* window = parts->window();
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
     // The menu's first record becomes a download record whose file is not on the device.
     const QString url = QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(server.port());
-    KeePassServerDetail& record = *delegate.serverArray().front();
+    vaultora::base::DatabaseRecord& record = *delegate.serverArray().front();
     const QString shownName = record.serverDisplayName();
-    record.setDBSyncType(KeePassServerDetail::SyncTypeHttpDownload);
+    record.setDBSyncType(vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
     record.setServerUrl(url);
     record.setDatabaseName(QStringLiteral("remote.kdb"));
     record.setSavePassword(1);
     keychain.store(url, QStringLiteral("tulipfox"));
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     ASSERT_FALSE(
         QFile::exists(delegate.getDocumentBaseDirectoryForFileName(record.databaseName())));
 
     QStringList panelTitles;
     QObject listening;
-    toolkit::TransientPanelHost* panels = parts->services().transientPanels;
+    vaultora::toolkit::TransientPanelHost* panels = parts->services().transientPanels;
     QObject::connect(panels, &QAbstractItemModel::rowsInserted, &listening,
                      [&](const QModelIndex&, int first, int) {
                          panelTitles.append(panels->panels().at(first)->title());
                      });
 
-    toolkit::StackController* stack = parts->services().stack;
-    QSignalSpy stackChanges(stack, &toolkit::StackController::countChanged);
+    vaultora::toolkit::StackController* stack = parts->services().stack;
+    QSignalSpy stackChanges(stack, &vaultora::toolkit::StackController::countChanged);
     QQuickItem* row = nullptr;
     for (int attempt = 0; row == nullptr && attempt < 50; ++attempt) {
         row = findVisibleItemWithText(window->contentItem(), shownName);
@@ -122,7 +122,7 @@ TEST(HttpDownloadEndToEnd, ARecordWithoutLocalCopyOpensAfterTheDownload) {
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
                       row->mapToScene(QPointF(row->width() / 2, row->height() / 2)).toPoint());
     const bool opened = stack->count() == 1 || stackChanges.wait(20000);
-    Reachability::setForcedStatusForTesting(std::nullopt);
+    vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt);
     ASSERT_TRUE(opened) << "the database did not open; panels: "
                         << panelTitles.join(QStringLiteral(" | ")).toStdString();
 

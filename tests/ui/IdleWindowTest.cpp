@@ -1,6 +1,6 @@
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "ui/RZNIdlingWindow.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "ui/IdleWatchingWindow.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 
 #include <QCoreApplication>
@@ -18,15 +18,15 @@ namespace {
 
 class IdleWindow : public testing::Test {
 protected:
-    IdleWindow() : timers(std::make_shared<toolkit::ManualTimerFactory>()), window(timers) {
-        NotificationCenter& center = NotificationCenter::defaultCenter();
-        center.addObserver(QString::fromLatin1(Notifications::windowIdle), &observer,
-                           [this](const Notification& notification) {
+    IdleWindow() : timers(std::make_shared<vaultora::toolkit::ManualTimerFactory>()), window(timers) {
+        vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
+        center.addObserver(QString::fromLatin1(vaultora::base::Notifications::windowIdle), &observer,
+                           [this](const vaultora::base::Notification& notification) {
                                EXPECT_EQ(notification.object, &window);
                                posted.push_back("idle");
                            });
-        center.addObserver(QString::fromLatin1(Notifications::windowActive), &observer,
-                           [this](const Notification&) { posted.push_back("active"); });
+        center.addObserver(QString::fromLatin1(vaultora::base::Notifications::windowActive), &observer,
+                           [this](const vaultora::base::Notification&) { posted.push_back("active"); });
     }
 
     void mouse(QEvent::Type type) {
@@ -41,8 +41,8 @@ protected:
         mouse(QEvent::MouseButtonRelease);
     }
 
-    std::shared_ptr<toolkit::ManualTimerFactory> timers;
-    RZNIdlingWindow window;
+    std::shared_ptr<vaultora::toolkit::ManualTimerFactory> timers;
+    vaultora::ui::IdleWatchingWindow window;
     QObject observer;
     std::vector<std::string> posted;
 };

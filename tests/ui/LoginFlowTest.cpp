@@ -1,7 +1,7 @@
 #include "ScreenTestSupport.h"
 
-#include "ui/DatabaseViewController.h"
-#include "ui/LoginViewController.h"
+#include "ui/GroupBrowser.h"
+#include "ui/PasswordForm.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +25,7 @@ TEST_F(LoginFlow, SavedPasswordOpensTheRootGroupWithoutTheForm) {
     openFromMenu(0);
 
     ASSERT_EQ(stack->count(), 1);
-    DatabaseViewController* browser = browserAt(0);
+    vaultora::ui::GroupBrowser* browser = browserAt(0);
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->isStackedView());
     EXPECT_NE(browser->treeDatabase(), nullptr);
@@ -44,10 +44,10 @@ TEST_F(LoginFlow, WrongSavedPasswordShowsBothPanelsThenTheForm) {
 
     EXPECT_EQ(shownTitles(), QStringList({notCorrect, notCorrect}));
     EXPECT_EQ(shownPanels.at(0).subtitle, QStringLiteral("Error"));
-    EXPECT_EQ(shownPanels.at(0).style, toolkit::TransientPanel::Style::Error);
+    EXPECT_EQ(shownPanels.at(0).style, vaultora::toolkit::TransientPanel::Style::Error);
     ASSERT_NE(presentedLoginForm(), nullptr);
     EXPECT_EQ(stack->count(), 0);
-    EXPECT_EQ(record->databasePassword(), kdb::secureBytesFromText("outdated"));
+    EXPECT_EQ(record->databasePassword(), vaultora::kdb::secureBytesFromText("outdated"));
 
     typePasswordAndLogin(QStringLiteral("tulipfox"));
     EXPECT_EQ(stack->count(), 1);
@@ -69,14 +69,14 @@ TEST_F(LoginFlow, PasswordFormHasItsFieldsAndHidesTheText) {
     addTestDatabase(false);
     openFromMenu(0);
 
-    LoginViewController* form = presentedLoginForm();
+    vaultora::ui::PasswordForm* form = presentedLoginForm();
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->title(), QStringLiteral("Login"));
     EXPECT_TRUE(form->form()->isGrouped());
     ASSERT_EQ(form->form()->sections().size(), 2);
-    toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
+    vaultora::toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
     ASSERT_NE(password, nullptr);
-    EXPECT_EQ(password->kind(), toolkit::FormRow::Kind::TextEntry);
+    EXPECT_EQ(password->kind(), vaultora::toolkit::FormRow::Kind::TextEntry);
     EXPECT_EQ(password->label(), QStringLiteral("Password"));
     EXPECT_EQ(password->placeholder(), QStringLiteral("your password"));
     EXPECT_TRUE(password->isSecure());
@@ -104,7 +104,7 @@ TEST_F(LoginFlow, TypedWrongPasswordKeepsTheFormForAnotherTry) {
 TEST_F(LoginFlow, CancelLeavesTheMenuAsItWasAndDropsThePanel) {
     addTestDatabase(false);
     openFromMenu(0);
-    QPointer<DatabaseViewController> pending = presentedLoginForm()->databaseViewController();
+    QPointer<vaultora::ui::GroupBrowser> pending = presentedLoginForm()->databaseViewController();
     ASSERT_FALSE(pending.isNull());
 
     pressFormButton(QStringLiteral("Cancel"));
@@ -126,7 +126,7 @@ TEST_F(LoginFlow, VersionTwoFileOpensWithTheTypedPassword) {
                                  .value(QStringLiteral("password"))
                                  .toString();
     addRecord(QStringLiteral("Web"), QStringLiteral("web.kdbx"),
-              KeePassServerDetail::SyncTypeWebServer, 0);
+              vaultora::base::DatabaseRecord::SyncTypeWebServer, 0);
     openFromMenu(0);
     typePasswordAndLogin(password);
 
@@ -140,7 +140,7 @@ TEST_F(LoginFlow, UnrecognisedFileReportsTheFormatThenThePassword) {
     garbage.write(QByteArray(512, 'x'));
     garbage.close();
     addRecord(QStringLiteral("Notes"), QStringLiteral("notes.kdb"),
-              KeePassServerDetail::SyncTypeWebServer, 1);
+              vaultora::base::DatabaseRecord::SyncTypeWebServer, 1);
     openFromMenu(0);
 
     ASSERT_EQ(shownPanels.size(), 2u);
@@ -160,7 +160,7 @@ TEST_F(LoginFlow, OtherEngineFailuresNameTheFailureAndItsReason) {
     cut.write(original.read(40));
     cut.close();
     addRecord(QStringLiteral("Cut"), QStringLiteral("cut.kdbx"),
-              KeePassServerDetail::SyncTypeWebServer, 1);
+              vaultora::base::DatabaseRecord::SyncTypeWebServer, 1);
     openFromMenu(0);
 
     ASSERT_EQ(shownPanels.size(), 2u);
@@ -182,7 +182,7 @@ TEST_F(LoginFlow, LocalCopyOfADownloadRecordOpensWithoutTheNetwork) {
 
 TEST_F(LoginFlow, MissingDownloadIsFetchedUnderTheLastPathComponentThenOpened) {
     addRecord(QStringLiteral("Remote"), QStringLiteral("remote.kdb"),
-              KeePassServerDetail::SyncTypeHttpDownload, 1,
+              vaultora::base::DatabaseRecord::SyncTypeHttpDownload, 1,
               QStringLiteral("https://files.example.org/share/remote.kdb"));
     keychain.store(QStringLiteral("https://files.example.org/share/remote.kdb"),
                    QStringLiteral("tulipfox"));
@@ -201,7 +201,7 @@ TEST_F(LoginFlow, MissingDownloadIsFetchedUnderTheLastPathComponentThenOpened) {
 
 TEST_F(LoginFlow, DownloadUnderAnotherNameReportsTheFileMissing) {
     addRecord(QStringLiteral("Remote"), QStringLiteral("local-name.kdb"),
-              KeePassServerDetail::SyncTypeHttpDownload, 0,
+              vaultora::base::DatabaseRecord::SyncTypeHttpDownload, 0,
               QStringLiteral("https://files.example.org/remote.kdb"));
     sources.downloader = [this](const RecordingSources::Download& download) {
         installDatabase(testDatabasePath(), download.fileName);
@@ -217,7 +217,7 @@ TEST_F(LoginFlow, DownloadUnderAnotherNameReportsTheFileMissing) {
 
 TEST_F(LoginFlow, FailedDownloadStopsWithoutAMessageOfItsOwn) {
     addRecord(QStringLiteral("Remote"), QStringLiteral("remote.kdb"),
-              KeePassServerDetail::SyncTypeHttpDownload, 0,
+              vaultora::base::DatabaseRecord::SyncTypeHttpDownload, 0,
               QStringLiteral("https://files.example.org/remote.kdb"));
     openFromMenu(0);
 
@@ -229,7 +229,7 @@ TEST_F(LoginFlow, FailedDownloadStopsWithoutAMessageOfItsOwn) {
 
 TEST_F(LoginFlow, MissingUploadAsksForAnotherSync) {
     addRecord(QStringLiteral("Upload"), QStringLiteral("upload.kdb"),
-              KeePassServerDetail::SyncTypeWebServer, 0);
+              vaultora::base::DatabaseRecord::SyncTypeWebServer, 0);
     openFromMenu(0);
 
     ASSERT_EQ(shownPanels.size(), 1u);
@@ -242,7 +242,7 @@ TEST_F(LoginFlow, MissingUploadAsksForAnotherSync) {
 TEST_F(LoginFlow, DropboxRecordSyncsWhenReachableAndUsesTheLocalCopyOtherwise) {
     installDatabase(testDatabasePath(), QStringLiteral("box.kdb"));
     auto record = addRecord(QStringLiteral("Box"), QStringLiteral("box.kdb"),
-                            KeePassServerDetail::SyncTypeDropbox, 0);
+                            vaultora::base::DatabaseRecord::SyncTypeDropbox, 0);
     sources.reachable = true;
     openFromMenu(0);
     ASSERT_EQ(sources.dropboxSyncs.size(), 1u);
@@ -270,7 +270,7 @@ TEST_F(LoginFlow, SecondDatabaseOpensToTheRightAndBothStay) {
     addTestDatabase();
     installDatabase(testDatabasePath(), QStringLiteral("copy.kdb"));
     addRecord(QStringLiteral("Copy"), QStringLiteral("copy.kdb"),
-              KeePassServerDetail::SyncTypeWebServer, 1);
+              vaultora::base::DatabaseRecord::SyncTypeWebServer, 1);
     keychain.store(QStringLiteral("https://example.org/copy.kdb"), QStringLiteral("tulipfox"));
     openFromMenu(0);
     openFromMenu(1);

@@ -1,9 +1,9 @@
 #include "ScreenTestSupport.h"
 
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "ui/DatabaseViewController.h"
-#include "ui/LoginViewController.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "ui/GroupBrowser.h"
+#include "ui/PasswordForm.h"
 #include "ui/toolkit/FormPanel.h"
 
 #include <QAbstractItemModelTester>
@@ -25,14 +25,14 @@ protected:
     }
 
     void postIdle() {
-        NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::windowIdle));
+        vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::windowIdle));
     }
 
     // Opens the sample database and a second panel to its right.
     void openTwoPanels() {
         addTestDatabase();
         openFromMenu(0);
-        DatabaseViewController* root = browserAt(0);
+        vaultora::ui::GroupBrowser* root = browserAt(0);
         root->list()->tap(1);
         root->list()->tap(1);
         ASSERT_EQ(stack->count(), 2);
@@ -53,7 +53,7 @@ TEST_F(Menu, HasThreeSectionsAndFollowsTheRegistryWhenAnnounced) {
     EXPECT_EQ(menu->list()->row(2, 0).imageName, QStringLiteral("54-lock.png"));
 
     addRecord(QStringLiteral("First"), QStringLiteral("first.kdb"), 1, 0);
-    auto quiet = std::make_shared<KeePassServerDetail>();
+    auto quiet = std::make_shared<vaultora::base::DatabaseRecord>();
     quiet->setServerDisplayName(QStringLiteral("Unannounced"));
     delegate->serverArray().push_back(quiet);
     EXPECT_EQ(sectionRows(0), QStringList({"First"}));
@@ -61,65 +61,65 @@ TEST_F(Menu, HasThreeSectionsAndFollowsTheRegistryWhenAnnounced) {
     ASSERT_EQ(menu->cellContents().size(), 1);
     EXPECT_EQ(menu->cellContents().at(0).dataBaseFileName, QStringLiteral("first.kdb"));
 
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     EXPECT_EQ(sectionRows(0), QStringList({"First", "Unannounced"}));
 }
 
 TEST_F(Menu, RowPastTheEndOfTheRegistryOpensNothing) {
     addTestDatabase();
     delegate->serverArray().clear();
-    tapMenu(ExampleMenuRootController::DatabasesSection, 0);
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, 0);
     awaitOpenings();
     EXPECT_EQ(stack->count(), 0);
     EXPECT_TRUE(shownPanels.empty());
 }
 
 TEST_F(Menu, SettingsRowsOpenTheirScreenToTheRightWhereOneExists) {
-    tapMenu(ExampleMenuRootController::SettingsSection, 1);
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 1);
     EXPECT_EQ(stack->count(), 0) << "no screen until the settings screens are attached";
 
-    std::vector<ExampleMenuRootController::SettingsScreen> asked;
-    menu->setSettingsScreenFactory([&asked](ExampleMenuRootController::SettingsScreen screen)
-                                       -> std::unique_ptr<toolkit::Panel> {
+    std::vector<vaultora::ui::MainMenu::SettingsScreen> asked;
+    menu->setSettingsScreenFactory([&asked](vaultora::ui::MainMenu::SettingsScreen screen)
+                                       -> std::unique_ptr<vaultora::toolkit::Panel> {
         asked.push_back(screen);
-        if (screen == ExampleMenuRootController::SettingsScreen::Help) {
+        if (screen == vaultora::ui::MainMenu::SettingsScreen::Help) {
             return nullptr;
         }
-        return std::make_unique<toolkit::FormPanel>(
-            std::make_unique<toolkit::FormModel>(QStringLiteral("Settings")));
+        return std::make_unique<vaultora::toolkit::FormPanel>(
+            std::make_unique<vaultora::toolkit::FormModel>(QStringLiteral("Settings")));
     });
     openTwoPanels();
-    tapMenu(ExampleMenuRootController::SettingsSection, 1);
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 1);
     ASSERT_EQ(stack->count(), 3) << "the database panels stay";
-    tapMenu(ExampleMenuRootController::SettingsSection, 2);
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 2);
     EXPECT_EQ(stack->count(), 3);
-    EXPECT_EQ(asked, (std::vector{ExampleMenuRootController::SettingsScreen::ApplicationSettings,
-                                  ExampleMenuRootController::SettingsScreen::Help}));
+    EXPECT_EQ(asked, (std::vector{vaultora::ui::MainMenu::SettingsScreen::ApplicationSettings,
+                                  vaultora::ui::MainMenu::SettingsScreen::Help}));
 }
 
 TEST_F(Menu, LogoutClosesEveryPanelAndReleasesTheTree) {
     openTwoPanels();
-    std::weak_ptr<kdb::KdbTree> tree = browserAt(0)->treeDatabase();
-    tapMenu(ExampleMenuRootController::LogoutSection, 0);
+    std::weak_ptr<vaultora::kdb::DatabaseTree> tree = browserAt(0)->treeDatabase();
+    tapMenu(vaultora::ui::MainMenu::LogoutSection, 0);
     EXPECT_EQ(stack->count(), 0);
     runDeferredDeletes();
     EXPECT_TRUE(tree.expired());
     EXPECT_TRUE(shownPanels.empty());
 
-    tapMenu(ExampleMenuRootController::LogoutSection, 0);
+    tapMenu(vaultora::ui::MainMenu::LogoutSection, 0);
     EXPECT_TRUE(shownPanels.empty()) << "logout with nothing open shows nothing";
 }
 
 TEST_F(Menu, IdleLogoutClosesEverythingAndSaysWhy) {
     openTwoPanels();
-    std::weak_ptr<kdb::KdbTree> tree = browserAt(0)->treeDatabase();
+    std::weak_ptr<vaultora::kdb::DatabaseTree> tree = browserAt(0)->treeDatabase();
     postIdle();
     EXPECT_EQ(stack->count(), 0);
     ASSERT_EQ(shownPanels.size(), 1u);
     EXPECT_EQ(shownPanels.at(0).title, QStringLiteral("Auto timeout"));
     EXPECT_EQ(shownPanels.at(0).subtitle, QStringLiteral("see settings dialog"));
-    EXPECT_EQ(shownPanels.at(0).style, toolkit::TransientPanel::Style::Information);
-    toolkit::TransientPanel* notice = transientPanels->panels().constLast();
+    EXPECT_EQ(shownPanels.at(0).style, vaultora::toolkit::TransientPanel::Style::Information);
+    vaultora::toolkit::TransientPanel* notice = transientPanels->panels().constLast();
     timers->advance(1999ms);
     EXPECT_FALSE(notice->isHidden());
     timers->advance(1ms);
@@ -150,13 +150,13 @@ TEST_F(Menu, BackgroundClosesPanelsAndAnOpenPasswordFormWithoutTouchingTheStore)
     openTwoPanels();
     installDatabase(testDatabasePath(), QStringLiteral("other.kdb"));
     addRecord(QStringLiteral("Other"), QStringLiteral("other.kdb"),
-              KeePassServerDetail::SyncTypeWebServer, 0);
+              vaultora::base::DatabaseRecord::SyncTypeWebServer, 0);
     openFromMenu(1);
-    LoginViewController* form = presentedLoginForm();
+    vaultora::ui::PasswordForm* form = presentedLoginForm();
     ASSERT_NE(form, nullptr);
-    toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
+    vaultora::toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
     password->enterText(QStringLiteral("half typed"));
-    QPointer<DatabaseViewController> pending = form->databaseViewController();
+    QPointer<vaultora::ui::GroupBrowser> pending = form->databaseViewController();
 
     delegate->applicationDidEnterBackground();
     EXPECT_EQ(stack->count(), 0);

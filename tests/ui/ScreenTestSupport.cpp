@@ -1,11 +1,11 @@
 #include "ScreenTestSupport.h"
 
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "app/ZEZEKeychainUtils.h"
-#include "app/ZTLaunchParts.h"
-#include "ui/DatabaseViewController.h"
-#include "ui/LoginViewController.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "app/PasswordStore.h"
+#include "app/LaunchParts.h"
+#include "ui/GroupBrowser.h"
+#include "ui/PasswordForm.h"
 #include "ui/toolkit/NavigationContainer.h"
 
 #include <QCoreApplication>
@@ -23,67 +23,67 @@ QString testDatabasePath() {
     return sourcePath(QStringLiteral("app/resources/test_database.kdb"));
 }
 
-QString barTitle(const toolkit::BarButton* button) {
+QString barTitle(const vaultora::toolkit::BarButton* button) {
     return button != nullptr ? button->title() : QString();
 }
 
-QString barImage(const toolkit::BarButton* button) {
+QString barImage(const vaultora::toolkit::BarButton* button) {
     return button != nullptr ? button->imageName() : QString();
 }
 
 std::int32_t MemoryKeychain::findAttributes(const QString& account, const QString& service) {
-    return items.contains({account, service}) ? KeychainStatus::success
-                                              : KeychainStatus::itemNotFound;
+    return items.contains({account, service}) ? vaultora::app::KeychainStatus::success
+                                              : vaultora::app::KeychainStatus::itemNotFound;
 }
 
 std::int32_t MemoryKeychain::findData(const QString& account, const QString& service,
-                                      std::optional<kdb::SecureBytes>& data) {
+                                      std::optional<vaultora::kdb::SecureBytes>& data) {
     const auto found = items.find({account, service});
     if (found == items.end()) {
         data.reset();
-        return KeychainStatus::itemNotFound;
+        return vaultora::app::KeychainStatus::itemNotFound;
     }
     data = found->second;
-    return KeychainStatus::success;
+    return vaultora::app::KeychainStatus::success;
 }
 
 std::int32_t MemoryKeychain::add(const QString& account, const QString& service, const QString&,
-                                 const kdb::SecureBytes& data) {
+                                 const vaultora::kdb::SecureBytes& data) {
     if (items.contains({account, service})) {
-        return KeychainStatus::duplicateItem;
+        return vaultora::app::KeychainStatus::duplicateItem;
     }
     items[{account, service}] = data;
-    return KeychainStatus::success;
+    return vaultora::app::KeychainStatus::success;
 }
 
 std::int32_t MemoryKeychain::update(const QString& account, const QString& service, const QString&,
-                                    const kdb::SecureBytes& data) {
+                                    const vaultora::kdb::SecureBytes& data) {
     const auto found = items.find({account, service});
     if (found == items.end()) {
-        return KeychainStatus::itemNotFound;
+        return vaultora::app::KeychainStatus::itemNotFound;
     }
     found->second = data;
-    return KeychainStatus::success;
+    return vaultora::app::KeychainStatus::success;
 }
 
 std::int32_t MemoryKeychain::remove(const QString& account, const QString& service) {
-    return items.erase({account, service}) > 0 ? KeychainStatus::success
-                                               : KeychainStatus::itemNotFound;
+    return items.erase({account, service}) > 0 ? vaultora::app::KeychainStatus::success
+                                               : vaultora::app::KeychainStatus::itemNotFound;
 }
 
 ScopedMemoryKeychain::ScopedMemoryKeychain() {
     auto backend = std::make_unique<MemoryKeychain>();
     m_backend = backend.get();
-    m_previous = ZEZEKeychainUtils::setBackend(std::move(backend));
+    m_previous = vaultora::app::PasswordStore::setBackend(std::move(backend));
 }
 
 ScopedMemoryKeychain::~ScopedMemoryKeychain() {
-    ZEZEKeychainUtils::setBackend(std::move(m_previous));
+    vaultora::app::PasswordStore::setBackend(std::move(m_previous));
 }
 
 void ScopedMemoryKeychain::store(const QString& account, const QString& password) {
     m_backend->items[{account, QStringLiteral("Vaultora")}] =
-        kdb::secureBytesFromText(password.toStdString());
+        vaultora::kdb::secureBytesFromText(password.toStdString());
 }
 
 bool RecordingSources::downloadFromURL(const QString& url, const QString& fileName) {
@@ -91,8 +91,8 @@ bool RecordingSources::downloadFromURL(const QString& url, const QString& fileNa
     return downloader(downloads.back());
 }
 
-void RecordingSources::syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
-                                       DatabaseViewController& panel) {
+void RecordingSources::syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                                       vaultora::ui::GroupBrowser& panel) {
     Q_UNUSED(panel);
     dropboxSyncs.push_back(record);
 }
@@ -100,18 +100,18 @@ void RecordingSources::syncWithDropBox(const std::shared_ptr<KeePassServerDetail
 namespace {
 
 // Hands the delegate the fixture's panel stack, as the application's launch parts do.
-class FixtureLaunchParts final : public ZTLaunchParts {
+class FixtureLaunchParts final : public vaultora::app::LaunchParts {
 public:
-    explicit FixtureLaunchParts(std::unique_ptr<NavigationPanelStack>& panelStack)
+    explicit FixtureLaunchParts(std::unique_ptr<vaultora::ui::NavigationPanelStack>& panelStack)
         : m_panelStack(panelStack) {}
 
-    ZTIdleWatch* createWindow(ZTAppDelegate&) override { return nullptr; }
-    ZTPanelStack* createNavigation(ZTAppDelegate&) override { return m_panelStack.get(); }
-    void createCrashReportManager(ZTAppDelegate&) override {}
-    void createDropboxSession(ZTAppDelegate&) override {}
+    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController&) override { return nullptr; }
+    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override { return m_panelStack.get(); }
+    void createCrashReportManager(vaultora::app::ApplicationController&) override {}
+    void createDropboxSession(vaultora::app::ApplicationController&) override {}
 
 private:
-    std::unique_ptr<NavigationPanelStack>& m_panelStack;
+    std::unique_ptr<vaultora::ui::NavigationPanelStack>& m_panelStack;
 };
 
 // A registry with the default settings and no database.
@@ -121,12 +121,12 @@ constexpr char emptyRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 } // namespace
 
-ScreenTest::ScreenTest() : timers(std::make_shared<toolkit::ManualTimerFactory>()) {
-    delegate = std::make_unique<ZTAppDelegate>(std::make_unique<FixtureLaunchParts>(panelStack),
+ScreenTest::ScreenTest() : timers(std::make_shared<vaultora::toolkit::ManualTimerFactory>()) {
+    delegate = std::make_unique<vaultora::app::ApplicationController>(std::make_unique<FixtureLaunchParts>(panelStack),
                                                documents.path());
-    modalPresenter = std::make_unique<toolkit::ModalPresenter>();
-    transientPanels = std::make_unique<toolkit::TransientPanelHost>(timers);
-    progressOverlay = std::make_unique<toolkit::ProgressOverlay>();
+    modalPresenter = std::make_unique<vaultora::toolkit::ModalPresenter>();
+    transientPanels = std::make_unique<vaultora::toolkit::TransientPanelHost>(timers);
+    progressOverlay = std::make_unique<vaultora::toolkit::ProgressOverlay>();
     services.delegate = delegate.get();
     services.modalPresenter = modalPresenter.get();
     services.transientPanels = transientPanels.get();
@@ -134,10 +134,10 @@ ScreenTest::ScreenTest() : timers(std::make_shared<toolkit::ManualTimerFactory>(
     services.urlOpener = &urlOpener;
     services.sources = &sources;
     services.timers = timers;
-    panelStack = std::make_unique<NavigationPanelStack>(services);
-    auto ownedMenu = std::make_unique<ExampleMenuRootController>(services, *panelStack);
+    panelStack = std::make_unique<vaultora::ui::NavigationPanelStack>(services);
+    auto ownedMenu = std::make_unique<vaultora::ui::MainMenu>(services, *panelStack);
     menu = ownedMenu.get();
-    stack = std::make_unique<toolkit::StackController>(std::move(ownedMenu));
+    stack = std::make_unique<vaultora::toolkit::StackController>(std::move(ownedMenu));
     stack->setViewportSize(QSizeF(1024, 768));
     services.stack = stack.get();
 
@@ -170,10 +170,10 @@ void ScreenTest::installDatabase(const QString& sourceFile, const QString& name)
     ASSERT_TRUE(QFile::copy(sourceFile, target)) << sourceFile.toStdString();
 }
 
-std::shared_ptr<KeePassServerDetail>
+std::shared_ptr<vaultora::base::DatabaseRecord>
 ScreenTest::addRecord(const QString& displayName, const QString& databaseName,
                       std::int32_t syncType, std::int32_t savePassword, const QString& serverUrl) {
-    auto record = std::make_shared<KeePassServerDetail>();
+    auto record = std::make_shared<vaultora::base::DatabaseRecord>();
     record->setServerDisplayName(displayName);
     record->setDatabaseName(databaseName);
     record->setServerUrl(serverUrl.isNull() ? QStringLiteral("https://example.org/") + databaseName
@@ -181,14 +181,14 @@ ScreenTest::addRecord(const QString& displayName, const QString& databaseName,
     record->setDBSyncType(syncType);
     record->setSavePassword(savePassword);
     delegate->serverArray().push_back(record);
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     return record;
 }
 
-std::shared_ptr<KeePassServerDetail> ScreenTest::addTestDatabase(bool savePassword) {
+std::shared_ptr<vaultora::base::DatabaseRecord> ScreenTest::addTestDatabase(bool savePassword) {
     installDatabase(testDatabasePath(), QStringLiteral("test_database.kdb"));
     auto record = addRecord(QStringLiteral("Test database"), QStringLiteral("test_database.kdb"),
-                            KeePassServerDetail::SyncTypeHttpDownload, savePassword ? 1 : 0);
+                            vaultora::base::DatabaseRecord::SyncTypeHttpDownload, savePassword ? 1 : 0);
     if (savePassword) {
         keychain.store(record->serverUrl(), QStringLiteral("tulipfox"));
     }
@@ -200,7 +200,7 @@ void ScreenTest::tapMenu(int section, int row) {
 }
 
 void ScreenTest::awaitOpenings() {
-    QSignalSpy overlayChanges(progressOverlay.get(), &toolkit::ProgressOverlay::changed);
+    QSignalSpy overlayChanges(progressOverlay.get(), &vaultora::toolkit::ProgressOverlay::changed);
     while (progressOverlay->isVisible()) {
         ASSERT_TRUE(overlayChanges.wait(20000)) << "the open did not finish";
     }
@@ -209,34 +209,34 @@ void ScreenTest::awaitOpenings() {
 }
 
 void ScreenTest::openFromMenu(int row) {
-    tapMenu(ExampleMenuRootController::DatabasesSection, row);
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, row);
     awaitOpenings();
 }
 
-DatabaseViewController* ScreenTest::browserAt(int stackIndex) const {
+vaultora::ui::GroupBrowser* ScreenTest::browserAt(int stackIndex) const {
     const auto panels = stack->viewControllers();
     if (stackIndex < 0 || stackIndex >= panels.size()) {
         return nullptr;
     }
-    auto* container = qobject_cast<toolkit::NavigationContainer*>(panels.at(stackIndex));
+    auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(panels.at(stackIndex));
     return container != nullptr
-               ? qobject_cast<DatabaseViewController*>(container->topViewController())
+               ? qobject_cast<vaultora::ui::GroupBrowser*>(container->topViewController())
                : nullptr;
 }
 
-LoginViewController* ScreenTest::presentedLoginForm() const {
+vaultora::ui::PasswordForm* ScreenTest::presentedLoginForm() const {
     auto* container =
-        qobject_cast<toolkit::NavigationContainer*>(modalPresenter->presentedViewController());
-    return container != nullptr ? qobject_cast<LoginViewController*>(container->topViewController())
+        qobject_cast<vaultora::toolkit::NavigationContainer*>(modalPresenter->presentedViewController());
+    return container != nullptr ? qobject_cast<vaultora::ui::PasswordForm*>(container->topViewController())
                                 : nullptr;
 }
 
 void ScreenTest::pressFormButton(const QString& label) {
-    LoginViewController* form = presentedLoginForm();
+    vaultora::ui::PasswordForm* form = presentedLoginForm();
     ASSERT_NE(form, nullptr);
-    for (toolkit::FormSection* section : form->form()->sections()) {
-        for (toolkit::FormRow* row : section->rows()) {
-            if (row->kind() == toolkit::FormRow::Kind::Button && row->label() == label) {
+    for (vaultora::toolkit::FormSection* section : form->form()->sections()) {
+        for (vaultora::toolkit::FormRow* row : section->rows()) {
+            if (row->kind() == vaultora::toolkit::FormRow::Kind::Button && row->label() == label) {
                 row->select();
                 return;
             }
@@ -246,7 +246,7 @@ void ScreenTest::pressFormButton(const QString& label) {
 }
 
 void ScreenTest::typePasswordAndLogin(const QString& password) {
-    LoginViewController* form = presentedLoginForm();
+    vaultora::ui::PasswordForm* form = presentedLoginForm();
     ASSERT_NE(form, nullptr);
     form->form()->rowForKey(QStringLiteral("password"))->enterText(password);
     pressFormButton(QStringLiteral("Login"));

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "app/KeychainBackend.h"
-#include "app/ZTAppDelegate.h"
+#include "app/ApplicationController.h"
 #include "ui/DatabaseSources.h"
-#include "ui/ExampleMenuRootController.h"
+#include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
 #include "ui/ScreenServices.h"
 #include "ui/toolkit/BarButton.h"
@@ -27,8 +27,10 @@
 #include <memory>
 #include <vector>
 
-class DatabaseViewController;
-class LoginViewController;
+namespace vaultora::ui {
+class GroupBrowser;
+class PasswordForm;
+} // namespace vaultora::ui
 
 namespace screentest {
 
@@ -37,18 +39,18 @@ namespace screentest {
 // The bundled sample database; master password "tulipfox".
 [[nodiscard]] QString testDatabasePath();
 
-class MemoryKeychain final : public KeychainBackend {
+class MemoryKeychain final : public vaultora::app::KeychainBackend {
 public:
     std::int32_t findAttributes(const QString& account, const QString& service) override;
     std::int32_t findData(const QString& account, const QString& service,
-                          std::optional<kdb::SecureBytes>& data) override;
+                          std::optional<vaultora::kdb::SecureBytes>& data) override;
     std::int32_t add(const QString& account, const QString& service, const QString& label,
-                     const kdb::SecureBytes& data) override;
+                     const vaultora::kdb::SecureBytes& data) override;
     std::int32_t update(const QString& account, const QString& service, const QString& label,
-                        const kdb::SecureBytes& data) override;
+                        const vaultora::kdb::SecureBytes& data) override;
     std::int32_t remove(const QString& account, const QString& service) override;
 
-    std::map<std::pair<QString, QString>, kdb::SecureBytes> items;
+    std::map<std::pair<QString, QString>, vaultora::kdb::SecureBytes> items;
 };
 
 // Installs an in-memory password store for its lifetime.
@@ -64,10 +66,10 @@ public:
 
 private:
     MemoryKeychain* m_backend;
-    std::unique_ptr<KeychainBackend> m_previous;
+    std::unique_ptr<vaultora::app::KeychainBackend> m_previous;
 };
 
-class RecordingSources final : public DatabaseSources {
+class RecordingSources final : public vaultora::ui::DatabaseSources {
 public:
     struct Download {
         QString url;
@@ -76,17 +78,17 @@ public:
 
     bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
-    void syncWithDropBox(const std::shared_ptr<KeePassServerDetail>& record,
-                         DatabaseViewController& panel) override;
+    void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                         vaultora::ui::GroupBrowser& panel) override;
 
     // Runs for each download; its result is the download's.
     std::function<bool(const Download&)> downloader = [](const Download&) { return false; };
     std::vector<Download> downloads;
     bool reachable = false;
-    std::vector<std::shared_ptr<KeePassServerDetail>> dropboxSyncs;
+    std::vector<std::shared_ptr<vaultora::base::DatabaseRecord>> dropboxSyncs;
 };
 
-class RecordingUrlOpener final : public toolkit::UrlOpener {
+class RecordingUrlOpener final : public vaultora::toolkit::UrlOpener {
 public:
     bool openUrl(const QUrl& url) override {
         opened.push_back(url);
@@ -96,14 +98,14 @@ public:
 };
 
 struct ShownPanel {
-    toolkit::TransientPanel::Style style;
+    vaultora::toolkit::TransientPanel::Style style;
     QString title;
     QString subtitle;
 };
 
 // The title and image of a bar button, empty without one.
-[[nodiscard]] QString barTitle(const toolkit::BarButton* button);
-[[nodiscard]] QString barImage(const toolkit::BarButton* button);
+[[nodiscard]] QString barTitle(const vaultora::toolkit::BarButton* button);
+[[nodiscard]] QString barImage(const vaultora::toolkit::BarButton* button);
 
 class ScreenTest : public testing::Test {
 protected:
@@ -113,12 +115,12 @@ protected:
     // Copies a file into the documents directory under the name.
     void installDatabase(const QString& sourceFile, const QString& name) const;
     // Appends a record to the registry and announces the change.
-    std::shared_ptr<KeePassServerDetail> addRecord(const QString& displayName,
+    std::shared_ptr<vaultora::base::DatabaseRecord> addRecord(const QString& displayName,
                                                    const QString& databaseName,
                                                    std::int32_t syncType, std::int32_t savePassword,
                                                    const QString& serverUrl = {});
     // The sample database registered as a local file with its password saved.
-    std::shared_ptr<KeePassServerDetail> addTestDatabase(bool savePassword = true);
+    std::shared_ptr<vaultora::base::DatabaseRecord> addTestDatabase(bool savePassword = true);
 
     // Taps a row of the menu.
     void tapMenu(int section, int row);
@@ -127,8 +129,8 @@ protected:
     // Chooses the database row and waits for its open flow to settle.
     void openFromMenu(int row);
     // The browser panel of the stacked panel at the index (inside its container).
-    [[nodiscard]] DatabaseViewController* browserAt(int stackIndex) const;
-    [[nodiscard]] LoginViewController* presentedLoginForm() const;
+    [[nodiscard]] vaultora::ui::GroupBrowser* browserAt(int stackIndex) const;
+    [[nodiscard]] vaultora::ui::PasswordForm* presentedLoginForm() const;
     // Types into the form's password field and presses Login; waits for the result.
     void typePasswordAndLogin(const QString& password);
     void pressFormButton(const QString& label);
@@ -137,17 +139,17 @@ protected:
 
     QTemporaryDir documents;
     ScopedMemoryKeychain keychain;
-    std::shared_ptr<toolkit::ManualTimerFactory> timers;
+    std::shared_ptr<vaultora::toolkit::ManualTimerFactory> timers;
     RecordingSources sources;
     RecordingUrlOpener urlOpener;
-    std::unique_ptr<ZTAppDelegate> delegate;
-    ScreenServices services;
-    std::unique_ptr<toolkit::ModalPresenter> modalPresenter;
-    std::unique_ptr<toolkit::TransientPanelHost> transientPanels;
-    std::unique_ptr<toolkit::ProgressOverlay> progressOverlay;
-    std::unique_ptr<NavigationPanelStack> panelStack;
-    std::unique_ptr<toolkit::StackController> stack;
-    ExampleMenuRootController* menu = nullptr;
+    std::unique_ptr<vaultora::app::ApplicationController> delegate;
+    vaultora::ui::ScreenServices services;
+    std::unique_ptr<vaultora::toolkit::ModalPresenter> modalPresenter;
+    std::unique_ptr<vaultora::toolkit::TransientPanelHost> transientPanels;
+    std::unique_ptr<vaultora::toolkit::ProgressOverlay> progressOverlay;
+    std::unique_ptr<vaultora::ui::NavigationPanelStack> panelStack;
+    std::unique_ptr<vaultora::toolkit::StackController> stack;
+    vaultora::ui::MainMenu* menu = nullptr;
     std::vector<ShownPanel> shownPanels;
 };
 

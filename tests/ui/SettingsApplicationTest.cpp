@@ -1,7 +1,7 @@
 #include "SettingsScreenFixture.h"
 
 #include "ui/ApplicationVersion.h"
-#include "ui/SettingsControllerView.h"
+#include "ui/ApplicationSettingsScreen.h"
 
 #include <QAbstractItemModelTester>
 #include <QProcess>
@@ -15,19 +15,19 @@ namespace {
 
 class SettingsApplication : public SettingsScreenTest {
 protected:
-    SettingsControllerView* openSettings() {
-        return qobject_cast<SettingsControllerView*>(
-            openSettingsRow(ExampleMenuRootController::SettingsScreen::ApplicationSettings));
+    vaultora::ui::ApplicationSettingsScreen* openSettings() {
+        return qobject_cast<vaultora::ui::ApplicationSettingsScreen*>(
+            openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::ApplicationSettings));
     }
 };
 
 TEST_F(SettingsApplication, ShowsTheSettingsInFourSections) {
-    ZTAppSettings& settings = delegate->appSettings();
+    vaultora::app::AppSettings& settings = delegate->appSettings();
     settings.setBAutoLogout(false);
     settings.setIAutoLogoutTimer(12);
     settings.setBShowFullScreen(true);
     settings.setBShowPasswordDefault(false);
-    SettingsControllerView* screen = openSettings();
+    vaultora::ui::ApplicationSettingsScreen* screen = openSettings();
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(stack->firstVisiblePosition(), 1) << "the menu collapses by one step";
     QAbstractItemModelTester tester(screen->form(),
@@ -39,19 +39,19 @@ TEST_F(SettingsApplication, ShowsTheSettingsInFourSections) {
               QStringList({"Auto Logout", "Auto timeout", "Show Fullscreen", "Show Password",
                            "Version", "Save settings"}));
     EXPECT_FALSE(rowLabelled(*screen, QStringLiteral("Auto Logout")).isOn());
-    toolkit::FormRow& timeout = rowLabelled(*screen, QStringLiteral("Auto timeout"));
-    EXPECT_EQ(timeout.kind(), toolkit::FormRow::Kind::DecimalEntry);
+    vaultora::toolkit::FormRow& timeout = rowLabelled(*screen, QStringLiteral("Auto timeout"));
+    EXPECT_EQ(timeout.kind(), vaultora::toolkit::FormRow::Kind::DecimalEntry);
     EXPECT_EQ(timeout.key(), QStringLiteral("autotimeout"));
     EXPECT_EQ(timeout.fractionDigits(), 0);
     EXPECT_EQ(timeout.number(), 12.0);
     EXPECT_TRUE(rowLabelled(*screen, QStringLiteral("Show Fullscreen")).isOn());
     EXPECT_FALSE(rowLabelled(*screen, QStringLiteral("Show Password")).isOn());
     EXPECT_EQ(rowLabelled(*screen, QStringLiteral("Version")).text(),
-              ApplicationVersion::versionText());
+              vaultora::ui::ApplicationVersion::versionText());
 }
 
 TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWatch) {
-    SettingsControllerView* screen = openSettings();
+    vaultora::ui::ApplicationSettingsScreen* screen = openSettings();
     ASSERT_NE(screen, nullptr);
     rowLabelled(*screen, QStringLiteral("Auto timeout")).enterNumber(7.9);
     rowLabelled(*screen, QStringLiteral("Auto Logout")).toggle(false);
@@ -60,7 +60,7 @@ TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWat
     EXPECT_EQ(delegate->appSettings().iAutoLogoutTimer(), 5) << "nothing changes before Save";
 
     press(*screen, QStringLiteral("Save settings"));
-    const ZTAppSettings& settings = delegate->appSettings();
+    const vaultora::app::AppSettings& settings = delegate->appSettings();
     EXPECT_EQ(settings.iAutoLogoutTimer(), 7);
     EXPECT_FALSE(settings.bAutoLogout());
     EXPECT_TRUE(settings.bShowFullScreen());
@@ -72,11 +72,11 @@ TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWat
 }
 
 TEST_F(SettingsApplication, LeavingWithoutSaveChangesNothing) {
-    SettingsControllerView* screen = openSettings();
+    vaultora::ui::ApplicationSettingsScreen* screen = openSettings();
     ASSERT_NE(screen, nullptr);
     rowLabelled(*screen, QStringLiteral("Auto timeout")).enterNumber(1);
     rowLabelled(*screen, QStringLiteral("Show Password")).toggle(true);
-    stack->popViewControllerAnimated(toolkit::Animated::No);
+    stack->popViewControllerAnimated(vaultora::toolkit::Animated::No);
     runDeferredDeletes();
     EXPECT_EQ(delegate->appSettings().iAutoLogoutTimer(), 5);
     EXPECT_FALSE(delegate->appSettings().bShowPasswordDefault());
@@ -85,23 +85,23 @@ TEST_F(SettingsApplication, LeavingWithoutSaveChangesNothing) {
 }
 
 TEST(SettingsIdleMinutes, DropTheFractionTowardZeroWithinTheSettingsRange) {
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(7.9), 7);
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(0.99), 0);
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(-2.5), -2);
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(1e12), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(-1e12),
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(7.9), 7);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(0.99), 0);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(-2.5), -2);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(1e12), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(-1e12),
               std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(std::numeric_limits<double>::quiet_NaN()), 0);
-    EXPECT_EQ(SettingsControllerView::wholeMinutes(std::numeric_limits<double>::infinity()),
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(std::numeric_limits<double>::infinity()),
               std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(ApplicationVersionText, IsTheProjectVersionAndACommitOfThisRepository) {
     const QRegularExpression pattern(QStringLiteral("^(\\d+\\.\\d+\\.\\d+) \\(([0-9a-f]{7,})\\)$"));
-    const QRegularExpressionMatch match = pattern.match(ApplicationVersion::versionText());
-    ASSERT_TRUE(match.hasMatch()) << ApplicationVersion::versionText().toStdString();
-    EXPECT_EQ(match.captured(1), ApplicationVersion::shortVersion());
-    EXPECT_EQ(match.captured(2), ApplicationVersion::buildVersion());
+    const QRegularExpressionMatch match = pattern.match(vaultora::ui::ApplicationVersion::versionText());
+    ASSERT_TRUE(match.hasMatch()) << vaultora::ui::ApplicationVersion::versionText().toStdString();
+    EXPECT_EQ(match.captured(1), vaultora::ui::ApplicationVersion::shortVersion());
+    EXPECT_EQ(match.captured(2), vaultora::ui::ApplicationVersion::buildVersion());
 
     QProcess git;
     git.start(QStringLiteral("git"),

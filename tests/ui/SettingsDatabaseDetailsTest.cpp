@@ -1,11 +1,11 @@
 #include "SettingsScreenFixture.h"
 
 #include "ui/ApplicationDetailsSubScreens.h"
-#include "ui/HttpServerDetailsRoot.h"
-#include "ui/SettingsDatabaseDetailsViewController.h"
-#include "ui/SettingsDatabasesViewController.h"
+#include "ui/DetailsWebServerHost.h"
+#include "ui/DatabaseDetailsScreen.h"
+#include "ui/DatabaseListScreen.h"
 #include "ui/toolkit/NavigationContainer.h"
-#include "webserver/HttpServerDatabaseSettingsViewController.h"
+#include "ui/WebServerScreen.h"
 
 #include <QAbstractItemModelTester>
 
@@ -16,12 +16,12 @@ namespace {
 class SettingsDatabaseDetails : public SettingsScreenTest {
 protected:
     // Opens the details of registry record `index` from the database list, as a user does.
-    SettingsDatabaseDetailsViewController* openDetails(int index) {
-        SettingsDatabasesViewController* list = openDatabaseList();
+    vaultora::ui::DatabaseDetailsScreen* openDetails(int index) {
+        vaultora::ui::DatabaseListScreen* list = openDatabaseList();
         if (list == nullptr) {
             return nullptr;
         }
-        list->tableViewDidSelectRowAtIndexPath(SettingsDatabasesViewController::DatabasesSection,
+        list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::DatabasesSection,
                                                index);
         return topDetails();
     }
@@ -35,7 +35,7 @@ TEST_F(SettingsDatabaseDetails, HttpDownloadFormShowsTheRecordAndItsSavedPasswor
     const QString url = uniqueUrl(QStringLiteral("home.kdbx"));
     addRecord(QStringLiteral("Home"), QStringLiteral("home.kdbx"), 1, url);
     storePassword(url, QStringLiteral("s\u00e9same"));
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     QAbstractItemModelTester tester(details->form(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -46,18 +46,18 @@ TEST_F(SettingsDatabaseDetails, HttpDownloadFormShowsTheRecordAndItsSavedPasswor
               QStringList({"Sync Type", "HTTP Download settings", "Optional Password", ""}));
     EXPECT_EQ(rowLabels(*details->form()), QStringList({"Type", "Display Name", "Database URL",
                                                         "Password", "HTTP Dowload", "Save"}));
-    toolkit::FormRow& type = typeChoice(*details);
+    vaultora::toolkit::FormRow& type = typeChoice(*details);
     EXPECT_EQ(type.choices(), QStringList({"HTTP Download", "Web Server", "Dropbox"}));
     EXPECT_EQ(type.selectedIndex(), 0);
-    toolkit::FormRow& name = rowLabelled(*details, QStringLiteral("Display Name"));
+    vaultora::toolkit::FormRow& name = rowLabelled(*details, QStringLiteral("Display Name"));
     EXPECT_EQ(name.text(), QStringLiteral("Home"));
     EXPECT_EQ(name.placeholder(), QStringLiteral("type display name here"));
     EXPECT_EQ(name.key(), QStringLiteral("databaseName"));
-    toolkit::FormRow& address = rowLabelled(*details, QStringLiteral("Database URL"));
+    vaultora::toolkit::FormRow& address = rowLabelled(*details, QStringLiteral("Database URL"));
     EXPECT_EQ(address.text(), url);
     EXPECT_EQ(address.placeholder(), QStringLiteral("type URL here"));
     EXPECT_EQ(address.key(), QStringLiteral("databaseUrl"));
-    toolkit::FormRow& password = rowLabelled(*details, QStringLiteral("Password"));
+    vaultora::toolkit::FormRow& password = rowLabelled(*details, QStringLiteral("Password"));
     EXPECT_TRUE(password.isSecure());
     EXPECT_EQ(password.key(), QStringLiteral("databasePassword"));
     EXPECT_EQ(password.placeholder(), QStringLiteral("optional password - not recomended"));
@@ -66,9 +66,9 @@ TEST_F(SettingsDatabaseDetails, HttpDownloadFormShowsTheRecordAndItsSavedPasswor
 
 TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBeforeAnySave) {
     auto record = addRecord(QStringLiteral("Home"), QString(), 1, QString());
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
-    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::WebServerPosition);
+    typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::WebServerPosition);
     EXPECT_EQ(record->DBSyncType(), 3);
     EXPECT_EQ(sectionTitles(*details->form()),
               QStringList({"Sync Type", "HTTP Server settings", "Optional Password", ""}));
@@ -77,7 +77,7 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
     EXPECT_EQ(typeChoice(*details).selectedIndex(), 1);
     EXPECT_EQ(databasesChangedCount, 0) << "the change is not announced";
 
-    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::DropboxPosition);
+    typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::DropboxPosition);
     EXPECT_EQ(record->DBSyncType(), 4);
     EXPECT_EQ(sectionTitles(*details->form()),
               QStringList({"Sync Type", "DropBox settings", "Optional Password", ""}));
@@ -86,7 +86,7 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("Password")).placeholder(),
               QStringLiteral("optional password"));
 
-    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::HttpDownloadPosition);
+    typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::HttpDownloadPosition);
     EXPECT_EQ(record->DBSyncType(), 1);
     runDeferredDeletes();
     EXPECT_EQ(rowLabels(*details->form()).size(), 6);
@@ -94,7 +94,7 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
 
 TEST_F(SettingsDatabaseDetails, DropboxRecordWithoutFileShowsClickHereAndRefusesToSave) {
     auto record = addRecord(QStringLiteral("Cloud"), QString(), 4, QString());
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("File name")).text(),
               QStringLiteral("click here"));
@@ -102,7 +102,7 @@ TEST_F(SettingsDatabaseDetails, DropboxRecordWithoutFileShowsClickHereAndRefuses
 
     press(*details, QStringLiteral("Save"));
     EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must select a DropBox file."));
-    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Error);
+    EXPECT_EQ(shownPanels.back().style, vaultora::toolkit::TransientPanel::Style::Error);
     EXPECT_TRUE(shownPanels.back().subtitle.isEmpty());
     EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Cloud")) << "the record stays as it was";
     EXPECT_TRUE(subScreens->dropboxDownloads.empty());
@@ -113,7 +113,7 @@ TEST_F(SettingsDatabaseDetails, DropboxRecordWithoutFileShowsClickHereAndRefuses
 TEST_F(SettingsDatabaseDetails, DropboxFileRowOpensThePickerOnlyWithANetwork) {
     auto record = addRecord(QStringLiteral("Cloud"), QStringLiteral("home.kdb"), 4,
                             QStringLiteral("/Databases/home.kdb"));
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("File name")).text(),
               QStringLiteral("home.kdb"));
@@ -144,15 +144,15 @@ TEST_F(SettingsDatabaseDetails, DropboxFileRowOpensThePickerOnlyWithANetwork) {
     EXPECT_EQ(lastPanelTitle(), QStringLiteral("Account Unlinked!"));
     EXPECT_EQ(shownPanels.back().subtitle,
               QStringLiteral("Your dropbox account has been unlinked"));
-    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Information);
+    EXPECT_EQ(shownPanels.back().style, vaultora::toolkit::TransientPanel::Style::Information);
 }
 
 TEST_F(SettingsDatabaseDetails, DropboxSaveStoresTheNameDownloadsAnnouncesAndLeaves) {
     const QString path = uniqueUrl(QStringLiteral("home.kdb"));
     auto record = addRecord(QStringLiteral("home"), QStringLiteral("home.kdb"), 1, path);
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
-    typeChoice(*details).choose(SettingsDatabaseDetailsViewController::DropboxPosition);
+    typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::DropboxPosition);
     rowLabelled(*details, QStringLiteral("Display Name")).enterText(QStringLiteral("Home"));
     rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("open"));
     press(*details, QStringLiteral("Save"));
@@ -175,7 +175,7 @@ TEST_F(SettingsDatabaseDetails, SavingWithoutPasswordForgetsTheStoredOneAndClear
     record->setSavePassword(1);
     record->setSaveDatabasePassword(1);
     storePassword(url, QStringLiteral("old"));
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     rowLabelled(*details, QStringLiteral("Password")).enterText(QString());
     press(*details, QStringLiteral("Save"));
@@ -189,7 +189,7 @@ TEST_F(SettingsDatabaseDetails, SavingWithoutPasswordForgetsTheStoredOneAndClear
 
 TEST_F(SettingsDatabaseDetails, HttpSaveKeepsThePasswordUnderTheEnteredAddress) {
     auto record = addRecord(QStringLiteral("New database"), QString(), 1, QString());
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     const QString url = uniqueUrl(QStringLiteral("db.kdbx"));
     rowLabelled(*details, QStringLiteral("Display Name")).enterText(QStringLiteral("Db"));
@@ -222,11 +222,11 @@ TEST_F(SettingsDatabaseDetails, PasswordWithoutAnAccountIsNotClaimedAsSaved) {
 
 TEST_F(SettingsDatabaseDetails, HttpDowloadNeedsAnAddressThenDownloadsAndStaysOpen) {
     auto record = addRecord(QStringLiteral("New database"), QString(), 1, QString());
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     press(*details, QStringLiteral("HTTP Dowload"));
     EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must set the database URL"));
-    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Error);
+    EXPECT_EQ(shownPanels.back().style, vaultora::toolkit::TransientPanel::Style::Error);
     EXPECT_TRUE(sources.downloads.empty());
     EXPECT_EQ(databasesChangedCount, 0);
 
@@ -250,7 +250,7 @@ TEST_F(SettingsDatabaseDetails, HttpDowloadNeedsAnAddressThenDownloadsAndStaysOp
 TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScreen) {
     const QString account = uniqueUrl(QStringLiteral("MyDb.kdbx"));
     auto record = addRecord(QStringLiteral("New database"), QString(), 3, QString());
-    SettingsDatabaseDetailsViewController* details = openDetails(0);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     press(*details, QStringLiteral("Save"));
     EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must first upload a database file"));
@@ -264,8 +264,8 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
 
     // What the upload screen does with a stored upload and its Ok, through the details
     // screen's adapter; then Save.
-    HttpServerDetailsRoot& adapter = HttpServerDetailsRoot::of(*details);
-    EXPECT_EQ(&HttpServerDetailsRoot::of(*details), &adapter) << "one adapter per screen";
+    vaultora::ui::DetailsWebServerHost& adapter = vaultora::ui::DetailsWebServerHost::of(*details);
+    EXPECT_EQ(&vaultora::ui::DetailsWebServerHost::of(*details), &adapter) << "one adapter per screen";
     record->setServerDisplayName(QStringLiteral("MyDb"));
     record->setServerUrl(account);
     record->setDatabaseName(QStringLiteral("MyDb.kdbx"));
@@ -290,12 +290,12 @@ namespace {
 TEST_F(SettingsDatabaseDetails, ApplicationOpensTheWebServerScreenOverTheDocumentsForTheRecord) {
     auto record = addRecord(QStringLiteral("New database"), QString(), 3, QString());
     auto details = detailsFor(record, 0);
-    ApplicationDetailsSubScreens application(services);
-    std::unique_ptr<toolkit::Panel> screen = application.createUploadScreen(record, *details);
-    auto* upload = qobject_cast<web::HttpServerDatabaseSettingsViewController*>(screen.get());
+    vaultora::ui::ApplicationDetailsSubScreens application(services);
+    std::unique_ptr<vaultora::toolkit::Panel> screen = application.createUploadScreen(record, *details);
+    auto* upload = qobject_cast<vaultora::ui::WebServerScreen*>(screen.get());
     ASSERT_NE(upload, nullptr);
     EXPECT_EQ(upload->keePassServerDetail(), record);
-    EXPECT_EQ(upload->rootView(), &HttpServerDetailsRoot::of(*details));
+    EXPECT_EQ(upload->rootView(), &vaultora::ui::DetailsWebServerHost::of(*details));
     EXPECT_EQ(upload->title(), QStringLiteral("HTTP Server"));
 }
 

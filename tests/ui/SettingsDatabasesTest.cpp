@@ -1,9 +1,9 @@
 #include "SettingsScreenFixture.h"
 
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "ui/SettingsDatabaseDetailsViewController.h"
-#include "ui/SettingsDatabasesViewController.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "ui/DatabaseDetailsScreen.h"
+#include "ui/DatabaseListScreen.h"
 #include "ui/toolkit/NavigationContainer.h"
 
 #include <QAbstractItemModelTester>
@@ -17,7 +17,7 @@ namespace {
 
 class SettingsDatabases : public SettingsScreenTest {
 protected:
-    [[nodiscard]] static QStringList databaseRows(const SettingsDatabasesViewController& list) {
+    [[nodiscard]] static QStringList databaseRows(const vaultora::ui::DatabaseListScreen& list) {
         QStringList rows;
         for (int row = 0; row < list.list()->rowCountInSection(0); ++row) {
             rows.append(list.list()->row(0, row).title);
@@ -28,13 +28,13 @@ protected:
 
 TEST_F(SettingsDatabases, ListsTheRegistryWithAnOkRowAndFollowsAnnouncedChanges) {
     addRecord(QStringLiteral("Home"), QStringLiteral("home.kdbx"), 1);
-    SettingsDatabasesViewController* list = openDatabaseList();
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
     ASSERT_NE(list, nullptr);
     QAbstractItemModelTester tester(list->list(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
     EXPECT_EQ(list->title(), QStringLiteral("Database settings"));
     EXPECT_EQ(leftButton(*list).title(), QStringLiteral("Edit"));
-    EXPECT_EQ(leftButton(*list).style(), toolkit::BarButton::Style::Bordered);
+    EXPECT_EQ(leftButton(*list).style(), vaultora::toolkit::BarButton::Style::Bordered);
     EXPECT_EQ(rightButton(*list).title(), QStringLiteral("Add"));
     ASSERT_EQ(list->list()->sectionCount(), 2);
     EXPECT_EQ(databaseRows(*list), QStringList({"Home"}));
@@ -49,24 +49,24 @@ TEST_F(SettingsDatabases, ListsTheRegistryWithAnOkRowAndFollowsAnnouncedChanges)
 
     addRecord(QStringLiteral("Work"), QStringLiteral("work.kdb"), 1);
     EXPECT_EQ(databaseRows(*list), QStringList({"Home"})) << "unannounced changes wait";
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     EXPECT_EQ(databaseRows(*list), QStringList({"Home", "Work"}));
 
     list->EditTable();
     EXPECT_TRUE(list->list()->isEditing());
     EXPECT_EQ(leftButton(*list).title(), QStringLiteral("Done"));
-    EXPECT_EQ(leftButton(*list).style(), toolkit::BarButton::Style::Done);
+    EXPECT_EQ(leftButton(*list).style(), vaultora::toolkit::BarButton::Style::Done);
     list->EditTable();
     EXPECT_FALSE(list->list()->isEditing());
     EXPECT_EQ(leftButton(*list).title(), QStringLiteral("Edit"));
 }
 
 TEST_F(SettingsDatabases, AddedRecordStaysAfterLeavingAndReachesTheFileWhenAnnounced) {
-    SettingsDatabasesViewController* list = openDatabaseList();
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
     ASSERT_NE(list, nullptr);
     rightButton(*list).press();
 
-    SettingsDatabaseDetailsViewController* details = topDetails();
+    vaultora::ui::DatabaseDetailsScreen* details = topDetails();
     ASSERT_NE(details, nullptr) << "Add opens the details of the new record";
     EXPECT_EQ(details->iServerArrayIndex(), 0);
     EXPECT_EQ(typeChoice(*details).selectedIndex(), 0);
@@ -74,7 +74,7 @@ TEST_F(SettingsDatabases, AddedRecordStaysAfterLeavingAndReachesTheFileWhenAnnou
     runDeferredDeletes();
 
     ASSERT_EQ(delegate->serverArray().size(), 1u);
-    const KeePassServerDetail& record = *delegate->serverArray().front();
+    const vaultora::base::DatabaseRecord& record = *delegate->serverArray().front();
     EXPECT_EQ(record.serverDisplayName(), QStringLiteral("New database"));
     EXPECT_EQ(record.DBSyncType(), 1);
     EXPECT_TRUE(record.databaseName().isEmpty());
@@ -84,7 +84,7 @@ TEST_F(SettingsDatabases, AddedRecordStaysAfterLeavingAndReachesTheFileWhenAnnou
     EXPECT_FALSE(registryFile().contains("New database")) << "nothing was announced yet";
     EXPECT_EQ(menu->cellContents().size(), 0);
 
-    list->tableViewDidSelectRowAtIndexPath(SettingsDatabasesViewController::OkSection, 0);
+    list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::OkSection, 0);
     EXPECT_EQ(databasesChangedCount, 1);
     EXPECT_TRUE(registryFile().contains("New database"));
     ASSERT_EQ(menu->cellContents().size(), 1);
@@ -95,10 +95,10 @@ TEST_F(SettingsDatabases, AddedRecordStaysAfterLeavingAndReachesTheFileWhenAnnou
 TEST_F(SettingsDatabases, SelectingARowOpensTheDetailsOfThatRecord) {
     addRecord(QStringLiteral("Home"), QStringLiteral("home.kdbx"), 1);
     auto second = addRecord(QStringLiteral("Work"), QStringLiteral("work.kdb"), 3);
-    SettingsDatabasesViewController* list = openDatabaseList();
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
     ASSERT_NE(list, nullptr);
     list->list()->tap(2); // header, Home, Work
-    SettingsDatabaseDetailsViewController* details = topDetails();
+    vaultora::ui::DatabaseDetailsScreen* details = topDetails();
     ASSERT_NE(details, nullptr);
     EXPECT_EQ(details->keePassServerDetail(), second) << "the registry's own record is edited";
     EXPECT_EQ(details->iServerArrayIndex(), 1);
@@ -114,11 +114,11 @@ TEST_F(SettingsDatabases, DeletingRemovesTheRecordAndItsFileOnly) {
     writeDocument(QStringLiteral("b.kdbx"));
     writeDocument(QStringLiteral("other.kdb"));
     storePassword(account, QStringLiteral("kept"));
-    NotificationCenter::defaultCenter().post(QString::fromLatin1(Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     const int announced = databasesChangedCount;
     const QByteArray savedRegistry = registryFile();
 
-    SettingsDatabasesViewController* list = openDatabaseList();
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
     ASSERT_NE(list, nullptr);
     list->EditTable();
     list->list()->requestDeletion(1); // the row of "A"
@@ -129,7 +129,7 @@ TEST_F(SettingsDatabases, DeletingRemovesTheRecordAndItsFileOnly) {
     EXPECT_EQ(documentNames(), "Vaultora.plist | b.kdbx | download.kdb | other.kdb");
     ASSERT_FALSE(shownPanels.empty());
     EXPECT_EQ(shownPanels.back().title, QStringLiteral("The database file is deleted."));
-    EXPECT_EQ(shownPanels.back().style, toolkit::TransientPanel::Style::Information);
+    EXPECT_EQ(shownPanels.back().style, vaultora::toolkit::TransientPanel::Style::Information);
     EXPECT_TRUE(shownPanels.back().subtitle.isEmpty());
     EXPECT_EQ(storedPassword(account), QStringLiteral("kept"));
     EXPECT_EQ(databasesChangedCount, announced) << "a deletion is not announced";
@@ -176,7 +176,7 @@ TEST_F(SettingsDatabases, NamesThatCouldLeaveTheDocumentsRemoveNoFile) {
     addRecord(QStringLiteral("Link"), QStringLiteral("link.kdb"), 1);
     const std::string before = documentNames();
 
-    SettingsDatabasesViewController* list = openDatabaseList();
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
     ASSERT_NE(list, nullptr);
     for (const QString& name : names) {
         list->deleteRow(0);

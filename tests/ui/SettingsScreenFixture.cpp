@@ -1,11 +1,11 @@
 #include "SettingsScreenFixture.h"
 
-#include "app/NotificationCenter.h"
-#include "app/Notifications.h"
-#include "app/ZEZEKeychainUtils.h"
-#include "app/ZTLaunchParts.h"
-#include "ui/SettingsDatabaseDetailsViewController.h"
-#include "ui/SettingsDatabasesViewController.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "app/PasswordStore.h"
+#include "app/LaunchParts.h"
+#include "ui/DatabaseDetailsScreen.h"
+#include "ui/DatabaseListScreen.h"
 #include "ui/SettingsMenuScreens.h"
 #include "ui/toolkit/NavigationContainer.h"
 
@@ -23,19 +23,19 @@ namespace {
 
 const QString service = QStringLiteral("Vaultora");
 
-class FixtureLaunchParts final : public ZTLaunchParts {
+class FixtureLaunchParts final : public vaultora::app::LaunchParts {
 public:
-    FixtureLaunchParts(ZTIdleWatch& idleWatch, std::unique_ptr<NavigationPanelStack>& panelStack)
+    FixtureLaunchParts(vaultora::app::IdleWatch& idleWatch, std::unique_ptr<vaultora::ui::NavigationPanelStack>& panelStack)
         : m_idleWatch(idleWatch), m_panelStack(panelStack) {}
 
-    ZTIdleWatch* createWindow(ZTAppDelegate&) override { return &m_idleWatch; }
-    ZTPanelStack* createNavigation(ZTAppDelegate&) override { return m_panelStack.get(); }
-    void createCrashReportManager(ZTAppDelegate&) override {}
-    void createDropboxSession(ZTAppDelegate&) override {}
+    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController&) override { return &m_idleWatch; }
+    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override { return m_panelStack.get(); }
+    void createCrashReportManager(vaultora::app::ApplicationController&) override {}
+    void createDropboxSession(vaultora::app::ApplicationController&) override {}
 
 private:
-    ZTIdleWatch& m_idleWatch;
-    std::unique_ptr<NavigationPanelStack>& m_panelStack;
+    vaultora::app::IdleWatch& m_idleWatch;
+    std::unique_ptr<vaultora::ui::NavigationPanelStack>& m_panelStack;
 };
 
 // A registry with the default settings and no database.
@@ -45,31 +45,31 @@ constexpr char emptyRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 } // namespace
 
-std::unique_ptr<toolkit::Panel>
-RecordingSubScreens::createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
-                                        SettingsDatabaseDetailsViewController& rootView) {
+std::unique_ptr<vaultora::toolkit::Panel>
+RecordingSubScreens::createUploadScreen(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                                        vaultora::ui::DatabaseDetailsScreen& rootView) {
     opened.push_back({QStringLiteral("upload"), QString(), record, &rootView});
-    return std::make_unique<toolkit::Panel>();
+    return std::make_unique<vaultora::toolkit::Panel>();
 }
 
-std::unique_ptr<toolkit::Panel>
+std::unique_ptr<vaultora::toolkit::Panel>
 RecordingSubScreens::createDropboxPicker(const QString& directory,
-                                         const std::shared_ptr<KeePassServerDetail>& record,
-                                         SettingsDatabaseDetailsViewController& rootView) {
+                                         const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                                         vaultora::ui::DatabaseDetailsScreen& rootView) {
     opened.push_back({QStringLiteral("picker"), directory, record, &rootView});
-    return std::make_unique<toolkit::Panel>();
+    return std::make_unique<vaultora::toolkit::Panel>();
 }
 
 SettingsScreenTest::SettingsScreenTest()
-    : timers(std::make_shared<toolkit::ManualTimerFactory>()),
+    : timers(std::make_shared<vaultora::toolkit::ManualTimerFactory>()),
       subScreens(std::make_shared<RecordingSubScreens>()) {
     documents = QDir(root.path()).filePath(QStringLiteral("Documents"));
     QDir().mkpath(documents);
-    delegate = std::make_unique<ZTAppDelegate>(
+    delegate = std::make_unique<vaultora::app::ApplicationController>(
         std::make_unique<FixtureLaunchParts>(idleWatch, panelStack), documents);
-    modalPresenter = std::make_unique<toolkit::ModalPresenter>();
-    transientPanels = std::make_unique<toolkit::TransientPanelHost>(timers);
-    progressOverlay = std::make_unique<toolkit::ProgressOverlay>();
+    modalPresenter = std::make_unique<vaultora::toolkit::ModalPresenter>();
+    transientPanels = std::make_unique<vaultora::toolkit::TransientPanelHost>(timers);
+    progressOverlay = std::make_unique<vaultora::toolkit::ProgressOverlay>();
     services.delegate = delegate.get();
     services.modalPresenter = modalPresenter.get();
     services.transientPanels = transientPanels.get();
@@ -77,11 +77,11 @@ SettingsScreenTest::SettingsScreenTest()
     services.urlOpener = &urlOpener;
     services.sources = &sources;
     services.timers = timers;
-    panelStack = std::make_unique<NavigationPanelStack>(services);
-    auto ownedMenu = std::make_unique<ExampleMenuRootController>(services, *panelStack);
+    panelStack = std::make_unique<vaultora::ui::NavigationPanelStack>(services);
+    auto ownedMenu = std::make_unique<vaultora::ui::MainMenu>(services, *panelStack);
     menu = ownedMenu.get();
-    menu->setSettingsScreenFactory(SettingsMenuScreens(services, subScreens));
-    stack = std::make_unique<toolkit::StackController>(std::move(ownedMenu));
+    menu->setSettingsScreenFactory(vaultora::ui::SettingsMenuScreens(services, subScreens));
+    stack = std::make_unique<vaultora::toolkit::StackController>(std::move(ownedMenu));
     stack->setViewportSize(QSizeF(1024, 768));
     services.stack = stack.get();
 
@@ -93,11 +93,11 @@ SettingsScreenTest::SettingsScreenTest()
     delegate->didFinishLaunchingWithOptions();
     idleWatch.timerValues.clear();
 
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(QString::fromLatin1(Notifications::databasesChanged), &m_observerOwner,
-                       [this](const Notification&) { ++databasesChangedCount; });
-    center.addObserver(QString::fromLatin1(Notifications::settingsChanged), &m_observerOwner,
-                       [this](const Notification&) { ++settingsChangedCount; });
+    vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
+    center.addObserver(QString::fromLatin1(vaultora::base::Notifications::databasesChanged), &m_observerOwner,
+                       [this](const vaultora::base::Notification&) { ++databasesChangedCount; });
+    center.addObserver(QString::fromLatin1(vaultora::base::Notifications::settingsChanged), &m_observerOwner,
+                       [this](const vaultora::base::Notification&) { ++settingsChangedCount; });
     QObject::connect(
         transientPanels.get(), &QAbstractItemModel::rowsInserted, transientPanels.get(),
         [this](const QModelIndex&, int first, int last) {
@@ -109,18 +109,18 @@ SettingsScreenTest::SettingsScreenTest()
 }
 
 SettingsScreenTest::~SettingsScreenTest() {
-    NotificationCenter::defaultCenter().removeObservers(&m_observerOwner);
+    vaultora::base::NotificationCenter::defaultCenter().removeObservers(&m_observerOwner);
     stack.reset();
     modalPresenter.reset();
     runDeferredDeletes();
 }
 
 void SettingsScreenTest::SetUp() {
-    ZEZEKeychainUtils::setBackend(nullptr);
+    vaultora::app::PasswordStore::setBackend(nullptr);
     // A store that cannot take a probe item means no Secret Service runs in this session.
     const QString probe = uniqueUrl(QStringLiteral("probe"));
-    if (!ZEZEKeychainUtils::storeUsername(probe, kdb::secureBytesFromText("probe"), service,
-                                          ZEZEKeychainUtils::UpdateExisting::Yes)) {
+    if (!vaultora::app::PasswordStore::storeUsername(probe, vaultora::kdb::secureBytesFromText("probe"), service,
+                                          vaultora::app::PasswordStore::UpdateExisting::Yes)) {
         std::cout << "No Secret Service on the session bus: run the tests through scripts/test\n";
         GTEST_SKIP() << "no Secret Service on the session bus";
     }
@@ -128,7 +128,7 @@ void SettingsScreenTest::SetUp() {
 
 void SettingsScreenTest::TearDown() {
     for (const QString& account : m_accounts) {
-        ZEZEKeychainUtils::deleteItemForUsername(account, service);
+        vaultora::app::PasswordStore::deleteItemForUsername(account, service);
     }
 }
 
@@ -142,27 +142,27 @@ QString SettingsScreenTest::uniqueUrl(const QString& fileName) {
 
 void SettingsScreenTest::storePassword(const QString& account, const QString& password) const {
     const QByteArray utf8 = password.toUtf8();
-    ASSERT_TRUE(ZEZEKeychainUtils::storeUsername(
-        account, kdb::secureBytesFromText(std::string_view(utf8.constData(), utf8.size())), service,
-        ZEZEKeychainUtils::UpdateExisting::Yes));
+    ASSERT_TRUE(vaultora::app::PasswordStore::storeUsername(
+        account, vaultora::kdb::secureBytesFromText(std::string_view(utf8.constData(), utf8.size())), service,
+        vaultora::app::PasswordStore::UpdateExisting::Yes));
 }
 
 QString SettingsScreenTest::storedPassword(const QString& account) const {
-    const auto saved = ZEZEKeychainUtils::getPasswordForUsername(account, service);
+    const auto saved = vaultora::app::PasswordStore::getPasswordForUsername(account, service);
     return saved ? QString::fromUtf8(reinterpret_cast<const char*>(saved->data()),
                                      static_cast<qsizetype>(saved->size()))
                  : QString();
 }
 
 bool SettingsScreenTest::hasStoredPassword(const QString& account) const {
-    return ZEZEKeychainUtils::getPasswordForUsername(account, service).has_value();
+    return vaultora::app::PasswordStore::getPasswordForUsername(account, service).has_value();
 }
 
-std::shared_ptr<KeePassServerDetail> SettingsScreenTest::addRecord(const QString& displayName,
+std::shared_ptr<vaultora::base::DatabaseRecord> SettingsScreenTest::addRecord(const QString& displayName,
                                                                    const QString& databaseName,
                                                                    std::int32_t syncType,
                                                                    const QString& serverUrl) {
-    auto record = std::make_shared<KeePassServerDetail>();
+    auto record = std::make_shared<vaultora::base::DatabaseRecord>();
     record->setServerDisplayName(displayName);
     record->setDatabaseName(databaseName);
     record->setServerUrl(serverUrl);
@@ -189,44 +189,44 @@ QByteArray SettingsScreenTest::registryFile() const {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-toolkit::Panel*
-SettingsScreenTest::openSettingsRow(ExampleMenuRootController::SettingsScreen screen) {
-    menu->tableViewDidSelectRowAtIndexPath(ExampleMenuRootController::SettingsSection,
+vaultora::toolkit::Panel*
+SettingsScreenTest::openSettingsRow(vaultora::ui::MainMenu::SettingsScreen screen) {
+    menu->tableViewDidSelectRowAtIndexPath(vaultora::ui::MainMenu::SettingsSection,
                                            static_cast<int>(screen));
-    toolkit::NavigationContainer* container = topContainer();
+    vaultora::toolkit::NavigationContainer* container = topContainer();
     return container != nullptr ? container->rootViewController() : nullptr;
 }
 
-toolkit::NavigationContainer* SettingsScreenTest::topContainer() const {
-    return qobject_cast<toolkit::NavigationContainer*>(stack->topViewController());
+vaultora::toolkit::NavigationContainer* SettingsScreenTest::topContainer() const {
+    return qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
 }
 
-SettingsDatabasesViewController* SettingsScreenTest::openDatabaseList() {
-    return qobject_cast<SettingsDatabasesViewController*>(
-        openSettingsRow(ExampleMenuRootController::SettingsScreen::DatabaseList));
+vaultora::ui::DatabaseListScreen* SettingsScreenTest::openDatabaseList() {
+    return qobject_cast<vaultora::ui::DatabaseListScreen*>(
+        openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
 }
 
-SettingsDatabaseDetailsViewController* SettingsScreenTest::topDetails() const {
-    toolkit::NavigationContainer* container = topContainer();
-    return container != nullptr ? qobject_cast<SettingsDatabaseDetailsViewController*>(
+vaultora::ui::DatabaseDetailsScreen* SettingsScreenTest::topDetails() const {
+    vaultora::toolkit::NavigationContainer* container = topContainer();
+    return container != nullptr ? qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(
                                       container->topViewController())
                                 : nullptr;
 }
 
-std::unique_ptr<SettingsDatabaseDetailsViewController>
-SettingsScreenTest::detailsFor(const std::shared_ptr<KeePassServerDetail>& record, int index) {
-    auto details = std::make_unique<SettingsDatabaseDetailsViewController>(services, *subScreens);
+std::unique_ptr<vaultora::ui::DatabaseDetailsScreen>
+SettingsScreenTest::detailsFor(const std::shared_ptr<vaultora::base::DatabaseRecord>& record, int index) {
+    auto details = std::make_unique<vaultora::ui::DatabaseDetailsScreen>(services, *subScreens);
     details->setKeePassServerDetail(record);
     details->setIServerArrayIndex(index);
     details->createDialog();
     return details;
 }
 
-toolkit::FormRow& SettingsScreenTest::rowLabelled(const toolkit::FormPanel& panel,
+vaultora::toolkit::FormRow& SettingsScreenTest::rowLabelled(const vaultora::toolkit::FormPanel& panel,
                                                   const QString& label) {
     if (panel.form() != nullptr) {
-        for (toolkit::FormSection* section : panel.form()->sections()) {
-            for (toolkit::FormRow* row : section->rows()) {
+        for (vaultora::toolkit::FormSection* section : panel.form()->sections()) {
+            for (vaultora::toolkit::FormRow* row : section->rows()) {
                 if (row->label() == label) {
                     return *row;
                 }
@@ -236,44 +236,44 @@ toolkit::FormRow& SettingsScreenTest::rowLabelled(const toolkit::FormPanel& pane
     throw std::runtime_error("no row " + label.toStdString());
 }
 
-toolkit::BarButton& SettingsScreenTest::leftButton(const toolkit::Panel& panel) {
-    if (toolkit::BarButton* button = panel.leftBarButton()) {
+vaultora::toolkit::BarButton& SettingsScreenTest::leftButton(const vaultora::toolkit::Panel& panel) {
+    if (vaultora::toolkit::BarButton* button = panel.leftBarButton()) {
         return *button;
     }
     throw std::runtime_error("no left bar button");
 }
 
-toolkit::BarButton& SettingsScreenTest::rightButton(const toolkit::Panel& panel) {
-    if (toolkit::BarButton* button = panel.rightBarButton()) {
+vaultora::toolkit::BarButton& SettingsScreenTest::rightButton(const vaultora::toolkit::Panel& panel) {
+    if (vaultora::toolkit::BarButton* button = panel.rightBarButton()) {
         return *button;
     }
     throw std::runtime_error("no right bar button");
 }
 
-toolkit::FormRow&
-SettingsScreenTest::typeChoice(const SettingsDatabaseDetailsViewController& details) {
-    if (toolkit::FormRow* row = details.databaseType()) {
+vaultora::toolkit::FormRow&
+SettingsScreenTest::typeChoice(const vaultora::ui::DatabaseDetailsScreen& details) {
+    if (vaultora::toolkit::FormRow* row = details.databaseType()) {
         return *row;
     }
     throw std::runtime_error("no sync-type choice");
 }
 
-void SettingsScreenTest::press(const toolkit::FormPanel& panel, const QString& label) {
+void SettingsScreenTest::press(const vaultora::toolkit::FormPanel& panel, const QString& label) {
     rowLabelled(panel, label).select();
 }
 
-QStringList SettingsScreenTest::sectionTitles(const toolkit::FormModel& form) {
+QStringList SettingsScreenTest::sectionTitles(const vaultora::toolkit::FormModel& form) {
     QStringList titles;
-    for (const toolkit::FormSection* section : form.sections()) {
+    for (const vaultora::toolkit::FormSection* section : form.sections()) {
         titles.append(section->title());
     }
     return titles;
 }
 
-QStringList SettingsScreenTest::rowLabels(const toolkit::FormModel& form) {
+QStringList SettingsScreenTest::rowLabels(const vaultora::toolkit::FormModel& form) {
     QStringList labels;
-    for (const toolkit::FormSection* section : form.sections()) {
-        for (const toolkit::FormRow* row : section->rows()) {
+    for (const vaultora::toolkit::FormSection* section : form.sections()) {
+        for (const vaultora::toolkit::FormRow* row : section->rows()) {
             labels.append(row->label());
         }
     }

@@ -5,11 +5,11 @@
 // watch and the details form's sub-screens.
 #pragma once
 
-#include "app/ZTAppDelegate.h"
-#include "app/ZTIdleWatch.h"
+#include "app/ApplicationController.h"
+#include "app/IdleWatch.h"
 #include "ui/DatabaseDetailsSubScreens.h"
 #include "ui/DatabaseSources.h"
-#include "ui/ExampleMenuRootController.h"
+#include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
 #include "ui/ScreenServices.h"
 #include "ui/toolkit/FormPanel.h"
@@ -30,18 +30,20 @@
 #include <string>
 #include <vector>
 
-class SettingsDatabaseDetailsViewController;
-class SettingsDatabasesViewController;
+namespace vaultora::ui {
+class DatabaseDetailsScreen;
+class DatabaseListScreen;
+} // namespace vaultora::ui
 
 namespace settingstest {
 
-class RecordingIdleWatch final : public ZTIdleWatch {
+class RecordingIdleWatch final : public vaultora::app::IdleWatch {
 public:
     void setTimerValue(double seconds) override { timerValues.push_back(seconds); }
     std::vector<double> timerValues;
 };
 
-class StubSources final : public DatabaseSources {
+class StubSources final : public vaultora::ui::DatabaseSources {
 public:
     struct Download {
         QString url;
@@ -52,14 +54,14 @@ public:
         return true;
     }
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
-    void syncWithDropBox(const std::shared_ptr<KeePassServerDetail>&,
-                         DatabaseViewController&) override {}
+    void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>&,
+                         vaultora::ui::GroupBrowser&) override {}
 
     std::vector<Download> downloads;
     bool reachable = true;
 };
 
-class RecordingUrlOpener final : public toolkit::UrlOpener {
+class RecordingUrlOpener final : public vaultora::toolkit::UrlOpener {
 public:
     bool openUrl(const QUrl& url) override {
         opened.push_back(url);
@@ -69,33 +71,33 @@ public:
 };
 
 // Hands out empty panels for the sub-screens and records what was asked of them.
-class RecordingSubScreens final : public DatabaseDetailsSubScreens {
+class RecordingSubScreens final : public vaultora::ui::DatabaseDetailsSubScreens {
 public:
     struct Opened {
         QString screen;
         QString directory;
-        std::shared_ptr<KeePassServerDetail> record;
-        SettingsDatabaseDetailsViewController* rootView;
+        std::shared_ptr<vaultora::base::DatabaseRecord> record;
+        vaultora::ui::DatabaseDetailsScreen* rootView;
     };
-    std::unique_ptr<toolkit::Panel>
-    createUploadScreen(const std::shared_ptr<KeePassServerDetail>& record,
-                       SettingsDatabaseDetailsViewController& rootView) override;
-    std::unique_ptr<toolkit::Panel>
+    std::unique_ptr<vaultora::toolkit::Panel>
+    createUploadScreen(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                       vaultora::ui::DatabaseDetailsScreen& rootView) override;
+    std::unique_ptr<vaultora::toolkit::Panel>
     createDropboxPicker(const QString& directory,
-                        const std::shared_ptr<KeePassServerDetail>& record,
-                        SettingsDatabaseDetailsViewController& rootView) override;
-    void downloadDropboxFile(const std::shared_ptr<KeePassServerDetail>& record) override {
+                        const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                        vaultora::ui::DatabaseDetailsScreen& rootView) override;
+    void downloadDropboxFile(const std::shared_ptr<vaultora::base::DatabaseRecord>& record) override {
         dropboxDownloads.push_back(record);
     }
     void unlinkDropbox() override { ++unlinks; }
 
     std::vector<Opened> opened;
-    std::vector<std::shared_ptr<KeePassServerDetail>> dropboxDownloads;
+    std::vector<std::shared_ptr<vaultora::base::DatabaseRecord>> dropboxDownloads;
     int unlinks = 0;
 };
 
 struct ShownPanel {
-    toolkit::TransientPanel::Style style;
+    vaultora::toolkit::TransientPanel::Style style;
     QString title;
     QString subtitle;
 };
@@ -116,7 +118,7 @@ protected:
     [[nodiscard]] QString storedPassword(const QString& account) const;
     [[nodiscard]] bool hasStoredPassword(const QString& account) const;
 
-    std::shared_ptr<KeePassServerDetail> addRecord(const QString& displayName,
+    std::shared_ptr<vaultora::base::DatabaseRecord> addRecord(const QString& displayName,
                                                    const QString& databaseName,
                                                    std::int32_t syncType,
                                                    const QString& serverUrl = {});
@@ -126,26 +128,26 @@ protected:
     [[nodiscard]] QByteArray registryFile() const;
 
     // Taps a row of the menu's settings section and returns the screen it put on the stack.
-    toolkit::Panel* openSettingsRow(ExampleMenuRootController::SettingsScreen screen);
-    [[nodiscard]] toolkit::NavigationContainer* topContainer() const;
+    vaultora::toolkit::Panel* openSettingsRow(vaultora::ui::MainMenu::SettingsScreen screen);
+    [[nodiscard]] vaultora::toolkit::NavigationContainer* topContainer() const;
     // The database list that the menu's "Databases" row opened.
-    SettingsDatabasesViewController* openDatabaseList();
-    [[nodiscard]] SettingsDatabaseDetailsViewController* topDetails() const;
+    vaultora::ui::DatabaseListScreen* openDatabaseList();
+    [[nodiscard]] vaultora::ui::DatabaseDetailsScreen* topDetails() const;
     // A details screen for the record, on its own (not on the stack).
-    std::unique_ptr<SettingsDatabaseDetailsViewController>
-    detailsFor(const std::shared_ptr<KeePassServerDetail>& record, int index);
+    std::unique_ptr<vaultora::ui::DatabaseDetailsScreen>
+    detailsFor(const std::shared_ptr<vaultora::base::DatabaseRecord>& record, int index);
 
     // The row with the label; a missing row fails the test by throwing.
-    [[nodiscard]] static toolkit::FormRow& rowLabelled(const toolkit::FormPanel& panel,
+    [[nodiscard]] static vaultora::toolkit::FormRow& rowLabelled(const vaultora::toolkit::FormPanel& panel,
                                                        const QString& label);
     // The bar button; a missing one fails the test by throwing.
-    [[nodiscard]] static toolkit::BarButton& leftButton(const toolkit::Panel& panel);
-    [[nodiscard]] static toolkit::BarButton& rightButton(const toolkit::Panel& panel);
-    [[nodiscard]] static toolkit::FormRow&
-    typeChoice(const SettingsDatabaseDetailsViewController& details);
-    static void press(const toolkit::FormPanel& panel, const QString& label);
-    [[nodiscard]] static QStringList sectionTitles(const toolkit::FormModel& form);
-    [[nodiscard]] static QStringList rowLabels(const toolkit::FormModel& form);
+    [[nodiscard]] static vaultora::toolkit::BarButton& leftButton(const vaultora::toolkit::Panel& panel);
+    [[nodiscard]] static vaultora::toolkit::BarButton& rightButton(const vaultora::toolkit::Panel& panel);
+    [[nodiscard]] static vaultora::toolkit::FormRow&
+    typeChoice(const vaultora::ui::DatabaseDetailsScreen& details);
+    static void press(const vaultora::toolkit::FormPanel& panel, const QString& label);
+    [[nodiscard]] static QStringList sectionTitles(const vaultora::toolkit::FormModel& form);
+    [[nodiscard]] static QStringList rowLabels(const vaultora::toolkit::FormModel& form);
     void runDeferredDeletes() const;
 
     int databasesChangedCount = 0;
@@ -153,19 +155,19 @@ protected:
 
     QTemporaryDir root;
     QString documents;
-    std::shared_ptr<toolkit::ManualTimerFactory> timers;
+    std::shared_ptr<vaultora::toolkit::ManualTimerFactory> timers;
     StubSources sources;
     RecordingUrlOpener urlOpener;
     RecordingIdleWatch idleWatch;
     std::shared_ptr<RecordingSubScreens> subScreens;
-    std::unique_ptr<ZTAppDelegate> delegate;
-    ScreenServices services;
-    std::unique_ptr<toolkit::ModalPresenter> modalPresenter;
-    std::unique_ptr<toolkit::TransientPanelHost> transientPanels;
-    std::unique_ptr<toolkit::ProgressOverlay> progressOverlay;
-    std::unique_ptr<NavigationPanelStack> panelStack;
-    std::unique_ptr<toolkit::StackController> stack;
-    ExampleMenuRootController* menu = nullptr;
+    std::unique_ptr<vaultora::app::ApplicationController> delegate;
+    vaultora::ui::ScreenServices services;
+    std::unique_ptr<vaultora::toolkit::ModalPresenter> modalPresenter;
+    std::unique_ptr<vaultora::toolkit::TransientPanelHost> transientPanels;
+    std::unique_ptr<vaultora::toolkit::ProgressOverlay> progressOverlay;
+    std::unique_ptr<vaultora::ui::NavigationPanelStack> panelStack;
+    std::unique_ptr<vaultora::toolkit::StackController> stack;
+    vaultora::ui::MainMenu* menu = nullptr;
     std::vector<ShownPanel> shownPanels;
 
 private:

@@ -1,7 +1,7 @@
-#include "support/RawClient.h"
-#include "webserver/HTTPConnection.h"
-#include "webserver/HTTPDataResponse.h"
-#include "webserver/HTTPServer.h"
+#include "tests/webserver/support/RawClient.h"
+#include "webserver/HttpConnection.h"
+#include "webserver/HttpDataResponse.h"
+#include "webserver/HttpServer.h"
 
 #include <QCryptographicHash>
 #include <QRegularExpression>
@@ -9,18 +9,18 @@
 
 namespace {
 
-class DigestConnection final : public web::HTTPConnection {
+class DigestConnection final : public vaultora::webserver::HttpConnection {
 public:
-    using HTTPConnection::HTTPConnection;
+    using HttpConnection::HttpConnection;
 
     bool isPasswordProtected(const QString& /*path*/) override { return true; }
     std::optional<QString> passwordForUser(const QString& user) override {
         return user == QLatin1String("ann") ? std::optional<QString>(QStringLiteral("secret"))
                                             : std::nullopt;
     }
-    std::unique_ptr<web::HTTPResponse> httpResponseForMethod(const QString& /*method*/,
+    std::unique_ptr<vaultora::webserver::HttpResponse> httpResponseForMethod(const QString& /*method*/,
                                                              const QString& /*path*/) override {
-        return std::make_unique<web::HTTPDataResponse>("inside");
+        return std::make_unique<vaultora::webserver::HttpDataResponse>("inside");
     }
 };
 
@@ -46,7 +46,7 @@ QByteArray digestAuthorization(const QByteArray& challenge, const QByteArray& pa
 }
 
 TEST(DigestAuthentication, AcceptsTheAnswerToTheLastChallengeOnly) {
-    web::HTTPServer server;
+    vaultora::webserver::HttpServer server;
     server.setConnectionClass<DigestConnection>();
     ASSERT_TRUE(server.start());
     webtest::runClient([&server] {

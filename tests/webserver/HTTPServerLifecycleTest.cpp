@@ -1,8 +1,8 @@
-#include "app/NotificationCenter.h"
-#include "support/LogCapture.h"
-#include "support/RawClient.h"
-#include "support/Wait.h"
-#include "webserver/HTTPServer.h"
+#include "base/NotificationCenter.h"
+#include "tests/webserver/support/LogCapture.h"
+#include "tests/webserver/support/RawClient.h"
+#include "tests/webserver/support/Wait.h"
+#include "webserver/HttpServer.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -17,11 +17,11 @@ TEST(HTTPServerLifecycle, StartsOnASystemChosenPortAndAnnouncesEveryStart) {
     webtest::LogCapture log;
     int announcements = 0;
     QObject observer;
-    NotificationCenter::defaultCenter().addObserver(
+    vaultora::base::NotificationCenter::defaultCenter().addObserver(
         QStringLiteral("LocalhostAdressesResolved"), &observer,
-        [&announcements](const Notification&) { ++announcements; });
+        [&announcements](const vaultora::base::Notification&) { ++announcements; });
 
-    web::HTTPServer server;
+    vaultora::webserver::HttpServer server;
     QString error;
     ASSERT_TRUE(server.start(&error)) << error.toStdString();
     EXPECT_NE(server.port(), 0);
@@ -44,8 +44,8 @@ TEST(HTTPServerLifecycle, ReportsAPortInUseAndCanStartAgainAfterwards) {
     QTcpServer occupant;
     ASSERT_TRUE(occupant.listen(QHostAddress::AnyIPv4, 0));
     webtest::LogCapture log;
-    web::HTTPServer server;
-    QSignalSpy resolved(&server, &web::HTTPServer::localhostAdressesResolved);
+    vaultora::webserver::HttpServer server;
+    QSignalSpy resolved(&server, &vaultora::webserver::HttpServer::localhostAdressesResolved);
     server.setPort(occupant.serverPort());
     QString error;
     EXPECT_FALSE(server.start(&error));
@@ -59,7 +59,7 @@ TEST(HTTPServerLifecycle, ReportsAPortInUseAndCanStartAgainAfterwards) {
 
 TEST(HTTPServerLifecycle, KeepsServingWhenTheAnnouncementCannotBePublished) {
     webtest::LogCapture log;
-    web::HTTPServer server;
+    vaultora::webserver::HttpServer server;
     server.setType(QStringLiteral("_http._tcp."));
     server.setName(QStringLiteral("vaultora-test"));
     ASSERT_TRUE(server.start());
@@ -87,7 +87,7 @@ TEST(HTTPServerLifecycle, KeepsServingWhenTheAnnouncementCannotBePublished) {
 }
 
 TEST(HTTPServerLifecycle, TracksOpenConnectionsAndDropsThemOnStop) {
-    web::HTTPServer server;
+    vaultora::webserver::HttpServer server;
     ASSERT_TRUE(server.start());
     auto first = std::make_unique<RawClient>(server.port());
     auto second = std::make_unique<RawClient>(server.port());

@@ -1,8 +1,8 @@
-#include "support/LogCapture.h"
-#include "support/RawClient.h"
-#include "webserver/HTTPConnection.h"
-#include "webserver/HTTPDataResponse.h"
-#include "webserver/HTTPServer.h"
+#include "tests/webserver/support/LogCapture.h"
+#include "tests/webserver/support/RawClient.h"
+#include "webserver/HttpConnection.h"
+#include "webserver/HttpDataResponse.h"
+#include "webserver/HttpServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,12 +28,12 @@ QByteArray get(const QByteArray& path, const QByteArray& extraHeaders = {}) {
 }
 
 // Answers "/empty" with a body of length 0 and "/protected" only to user "ann".
-class ProbeConnection final : public web::HTTPConnection {
+class ProbeConnection final : public vaultora::webserver::HttpConnection {
 public:
-    using HTTPConnection::HTTPConnection;
+    using HttpConnection::HttpConnection;
 
     bool supportsMethod(const QString& method, const QString& path) override {
-        return method == QLatin1String("POST") || HTTPConnection::supportsMethod(method, path);
+        return method == QLatin1String("POST") || HttpConnection::supportsMethod(method, path);
     }
     bool isPasswordProtected(const QString& path) override {
         return path == QLatin1String("/protected");
@@ -43,15 +43,15 @@ public:
         return user == QLatin1String("ann") ? std::optional<QString>(QStringLiteral("secret"))
                                             : std::nullopt;
     }
-    std::unique_ptr<web::HTTPResponse> httpResponseForMethod(const QString& method,
+    std::unique_ptr<vaultora::webserver::HttpResponse> httpResponseForMethod(const QString& method,
                                                              const QString& path) override {
         if (path == QLatin1String("/empty")) {
-            return std::make_unique<web::HTTPDataResponse>(QByteArray());
+            return std::make_unique<vaultora::webserver::HttpDataResponse>(QByteArray());
         }
         if (path == QLatin1String("/protected")) {
-            return std::make_unique<web::HTTPDataResponse>("inside");
+            return std::make_unique<vaultora::webserver::HttpDataResponse>("inside");
         }
-        return HTTPConnection::httpResponseForMethod(method, path);
+        return HttpConnection::httpResponseForMethod(method, path);
     }
 };
 
@@ -77,7 +77,7 @@ protected:
 
     QTemporaryDir m_root;
     QString m_documentRoot;
-    web::HTTPServer m_server;
+    vaultora::webserver::HttpServer m_server;
     uint16_t m_port = 0;
 };
 

@@ -1,8 +1,8 @@
-#include "app/NotificationCenter.h"
-#include "support/RawClient.h"
-#include "support/Wait.h"
-#include "webserver/HTTPServer.h"
-#include "webserver/MyHTTPConnection.h"
+#include "base/NotificationCenter.h"
+#include "tests/webserver/support/RawClient.h"
+#include "tests/webserver/support/Wait.h"
+#include "webserver/HttpServer.h"
+#include "webserver/UploadConnection.h"
 #include "webserver/UploadFileName.h"
 
 #include <QDir>
@@ -50,10 +50,10 @@ protected:
         m_documents = m_root.path() + QStringLiteral("/Documents");
         ASSERT_TRUE(QDir().mkpath(m_documents));
         m_server.setDocumentRoot(m_documents);
-        m_server.setConnectionClass<web::MyHTTPConnection>();
+        m_server.setConnectionClass<vaultora::webserver::UploadConnection>();
         ASSERT_TRUE(m_server.start());
-        NotificationCenter::defaultCenter().addObserver(
-            QStringLiteral("NewFileUploaded"), &m_observer, [this](const Notification& note) {
+        vaultora::base::NotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("NewFileUploaded"), &m_observer, [this](const vaultora::base::Notification& note) {
                 m_uploaded.append(note.userInfo.value(QStringLiteral("filename")).toString());
             });
     }
@@ -89,7 +89,7 @@ protected:
 
     QTemporaryDir m_root;
     QString m_documents;
-    web::HTTPServer m_server;
+    vaultora::webserver::HttpServer m_server;
     QObject m_observer;
     QStringList m_uploaded;
 };
@@ -250,24 +250,24 @@ TEST_F(UploadConnection, DownloadsListedFilesAndNeverListsOutsideTheDocuments) {
 }
 
 TEST(UploadFileName, TakesTheQuotedNameAndItsLastWindowsComponent) {
-    EXPECT_EQ(web::uploadFileNameFromLine(
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
                   "Content-Disposition: form-data; name=\"file\"; filename=\"MyDb.kdbx\""),
               QStringLiteral("MyDb.kdbx"));
-    EXPECT_EQ(web::uploadFileNameFromLine(
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
                   "Content-Disposition: form-data; name=\"file\"; filename=\"C:\\a\\b c.kdb\""),
               QStringLiteral("b c.kdb"));
-    EXPECT_EQ(web::uploadFileNameFromLine(
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
                   "Content-Disposition: form-data; name=\"file\"; filename=\"Caf\xc3\xa9.kdbx\""),
               QStringLiteral("Caf\u00e9.kdbx"));
-    EXPECT_EQ(web::uploadFileNameFromLine("Content-Disposition: form-data; name=\"file\""),
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine("Content-Disposition: form-data; name=\"file\""),
               QString());
-    EXPECT_EQ(web::uploadFileNameFromLine("Content-Disposition: form-data; filename=bare"),
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine("Content-Disposition: form-data; filename=bare"),
               QString());
-    EXPECT_TRUE(web::isAcceptableUploadFileName(QStringLiteral("My Db.v2.kdbx")));
+    EXPECT_TRUE(vaultora::webserver::isAcceptableUploadFileName(QStringLiteral("My Db.v2.kdbx")));
     for (const QString& name :
          {QString(), QStringLiteral("."), QStringLiteral("a/b"), QStringLiteral("a\\b"),
           QStringLiteral("x..y"), QStringLiteral("Vaultora.plist")}) {
-        EXPECT_FALSE(web::isAcceptableUploadFileName(name)) << name.toStdString();
+        EXPECT_FALSE(vaultora::webserver::isAcceptableUploadFileName(name)) << name.toStdString();
     }
 }
 

@@ -1,6 +1,6 @@
 #include "ui/toolkit/Alert.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 Alert::Alert(const QString& title, const QString& message, const QStringList& buttons,
              QObject* parent)
@@ -16,4 +16,4 @@ void Alert::press(int index) {
     emit closed();
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class Alert final : public QObject {
     Q_OBJECT
@@ -39,4 +39,4 @@ private:
     bool m_closed = false;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

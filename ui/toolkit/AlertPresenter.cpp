@@ -1,6 +1,6 @@
 #include "ui/toolkit/AlertPresenter.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 AlertPresenter::AlertPresenter(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -42,4 +42,4 @@ QHash<int, QByteArray> AlertPresenter::roleNames() const {
     return {{AlertRole, "alert"}};
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -7,7 +7,7 @@
 #include <QList>
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class AlertPresenter : public QAbstractListModel {
     Q_OBJECT
@@ -32,4 +32,4 @@ private:
     QList<Alert*> m_alerts;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

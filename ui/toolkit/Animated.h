@@ -1,8 +1,8 @@
 // Whether a change of the navigation, a panel or a bar is drawn with a transition.
 #pragma once
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 enum class Animated { No, Yes };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

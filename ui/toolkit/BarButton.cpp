@@ -1,6 +1,6 @@
 #include "ui/toolkit/BarButton.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 BarButton::BarButton(const QString& title, const QString& imageName, Style style, QObject* parent)
     : QObject(parent), m_title(title), m_imageName(imageName), m_style(style) {}
@@ -30,4 +30,4 @@ void BarButton::press() {
     emit pressed();
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

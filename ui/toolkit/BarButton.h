@@ -5,7 +5,7 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class BarButton final : public QObject {
     Q_OBJECT
@@ -40,4 +40,4 @@ private:
     Style m_style;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 DeviceIdiom idiomForWindowSize(const QSizeF& size) {
     const double shortSide = std::min(size.width(), size.height());
     return shortSide >= tabletMinimumShortSide ? DeviceIdiom::Tablet : DeviceIdiom::Phone;
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

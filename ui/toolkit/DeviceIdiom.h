@@ -3,7 +3,7 @@
 
 #include <QSizeF>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 enum class DeviceIdiom { Phone, Tablet };
 
@@ -12,4 +12,4 @@ inline constexpr double tabletMinimumShortSide = 600.0;
 
 [[nodiscard]] DeviceIdiom idiomForWindowSize(const QSizeF& size);
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -1,6 +1,6 @@
 #include "ui/toolkit/FormModel.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 FormModel::FormModel(const QString& title, Style style, QObject* parent)
     : QAbstractListModel(parent), m_title(title), m_style(style) {}
@@ -72,4 +72,4 @@ QHash<int, QByteArray> FormModel::roleNames() const {
     return {{SectionRole, "section"}, {TitleRole, "title"}};
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

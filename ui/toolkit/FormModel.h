@@ -9,7 +9,7 @@
 #include <QList>
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class FormModel final : public QAbstractListModel {
     Q_OBJECT
@@ -51,4 +51,4 @@ private:
     QList<FormSection*> m_sections;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -1,6 +1,6 @@
 #include "ui/toolkit/FormPanel.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 FormPanel::FormPanel(std::unique_ptr<FormModel> form, QObject* parent) : Panel(parent) {
     if (form) {
@@ -30,4 +30,4 @@ QUrl FormPanel::viewSource() const {
     return QUrl(QStringLiteral("qrc:/qt/qml/Vaultora/Toolkit/FormPanelView.qml"));
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

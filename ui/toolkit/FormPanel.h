@@ -7,7 +7,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class FormPanel : public Panel {
     Q_OBJECT
@@ -32,4 +32,4 @@ private:
     FormModel* m_form = nullptr;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

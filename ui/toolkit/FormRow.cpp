@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 namespace {
 
@@ -206,4 +206,4 @@ void FormRow::copyValueInto(KeyValueTarget& target) const {
     }
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

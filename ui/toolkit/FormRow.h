@@ -12,7 +12,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class FormRow final : public QObject {
     Q_OBJECT
@@ -133,4 +133,4 @@ private:
     bool m_enabled = true;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

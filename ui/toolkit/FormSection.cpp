@@ -1,6 +1,6 @@
 #include "ui/toolkit/FormSection.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 FormSection::FormSection(const QString& title, QObject* parent)
     : QAbstractListModel(parent), m_title(title) {}
@@ -67,4 +67,4 @@ QHash<int, QByteArray> FormSection::roleNames() const {
     return {{RowRole, "row"}, {KindRole, "kind"}};
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

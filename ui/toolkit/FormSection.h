@@ -8,7 +8,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class FormSection final : public QAbstractListModel {
     Q_OBJECT
@@ -46,4 +46,4 @@ private:
     QList<FormRow*> m_rows;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class KeyValueTarget {
 public:
@@ -14,4 +14,4 @@ public:
     virtual void setValue(const QVariant& value, const QString& key) = 0;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -1,6 +1,6 @@
 #include "ui/toolkit/ListPanel.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 ListPanel::ListPanel(QObject* parent) : Panel(parent), m_list(new ListPanelModel(this)) {}
 
@@ -10,4 +10,4 @@ QUrl ListPanel::viewSource() const {
     return QUrl(QStringLiteral("qrc:/qt/qml/Vaultora/Toolkit/ListPanelView.qml"));
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

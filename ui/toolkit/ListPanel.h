@@ -6,7 +6,7 @@
 
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class ListPanel : public Panel {
     Q_OBJECT
@@ -25,4 +25,4 @@ private:
     ListPanelModel* m_list;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

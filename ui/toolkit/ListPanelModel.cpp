@@ -1,6 +1,6 @@
 #include "ui/toolkit/ListPanelModel.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 namespace {
 
@@ -198,4 +198,4 @@ int ListPanelModel::itemIndex(int section, int row) const {
     return m_sectionStarts[static_cast<std::size_t>(section)] + headers + row;
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

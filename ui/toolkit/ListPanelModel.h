@@ -12,7 +12,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <vector>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class ListPanelModel : public QAbstractListModel {
     Q_OBJECT
@@ -108,4 +108,4 @@ private:
     int m_selectedRow = -1;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QString>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 enum class ListAccessory { None, DisclosureIndicator, Checkmark };
 
@@ -24,4 +24,4 @@ struct ListSection {
     QList<ListRow> rows{};
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class ManualOneShotTimer;
 
@@ -92,4 +92,4 @@ int ManualTimerFactory::activeTimerCount() const {
         m_state->timers, [](const ManualOneShotTimer* timer) { return timer->isActive(); }));
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class ManualTimerFactory final : public TimerFactory {
 public:
@@ -29,4 +29,4 @@ private:
     std::shared_ptr<State> m_state;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 ModalPresenter::ModalPresenter(QObject* parent) : QAbstractListModel(parent) {}
 
@@ -86,4 +86,4 @@ QHash<int, QByteArray> ModalPresenter::roleNames() const {
     return {{PanelRole, "panel"}, {FormSheetRole, "formSheet"}, {AnimatedRole, "animated"}};
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class ModalPresenter : public QAbstractListModel {
     Q_OBJECT
@@ -54,4 +54,4 @@ private:
     std::vector<Entry> m_entries;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -2,7 +2,7 @@
 
 #include "ui/toolkit/StackController.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 NavigationContainer::NavigationContainer(std::unique_ptr<Panel> rootPanel, QObject* parent)
     : Panel(parent) {
@@ -92,4 +92,4 @@ void NavigationContainer::releaseTop() {
     released->deleteLater();
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

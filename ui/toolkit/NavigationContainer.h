@@ -9,7 +9,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class NavigationContainer final : public Panel {
     Q_OBJECT
@@ -56,4 +56,4 @@ private:
     Animated m_animated = Animated::No;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <functional>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class OneShotTimer {
 public:
@@ -16,4 +16,4 @@ public:
     [[nodiscard]] virtual bool isActive() const = 0;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -3,7 +3,7 @@
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 namespace {
 
@@ -92,4 +92,4 @@ void Panel::setStackController(StackController* stack) {
     m_stackController = stack;
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

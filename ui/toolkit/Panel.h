@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class NavigationContainer;
 class StackController;
@@ -72,4 +72,4 @@ private:
     QPointer<StackController> m_stackController;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

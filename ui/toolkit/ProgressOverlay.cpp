@@ -1,6 +1,6 @@
 #include "ui/toolkit/ProgressOverlay.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 ProgressOverlay::ProgressOverlay(QObject* parent) : QObject(parent) {}
 
@@ -17,4 +17,4 @@ void ProgressOverlay::hide() {
     }
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QtQml/qqmlregistration.h>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class ProgressOverlay : public QObject {
     Q_OBJECT
@@ -30,4 +30,4 @@ private:
     QString m_title;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 namespace {
 
@@ -37,4 +37,4 @@ std::unique_ptr<OneShotTimer> QtTimerFactory::createTimer() {
     return std::make_unique<QtOneShotTimer>();
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

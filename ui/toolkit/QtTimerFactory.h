@@ -3,11 +3,11 @@
 
 #include "ui/toolkit/TimerFactory.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class QtTimerFactory final : public TimerFactory {
 public:
     [[nodiscard]] std::unique_ptr<OneShotTimer> createTimer() override;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

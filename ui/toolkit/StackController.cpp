@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 namespace {
 
@@ -310,4 +310,4 @@ void StackController::tellDelegate() {
     }
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

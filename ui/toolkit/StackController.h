@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class StackedViewDelegate;
 
@@ -124,4 +124,4 @@ private:
     Animated m_animated = Animated::No;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -1,7 +1,7 @@
 // Told by the stacked navigation when it has switched between full-screen and normal mode.
 #pragma once
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class StackController;
 
@@ -14,4 +14,4 @@ public:
     virtual void stackedView(StackController& stackedView, bool didZoomInOut) = 0;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

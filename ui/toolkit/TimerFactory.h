@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class TimerFactory {
 public:
@@ -14,4 +14,4 @@ public:
     [[nodiscard]] virtual std::unique_ptr<OneShotTimer> createTimer() = 0;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

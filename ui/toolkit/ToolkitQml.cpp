@@ -6,7 +6,7 @@
 // static build, where nothing else would refer to it.
 void qml_register_types_Vaultora_Toolkit();
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 void registerToolkitQml(QQmlEngine& engine) {
     static const bool registered = [] {
@@ -17,4 +17,4 @@ void registerToolkitQml(QQmlEngine& engine) {
     engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

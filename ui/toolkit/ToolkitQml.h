@@ -4,8 +4,8 @@
 
 class QQmlEngine;
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 void registerToolkitQml(QQmlEngine& engine);
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 namespace {
 
@@ -51,4 +51,4 @@ void TransientPanel::hide() {
     emit hidden();
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

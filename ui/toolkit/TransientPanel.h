@@ -10,7 +10,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class TransientPanel final : public QObject {
     Q_OBJECT
@@ -62,4 +62,4 @@ private:
     std::unique_ptr<OneShotTimer> m_hideTimer;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

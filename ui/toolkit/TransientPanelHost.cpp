@@ -1,6 +1,6 @@
 #include "ui/toolkit/TransientPanelHost.h"
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 TransientPanelHost::TransientPanelHost(std::shared_ptr<TimerFactory> timers, QObject* parent)
     : QAbstractListModel(parent), m_timers(std::move(timers)) {}
@@ -71,4 +71,4 @@ void TransientPanelHost::release(TransientPanel* panel) {
     panel->deleteLater();
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

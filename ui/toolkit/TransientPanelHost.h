@@ -10,7 +10,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <memory>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class TransientPanelHost final : public QAbstractListModel {
     Q_OBJECT
@@ -46,4 +46,4 @@ private:
     QList<TransientPanel*> m_panels;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

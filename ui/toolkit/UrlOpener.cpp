@@ -2,10 +2,10 @@
 
 #include <QDesktopServices>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 bool SystemUrlOpener::openUrl(const QUrl& url) {
     return url.isValid() && QDesktopServices::openUrl(url);
 }
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

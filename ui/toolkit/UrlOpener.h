@@ -3,7 +3,7 @@
 
 #include <QUrl>
 
-namespace toolkit {
+namespace vaultora::toolkit {
 
 class UrlOpener {
 public:
@@ -17,4 +17,4 @@ public:
     [[nodiscard]] bool openUrl(const QUrl& url) override;
 };
 
-} // namespace toolkit
+} // namespace vaultora::toolkit

@@ -22,10 +22,10 @@ namespace {
 
 const QString pendingReportName = QStringLiteral("pending-crash-report");
 
-std::unique_ptr<crash::CrashCollector> collectorIn(const QString& cachesDirectory) {
-    return std::make_unique<crash::CrashCollector>(
+std::unique_ptr<vaultora::crash::CrashCollector> collectorIn(const QString& cachesDirectory) {
+    return std::make_unique<vaultora::crash::CrashCollector>(
         QDir(cachesDirectory).filePath(pendingReportName),
-        crash::CrashCollector::Identity{QStringLiteral("com.example.vaultora.tests"),
+        vaultora::crash::CrashCollector::Identity{QStringLiteral("com.example.vaultora.tests"),
                                         QStringLiteral("2.5.1"),
                                         QStringLiteral("crash_test_helper")});
 }
@@ -64,14 +64,14 @@ int crashNow(const QString& cachesDirectory, const QString& kind, const QString&
 }
 
 int launch(const QString& cachesDirectory, const QString& settingsPath, qint64 milliseconds) {
-    crash::CrashReportEnvironment environment;
+    vaultora::crash::CrashReportEnvironment environment;
     environment.cachesDirectory = cachesDirectory;
     environment.applicationName = QStringLiteral("crash_test_helper");
     environment.displayName = QStringLiteral("Vaultora");
     environment.senderVersion = QStringLiteral("2.5.1");
     environment.platform = QStringLiteral("x86_64");
     environment.clock = [milliseconds] { return QDateTime::fromMSecsSinceEpoch(milliseconds); };
-    const crash::CrashReportManager manager(
+    const vaultora::crash::CrashReportManager manager(
         collectorIn(cachesDirectory),
         std::make_unique<QSettings>(settingsPath, QSettings::IniFormat), nullptr,
         std::move(environment));
@@ -84,11 +84,11 @@ int format(const QString& reportPath) {
     if (!file.open(QIODevice::ReadOnly)) {
         return 3;
     }
-    const auto report = crash::CrashReportParser::parse(file.readAll());
+    const auto report = vaultora::crash::CrashReportParser::parse(file.readAll());
     if (!report) {
         return 5;
     }
-    std::fputs(qPrintable(crash::CrashReportFormatter::format(*report)), stdout);
+    std::fputs(qPrintable(vaultora::crash::CrashReportFormatter::format(*report)), stdout);
     return 0;
 }
 

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "kdb/KdbException.h"
+#include "kdb/DatabaseError.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 // Succeeds when action throws the engine's exception with exactly this name and reason.
 inline ::testing::AssertionResult throwsKdbError(const std::function<void()>& action,
@@ -15,7 +15,7 @@ inline ::testing::AssertionResult throwsKdbError(const std::function<void()>& ac
                                                  const std::string& reason) {
     try {
         action();
-    } catch (const KdbException& error) {
+    } catch (const DatabaseError& error) {
         if (error.name() == name && error.reason() == reason) {
             return ::testing::AssertionSuccess();
         }
@@ -25,7 +25,7 @@ inline ::testing::AssertionResult throwsKdbError(const std::function<void()>& ac
     return ::testing::AssertionFailure() << "did not throw, expected " << name << "/" << reason;
 }
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing
 
 #define EXPECT_KDB_ERROR(statement, name, reason)                                                  \
-    EXPECT_TRUE(::kdb::testing::throwsKdbError([&] { statement; }, name, reason))
+    EXPECT_TRUE(::vaultora::kdb::testing::throwsKdbError([&] { statement; }, name, reason))

@@ -1,10 +1,10 @@
-#include "support/FuzzInput.h"
+#include "tests/kdb/support/FuzzInput.h"
 
-#include "support/Kdb4FileWriter.h"
+#include "tests/kdb/support/KdbxFileWriter.h"
 
 #include <algorithm>
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 namespace {
 
@@ -84,7 +84,7 @@ Bytes version2File(std::span<const uint8_t> input) {
         if ((flags & 5) == 5) {
             payload = deflateBytes(payload, 31);
         }
-        payload = Kdb4FileWriter::hashedBlocks(payload, 65536);
+        payload = KdbxFileWriter::hashedBlocks(payload, 65536);
     }
     Bytes plain = startBytes();
     plain.insert(plain.end(), payload.begin(), payload.end());
@@ -180,4 +180,4 @@ void capRounds(Bytes& file) {
     }
 }
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

@@ -5,9 +5,9 @@
 #include <span>
 #include <string>
 
-#include "support/TestCrypto.h"
+#include "tests/kdb/support/TestCrypto.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 // The inputs of the database fuzz target, shared with the test that replays the inputs it
 // once failed on. The first byte picks one of three shapes, so that mutations reach the code
@@ -35,4 +35,4 @@ inline constexpr uint64_t kFuzzRoundCap = 64;
 // Lowers every rounds field the readers would take from the file to kFuzzRoundCap.
 void capRounds(Bytes& file);
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

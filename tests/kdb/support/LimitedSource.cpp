@@ -1,9 +1,9 @@
-#include "support/LimitedSource.h"
+#include "tests/kdb/support/LimitedSource.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 LimitedSource::LimitedSource(std::vector<uint8_t> data, uint32_t endAfter)
     : m_data(std::move(data)) {
@@ -36,4 +36,4 @@ uint32_t LimitedSource::moveReadOffset(int32_t distance) {
     return setReadOffset(static_cast<uint32_t>(std::max<int64_t>(target, 0)));
 }
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

@@ -3,13 +3,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "kdb/InputDataSource.h"
+#include "kdb/InputSource.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 // A test source over a byte vector that ends after endAfter bytes, as a file cut short
 // would, and counts what its callers took.
-class LimitedSource final : public InputDataSource {
+class LimitedSource final : public InputSource {
 public:
     explicit LimitedSource(std::vector<uint8_t> data, uint32_t endAfter = UINT32_MAX);
 
@@ -27,4 +27,4 @@ private:
     uint32_t m_calls = 0;
 };
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

@@ -1,4 +1,4 @@
-#include "support/TestCrypto.h"
+#include "tests/kdb/support/TestCrypto.h"
 
 #include <memory>
 #include <stdexcept>
@@ -6,7 +6,7 @@
 #include <openssl/evp.h>
 #include <zlib.h>
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 namespace {
 struct ContextFree {
@@ -128,4 +128,4 @@ Bytes textBytes(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

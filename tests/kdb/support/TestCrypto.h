@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -25,4 +25,4 @@ Bytes deriveFinalKey(const Bytes& passwordBytes, const Bytes& masterSeed,
 void appendLE(Bytes& out, uint64_t value, unsigned width);
 Bytes textBytes(std::string_view text);
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

@@ -1,6 +1,6 @@
 #include "XmlFakeRandomStream.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 namespace {
 
@@ -90,4 +90,4 @@ std::string XmlFakeRandomStream::mask(std::string_view plain, std::size_t offset
     return base64(masked);
 }
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

@@ -8,7 +8,7 @@
 
 #include "kdb/RandomStream.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 // A key stream whose byte at position n is (n * 37 + 11) mod 256, so that a test can mask
 // values for known positions and check how much of the stream each value took.
@@ -27,4 +27,4 @@ private:
     std::vector<std::size_t> m_consumed;
 };
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

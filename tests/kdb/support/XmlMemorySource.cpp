@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "kdb/KdbException.h"
+#include "kdb/DatabaseError.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 XmlMemorySource::XmlMemorySource(std::string payload) : m_payload(std::move(payload)) {}
 
 uint32_t XmlMemorySource::readBytes(void* destination, uint32_t length) {
     if (m_failAfter && m_offset >= *m_failAfter) {
-        throw KdbException("InvalidData", "InvalidBlockHash");
+        throw DatabaseError("InvalidData", "InvalidBlockHash");
     }
     uint32_t count = std::min<uint32_t>(length, static_cast<uint32_t>(m_payload.size()) - m_offset);
     if (m_failAfter) {
@@ -36,4 +36,4 @@ uint32_t XmlMemorySource::moveReadOffset(int32_t distance) {
     return setReadOffset(m_offset + static_cast<uint32_t>(distance));
 }
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

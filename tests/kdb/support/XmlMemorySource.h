@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "kdb/InputDataSource.h"
+#include "kdb/InputSource.h"
 
-namespace kdb::testing {
+namespace vaultora::kdb::testing {
 
 // An in-memory payload for the XML parser that records the size of every read it served,
 // and can fail, as a damaged stream layer would, once a given number of bytes is delivered.
-class XmlMemorySource final : public InputDataSource {
+class XmlMemorySource final : public InputSource {
 public:
     explicit XmlMemorySource(std::string payload);
 
@@ -32,4 +32,4 @@ private:
     std::vector<uint32_t> m_delivered;
 };
 
-} // namespace kdb::testing
+} // namespace vaultora::kdb::testing

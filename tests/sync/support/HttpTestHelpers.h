@@ -2,10 +2,10 @@
 // recorder, and a way to run a request to completion.
 #pragma once
 
-#include "sync/ASIHTTPRequest.h"
-#include "sync/HttpCredentialStore.h"
-#include "sync/HttpTransferEngine.h"
-#include "sync/PersistentConnectionList.h"
+#include "net/HttpRequest.h"
+#include "net/HttpCredentialStore.h"
+#include "net/HttpTransferEngine.h"
+#include "net/PersistentConnectionList.h"
 
 #include <QString>
 #include <QUrl>
@@ -21,20 +21,19 @@ namespace testsupport {
 class HttpClientTest : public testing::Test {
 protected:
     void SetUp() override {
-        using namespace vaultora::sync;
-        HttpCredentialStore::shared().removeAll();
-        PersistentConnectionList::shared().removeAll();
-        HttpTransferEngine::forCurrentThread().closeIdleConnections();
-        HttpTransferEngine::removeAllCookies();
+        vaultora::net::HttpCredentialStore::shared().removeAll();
+        vaultora::net::PersistentConnectionList::shared().removeAll();
+        vaultora::net::HttpTransferEngine::forCurrentThread().closeIdleConnections();
+        vaultora::net::HttpTransferEngine::removeAllCookies();
     }
 };
 
-class ProgressRecorder : public vaultora::sync::ASIProgressDelegate {
+class ProgressRecorder : public vaultora::net::HttpProgressDelegate {
 public:
-    void requestIncrementDownloadSizeBy(vaultora::sync::ASIHTTPRequest&, qint64 bytes) override {
+    void requestIncrementDownloadSizeBy(vaultora::net::HttpRequest&, qint64 bytes) override {
         sizes.push_back(bytes);
     }
-    void requestDidReceiveBytes(vaultora::sync::ASIHTTPRequest&, qint64 bytes) override {
+    void requestDidReceiveBytes(vaultora::net::HttpRequest&, qint64 bytes) override {
         // A read reported before the size would be a fault of the client.
         readsBeforeSize += sizes.empty() ? 1 : 0;
         reads.push_back(bytes);
@@ -51,7 +50,7 @@ public:
     int readsBeforeSize = 0;
 };
 
-class FractionRecorder final : public ProgressRecorder, public vaultora::sync::ASIProgressFraction {
+class FractionRecorder final : public ProgressRecorder, public vaultora::net::HttpProgressFraction {
 public:
     void setProgress(double fraction) override { fractions.push_back(fraction); }
     std::vector<double> fractions;
@@ -61,17 +60,17 @@ inline QUrl qurl(const std::string& text) {
     return QUrl(QString::fromStdString(text), QUrl::StrictMode);
 }
 
-inline std::unique_ptr<vaultora::sync::ASIHTTPRequest>
+inline std::unique_ptr<vaultora::net::HttpRequest>
 fetch(const std::string& url,
-      const std::function<void(vaultora::sync::ASIHTTPRequest&)>& configure = {}) {
-    auto request = vaultora::sync::ASIHTTPRequest::requestWithURL(qurl(url));
+      const std::function<void(vaultora::net::HttpRequest&)>& configure = {}) {
+    auto request = vaultora::net::HttpRequest::requestWithURL(qurl(url));
     if (configure)
         configure(*request);
     request->startSynchronous();
     return request;
 }
 
-inline std::string bodyOf(const vaultora::sync::ASIHTTPRequest& request) {
+inline std::string bodyOf(const vaultora::net::HttpRequest& request) {
     return request.responseData().toStdString();
 }
 

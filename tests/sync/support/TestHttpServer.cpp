@@ -1,4 +1,4 @@
-#include "support/TestHttpServer.h"
+#include "tests/sync/support/TestHttpServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,4 +1,4 @@
-#include "support/TestTlsServer.h"
+#include "tests/sync/support/TestTlsServer.h"
 
 #include <QProcess>
 #include <arpa/inet.h>

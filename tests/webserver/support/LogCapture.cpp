@@ -1,4 +1,4 @@
-#include "support/LogCapture.h"
+#include "tests/webserver/support/LogCapture.h"
 
 #include <QMutex>
 #include <QMutexLocker>

@@ -1,4 +1,4 @@
-#include "support/RawClient.h"
+#include "tests/webserver/support/RawClient.h"
 
 #include <QEventLoop>
 #include <arpa/inet.h>

@@ -1,4 +1,4 @@
-#include "support/Wait.h"
+#include "tests/webserver/support/Wait.h"
 
 #include <QDeadlineTimer>
 #include <QTest>

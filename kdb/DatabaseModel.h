@@ -1,0 +1,91 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "InputSource.h"
+#include "SecureBytes.h"
+
+namespace vaultora::kdb {
+
+using KdbDate = std::chrono::system_clock::time_point;
+
+class DatabaseEntry;
+
+// The screens see an opened database of either format only through these interfaces.
+// Absent texts read as the empty string; getters return references into the model, valid
+// while the tree lives. Groups own their subgroups and entries; parent
+// links never own. The structural operations (adding and removing children) take the
+// concrete type of the format and live on the format's classes.
+class DatabaseGroup {
+public:
+    virtual ~DatabaseGroup() = default;
+
+    [[nodiscard]] virtual DatabaseGroup* getParent() const = 0;
+    virtual void setParent(DatabaseGroup* parent) = 0;
+    [[nodiscard]] virtual const std::string& getGroupName() const = 0;
+    virtual void setGroupName(const std::string& name) = 0;
+    [[nodiscard]] virtual std::vector<DatabaseEntry*> getEntries() const = 0;
+    [[nodiscard]] virtual std::vector<DatabaseGroup*> getSubGroups() const = 0;
+    [[nodiscard]] virtual uint32_t _image() const = 0;
+
+    virtual void setCreation(KdbDate date) = 0;
+    virtual void setLastMod(KdbDate date) = 0;
+    virtual void setLastAccess(KdbDate date) = 0;
+    virtual void setExpiry(std::optional<KdbDate> date) = 0;
+};
+
+class DatabaseEntry {
+public:
+    virtual ~DatabaseEntry() = default;
+
+    [[nodiscard]] virtual DatabaseGroup* getParent() const = 0;
+    virtual void setParent(DatabaseGroup* parent) = 0;
+    [[nodiscard]] virtual const std::string& getEntryName() const = 0;
+    virtual void setEntryName(const std::string& text) = 0;
+    [[nodiscard]] virtual const std::string& getUserName() const = 0;
+    virtual void setUserName(const std::string& text) = 0;
+    [[nodiscard]] virtual const std::string& getPassword() const = 0;
+    virtual void setPassword(const std::string& text) = 0;
+    [[nodiscard]] virtual const std::string& getURL() const = 0;
+    virtual void setURL(const std::string& text) = 0;
+    [[nodiscard]] virtual const std::string& getComments() const = 0;
+    virtual void setComments(const std::string& text) = 0;
+    [[nodiscard]] virtual uint32_t _image() const = 0;
+
+    [[nodiscard]] virtual uint32_t getNumberOfCustomAttributes() const = 0;
+    [[nodiscard]] virtual std::string getCustomAttributeName(uint32_t index) const = 0;
+    [[nodiscard]] virtual std::string getCustomAttributeValue(uint32_t index) const = 0;
+
+    virtual void setCreation(KdbDate date) = 0;
+    virtual void setLastMod(KdbDate date) = 0;
+    virtual void setLastAccess(KdbDate date) = 0;
+    virtual void setExpiry(std::optional<KdbDate> date) = 0;
+};
+
+// An opened database. Shared by every panel that shows it; lives until the last one closes.
+class DatabaseTree {
+public:
+    virtual ~DatabaseTree() = default;
+
+    [[nodiscard]] virtual DatabaseGroup* getRoot() const = 0;
+    [[nodiscard]] virtual bool isRecycleBin(const DatabaseGroup& group) const = 0;
+};
+
+class DatabaseReader {
+public:
+    virtual ~DatabaseReader() = default;
+
+    // Reads the file from the source, positioned right after the two signature words. The
+    // reader takes the source over and releases it when the load ends, whether it returns
+    // or throws. passwordUtf8 is the master password as UTF-8 text.
+    virtual std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
+                                          const SecureBytes& passwordUtf8) = 0;
+    [[nodiscard]] virtual std::shared_ptr<DatabaseTree> getKdbTree() const = 0;
+};
+
+} // namespace vaultora::kdb

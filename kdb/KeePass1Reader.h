@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "AesDecryptingSource.h"
+#include "KeePass1Tree.h"
+#include "DatabaseModel.h"
+#include "MasterKey.h"
+
+namespace vaultora::kdb {
+
+// Opens a version-1 database: the fixed header, the key, the AES-256-CBC payload and its
+// field records.
+class KeePass1Reader final : public DatabaseReader {
+public:
+    static constexpr uint32_t kFlagAes = 2;
+
+    // Reads from the source positioned after the two signature words. The contents hash of
+    // the header is kept but not compared with the payload.
+    std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
+                                  const SecureBytes& passwordUtf8) override;
+    [[nodiscard]] std::shared_ptr<DatabaseTree> getKdbTree() const override { return m_tree; }
+
+    // Reads bytes 8 to 123 of the file. A header cut short fails with ("InvalidHeader",
+    // "TruncatedHeader").
+    void readHeader(InputSource& source);
+    [[nodiscard]] std::unique_ptr<AesDecryptingSource>
+    createDecryptedInputDataSource(std::unique_ptr<InputSource> source,
+                                   const SecureBytes& key) const;
+
+    [[nodiscard]] uint32_t _flags() const noexcept { return m_flags; }
+    [[nodiscard]] uint32_t _version() const noexcept { return m_version; }
+    [[nodiscard]] uint32_t _numGroups() const noexcept { return m_numGroups; }
+    [[nodiscard]] uint32_t _numEntries() const noexcept { return m_numEntries; }
+    [[nodiscard]] const std::array<uint8_t, 32>& _contentHash() const noexcept {
+        return m_contentHash;
+    }
+    [[nodiscard]] const std::array<uint8_t, 16>& _encryptionIV() const noexcept {
+        return m_encryptionIV;
+    }
+    [[nodiscard]] uint64_t _rounds() const noexcept { return m_rounds; }
+
+private:
+    uint32_t m_flags = 0;
+    uint32_t m_version = 0;
+    uint32_t m_numGroups = 0;
+    uint32_t m_numEntries = 0;
+    std::array<uint8_t, 32> m_contentHash{};
+    std::array<uint8_t, 16> m_encryptionIV{};
+    uint64_t m_rounds = 0;
+    // The key parameters of the load in progress; dropped when the load ends.
+    std::unique_ptr<MasterKey> m_password;
+    std::shared_ptr<KeePass1Tree> m_tree;
+};
+
+} // namespace vaultora::kdb

@@ -1,0 +1,50 @@
+#include "MasterKey.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "AesKeyTransform.h"
+#include "DatabaseError.h"
+#include "Sha256.h"
+
+namespace vaultora::kdb {
+
+SecureBytes MasterKey::createFinalKey32ForPasssword(const SecureBytes& passwordUtf8,
+                                                      TextEncoding coding,
+                                                      uint8_t kdbVersion) const {
+    if (!m_masterSeed) {
+        throw DatabaseError("InvalidHeader", "InvalidMasterSeed");
+    }
+    const std::string_view text(reinterpret_cast<const char*>(passwordUtf8.data()),
+                                passwordUtf8.size());
+    const SecureBytes encoded = Codec::createByteBufferForString(text, coding);
+
+    SecureBytes hash(32);
+    sha256(encoded.data(), encoded.size(), hash.data());
+    if (kdbVersion == 4) {
+        SecureBytes twice(32);
+        sha256(hash.data(), hash.size(), twice.data());
+        hash.swap(twice);
+    }
+
+    // Master seed followed by the transformed key; its SHA-256 is the final key.
+    SecureBytes seeded(m_masterSeed->_size() + 32);
+    if (m_masterSeed->_size() > 0) {
+        std::memcpy(seeded.data(), m_masterSeed->_bytes(), m_masterSeed->_size());
+    }
+    transformKeyHash(hash.data(), seeded.data() + m_masterSeed->_size());
+
+    SecureBytes finalKey(32);
+    sha256(seeded.data(), seeded.size(), finalKey.data());
+    return finalKey;
+}
+
+void MasterKey::transformKeyHash(uint8_t* hash32, uint8_t* result32) const {
+    if (!m_transformSeed || m_transformSeed->_size() < 32) {
+        throw DatabaseError("InvalidHeader", "InvalidTransformSeed");
+    }
+    AesKeyTransform::transform(m_transformSeed->_bytes(), hash32, m_rounds);
+    sha256(hash32, 32, result32);
+}
+
+} // namespace vaultora::kdb

@@ -1,0 +1,266 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vaultora::kdb {
+
+class KdbxEntry;
+class KdbxGroup;
+class RandomStream;
+
+// Element names the model acts on. Every other name is Other.
+enum class KnownName : uint8_t {
+    Other,
+    Root,
+    Group,
+    Entry,
+    Meta,
+    UUID,
+    Name,
+    IconID,
+    Notes,
+    String,
+    Key,
+    Value,
+};
+
+// The name of an element. A document uses few distinct names many times, so each distinct
+// name is stored once and nodes hold a pointer to it. Known names live in static storage and
+// are shared by every document; other names live in the NameTable of their document.
+class ElementName {
+public:
+    [[nodiscard]] const std::string& text() const noexcept { return m_record->text; }
+    [[nodiscard]] KnownName id() const noexcept { return m_record->id; }
+    [[nodiscard]] static ElementName known(KnownName id) noexcept;
+
+    // Where a distinct name is stored; only NameTable and the table of known names make them.
+    struct Record {
+        std::string text;
+        KnownName id;
+    };
+
+private:
+    friend class NameTable;
+    explicit ElementName(const Record* record) noexcept : m_record(record) {}
+
+    const Record* m_record;
+};
+
+// Interns element names for the nodes of one document. The table must outlive those nodes;
+// XmlTree keeps its table for as long as its nodes live.
+class NameTable {
+public:
+    NameTable() = default;
+    NameTable(const NameTable&) = delete;
+    NameTable& operator=(const NameTable&) = delete;
+
+    [[nodiscard]] ElementName intern(std::string_view text);
+
+private:
+    std::deque<ElementName::Record> m_records;
+    std::unordered_map<std::string_view, const ElementName::Record*> m_index;
+};
+
+// The character data of a node. Most texts of a document are short (flags, numbers, times,
+// identifiers), so up to 23 bytes are kept inside the object and only longer ones take a heap
+// block; the whole object is 24 bytes.
+class NodeText {
+public:
+    NodeText() noexcept { m_bytes[kTagOffset] = 0; }
+    ~NodeText() { release(); }
+    NodeText(const NodeText&) = delete;
+    NodeText& operator=(const NodeText&) = delete;
+
+    [[nodiscard]] std::string_view view() const noexcept;
+    [[nodiscard]] bool empty() const noexcept { return view().empty(); }
+    void append(std::string_view text);
+    void assign(std::string_view text);
+    // Gives the storage back; the text is empty afterwards.
+    void clear() noexcept;
+    // Overwrites all storage, used or not, before the text is dropped.
+    void wipe() noexcept;
+
+private:
+    static constexpr std::size_t kInlineCapacity = 23;
+    static constexpr std::size_t kTagOffset = 23;
+    // In the tag byte: the length of an inline text, or this mark for a heap block.
+    static constexpr unsigned char kOnHeap = 0x80;
+
+    struct HeapBlock {
+        char* data;
+        uint32_t size;
+        uint32_t capacity;
+    };
+
+    [[nodiscard]] bool onHeap() const noexcept { return m_bytes[kTagOffset] == kOnHeap; }
+    [[nodiscard]] HeapBlock heap() const noexcept;
+    void setHeap(const HeapBlock& block) noexcept;
+    void release() noexcept;
+
+    alignas(8) unsigned char m_bytes[24];
+};
+
+struct Attribute {
+    std::string name;
+    std::string value;
+};
+
+// One XML element. A node owns its children; parent links do not own. Children form a
+// circular singly linked list through the nodes themselves (the last child links to the
+// first), so a node costs no extra heap block for its child list and appends in constant time.
+class XmlNode {
+public:
+    explicit XmlNode(ElementName name);
+    virtual ~XmlNode();
+    XmlNode(const XmlNode&) = delete;
+    XmlNode& operator=(const XmlNode&) = delete;
+
+    class ChildIterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = XmlNode*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = XmlNode* const*;
+        using reference = XmlNode* const&;
+
+        ChildIterator() = default;
+        ChildIterator(XmlNode* current, const XmlNode* last) : m_current(current), m_last(last) {}
+        reference operator*() const { return m_current; }
+        ChildIterator& operator++() {
+            m_current = m_current == m_last ? nullptr : m_current->m_nextSibling;
+            return *this;
+        }
+        ChildIterator operator++(int) {
+            ChildIterator before = *this;
+            ++*this;
+            return before;
+        }
+        bool operator==(const ChildIterator& other) const { return m_current == other.m_current; }
+
+    private:
+        XmlNode* m_current = nullptr;
+        const XmlNode* m_last = nullptr;
+    };
+
+    class ChildRange {
+    public:
+        explicit ChildRange(const XmlNode* last) : m_last(last) {}
+        [[nodiscard]] ChildIterator begin() const {
+            return {m_last ? m_last->m_nextSibling : nullptr, m_last};
+        }
+        [[nodiscard]] ChildIterator end() const { return {}; }
+        [[nodiscard]] bool empty() const { return m_last == nullptr; }
+
+    private:
+        const XmlNode* m_last;
+    };
+
+    // Appends the child and makes this node its parent.
+    void addChild(std::unique_ptr<XmlNode> child);
+    // Removes the child and clears its parent; nothing happens when it is not a child here.
+    std::unique_ptr<XmlNode> removeChild(XmlNode& child);
+    // Stores the value under the name, replacing an earlier value of that name.
+    void addAttribute(std::string name, std::string value);
+    [[nodiscard]] const std::string* attribute(std::string_view name) const;
+
+    [[nodiscard]] ChildRange _children() const { return ChildRange(m_lastChild); }
+    [[nodiscard]] XmlNode* firstChild() const {
+        return m_lastChild ? m_lastChild->m_nextSibling : nullptr;
+    }
+    [[nodiscard]] std::size_t childCount() const;
+    [[nodiscard]] const std::vector<Attribute>& _attributes() const;
+    [[nodiscard]] std::string_view _text() const { return m_text.view(); }
+    void set_text(std::string_view text) { m_text.assign(text); }
+    void appendText(std::string_view text) { m_text.append(text); }
+    // Releases the text when it is nothing but white space: between child elements that is
+    // only the layout of the document, and no reader of the tree uses it.
+    void releaseLayoutWhitespace() noexcept;
+    // Moves the text out, for a parent that keeps it as a field and drops this node.
+    [[nodiscard]] std::string takeText();
+    [[nodiscard]] ElementName _name() const { return m_name; }
+    void set_name(ElementName name) { m_name = name; }
+    [[nodiscard]] XmlNode* _parent() const { return m_parent; }
+    void set_parent(XmlNode* parent) { m_parent = parent; }
+
+    [[nodiscard]] virtual KdbxGroup* asGroup() noexcept { return nullptr; }
+    [[nodiscard]] virtual KdbxEntry* asEntry() noexcept { return nullptr; }
+
+    // Runs once when the element closes, after all of its children: unmasks a protected
+    // value. Groups and entries extend it to take their fields from their children.
+    virtual void postProcess(RandomStream* stream);
+
+    // Clears the parent links of this node and of every node below it.
+    void breakCyclcReference();
+
+    [[nodiscard]] virtual std::string description() const;
+
+protected:
+    // Walks the children in document order and hands each to visit as an owning pointer.
+    // A child that visit leaves in the pointer stays, in its place; one that visit moves out
+    // is taken over, and one that visit resets is destroyed.
+    template <typename Visit> void sortOutChildren(Visit&& visit);
+
+    // Hands every node this one owns over to the caller, so that a subtree is torn down
+    // with an explicit work list instead of recursion however deep it is.
+    virtual void releaseOwned(std::vector<XmlNode*>& owned);
+    // Lists the nodes this one owns, leaving them in place.
+    virtual void listOwned(std::vector<XmlNode*>& owned) const;
+
+    static void destroyAll(std::vector<XmlNode*>& owned) noexcept;
+
+private:
+    void appendDetached(XmlNode* child) noexcept;
+
+    XmlNode* m_parent = nullptr;
+    XmlNode* m_lastChild = nullptr;
+    XmlNode* m_nextSibling = nullptr;
+    ElementName m_name;
+    std::unique_ptr<std::vector<Attribute>> m_attributes;
+    NodeText m_text;
+};
+
+template <typename Visit> void XmlNode::sortOutChildren(Visit&& visit) {
+    XmlNode* const last = m_lastChild;
+    if (last == nullptr) {
+        return;
+    }
+    XmlNode* current = last->m_nextSibling;
+    m_lastChild = nullptr;
+    while (current != nullptr) {
+        XmlNode* const next = current == last ? nullptr : current->m_nextSibling;
+        current->m_nextSibling = nullptr;
+        std::unique_ptr<XmlNode> child(current);
+        try {
+            visit(child);
+        } catch (...) {
+            // Keep this child and those not yet visited, so they are not lost with the failure.
+            if (child) {
+                appendDetached(child.release());
+            }
+            for (XmlNode* rest = next; rest != nullptr;) {
+                XmlNode* const following = rest == last ? nullptr : rest->m_nextSibling;
+                appendDetached(rest);
+                rest = following;
+            }
+            throw;
+        }
+        if (child) {
+            appendDetached(child.release());
+        }
+        current = next;
+    }
+}
+
+// Whether an attribute value reads as true: after leading white space, an optional sign and
+// leading zeros, it begins with Y, y, T, t or a digit 1 to 9.
+[[nodiscard]] bool attributeIsTrue(std::string_view value) noexcept;
+
+} // namespace vaultora::kdb

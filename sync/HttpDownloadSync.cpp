@@ -1,0 +1,113 @@
+#include "sync/HttpDownloadSync.h"
+
+#include "net/HttpRequest.h"
+#include "net/Reachability.h"
+#include "ui/toolkit/TransientPanelHost.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace vaultora::sync {
+namespace {
+
+// The denominator of the progress bar until the server announces the real size.
+constexpr qint64 AssumedDownloadSize = 5000;
+
+const QString DownloadErrorSubtitle = QStringLiteral("Error downloading database file.");
+
+} // namespace
+
+HttpDownloadSync::HttpDownloadSync(toolkit::TransientPanelHost& panels,
+                                       PathResolver pathResolver)
+    : m_panels(panels), m_pathResolver(std::move(pathResolver)),
+      m_timeOutSeconds(net::HttpRequest::defaultTimeOutSeconds) {}
+
+HttpDownloadSync::~HttpDownloadSync() = default;
+
+QString HttpDownloadSync::fileNameForURL(const QString& url) {
+    QString path = url;
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileName) {
+    if (net::Reachability::reachabilityForInternetConnection().currentReachabilityStatus() ==
+        net::Reachability::NotReachable) {
+        m_panels.showError(QStringLiteral("There is no network available!"),
+                           QStringLiteral("Database cannot be downloaded."), 2.5);
+        return false;
+    }
+    const QString path = m_pathResolver(fileName);
+
+    m_infoPanelExtended = m_panels.show(toolkit::TransientPanel::Style::Information,
+                                        QStringLiteral("Downloading Database"), QString(), 0,
+                                        toolkit::TransientPanel::ProgressBar::Shown);
+
+    auto request = net::HttpRequest::requestWithURL(QUrl(url, QUrl::StrictMode));
+    request->setTimeOutSeconds(m_timeOutSeconds);
+    m_lDownloadDestinationSize = AssumedDownloadSize;
+    m_bytesReceived = 0;
+    request->setDownloadProgressDelegate(this);
+    request->startSynchronous();
+
+    if (toolkit::TransientPanel* panel = m_infoPanelExtended.data();
+        panel != nullptr && panel->hasProgressBar()) {
+        panel->setProgress(1.0, toolkit::Animated::Yes);
+        panel->hideAfter(2.0);
+    }
+
+    if (const auto& error = request->error()) {
+        qWarning().noquote() << "Download of" << url << "failed:" << error->localizedDescription()
+                             << error->underlyingError();
+        showDownloadError(error->localizedDescription());
+        return false;
+    }
+    // An error page is not a database: storing it would replace a good copy with something
+    // that cannot be opened.
+    const int status = request->responseStatusCode();
+    if (status < 200 || status > 299) {
+        qWarning().noquote() << "Download of" << url << "answered" << status;
+        showDownloadError(QStringLiteral("The server answered %1").arg(status));
+        return false;
+    }
+    // The new file replaces the old one in a single rename, so a failed write leaves the old
+    // copy as it was.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    const QByteArray& body = request->responseData();
+    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
+        qWarning().noquote() << "Could not write the downloaded database to" << path << ":"
+                             << file.errorString();
+        showDownloadError(file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void HttpDownloadSync::showDownloadError(const QString& title) {
+    if (toolkit::TransientPanel* panel = m_infoPanelExtended.data(); panel != nullptr)
+        panel->hideAfter(0);
+    m_panels.showError(title, DownloadErrorSubtitle, 2.5);
+}
+
+void HttpDownloadSync::requestIncrementDownloadSizeBy(net::HttpRequest&, qint64 bytes) {
+    m_lDownloadDestinationSize = bytes;
+}
+
+void HttpDownloadSync::requestDidReceiveBytes(net::HttpRequest&, qint64 bytes) {
+    m_bytesReceived += bytes;
+    toolkit::TransientPanel* panel = m_infoPanelExtended.data();
+    if (panel == nullptr || !panel->hasProgressBar())
+        return;
+    // An announced size of 0 comes with no body bytes; the guard only keeps the division
+    // defined.
+    const qint64 total = m_lDownloadDestinationSize > 0 ? m_lDownloadDestinationSize : 1;
+    m_infoPanelExtended->setProgress(
+        static_cast<double>(m_bytesReceived) / static_cast<double>(total), toolkit::Animated::Yes);
+}
+
+} // namespace vaultora::sync

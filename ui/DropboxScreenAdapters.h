@@ -1,0 +1,45 @@
+// The screens as the Dropbox synchroniser and picker see them. Each adapter is a child of its
+// screen, so it goes when the screen goes and the sync stops calling it.
+#pragma once
+
+#include "sync/dropbox/DropboxLoginFlow.h"
+#include "sync/dropbox/DropboxPickerHost.h"
+
+#include <QObject>
+
+namespace vaultora::ui {
+
+class GroupBrowser;
+class DatabaseDetailsScreen;
+
+class DropboxPanelFlow final : public QObject, public vaultora::sync::DropboxLoginFlow {
+    Q_OBJECT
+
+public:
+    explicit DropboxPanelFlow(GroupBrowser& panel);
+
+    bool loginOrShowPasswordDialog() override;
+    bool syncDatabaseFileAndOpen() override;
+
+private:
+    GroupBrowser& m_panel;
+};
+
+class DropboxDetailsPickerHost final : public QObject, public vaultora::sync::DropboxPickerHost {
+    Q_OBJECT
+
+public:
+    // The adapter of the details screen, created with it on first use.
+    static DropboxDetailsPickerHost& of(DatabaseDetailsScreen& details);
+
+    toolkit::Panel* pickerRootPanel() override;
+    void setKeePassServerDetail(std::shared_ptr<base::DatabaseRecord> record) override;
+    void createDialog() override;
+
+private:
+    explicit DropboxDetailsPickerHost(DatabaseDetailsScreen& details);
+
+    DatabaseDetailsScreen& m_details;
+};
+
+} // namespace vaultora::ui

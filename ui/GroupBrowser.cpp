@@ -1,0 +1,232 @@
+#include "ui/GroupBrowser.h"
+
+#include "app/ApplicationController.h"
+#include "ui/EntrySearch.h"
+#include "ui/EntryScreen.h"
+#include "ui/toolkit/StackController.h"
+
+namespace vaultora::ui {
+
+namespace {
+
+// The synthetic root group of version-1 files, which has no name worth showing.
+constexpr char syntheticRootName[] = "$ROOT$";
+
+[[nodiscard]] QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+[[nodiscard]] QString iconName(std::uint32_t image) {
+    return QStringLiteral("%1.png").arg(image);
+}
+
+[[nodiscard]] toolkit::ListRow entryRow(const kdb::DatabaseEntry& entry) {
+    return toolkit::ListRow{iconName(entry._image()), fromUtf8(entry.getEntryName())};
+}
+
+} // namespace
+
+GroupBrowser::GroupBrowser(const ScreenServices& services, QObject* parent)
+    : DoubleTapDetector(*services.timers, parent), m_services(services) {
+    toolkit::ListPanelModel* model = list();
+    model->setSearchFieldVisible(true);
+    connect(model, &toolkit::ListPanelModel::searchEditingBegan, this,
+            [model] { model->setShowsCancelButton(true); });
+    connect(model, &toolkit::ListPanelModel::searchTextEdited, this, [this, model] {
+        model->setShowsCancelButton(true);
+        reloadData();
+    });
+    connect(model, &toolkit::ListPanelModel::searchButtonPressed, this, [this, model] {
+        model->setShowsCancelButton(false);
+        model->dismissKeyboard();
+        reloadData();
+    });
+    connect(model, &toolkit::ListPanelModel::cancelButtonPressed, this, [this, model] {
+        model->setSearchText(QString());
+        model->dismissKeyboard();
+        model->setShowsCancelButton(false);
+        reloadData();
+    });
+    installBarButtons();
+    reloadData();
+}
+
+GroupBrowser::~GroupBrowser() = default;
+
+void GroupBrowser::setServerDetail(std::shared_ptr<base::DatabaseRecord> record) {
+    m_serverDetail = std::move(record);
+}
+
+void GroupBrowser::setIsStackedView(bool stacked) {
+    m_isStackedView = stacked;
+    installBarButtons();
+}
+
+void GroupBrowser::setGroup(std::shared_ptr<kdb::DatabaseTree> tree, kdb::DatabaseGroup* group) {
+    m_treeDatabase = std::move(tree);
+    m_groupDatabase = group;
+    const QString name = group != nullptr ? fromUtf8(group->getGroupName()) : QString();
+    setTitle(name == QLatin1String(syntheticRootName) ? QString() : name);
+    reloadData();
+}
+
+void GroupBrowser::installBarButtons() {
+    if (m_isStackedView) {
+        connect(setLeftBarButton(QStringLiteral("Close"), {}, toolkit::BarButton::Style::Bordered),
+                &toolkit::BarButton::pressed, this, &GroupBrowser::closeView);
+    } else if (leftBarButton() != nullptr) {
+        clearLeftBarButton();
+    }
+    if (rightBarButton() == nullptr) {
+        connect(setRightBarButton({}, QStringLiteral("fullscreen.png"),
+                                  toolkit::BarButton::Style::Plain),
+                &toolkit::BarButton::pressed, this, &GroupBrowser::showFullScreen);
+    }
+}
+
+bool GroupBrowser::isSearchActive() const {
+    return !list()->searchText().isEmpty();
+}
+
+void GroupBrowser::doSearchFilter() {
+    m_searchResultArray.clear();
+    EntrySearch(list()->searchText()).searchKDBGroupFor(m_groupDatabase, m_searchResultArray);
+}
+
+int GroupBrowser::numberOfRows() const {
+    if (isSearchActive()) {
+        return 1 + static_cast<int>(m_searchResultArray.size());
+    }
+    if (m_groupDatabase == nullptr) {
+        return 1;
+    }
+    return 1 + static_cast<int>(m_groupDatabase->getSubGroups().size() +
+                                m_groupDatabase->getEntries().size());
+}
+
+void GroupBrowser::reloadData() {
+    QList<toolkit::ListRow> rows;
+    rows.append(toolkit::ListRow{});
+    if (isSearchActive()) {
+        doSearchFilter();
+        rows.reserve(1 + static_cast<qsizetype>(m_searchResultArray.size()));
+        for (const kdb::DatabaseEntry* entry : m_searchResultArray) {
+            rows.append(entryRow(*entry));
+        }
+    } else {
+        m_searchResultArray.clear();
+        if (m_groupDatabase != nullptr) {
+            for (const kdb::DatabaseGroup* subgroup : m_groupDatabase->getSubGroups()) {
+                rows.append(toolkit::ListRow{iconName(subgroup->_image()),
+                                             fromUtf8(subgroup->getGroupName()), QString(),
+                                             toolkit::ListAccessory::DisclosureIndicator});
+            }
+            for (const kdb::DatabaseEntry* entry : m_groupDatabase->getEntries()) {
+                rows.append(entryRow(*entry));
+            }
+        }
+    }
+    list()->setRows(rows);
+}
+
+void GroupBrowser::onSingleTap(int row) {
+    onTableViewTap(row, false);
+}
+
+void GroupBrowser::onDoubleTap(int row) {
+    onTableViewTap(row, true);
+}
+
+void GroupBrowser::onTableViewTap(int row, bool isDouble) {
+    if (row < 1) {
+        return;
+    }
+    const auto index = static_cast<std::size_t>(row - 1);
+    kdb::DatabaseGroup* group = nullptr;
+    kdb::DatabaseEntry* entry = nullptr;
+    if (isSearchActive()) {
+        if (index < m_searchResultArray.size()) {
+            entry = m_searchResultArray[index];
+        }
+    } else if (m_groupDatabase != nullptr) {
+        const std::vector<kdb::DatabaseGroup*> subgroups = m_groupDatabase->getSubGroups();
+        const std::vector<kdb::DatabaseEntry*> entries = m_groupDatabase->getEntries();
+        if (index < subgroups.size()) {
+            group = subgroups[index];
+        } else if (index - subgroups.size() < entries.size()) {
+            entry = entries[index - subgroups.size()];
+        }
+    }
+
+    std::unique_ptr<toolkit::Panel> next;
+    if (group != nullptr) {
+        next = childPanelFor(group, isDouble);
+    } else if (entry != nullptr) {
+        auto entryView = std::make_unique<EntryScreen>(m_services);
+        entryView->setIsStackedView(isDouble);
+        entryView->showKeePassEntry(entry, m_treeDatabase);
+        next = std::move(entryView);
+    } else {
+        return;
+    }
+
+    if (isDouble) {
+        pushStacked(std::move(next));
+    } else if (toolkit::NavigationContainer* container = navigationContainer()) {
+        container->pushViewController(std::move(next), toolkit::Animated::Yes);
+    }
+}
+
+std::unique_ptr<GroupBrowser> GroupBrowser::childPanelFor(kdb::DatabaseGroup* group,
+                                                                              bool stacked) const {
+    auto child = std::make_unique<GroupBrowser>(m_services);
+    child->setDatabaseFileName(m_databaseFileName);
+    child->setIsStackedView(stacked);
+    child->setGroup(m_treeDatabase, group);
+    return child;
+}
+
+void GroupBrowser::pushStacked(std::unique_ptr<toolkit::Panel> panel) {
+    if (m_services.stack == nullptr) {
+        return;
+    }
+    // Pushing from this panel replaces whatever was opened from it before, together with
+    // everything to the right of that.
+    m_services.stack->pushViewController(
+        std::make_unique<toolkit::NavigationContainer>(std::move(panel)), this,
+        toolkit::Animated::Yes);
+}
+
+void GroupBrowser::closeView() {
+    if (m_services.stack != nullptr) {
+        m_services.stack->popViewControllerAnimated(toolkit::Animated::Yes);
+    }
+}
+
+void GroupBrowser::showFullScreen() {
+    toolkit::StackController* stack = m_services.stack;
+    if (stack == nullptr) {
+        return;
+    }
+    if (m_toogleFullScreen) {
+        m_toogleFullScreen = false;
+        stack->doNormalScreen();
+    } else {
+        m_toogleFullScreen = true;
+        stack->doFullScreen();
+    }
+}
+
+double GroupBrowser::stackableMinWidth() const {
+    return 100.0;
+}
+
+void GroupBrowser::viewDidAppear() {
+    if (m_services.stack != nullptr && m_services.delegate != nullptr &&
+        m_services.delegate->appSettings().bShowFullScreen()) {
+        m_toogleFullScreen = true;
+        m_services.stack->doFullScreen();
+    }
+}
+
+} // namespace vaultora::ui

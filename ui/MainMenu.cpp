@@ -1,0 +1,165 @@
+#include "ui/MainMenu.h"
+
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "app/ApplicationController.h"
+#include "app/PanelStack.h"
+#include "ui/GroupBrowser.h"
+#include "ui/toolkit/NavigationContainer.h"
+#include "ui/toolkit/StackController.h"
+#include "ui/toolkit/TransientPanelHost.h"
+
+namespace vaultora::ui {
+
+namespace {
+
+constexpr double autoTimeoutSeconds = 2.0;
+constexpr double tabletMenuWidth = 200.0;
+constexpr double phoneMenuWidth = 320.0;
+
+struct SettingsRow {
+    const char* text;
+    const char* image;
+    MainMenu::SettingsScreen screen;
+};
+
+constexpr SettingsRow settingsRows[] = {
+    {"Databases", "33-cabinet.png", MainMenu::SettingsScreen::DatabaseList},
+    {"Settings", "19-gear.png", MainMenu::SettingsScreen::ApplicationSettings},
+    {"Help", "79-medical-bag.png", MainMenu::SettingsScreen::Help},
+    {"About", "60-signpost.png", MainMenu::SettingsScreen::About},
+};
+
+} // namespace
+
+MainMenu::MainMenu(const ScreenServices& services,
+                                                     app::PanelStack& panelStack, QObject* parent)
+    : toolkit::ListPanel(parent), m_services(services), m_panelStack(panelStack) {
+    viewDidLoad();
+}
+
+MainMenu::~MainMenu() {
+    base::NotificationCenter::defaultCenter().removeObservers(this);
+}
+
+void MainMenu::viewDidLoad() {
+    base::NotificationCenter& center = base::NotificationCenter::defaultCenter();
+    center.addObserver(QString::fromLatin1(base::Notifications::windowIdle), this,
+                       [this](const base::Notification&) { receiveIdleNotification(); });
+    center.addObserver(QString::fromLatin1(base::Notifications::databasesChanged), this,
+                       [this](const base::Notification&) { receiveDatabaseChangedNotification(); });
+    connect(list(), &toolkit::ListPanelModel::rowTapped, this,
+            &MainMenu::tableViewDidSelectRowAtIndexPath);
+    rebuildTableArray();
+    reloadData();
+}
+
+void MainMenu::rebuildTableArray() {
+    m_cellContents.clear();
+    for (const auto& record : m_services.delegate->serverArray()) {
+        m_cellContents.append(
+            {QStringLiteral("44-shoebox"), record->serverDisplayName(), record->databaseName()});
+    }
+}
+
+void MainMenu::reloadData() {
+    toolkit::ListSection databases{QStringLiteral("Databases"), {}};
+    for (const CellContent& cell : m_cellContents) {
+        databases.rows.append(toolkit::ListRow{cell.cellImage, cell.cellText});
+    }
+    toolkit::ListSection settings{QStringLiteral("Settings"), {}};
+    for (const SettingsRow& row : settingsRows) {
+        settings.rows.append(
+            toolkit::ListRow{QString::fromLatin1(row.image), QString::fromLatin1(row.text)});
+    }
+    toolkit::ListSection logout{
+        QStringLiteral("Logout"),
+        {toolkit::ListRow{QStringLiteral("54-lock.png"), QStringLiteral("Logout")}}};
+    list()->setSections({databases, settings, logout});
+}
+
+void MainMenu::receiveDatabaseChangedNotification() {
+    rebuildTableArray();
+    reloadData();
+}
+
+void MainMenu::receiveIdleNotification() {
+    if (m_services.delegate->appSettings().iAutoLogoutTimer() <= 0) {
+        return;
+    }
+    if (m_panelStack.panelCount() == 0) {
+        return;
+    }
+    closeAllPanels();
+    m_services.transientPanels->showInformation(
+        QStringLiteral("Auto timeout"), QStringLiteral("see settings dialog"), autoTimeoutSeconds);
+}
+
+void MainMenu::closeAllPanels() {
+    while (m_panelStack.panelCount() > 0) {
+        const std::size_t before = m_panelStack.panelCount();
+        m_panelStack.popViewControllerAnimated(true);
+        if (m_panelStack.panelCount() >= before) {
+            break;
+        }
+    }
+}
+
+void MainMenu::tableViewDidSelectRowAtIndexPath(int section, int row) {
+    list()->setSelection(section, row);
+    switch (section) {
+    case DatabasesSection:
+        openDatabase(row);
+        break;
+    case SettingsSection:
+        openSettingsScreen(row);
+        break;
+    case LogoutSection:
+        closeAllPanels();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainMenu::openDatabase(int row) {
+    const base::ServerArray& registry = m_services.delegate->serverArray();
+    // The rows follow the registry only when a change is announced, so a row may point past
+    // its end for a moment.
+    if (row < 0 || row >= m_cellContents.size() ||
+        static_cast<std::size_t>(row) >= registry.size()) {
+        return;
+    }
+    // The panel belongs to the menu until the open flow puts it on the stacked navigation or
+    // drops it.
+    auto* panel = new GroupBrowser(m_services, this);
+    panel->setDatabaseFileName(m_cellContents.at(row).dataBaseFileName);
+    panel->setIsStackedView(true);
+    panel->setServerDetail(registry.at(static_cast<std::size_t>(row)));
+    panel->syncDatabaseFileAndOpen();
+}
+
+void MainMenu::openSettingsScreen(int row) {
+    if (row < 0 || row >= static_cast<int>(std::size(settingsRows)) || !m_settingsScreenFactory) {
+        return;
+    }
+    std::unique_ptr<toolkit::Panel> screen =
+        m_settingsScreenFactory(settingsRows[static_cast<std::size_t>(row)].screen);
+    if (!screen || m_services.stack == nullptr) {
+        return;
+    }
+    m_services.stack->pushViewController(
+        std::make_unique<toolkit::NavigationContainer>(std::move(screen)), nullptr,
+        toolkit::Animated::Yes);
+    m_services.stack->collapseStack(1, toolkit::Animated::Yes);
+}
+
+double MainMenu::stackWidth(toolkit::DeviceIdiom idiom) const {
+    return idiom == toolkit::DeviceIdiom::Tablet ? tabletMenuWidth : phoneMenuWidth;
+}
+
+QUrl MainMenu::viewSource() const {
+    return QUrl(QStringLiteral("qrc:/vaultora/ui/qml/MenuView.qml"));
+}
+
+} // namespace vaultora::ui

@@ -1,0 +1,67 @@
+#include "ui/PasswordForm.h"
+
+#include "ui/GroupBrowser.h"
+#include "ui/LoginInfoTarget.h"
+
+namespace vaultora::ui {
+
+namespace {
+
+const QString passwordKey = QStringLiteral("password");
+
+} // namespace
+
+PasswordForm::PasswordForm(toolkit::ModalPresenter& presenter, QObject* parent)
+    : toolkit::FormPanel({}, parent), m_presenter(presenter) {
+    setObjectName(QStringLiteral("PasswordForm"));
+}
+
+PasswordForm::~PasswordForm() = default;
+
+void PasswordForm::createDialog() {
+    auto form = std::make_unique<toolkit::FormModel>(QStringLiteral("Login"),
+                                                     toolkit::FormModel::Style::Grouped);
+    form->addSection()->addRow(toolkit::FormRow::textEntry(
+        QStringLiteral("Password"), QString(), passwordKey, QStringLiteral("your password"),
+        toolkit::FormRow::Echo::Secure));
+    toolkit::FormSection* buttons = form->addSection();
+    connect(buttons->addRow(toolkit::FormRow::button(QStringLiteral("Login"))),
+            &toolkit::FormRow::selected, this, [this] { emit loginRequested(loginInfo()); });
+    connect(buttons->addRow(toolkit::FormRow::button(QStringLiteral("Cancel"))),
+            &toolkit::FormRow::selected, this, &PasswordForm::cancelled);
+    setForm(std::move(form));
+}
+
+GroupBrowser* PasswordForm::databaseViewController() const {
+    return m_databaseViewController;
+}
+
+void PasswordForm::setDatabaseViewController(GroupBrowser* panel) {
+    m_databaseViewController = panel;
+}
+
+app::LoginInfo PasswordForm::loginInfo() const {
+    app::LoginInfo values;
+    if (form() != nullptr) {
+        LoginInfoTarget target(values);
+        form()->copyValuesInto(target);
+    }
+    return values;
+}
+
+void PasswordForm::clearPassword() {
+    if (form() != nullptr) {
+        if (toolkit::FormRow* row = form()->rowForKey(passwordKey)) {
+            row->setValue(QVariant());
+        }
+    }
+}
+
+void PasswordForm::dismiss() {
+    clearPassword();
+    toolkit::Panel* presented = m_navigation ? static_cast<toolkit::Panel*>(m_navigation.data())
+                                             : static_cast<toolkit::Panel*>(this);
+    m_presenter.dismissViewController(presented, toolkit::Animated::Yes);
+}
+
+} // namespace vaultora::ui

@@ -1,0 +1,49 @@
+// The password form: one hidden-text entry "Password" and the buttons "Login" and "Cancel",
+// presented modally in a navigation container of its own.
+#pragma once
+
+#include "app/LoginInfo.h"
+#include "ui/toolkit/FormPanel.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/NavigationContainer.h"
+
+#include <QPointer>
+
+namespace vaultora::ui {
+
+class GroupBrowser;
+
+class PasswordForm final : public toolkit::FormPanel {
+    Q_OBJECT
+
+public:
+    explicit PasswordForm(toolkit::ModalPresenter& presenter, QObject* parent = nullptr);
+    ~PasswordForm() override;
+
+    // Builds the form.
+    void createDialog();
+
+    [[nodiscard]] toolkit::NavigationContainer* navigation() const { return m_navigation; }
+    void setNavigation(toolkit::NavigationContainer* navigation) { m_navigation = navigation; }
+    // The panel the form opens.
+    [[nodiscard]] GroupBrowser* databaseViewController() const;
+    void setDatabaseViewController(GroupBrowser* panel);
+
+    // The form's values, copied by key.
+    [[nodiscard]] app::LoginInfo loginInfo() const;
+    // Clears the typed password and dismisses the form with its container.
+    void dismiss();
+
+signals:
+    void loginRequested(const app::LoginInfo& values);
+    void cancelled();
+
+private:
+    void clearPassword();
+
+    toolkit::ModalPresenter& m_presenter;
+    QPointer<toolkit::NavigationContainer> m_navigation;
+    QPointer<GroupBrowser> m_databaseViewController;
+};
+
+} // namespace vaultora::ui

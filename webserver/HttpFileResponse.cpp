@@ -1,0 +1,44 @@
+#include "webserver/HttpFileResponse.h"
+
+#include <algorithm>
+
+namespace vaultora::webserver {
+
+HttpFileResponse::HttpFileResponse(const QString& filePath) : m_file(filePath) {
+    if (m_file.open(QIODevice::ReadOnly)) {
+        m_length = static_cast<uint64_t>(m_file.size());
+    }
+}
+
+bool HttpFileResponse::isValid() const {
+    return m_file.isOpen();
+}
+
+uint64_t HttpFileResponse::contentLength() const {
+    return m_length;
+}
+
+uint64_t HttpFileResponse::offset() const {
+    return m_offset;
+}
+
+void HttpFileResponse::setOffset(uint64_t offset) {
+    m_offset = std::min(offset, m_length);
+    if (m_file.isOpen()) {
+        m_file.seek(static_cast<qint64>(m_offset));
+    }
+}
+
+QByteArray HttpFileResponse::readDataOfLength(uint64_t length) {
+    if (!m_file.isOpen()) {
+        return {};
+    }
+    // The length announced to the client is the size at opening; a file that grew since
+    // must not make the body longer than announced.
+    const uint64_t count = std::min(length, m_length - m_offset);
+    QByteArray chunk = m_file.read(static_cast<qint64>(count));
+    m_offset += static_cast<uint64_t>(chunk.size());
+    return chunk;
+}
+
+} // namespace vaultora::webserver

@@ -1,0 +1,118 @@
+#include "webserver/HttpMessage.h"
+
+#include <QRegularExpression>
+
+namespace vaultora::webserver {
+
+namespace {
+
+// The token characters of RFC 7230 section 3.2.6.
+bool isTokenCharacter(char character) {
+    if ((character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
+        (character >= '0' && character <= '9')) {
+        return true;
+    }
+    return QByteArrayView("!#$%&'*+-.^_`|~").contains(character);
+}
+
+bool isToken(const QByteArray& text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    for (const char character : text) {
+        if (!isTokenCharacter(character)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool containsControlOrSpace(const QByteArray& text) {
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte <= 0x20 || byte == 0x7f) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool HttpMessage::appendLine(const QByteArray& line) {
+    if (m_headerComplete) {
+        return false;
+    }
+    if (!m_haveRequestLine) {
+        // Empty lines before the request line are ignored (RFC 7230 section 3.5).
+        if (line.isEmpty()) {
+            return true;
+        }
+        return parseRequestLine(line);
+    }
+    if (line.isEmpty()) {
+        m_headerComplete = true;
+        return true;
+    }
+    return parseField(line);
+}
+
+bool HttpMessage::parseRequestLine(const QByteArray& line) {
+    const QList<QByteArray> parts = line.split(' ');
+    if (parts.size() != 3 || !isToken(parts[0]) || parts[1].isEmpty() ||
+        containsControlOrSpace(parts[1])) {
+        return false;
+    }
+    static const QRegularExpression versionPattern(QStringLiteral("^HTTP/[0-9]\\.[0-9]$"));
+    if (!versionPattern.match(QString::fromLatin1(parts[2])).hasMatch()) {
+        return false;
+    }
+    m_method = parts[0];
+    m_target = parts[1];
+    m_version = parts[2];
+    m_haveRequestLine = true;
+    return true;
+}
+
+bool HttpMessage::parseField(const QByteArray& line) {
+    // Folded continuation lines are obsolete and refused (RFC 7230 section 3.2.4), and so
+    // is white space between the field name and the colon.
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0) {
+        return false;
+    }
+    const QByteArray name = line.left(colon);
+    if (!isToken(name)) {
+        return false;
+    }
+    m_fields.append({name, line.mid(colon + 1).trimmed()});
+    return true;
+}
+
+QList<QByteArray> HttpMessage::headerFields(const QByteArray& name) const {
+    QList<QByteArray> values;
+    for (const auto& [fieldName, value] : m_fields) {
+        if (fieldName.compare(name, Qt::CaseInsensitive) == 0) {
+            values.append(value);
+        }
+    }
+    return values;
+}
+
+std::optional<QByteArray> HttpMessage::uniqueHeaderField(const QByteArray& name) const {
+    const QList<QByteArray> values = headerFields(name);
+    if (values.size() != 1) {
+        return std::nullopt;
+    }
+    return values.front();
+}
+
+QByteArray HttpMessage::headerText() const {
+    QByteArray text = m_method + ' ' + m_target + ' ' + m_version + "\r\n";
+    for (const auto& [name, value] : m_fields) {
+        text += name + ": " + value + "\r\n";
+    }
+    return text;
+}
+
+} // namespace vaultora::webserver

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <optional>
+
+namespace vaultora::webserver {
+
+// A request message assembled line by line from the socket: the request line, then header
+// fields, then the empty line that completes the header (RFC 7230 section 3).
+class HttpMessage final {
+public:
+    // Takes one line without its CR LF. False when the line cannot belong to a request
+    // message (bad request line, a field without a name, a folded field).
+    [[nodiscard]] bool appendLine(const QByteArray& line);
+
+    [[nodiscard]] bool isHeaderComplete() const { return m_headerComplete; }
+    [[nodiscard]] const QByteArray& method() const { return m_method; }
+    [[nodiscard]] const QByteArray& target() const { return m_target; }
+    [[nodiscard]] const QByteArray& version() const { return m_version; }
+
+    // Every value of the field, compared by name without regard to case.
+    [[nodiscard]] QList<QByteArray> headerFields(const QByteArray& name) const;
+    // The value of the field when it is present exactly once.
+    [[nodiscard]] std::optional<QByteArray> uniqueHeaderField(const QByteArray& name) const;
+    // The message as received, for the log.
+    [[nodiscard]] QByteArray headerText() const;
+
+private:
+    [[nodiscard]] bool parseRequestLine(const QByteArray& line);
+    [[nodiscard]] bool parseField(const QByteArray& line);
+
+    QByteArray m_method;
+    QByteArray m_target;
+    QByteArray m_version;
+    QList<QPair<QByteArray, QByteArray>> m_fields;
+    bool m_haveRequestLine = false;
+    bool m_headerComplete = false;
+};
+
+} // namespace vaultora::webserver
