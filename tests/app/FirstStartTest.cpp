@@ -1,4 +1,4 @@
-#include "DelegateFixture.h"
+#include "ApplicationControllerFixture.h"
 
 #include <QFile>
 #include <QTimeZone>
@@ -13,7 +13,7 @@ QByteArray bundledTestDatabase() {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class FirstStartTest : public DelegateTest {
+class FirstStartTest : public ApplicationControllerTest {
 protected:
     void expectTestDatabaseRegistered(vaultora::app::ApplicationController& delegate) {
         ASSERT_EQ(delegate.serverArray().size(), 1u);

@@ -1,4 +1,4 @@
-#include "DelegateFixture.h"
+#include "ApplicationControllerFixture.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -22,7 +22,7 @@ std::string password(const vaultora::base::DatabaseRecord& server) {
     return {server.databasePassword().begin(), server.databasePassword().end()};
 }
 
-TEST_F(DelegateTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
+TEST_F(ApplicationControllerTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
     vaultora::app::ApplicationController& writer = makeDelegate();
     // More than ten records, so that "Database 10" would sort before "Database 2".
     for (int index = 0; index < 12; ++index) {
@@ -60,7 +60,7 @@ TEST_F(DelegateTest, RegistryRoundTripKeepsRecordOrderAndSettings) {
     EXPECT_TRUE(keychain.backend().calls.empty());
 }
 
-TEST_F(DelegateTest, SavingClearsUnsavedPasswordsAndNeverWritesAny) {
+TEST_F(ApplicationControllerTest, SavingClearsUnsavedPasswordsAndNeverWritesAny) {
     vaultora::app::ApplicationController& delegate = makeDelegate();
     auto unsaved = record(QStringLiteral("a"), 1, 0);
     unsaved->setDatabasePassword(vaultora::kdb::secureBytesFromText("typed-only"));
@@ -79,7 +79,7 @@ TEST_F(DelegateTest, SavingClearsUnsavedPasswordsAndNeverWritesAny) {
     EXPECT_TRUE(xml.contains("<key>savePassword</key>\n\t\t\t<integer>1</integer>"));
 }
 
-TEST_F(DelegateTest, LoadingDropsOldPasswordsAndFallsBackToDatabaseName) {
+TEST_F(ApplicationControllerTest, LoadingDropsOldPasswordsAndFallsBackToDatabaseName) {
     writeFile(QStringLiteral("Vaultora.plist"),
               registryXml("<key>Databases</key><dict>"
                           "<key>Database 1</key><dict>"
@@ -125,7 +125,7 @@ TEST_F(DelegateTest, LoadingDropsOldPasswordsAndFallsBackToDatabaseName) {
     EXPECT_TRUE(xml.contains("<key>ServerUrl</key>\n\t\t\t<string></string>"));
 }
 
-TEST_F(DelegateTest, SettingsWithoutDatabasesGiveAnEmptyRegistry) {
+TEST_F(ApplicationControllerTest, SettingsWithoutDatabasesGiveAnEmptyRegistry) {
     const QByteArray file = registryXml("<key>AutoLogoutTimer</key><integer>0</integer>"
                                         "<key>ShowFullScreen</key><true/>");
     writeFile(QStringLiteral("Vaultora.plist"), file);
@@ -145,7 +145,7 @@ TEST_F(DelegateTest, SettingsWithoutDatabasesGiveAnEmptyRegistry) {
     EXPECT_FALSE(documentNames().contains(QStringLiteral("test_database.kdb")));
 }
 
-TEST_F(DelegateTest, WrittenRegistryIsReadableByPlistutil) {
+TEST_F(ApplicationControllerTest, WrittenRegistryIsReadableByPlistutil) {
     const QString plistutil = QStandardPaths::findExecutable(QStringLiteral("plistutil"));
     if (plistutil.isEmpty()) {
         GTEST_SKIP() << "plistutil is not installed (scripts/setup installs libplist-utils)";
@@ -166,7 +166,7 @@ TEST_F(DelegateTest, WrittenRegistryIsReadableByPlistutil) {
     EXPECT_EQ(readFile(QStringLiteral("copy.xml")), readFile(QStringLiteral("Vaultora.plist")));
 }
 
-TEST_F(DelegateTest, BinaryRegistryIsRead) {
+TEST_F(ApplicationControllerTest, BinaryRegistryIsRead) {
     const QString plistutil = QStandardPaths::findExecutable(QStringLiteral("plistutil"));
     if (plistutil.isEmpty()) {
         GTEST_SKIP() << "plistutil is not installed (scripts/setup installs libplist-utils)";

@@ -1,4 +1,4 @@
-#include "DelegateFixture.h"
+#include "ApplicationControllerFixture.h"
 
 #include "base/Notifications.h"
 
@@ -10,7 +10,7 @@ void post(const char* name) {
     vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(name));
 }
 
-TEST_F(DelegateTest, LaunchRunsItsStepsInOrder) {
+TEST_F(ApplicationControllerTest, LaunchRunsItsStepsInOrder) {
     vaultora::app::ApplicationController& delegate = launch();
     EXPECT_EQ(vaultora::app::ApplicationController::sharedDelegate(), &delegate);
     // The registry is loaded before the window is created.
@@ -21,7 +21,7 @@ TEST_F(DelegateTest, LaunchRunsItsStepsInOrder) {
     EXPECT_EQ(delegate.stackController(), parts);
 }
 
-TEST_F(DelegateTest, SettingsChangeSavesAndRearmsTheIdleWatch) {
+TEST_F(ApplicationControllerTest, SettingsChangeSavesAndRearmsTheIdleWatch) {
     vaultora::app::ApplicationController& delegate = launch();
     delegate.appSettings().setIAutoLogoutTimer(2);
     delegate.appSettings().setBShowPasswordDefault(true);
@@ -34,7 +34,7 @@ TEST_F(DelegateTest, SettingsChangeSavesAndRearmsTheIdleWatch) {
     EXPECT_EQ(parts->timerValues, std::vector<double>{120.0});
 }
 
-TEST_F(DelegateTest, DatabaseChangeSavesTheRegistryAndNothingElseDoes) {
+TEST_F(ApplicationControllerTest, DatabaseChangeSavesTheRegistryAndNothingElseDoes) {
     vaultora::app::ApplicationController& delegate = launch();
     delegate.serverArray().push_back(vaultora::base::DatabaseRecord::createNewDatabase());
     EXPECT_FALSE(readFile(QStringLiteral("Vaultora.plist")).contains("New database"));
@@ -48,7 +48,7 @@ TEST_F(DelegateTest, DatabaseChangeSavesTheRegistryAndNothingElseDoes) {
     EXPECT_EQ(readFile(QStringLiteral("Vaultora.plist")), saved);
 }
 
-TEST_F(DelegateTest, ADestroyedDelegateStopsObserving) {
+TEST_F(ApplicationControllerTest, ADestroyedDelegateStopsObserving) {
     launch();
     vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
     EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)), 1u);
@@ -57,7 +57,7 @@ TEST_F(DelegateTest, ADestroyedDelegateStopsObserving) {
     EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::settingsChanged)), 0u);
 }
 
-TEST_F(DelegateTest, GoingToTheBackgroundClosesEveryPanel) {
+TEST_F(ApplicationControllerTest, GoingToTheBackgroundClosesEveryPanel) {
     vaultora::app::ApplicationController& delegate = launch();
     delegate.applicationDidEnterBackground();
     EXPECT_TRUE(parts->pops.empty());
@@ -68,7 +68,7 @@ TEST_F(DelegateTest, GoingToTheBackgroundClosesEveryPanel) {
     EXPECT_EQ(parts->pops, (std::vector<bool>{true, true, true}));
 }
 
-TEST_F(DelegateTest, DocumentPathsGetTheDatabaseSuffixWhenTheyLackIt) {
+TEST_F(ApplicationControllerTest, DocumentPathsGetTheDatabaseSuffixWhenTheyLackIt) {
     vaultora::app::ApplicationController& delegate = makeDelegate();
     const QString base = documents() + QLatin1Char('/');
     EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("db.kdbx")),
@@ -83,7 +83,7 @@ TEST_F(DelegateTest, DocumentPathsGetTheDatabaseSuffixWhenTheyLackIt) {
               base + QStringLiteral("db.KDB.kdb"));
 }
 
-TEST_F(DelegateTest, DocumentPathsNeverLeaveTheDocumentsDirectory) {
+TEST_F(ApplicationControllerTest, DocumentPathsNeverLeaveTheDocumentsDirectory) {
     vaultora::app::ApplicationController& delegate = makeDelegate();
     const QString base = documents() + QLatin1Char('/');
     EXPECT_EQ(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("../../.bashrc")),

@@ -1,15 +1,15 @@
-#include "DelegateFixture.h"
+#include "ApplicationControllerFixture.h"
 
 #include <QDir>
 #include <QFile>
 
-void DelegateTest::writeFile(const QString& name, const QByteArray& bytes) const {
+void ApplicationControllerTest::writeFile(const QString& name, const QByteArray& bytes) const {
     QFile file(documentPath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-QByteArray DelegateTest::readFile(const QString& name) const {
+QByteArray ApplicationControllerTest::readFile(const QString& name) const {
     QFile file(documentPath(name));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -17,11 +17,11 @@ QByteArray DelegateTest::readFile(const QString& name) const {
     return file.readAll();
 }
 
-QStringList DelegateTest::documentNames() const {
+QStringList ApplicationControllerTest::documentNames() const {
     return QDir(documents()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-vaultora::app::ApplicationController& DelegateTest::makeDelegate() {
+vaultora::app::ApplicationController& ApplicationControllerTest::makeDelegate() {
     m_delegate.reset();
     auto recording = std::make_unique<RecordingLaunchParts>();
     parts = recording.get();
@@ -29,7 +29,7 @@ vaultora::app::ApplicationController& DelegateTest::makeDelegate() {
     return *m_delegate;
 }
 
-vaultora::app::ApplicationController& DelegateTest::launch() {
+vaultora::app::ApplicationController& ApplicationControllerTest::launch() {
     vaultora::app::ApplicationController& delegate = makeDelegate();
     EXPECT_TRUE(delegate.didFinishLaunchingWithOptions());
     return delegate;

@@ -46,7 +46,7 @@ public:
 };
 
 // A delegate over a documents directory in a temporary folder and a fake password store.
-class DelegateTest : public testing::Test {
+class ApplicationControllerTest : public testing::Test {
 protected:
     [[nodiscard]] QString documents() const { return m_directory.path(); }
     [[nodiscard]] QString documentPath(const QString& name) const {
