@@ -32,6 +32,7 @@ private:
     friend class KdbxParseSession;
 
     void reset();
+    static void addMissingRootGroup(KdbxTree& tree);
 
     Stack<XmlNode*> m_stack;
     std::shared_ptr<KdbxTree> m_tree;

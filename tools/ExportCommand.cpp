@@ -1,5 +1,6 @@
 #include "Command.h"
 #include "JsonWriter.h"
+#include "kdb/GroupWalk.h"
 
 #include <vector>
 
@@ -49,28 +50,10 @@ void endGroup(const kdb::DatabaseGroup& group, JsonWriter& json) {
     json.endObject();
 }
 
-// Walks the groups with a stack of its own: a crafted file can nest groups far deeper than
-// the call stack would allow.
 void writeGroup(const kdb::DatabaseGroup& root, JsonWriter& json) {
-    struct Frame {
-        const kdb::DatabaseGroup* group;
-        std::vector<kdb::DatabaseGroup*> subGroups;
-        std::size_t next = 0;
-    };
-    std::vector<Frame> frames;
-    beginGroup(root, json);
-    frames.push_back({&root, root.getSubGroups()});
-    while (!frames.empty()) {
-        Frame& top = frames.back();
-        if (top.next < top.subGroups.size()) {
-            const kdb::DatabaseGroup* child = top.subGroups[top.next++];
-            beginGroup(*child, json);
-            frames.push_back({child, child->getSubGroups()});
-            continue;
-        }
-        endGroup(*top.group, json);
-        frames.pop_back();
-    }
+    kdb::GroupWalk::walk(
+        root, [&json](const kdb::DatabaseGroup& group) { beginGroup(group, json); },
+        [&json](const kdb::DatabaseGroup& group) { endGroup(group, json); });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Command.h"
 #include "TextMatch.h"
 #include "TreePath.h"
+#include "kdb/GroupWalk.h"
 
 #include <vector>
 
@@ -8,13 +9,9 @@ namespace vaultora::cli {
 
 namespace {
 
-// Depth first: a group's own entries, then each subgroup with everything below it. The walk
-// keeps its own stack, since a crafted file can nest groups deeper than the call stack allows.
+// Depth first: a group's own entries, then each subgroup with everything below it.
 void searchGroup(const kdb::DatabaseGroup& root, const std::string& text, std::ostream& out) {
-    std::vector<const kdb::DatabaseGroup*> pending{&root};
-    while (!pending.empty()) {
-        const kdb::DatabaseGroup& group = *pending.back();
-        pending.pop_back();
+    kdb::GroupWalk::walk(root, [&text, &out](const kdb::DatabaseGroup& group) {
         for (const kdb::DatabaseEntry* entry : group.getEntries()) {
             if (containsIgnoringCase(entry->getEntryName(), text) ||
                 containsIgnoringCase(entry->getURL(), text) ||
@@ -22,9 +19,7 @@ void searchGroup(const kdb::DatabaseGroup& root, const std::string& text, std::o
                 out << groupPathPrefix(group) << escapePathName(entry->getEntryName()) << "\n";
             }
         }
-        const std::vector<kdb::DatabaseGroup*> subGroups = group.getSubGroups();
-        pending.insert(pending.end(), subGroups.rbegin(), subGroups.rend());
-    }
+    });
 }
 
 } // namespace

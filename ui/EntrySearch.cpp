@@ -1,5 +1,7 @@
 #include "ui/EntrySearch.h"
 
+#include "kdb/GroupWalk.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -96,14 +98,13 @@ void EntrySearch::searchKDBGroupFor(const kdb::DatabaseGroup* group,
     if (group == nullptr) {
         return;
     }
-    for (kdb::DatabaseEntry* entry : group->getEntries()) {
-        if (entry != nullptr && matches(*entry)) {
-            results.push_back(entry);
+    kdb::GroupWalk::walk(*group, [this, &results](const kdb::DatabaseGroup& visited) {
+        for (kdb::DatabaseEntry* entry : visited.getEntries()) {
+            if (entry != nullptr && matches(*entry)) {
+                results.push_back(entry);
+            }
         }
-    }
-    for (const kdb::DatabaseGroup* subgroup : group->getSubGroups()) {
-        searchKDBGroupFor(subgroup, results);
-    }
+    });
 }
 
 } // namespace vaultora::ui

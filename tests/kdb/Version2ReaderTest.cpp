@@ -143,6 +143,18 @@ TEST(KdbxReader, ToleratesOptionalAndOddlySizedHeaderFields) {
     expectDocument(open(file(writer, fields)));
 }
 
+TEST(KdbxReader, DocumentWithoutRootOpensAsAnEmptyDatabase) {
+    KdbxFileWriter writer;
+    writer.rounds = 1;
+    const std::string xml = "<?xml version=\"1.0\"?><KeePassFile><Meta><Generator>test"
+                            "</Generator></Meta></KeePassFile>";
+    const auto tree = open(writer.file(testing::textBytes(kPassword), testing::textBytes(xml)));
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(tree->getRoot(), nullptr);
+    EXPECT_TRUE(tree->getRoot()->getSubGroups().empty());
+    EXPECT_TRUE(tree->getRoot()->getEntries().empty());
+}
+
 TEST(KdbxReader, WrongPasswordIsDecryptError) {
     EXPECT_KDB_ERROR(open(file(KdbxFileWriter()), "wrong"), "DecryptError", "DecryptError");
     // A large payload whose first slice decrypts without a padding check still fails on

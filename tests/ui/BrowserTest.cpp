@@ -8,6 +8,7 @@
 #include "kdb/KeePass1Entry.h"
 #include "kdb/KeePass1Group.h"
 #include "kdb/KeePass1Tree.h"
+#include "tests/kdb/support/DeepGroupChain.h"
 
 #include <QAbstractItemModelTester>
 
@@ -152,6 +153,16 @@ TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(vaultora::ui::EntrySearch(QStringLiteral("straße")).occursIn("Hauptstraße 1"));
     EXPECT_FALSE(vaultora::ui::EntrySearch(QStringLiteral("bank")).occursIn(""));
+}
+
+TEST(EntrySearch, SearchesTwoHundredThousandLevelsOnASmallStack) {
+    const auto root = vaultora::kdb::testing::deepGroupChain(200000, "bottom bank");
+    std::vector<vaultora::kdb::DatabaseEntry*> results;
+    vaultora::kdb::testing::runOnSmallStack([&] {
+        vaultora::ui::EntrySearch(QStringLiteral("bank")).searchKDBGroupFor(root.get(), results);
+    });
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results.front()->getEntryName(), "bottom bank");
 }
 
 TEST_F(Browser, SingleTapDrillsDownAfterTheDoubleTapWindow) {
