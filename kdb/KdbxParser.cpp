@@ -338,17 +338,7 @@ std::shared_ptr<KdbxTree> KdbxParser::parse(InputSource& source) {
         throw;
     }
     m_stack.clear();
-    addMissingRootGroup(*m_tree);
     return m_tree;
-}
-
-// A document without a Root element holds no groups: it opens as an empty database rather
-// than failing as if the password were wrong.
-void KdbxParser::addMissingRootGroup(KdbxTree& tree) {
-    if (tree._root() == nullptr || tree.getRoot() != nullptr) {
-        return;
-    }
-    tree._root()->addChild(std::make_unique<KdbxGroup>(tree.names().intern("Root")));
 }
 
 } // namespace vaultora::kdb

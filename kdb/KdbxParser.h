@@ -32,7 +32,6 @@ private:
     friend class KdbxParseSession;
 
     void reset();
-    static void addMissingRootGroup(KdbxTree& tree);
 
     Stack<XmlNode*> m_stack;
     std::shared_ptr<KdbxTree> m_tree;

@@ -5,6 +5,7 @@
 #include "Arc4RandomStream.h"
 #include "GzipInflatingSource.h"
 #include "HashedBlockSource.h"
+#include "KdbxGroup.h"
 #include "KdbxParser.h"
 #include "KdbxTree.h"
 #include "DatabaseError.h"
@@ -198,7 +199,17 @@ std::shared_ptr<DatabaseTree> KdbxReader::load(std::unique_ptr<InputSource> sour
     KdbxParser parser;
     parser.set_randomStream(randomStream.get());
     m_tree = parser.parse(*payload);
+    addMissingRootGroup(*m_tree);
     return m_tree;
+}
+
+// A document without a Root group holds no groups: it opens as an empty database rather
+// than failing as if the password were wrong.
+void KdbxReader::addMissingRootGroup(KdbxTree& tree) {
+    if (tree._root() == nullptr || tree.getRoot() != nullptr) {
+        return;
+    }
+    tree._root()->addChild(std::make_unique<KdbxGroup>(tree.names().intern("Root")));
 }
 
 } // namespace vaultora::kdb

@@ -51,6 +51,8 @@ public:
     [[nodiscard]] const MasterKey& _password() const noexcept { return *m_password; }
 
 private:
+    static void addMissingRootGroup(KdbxTree& tree);
+
     uint32_t m_fileVersion = 0;
     std::unique_ptr<UUID> m_cipherUUID;
     std::unique_ptr<ByteBuffer> m_encryptionIV;
