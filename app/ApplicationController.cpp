@@ -8,6 +8,7 @@
 #include "app/IdleWatch.h"
 #include "app/LaunchParts.h"
 #include "app/PanelStack.h"
+#include "app/PrivateStorage.h"
 
 #include <QDebug>
 #include <QDir>
@@ -55,13 +56,17 @@ ApplicationController* ApplicationController::sharedDelegate() {
 }
 
 QString ApplicationController::defaultDocumentsDirectory() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/Documents");
+    // Spelled out rather than the application data location, which would move with the
+    // organisation name that the settings file's folder needs.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
+           QCoreApplication::applicationName() + QStringLiteral("/Documents");
 }
 
 bool ApplicationController::didFinishLaunchingWithOptions() {
     // The developer view-inspection overlay is not part of this build.
     m_appSettings = AppSettings{};
+    // Files written before the process restricted new files keep their wider modes.
+    PrivateStorage::restrictDirectory(m_documentsDirectory);
     loadPList();
 
     if (m_parts) {
