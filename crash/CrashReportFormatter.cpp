@@ -3,6 +3,7 @@
 #include "crash/CrashSymbolResolver.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTimeZone>
 
 #include <csignal>
@@ -43,9 +44,23 @@ QString field(const char* label, const QString& value) {
     return QString::fromLatin1(label).leftJustified(17) + value + QLatin1Char('\n');
 }
 
+// Every path below the home directory, and the home directory itself, with "~" in its place.
+QString withHomeAsTilde(QString text, QString home) {
+    while (home.endsWith(QLatin1Char('/'))) {
+        home.chop(1);
+    }
+    if (home.isEmpty()) {
+        return text;
+    }
+    const QRegularExpression homePath(QRegularExpression::escape(home) +
+                                      QStringLiteral("(?=/|\\s|$)"),
+                                      QRegularExpression::MultilineOption);
+    return text.replace(homePath, QStringLiteral("~"));
+}
+
 } // namespace
 
-QString CrashReportFormatter::format(const CrashReport& report) {
+QString CrashReportFormatter::format(const CrashReport& report, const QString& homeDirectory) {
     QString text;
     text += field("Process:",
                   QStringLiteral("%1 [%2]").arg(report.processName).arg(report.processIdentifier));
@@ -96,7 +111,7 @@ QString CrashReportFormatter::format(const CrashReport& report) {
         text += QStringLiteral("%1 - %2 %3 %4\n")
                     .arg(address(image.start), address(image.end), imageName(&image), image.path);
     }
-    return text;
+    return withHomeAsTilde(text, homeDirectory);
 }
 
 } // namespace vaultora::crash

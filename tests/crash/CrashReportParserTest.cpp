@@ -46,6 +46,21 @@ TEST(CrashReportParser, ReadsACutShortReportAndImagePathsWithSpaces) {
     EXPECT_TRUE(text.contains(QStringLiteral("cut short")));
 }
 
+TEST(CrashReportFormatter, ShowsTheHomeDirectoryAsATildeInEveryPath) {
+    const auto report = vaultora::crash::CrashReportParser::parse(
+        header + "Signal: 11\nFrame: 0x1010\n"
+                 "Image: 1000-3000 r-xp 00000000 08:01 99 /home/alice/build/bin/vaultora\n"
+                 "Image: 4000-5000 r-xp 00000000 08:01 98 /home/alice2/lib/libother.so\n"
+                 "Image: 6000-7000 r-xp 00000000 08:01 97 /home/alice\n");
+    ASSERT_TRUE(report.has_value());
+
+    const QString text = vaultora::crash::CrashReportFormatter::format(*report, "/home/alice/");
+    EXPECT_FALSE(text.contains(QStringLiteral("/home/alice/")));
+    EXPECT_TRUE(text.contains(QStringLiteral(" ~/build/bin/vaultora\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral(" /home/alice2/lib/libother.so\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral(" ~\n")));
+}
+
 TEST(CrashReporting, CreatesTheManagerWithTheConfiguredAddressAndApplicationPaths) {
     QTemporaryDir directory;
     ASSERT_TRUE(directory.isValid());
