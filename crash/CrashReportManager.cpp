@@ -105,6 +105,12 @@ void CrashReportManager::savePendingCrashReport() {
 
 void CrashReportManager::setSubmissionAddress(const QString& address) {
     m_submissionAddress = address;
+    if (address.isEmpty()) {
+        // Nowhere to send them: asking the user would promise something that cannot happen.
+        qInfo().noquote() << "No crash-report address is configured; crash reports stay in"
+                          << m_crashesDirectory;
+        return;
+    }
     QTimer::singleShot(m_environment.startDelay, this, &CrashReportManager::startManager);
 }
 

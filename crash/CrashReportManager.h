@@ -34,7 +34,8 @@ public:
                        CrashReportEnvironment environment, QObject* parent = nullptr);
     ~CrashReportManager() override;
 
-    // Stores the address and checks for reports once the start delay has passed.
+    // Stores the address and checks for reports once the start delay has passed. Without an
+    // address nothing is ever asked or sent; saved reports stay on the device.
     void setSubmissionAddress(const QString& address);
     [[nodiscard]] const QString& submissionAddress() const { return m_submissionAddress; }
 

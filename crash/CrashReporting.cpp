@@ -18,9 +18,17 @@ CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion
             QCoreApplication::applicationVersion(), environment.applicationName});
     auto* manager = new CrashReportManager(std::move(collector), std::make_unique<QSettings>(),
                                            std::move(question), std::move(environment), parent);
-    manager->setSubmissionAddress(
-        QString::fromLatin1(CrashReportingConfiguration::submissionAddress));
+    manager->setSubmissionAddress(configuredSubmissionAddress());
     return manager;
+}
+
+QString configuredSubmissionAddress() {
+    const QString fromEnvironment =
+        qEnvironmentVariable(CrashReportingConfiguration::submissionAddressVariable).trimmed();
+    if (!fromEnvironment.isEmpty()) {
+        return fromEnvironment;
+    }
+    return QStringLiteral(VAULTORA_CRASH_REPORT_ADDRESS).trimmed();
 }
 
 } // namespace vaultora::crash

@@ -15,4 +15,8 @@ namespace vaultora::crash {
 CrashReportManager* createCrashReportManager(std::unique_ptr<CrashReportQuestion> question,
                                              QObject* parent);
 
+// The crash-collection service's address: the environment setting when it is set, otherwise
+// the one the build was configured with. Empty when neither names one.
+[[nodiscard]] QString configuredSubmissionAddress();
+
 } // namespace vaultora::crash

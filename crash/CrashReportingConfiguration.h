@@ -3,8 +3,9 @@
 // What crash reporting is built with.
 namespace vaultora::crash::CrashReportingConfiguration {
 
-// The crash-collection service that reports are posted to.
-inline constexpr char submissionAddress[] = "https://crashes.example.com/vaultora/submit";
+// The environment setting that names the crash-collection service, over the address the
+// build was configured with (VAULTORA_CRASH_REPORT_ADDRESS in CMake).
+inline constexpr char submissionAddressVariable[] = "VAULTORA_CRASH_REPORT_ADDRESS";
 
 // The application identifier recorded in every crash report.
 inline constexpr char applicationIdentifier[] = "com.example.vaultora";

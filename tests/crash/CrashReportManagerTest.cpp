@@ -142,6 +142,20 @@ TEST_F(CrashReportManagerTest, LaunchSavesThePendingReportUnderRoundedSecondsSin
     EXPECT_TRUE(QFile(crashes()).permissions().testFlag(QFileDevice::ReadOther));
 }
 
+TEST_F(CrashReportManagerTest, WithoutASubmissionAddressNothingIsAskedAndReportsStay) {
+    writeCrashFile(QStringLiteral("100"), reportText("com.example.tests", "vaultora"));
+    const auto manager = launch();
+    manager->setSubmissionAddress(QString());
+    // The start delay is zero here, so a scheduled start would have run by now.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(m_question->texts().isEmpty());
+    EXPECT_FALSE(manager->isSendingInProgress());
+    EXPECT_TRUE(m_service.requests().isEmpty());
+    EXPECT_EQ(crashFilesOnDisk(), QStringList{QStringLiteral("100")});
+}
+
 TEST_F(CrashReportManagerTest, PendingReportThatCannotBeLoadedOrSavedIsHandledSafely) {
     // An empty pending report cannot be loaded: it is purged and nothing is saved.
     writeFile(pendingReport(), QByteArray());

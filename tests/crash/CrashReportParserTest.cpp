@@ -61,6 +61,20 @@ TEST(CrashReportFormatter, ShowsTheHomeDirectoryAsATildeInEveryPath) {
     EXPECT_TRUE(text.contains(QStringLiteral(" ~\n")));
 }
 
+TEST(CrashReporting, TheEnvironmentNamesTheAddressOverTheBuildsEmptyDefault) {
+    const QByteArray variable = "VAULTORA_CRASH_REPORT_ADDRESS";
+    const QByteArray earlier = qgetenv(variable.constData());
+    qunsetenv(variable.constData());
+    EXPECT_EQ(vaultora::crash::configuredSubmissionAddress(), QStringLiteral(VAULTORA_CRASH_REPORT_ADDRESS));
+    qputenv(variable.constData(), " https://crashes.test/submit ");
+    EXPECT_EQ(vaultora::crash::configuredSubmissionAddress(), QStringLiteral("https://crashes.test/submit"));
+    if (earlier.isNull()) {
+        qunsetenv(variable.constData());
+    } else {
+        qputenv(variable.constData(), earlier);
+    }
+}
+
 TEST(CrashReporting, CreatesTheManagerWithTheConfiguredAddressAndApplicationPaths) {
     QTemporaryDir directory;
     ASSERT_TRUE(directory.isValid());
@@ -70,8 +84,7 @@ TEST(CrashReporting, CreatesTheManagerWithTheConfiguredAddressAndApplicationPath
     vaultora::crash::CrashReportManager* manager = vaultora::crash::createCrashReportManager(nullptr, &owner);
 
     EXPECT_EQ(manager->parent(), &owner);
-    EXPECT_EQ(manager->submissionAddress(),
-              QString::fromLatin1(vaultora::crash::CrashReportingConfiguration::submissionAddress));
+    EXPECT_EQ(manager->submissionAddress(), vaultora::crash::configuredSubmissionAddress());
     const QString caches = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     EXPECT_EQ(manager->crashesDirectory(), caches + QStringLiteral("/crashes"));
     EXPECT_TRUE(manager->collector().pendingReportPath().startsWith(caches));
