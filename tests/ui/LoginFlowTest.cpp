@@ -1,5 +1,6 @@
 #include "ScreenTestSupport.h"
 
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
 
@@ -104,7 +105,7 @@ TEST_F(LoginFlow, TypedWrongPasswordKeepsTheFormForAnotherTry) {
 TEST_F(LoginFlow, CancelLeavesTheMenuAsItWasAndDropsThePanel) {
     addTestDatabase(false);
     openFromMenu(0);
-    QPointer<vaultora::ui::GroupBrowser> pending = presentedLoginForm()->databaseViewController();
+    QPointer<vaultora::ui::DatabaseOpenFlow> pending = presentedLoginForm()->openFlow();
     ASSERT_FALSE(pending.isNull());
 
     pressFormButton(QStringLiteral("Cancel"));

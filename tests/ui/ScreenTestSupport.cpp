@@ -91,9 +91,10 @@ bool RecordingSources::downloadFromURL(const QString& url, const QString& fileNa
     return downloader(downloads.back());
 }
 
-void RecordingSources::syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
-                                       vaultora::ui::GroupBrowser& panel) {
-    Q_UNUSED(panel);
+void RecordingSources::syncWithDropBox(
+    const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+    vaultora::ui::DatabaseOpenFlow& flow) {
+    Q_UNUSED(flow);
     dropboxSyncs.push_back(record);
 }
 

@@ -28,6 +28,7 @@
 #include <vector>
 
 namespace vaultora::ui {
+class DatabaseOpenFlow;
 class GroupBrowser;
 class PasswordForm;
 } // namespace vaultora::ui
@@ -79,7 +80,7 @@ public:
     bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
     void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
-                         vaultora::ui::GroupBrowser& panel) override;
+                         vaultora::ui::DatabaseOpenFlow& flow) override;
 
     // Runs for each download; its result is the download's.
     std::function<bool(const Download&)> downloader = [](const Download&) { return false; };
