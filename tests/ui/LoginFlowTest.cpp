@@ -282,4 +282,25 @@ TEST_F(LoginFlow, SecondDatabaseOpensToTheRightAndBothStay) {
     EXPECT_NE(browserAt(0)->treeDatabase(), browserAt(1)->treeDatabase());
 }
 
+TEST_F(LoginFlow, DropboxSyncEndingAfterALockOpensNothing) {
+    installDatabase(testDatabasePath(), QStringLiteral("box.kdb"));
+    addRecord(QStringLiteral("Box"), QStringLiteral("box.kdb"),
+              vaultora::base::DatabaseRecord::SyncTypeDropbox, 1);
+    keychain.store(QStringLiteral("https://example.org/box.kdb"), QStringLiteral("tulipfox"));
+    sources.reachable = true;
+    openFromMenu(0);
+    ASSERT_EQ(sources.dropboxFlows.size(), 1u);
+    QPointer<vaultora::ui::DatabaseOpenFlow> waiting = sources.dropboxFlows.at(0);
+    ASSERT_FALSE(waiting.isNull());
+
+    delegate->applicationDidEnterBackground();
+    EXPECT_FALSE(waiting->openLocalCopy()) << "the sync's continuation finds the flow cancelled";
+    EXPECT_FALSE(progressOverlay->isVisible());
+    EXPECT_FALSE(modalPresenter->isPresenting());
+    runDeferredDeletes();
+    EXPECT_TRUE(waiting.isNull());
+    EXPECT_EQ(stack->count(), 0);
+    EXPECT_TRUE(shownPanels.empty());
+}
+
 } // namespace

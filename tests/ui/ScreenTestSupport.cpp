@@ -4,6 +4,7 @@
 #include "base/Notifications.h"
 #include "app/PasswordStore.h"
 #include "app/LaunchParts.h"
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
 #include "ui/toolkit/NavigationContainer.h"
@@ -94,8 +95,8 @@ bool RecordingSources::downloadFromURL(const QString& url, const QString& fileNa
 void RecordingSources::syncWithDropBox(
     const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
     vaultora::ui::DatabaseOpenFlow& flow) {
-    Q_UNUSED(flow);
     dropboxSyncs.push_back(record);
+    dropboxFlows.emplace_back(&flow);
 }
 
 namespace {

@@ -17,6 +17,7 @@
 #include "ui/toolkit/TransientPanelHost.h"
 #include "ui/toolkit/UrlOpener.h"
 
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -87,6 +88,8 @@ public:
     std::vector<Download> downloads;
     bool reachable = false;
     std::vector<std::shared_ptr<vaultora::base::DatabaseRecord>> dropboxSyncs;
+    // The flows waiting for those syncs, in the same order.
+    std::vector<QPointer<vaultora::ui::DatabaseOpenFlow>> dropboxFlows;
 };
 
 class RecordingUrlOpener final : public vaultora::toolkit::UrlOpener {
