@@ -3,9 +3,9 @@
 // runs it, so that the figures are the engine's and not a toolkit's.
 #include "kdb/DatabaseError.h"
 #include "kdb/DatabaseModel.h"
-#include "kdb/FormatDetector.h"
-#include "kdb/SecureBytes.h"
+#include "kdb/DatabaseOpener.h"
 #include "kdb/MappedFileSource.h"
+#include "kdb/SecureBytes.h"
 
 #include <cstdio>
 #include <iostream>
@@ -42,9 +42,8 @@ int main(int argc, char** argv) {
     const vaultora::kdb::SecureBytes password = vaultora::kdb::secureBytesFromText(line);
     vaultora::kdb::secureWipe(line.data(), line.size());
     try {
-        auto source = std::make_unique<vaultora::kdb::MappedFileSource>(argv[1]);
-        const std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
-        const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = reader->load(std::move(source), password);
+        const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = vaultora::kdb::openDatabase(
+            std::make_unique<vaultora::kdb::MappedFileSource>(argv[1]), password);
         std::size_t groups = 0;
         std::size_t entries = 0;
         count(*tree->getRoot(), groups, entries);

@@ -5,9 +5,9 @@
 #include "kdb/AesKeyTransform.h"
 #include "kdb/DatabaseError.h"
 #include "kdb/DatabaseModel.h"
-#include "kdb/FormatDetector.h"
-#include "kdb/SecureBytes.h"
+#include "kdb/DatabaseOpener.h"
 #include "kdb/MappedFileSource.h"
+#include "kdb/SecureBytes.h"
 
 #include <benchmark/benchmark.h>
 
@@ -98,9 +98,8 @@ void BM_Open(benchmark::State& state, const std::string& name) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         try {
-            auto source = std::make_unique<vaultora::kdb::MappedFileSource>(path);
-            const auto reader = vaultora::kdb::FormatDetector::readerFor(*source);
-            const auto tree = reader->load(std::move(source), password);
+            const auto tree = vaultora::kdb::openDatabase(
+                std::make_unique<vaultora::kdb::MappedFileSource>(path), password);
             entries = countEntries(*tree->getRoot());
         } catch (const vaultora::kdb::DatabaseError& error) {
             state.SkipWithError((error.name() + " " + error.reason()).c_str());

@@ -9,7 +9,7 @@
 
 #include "CliError.h"
 #include "HttpDatabaseSource.h"
-#include "kdb/FormatDetector.h"
+#include "kdb/DatabaseOpener.h"
 #include "kdb/MappedFileSource.h"
 
 namespace vaultora::cli {
@@ -34,10 +34,10 @@ std::unique_ptr<kdb::InputSource> loadDatabaseSource(const std::string& path) {
 }
 
 std::shared_ptr<kdb::DatabaseTree> openDatabase(std::unique_ptr<kdb::InputSource> source,
-                                           const kdb::SecureBytes& passwordUtf8) {
+                                                const kdb::SecureBytes& passwordUtf8) {
     try {
-        std::unique_ptr<kdb::DatabaseReader> reader = kdb::FormatDetector::readerFor(*source);
-        std::shared_ptr<kdb::DatabaseTree> tree = reader->load(std::move(source), passwordUtf8);
+        std::shared_ptr<kdb::DatabaseTree> tree =
+            kdb::openDatabase(std::move(source), passwordUtf8);
         if (!tree || tree->getRoot() == nullptr) {
             throw CliError(ExitStatus::Failure, "the database has no root group (InvalidData)");
         }

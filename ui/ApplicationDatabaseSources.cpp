@@ -4,7 +4,7 @@
 #include "net/Reachability.h"
 #include "sync/HttpDownloadSync.h"
 #include "sync/dropbox/DropboxSyncRunner.h"
-#include "ui/GroupBrowser.h"
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/DropboxScreenAdapters.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
@@ -25,21 +25,21 @@ bool ApplicationDatabaseSources::isInternetReachable() const {
                .currentReachabilityStatus() != vaultora::net::Reachability::NotReachable;
 }
 
-void ApplicationDatabaseSources::syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
-                                                 GroupBrowser& panel) {
+void ApplicationDatabaseSources::syncWithDropBox(
+    const std::shared_ptr<base::DatabaseRecord>& record, DatabaseOpenFlow& flow) {
     if (m_dropBox) {
-        auto* flow = new DropboxPanelFlow(panel);
-        m_dropBox->syncWithDropBox(record, *flow, flow);
+        auto* adapter = new DropboxPanelFlow(flow);
+        m_dropBox->syncWithDropBox(record, *adapter, adapter);
         return;
     }
     // Without a Dropbox session the user is told, and the copy already on the device (if any)
     // is opened as when offline.
     m_panels.showError(QStringLiteral("Dropbox is not available in this version."),
                        QStringLiteral("The copy on this device is used."), 2.0);
-    QPointer<GroupBrowser> guarded(&panel);
-    QTimer::singleShot(0, &panel, [guarded] {
+    QPointer<DatabaseOpenFlow> guarded(&flow);
+    QTimer::singleShot(0, &flow, [guarded] {
         if (guarded) {
-            guarded->loginOrShowPasswordDialog();
+            guarded->openLocalCopy();
         }
     });
 }

@@ -27,7 +27,7 @@ public:
     [[nodiscard]] bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override;
     void syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
-                         GroupBrowser& panel) override;
+                         DatabaseOpenFlow& flow) override;
 
     // Not owned; without it Dropbox records open their local copy.
     void setDropBox(vaultora::sync::DropboxSyncRunner* dropBox) { m_dropBox = dropBox; }

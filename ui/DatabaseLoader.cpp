@@ -1,7 +1,7 @@
 #include "ui/DatabaseLoader.h"
 
 #include "kdb/DatabaseError.h"
-#include "kdb/FormatDetector.h"
+#include "kdb/DatabaseOpener.h"
 #include "kdb/MappedFileSource.h"
 
 #include <exception>
@@ -12,9 +12,8 @@ DatabaseLoadOutcome DatabaseLoader::load(const std::string& path,
                                          const kdb::SecureBytes& password) {
     DatabaseLoadOutcome outcome;
     try {
-        auto source = std::make_unique<kdb::MappedFileSource>(path);
-        std::unique_ptr<kdb::DatabaseReader> reader = kdb::FormatDetector::readerFor(*source);
-        std::shared_ptr<kdb::DatabaseTree> tree = reader->load(std::move(source), password);
+        std::shared_ptr<kdb::DatabaseTree> tree =
+            kdb::openDatabase(std::make_unique<kdb::MappedFileSource>(path), password);
         if (!tree || tree->getRoot() == nullptr) {
             outcome.errorName = "ParseError";
             outcome.errorReason = "The file holds no root group";

@@ -1,6 +1,5 @@
-// Opens a database file with a master password: maps the file, lets the reader factory pick
-// the format and loads the tree. Touches nothing but its arguments, so it may run off the main
-// thread.
+// Opens a database file with a master password: maps the file and lets the engine open it. Touches
+// nothing but its arguments, so it may run off the main thread.
 #pragma once
 
 #include "kdb/DatabaseModel.h"

@@ -1,14 +1,14 @@
-// The open flow of GroupBrowser: synchronise the file, find the master password,
-// open the file and put the panel on the stacked navigation.
-#include "ui/GroupBrowser.h"
+#include "ui/DatabaseOpenFlow.h"
 
-#include "base/AppConfiguration.h"
-#include "app/PasswordStore.h"
 #include "app/ApplicationController.h"
+#include "app/PasswordStore.h"
+#include "base/AppConfiguration.h"
 #include "sync/HttpDownloadSync.h"
 #include "ui/DatabaseSources.h"
+#include "ui/OpenAlerts.h"
 #include "ui/PasswordForm.h"
 #include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/ProgressOverlay.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
@@ -18,123 +18,116 @@
 
 namespace vaultora::ui {
 
-namespace {
+DatabaseOpenFlow::DatabaseOpenFlow(const ScreenServices& services, QString databaseFileName,
+                                   std::shared_ptr<base::DatabaseRecord> record, QObject* parent)
+    : QObject(parent), m_services(services), m_databaseFileName(std::move(databaseFileName)),
+      m_record(std::move(record)) {}
 
-constexpr double fileNotFoundSeconds = 2.5;
-constexpr double openFailureSeconds = 2.0;
+DatabaseOpenFlow::~DatabaseOpenFlow() = default;
 
-[[nodiscard]] QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+QList<DatabaseOpenFlow*> DatabaseOpenFlow::runningFlowsOf(const QObject& owner) {
+    QList<DatabaseOpenFlow*> running =
+        owner.findChildren<DatabaseOpenFlow*>(QString(), Qt::FindDirectChildrenOnly);
+    running.removeIf([](const DatabaseOpenFlow* flow) { return !flow->isRunning(); });
+    return running;
 }
 
-} // namespace
-
-QString GroupBrowser::databasePath() const {
+QString DatabaseOpenFlow::databasePath() const {
     return m_services.delegate->getDocumentBaseDirectoryForFileName(m_databaseFileName);
 }
 
-bool GroupBrowser::databaseFileExists() const {
+bool DatabaseOpenFlow::databaseFileExists() const {
     return QFileInfo(databasePath()).isFile();
 }
 
-void GroupBrowser::showFileNotFound() {
-    m_services.transientPanels->showError(
-        QStringLiteral("The database file is not found on this iPhone."),
-        QStringLiteral("Please sync again in the database settings dialog."), fileNotFoundSeconds);
+void DatabaseOpenFlow::show(const OpenAlert& alert) const {
+    m_services.transientPanels->showError(alert.title, alert.subtitle, alert.seconds);
 }
 
-void GroupBrowser::showPasswordNotCorrect() {
-    m_services.transientPanels->showError(QStringLiteral("Password is not correct!"),
-                                          QStringLiteral("Error"), openFailureSeconds);
-}
-
-bool GroupBrowser::syncDatabaseFileAndOpen() {
-    const std::int32_t syncType = m_serverDetail ? m_serverDetail->DBSyncType() : 0;
+bool DatabaseOpenFlow::start() {
+    if (m_finished) {
+        return false;
+    }
+    const std::int32_t syncType = m_record ? m_record->DBSyncType() : 0;
     if (!databaseFileExists()) {
         if (syncType == base::DatabaseRecord::SyncTypeHttpDownload) {
-            const QString url = m_serverDetail->serverUrl();
+            const QString url = m_record->serverUrl();
             if (!m_services.sources->downloadFromURL(
                     url, vaultora::sync::HttpDownloadSync::fileNameForURL(url))) {
-                abandon();
+                finish(nullptr);
                 return false;
             }
-            loginOrShowPasswordDialog();
+            openLocalCopy();
             return true;
         }
         if (syncType == base::DatabaseRecord::SyncTypeWebServer) {
-            showFileNotFound();
-            abandon();
+            show(fileNotFoundAlert());
+            finish(nullptr);
             return false;
         }
     }
     switch (syncType) {
     case base::DatabaseRecord::SyncTypeHttpDownload:
     case base::DatabaseRecord::SyncTypeWebServer:
-        loginOrShowPasswordDialog();
+        openLocalCopy();
         break;
     case base::DatabaseRecord::SyncTypeDropbox:
         if (m_services.sources->isInternetReachable()) {
-            m_services.sources->syncWithDropBox(m_serverDetail, *this);
+            m_services.sources->syncWithDropBox(m_record, *this);
         } else {
-            loginOrShowPasswordDialog();
+            openLocalCopy();
         }
         break;
     default:
         // A record of no known type cannot be opened.
-        abandon();
+        finish(nullptr);
         break;
     }
     return true;
 }
 
-bool GroupBrowser::loginOrShowPasswordDialog() {
-    if (!databaseFileExists()) {
-        showFileNotFound();
-        abandon();
+bool DatabaseOpenFlow::openLocalCopy() {
+    // A sync that ends after a lock finds the flow finished and opens nothing.
+    if (m_finished) {
         return false;
     }
-    if (m_serverDetail && m_serverDetail->savePassword() != 0) {
-        kdb::SecureBytes saved = app::PasswordStore::getPasswordForUsername(
-                                     m_serverDetail->serverUrl(),
-                                     QString::fromLatin1(base::AppConfiguration::passwordStoreService))
-                                     .value_or(kdb::SecureBytes{});
-        m_serverDetail->setDatabasePassword(saved);
-        openDatabaseWithPassword(saved, [this](bool opened) {
-            if (!opened) {
-                showPasswordNotCorrect();
-                loginDatabase();
-            }
+    if (!databaseFileExists()) {
+        show(fileNotFoundAlert());
+        finish(nullptr);
+        return false;
+    }
+    if (m_record && m_record->savePassword() != 0) {
+        kdb::SecureBytes saved =
+            app::PasswordStore::getPasswordForUsername(
+                m_record->serverUrl(),
+                QString::fromLatin1(base::AppConfiguration::passwordStoreService))
+                .value_or(kdb::SecureBytes{});
+        m_record->setDatabasePassword(saved);
+        load(saved, [this] {
+            show(passwordNotCorrectAlert());
+            askForPassword();
         });
         return true;
     }
-    loginDatabase();
+    askForPassword();
     return true;
 }
 
-void GroupBrowser::loginDatabase() {
+void DatabaseOpenFlow::askForPassword() {
     auto form = std::make_unique<PasswordForm>(*m_services.modalPresenter);
     form->createDialog();
-    form->setDatabaseViewController(this);
-    PasswordForm* login = form.get();
+    form->setOpenFlow(this);
+    m_form = form.get();
     auto navigation = std::make_unique<toolkit::NavigationContainer>(std::move(form));
-    login->setNavigation(navigation.get());
+    m_form->setNavigation(navigation.get());
 
-    connect(login, &PasswordForm::loginRequested, this,
-            [this, login](const app::LoginInfo& values) {
-                QPointer<PasswordForm> guarded(login);
-                openDatabaseWithPassword(values.password(), [this, guarded](bool opened) {
-                    if (!opened) {
-                        showPasswordNotCorrect();
-                        return;
-                    }
-                    if (guarded) {
-                        guarded->dismiss();
-                    }
-                });
-            });
-    connect(login, &PasswordForm::cancelled, login, &PasswordForm::dismiss);
-    // However the form goes (Cancel, a logout), a panel that was not opened by then is dropped.
-    connect(login, &QObject::destroyed, this, &GroupBrowser::abandon);
+    connect(m_form, &PasswordForm::loginRequested, this, [this](const app::LoginInfo& values) {
+        load(values.password(), [this] { show(passwordNotCorrectAlert()); });
+    });
+    connect(m_form, &PasswordForm::cancelled, m_form, &PasswordForm::dismiss);
+    // However the form goes (Cancel, a logout), a flow that has not opened the file by then
+    // stops.
+    connect(m_form, &QObject::destroyed, this, &DatabaseOpenFlow::cancel);
 
     const auto style = m_services.stack != nullptr
                            ? toolkit::ModalPresenter::styleForIdiom(m_services.stack->idiom())
@@ -143,82 +136,67 @@ void GroupBrowser::loginDatabase() {
                                                      toolkit::Animated::Yes);
 }
 
-void GroupBrowser::openDatabaseWithPassword(const kdb::SecureBytes& password,
-                                                      OpenCompletion completion) {
+void DatabaseOpenFlow::load(const kdb::SecureBytes& password, std::function<void()> afterFailure) {
     if (!databaseFileExists()) {
-        showFileNotFound();
-        completion(false);
+        show(fileNotFoundAlert());
+        afterFailure();
         return;
     }
     if (m_loading != nullptr) {
-        // One open at a time: the overlay keeps the user from asking twice.
+        // One load at a time: the overlay keeps the user from asking twice.
         return;
     }
     m_services.progressOverlay->show(QStringLiteral("Opening database"));
     const std::string path = databasePath().toStdString();
     m_loading = new QFutureWatcher<DatabaseLoadOutcome>(this);
     connect(m_loading, &QFutureWatcher<DatabaseLoadOutcome>::finished, this,
-            [this, completion = std::move(completion)] {
+            [this, afterFailure = std::move(afterFailure)] {
                 // Taken, not copied: the future's result store must not keep the tree alive
                 // after the panels that show it are closed.
                 DatabaseLoadOutcome outcome = m_loading->future().takeResult();
                 m_loading->deleteLater();
                 m_loading = nullptr;
-                finishOpening(std::move(outcome), completion);
+                finishLoading(std::move(outcome), afterFailure);
             });
     m_loading->setFuture(
         QtConcurrent::run([path, password] { return DatabaseLoader::load(path, password); }));
 }
 
-void GroupBrowser::finishOpening(DatabaseLoadOutcome outcome,
-                                           const OpenCompletion& completion) {
+void DatabaseOpenFlow::finishLoading(DatabaseLoadOutcome outcome,
+                                     const std::function<void()>& afterFailure) {
     m_services.progressOverlay->hide();
     if (!outcome.tree) {
-        showOpenFailure(outcome);
-        completion(false);
+        if (const std::optional<OpenAlert> alert =
+                alertForOpenFailure(outcome.errorName, outcome.errorReason)) {
+            show(*alert);
+        }
+        afterFailure();
         return;
     }
-    kdb::DatabaseGroup* root = outcome.tree->getRoot();
-    setGroup(std::move(outcome.tree), root);
-    if (m_services.stack != nullptr && navigationContainer() == nullptr) {
-        // The panel leaves the object that created it for the container on the stack.
-        setParent(nullptr);
-        auto container =
-            std::make_unique<toolkit::NavigationContainer>(std::unique_ptr<toolkit::Panel>(this));
-        m_navController = container.get();
-        m_services.stack->pushViewController(std::move(container), nullptr, toolkit::Animated::Yes);
-        m_services.stack->collapseStack(1, toolkit::Animated::Yes);
-    }
-    completion(true);
-    emit openFinished(true);
+    finish(std::move(outcome.tree));
 }
 
-void GroupBrowser::showOpenFailure(const DatabaseLoadOutcome& outcome) {
-    const std::string& name = outcome.errorName;
-    if (name == "ParseError") {
+void DatabaseOpenFlow::cancel() {
+    if (m_finished) {
         return;
     }
-    if (name == "DecryptError") {
-        showPasswordNotCorrect();
-        return;
+    if (m_loading != nullptr) {
+        // The worker cannot be stopped. Without its watcher nobody takes the result, and the
+        // tree goes with the future once the worker is done.
+        disconnect(m_loading, nullptr, this, nullptr);
+        m_loading->deleteLater();
+        m_loading = nullptr;
+        m_services.progressOverlay->hide();
     }
-    if (name == "Unsupported") {
-        m_services.transientPanels->showError(
-            QStringLiteral("Not a supported database version.!"),
-            QStringLiteral("Only kdb (1.x) and kdbx (<= 2.17) are supported."), openFailureSeconds);
-        return;
-    }
-    const QString title = QStringLiteral("Unknown error (2): ") + fromUtf8(name);
-    m_services.transientPanels->showError(title, title + fromUtf8(outcome.errorReason),
-                                          openFailureSeconds);
+    finish(nullptr);
 }
 
-void GroupBrowser::abandon() {
-    if (m_abandoned || navigationContainer() != nullptr || stackController() != nullptr) {
-        return;
+void DatabaseOpenFlow::finish(std::shared_ptr<kdb::DatabaseTree> tree) {
+    m_finished = true;
+    emit finished(std::move(tree));
+    if (m_form) {
+        m_form->dismiss();
     }
-    m_abandoned = true;
-    emit openFinished(false);
     deleteLater();
 }
 

@@ -10,7 +10,7 @@
 
 namespace vaultora::ui {
 
-class GroupBrowser;
+class DatabaseOpenFlow;
 
 class DatabaseSources {
 public:
@@ -21,10 +21,10 @@ public:
     [[nodiscard]] virtual bool downloadFromURL(const QString& url, const QString& fileName) = 0;
     // Whether the general internet route is up.
     [[nodiscard]] virtual bool isInternetReachable() const = 0;
-    // Brings the record's Dropbox copy up to date and then continues the panel's open flow
-    // (loginOrShowPasswordDialog), later, from the main loop.
+    // Brings the record's Dropbox copy up to date and then continues the open flow
+    // (openLocalCopy), later, from the main loop.
     virtual void syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
-                                 GroupBrowser& panel) = 0;
+                                 DatabaseOpenFlow& flow) = 0;
 };
 
 } // namespace vaultora::ui

@@ -1,19 +1,18 @@
 #include "ui/DropboxScreenAdapters.h"
 
-#include "ui/GroupBrowser.h"
 #include "ui/DatabaseDetailsScreen.h"
+#include "ui/DatabaseOpenFlow.h"
 
 namespace vaultora::ui {
 
-DropboxPanelFlow::DropboxPanelFlow(GroupBrowser& panel)
-    : QObject(&panel), m_panel(panel) {}
+DropboxPanelFlow::DropboxPanelFlow(DatabaseOpenFlow& flow) : QObject(&flow), m_flow(flow) {}
 
 bool DropboxPanelFlow::loginOrShowPasswordDialog() {
-    return m_panel.loginOrShowPasswordDialog();
+    return m_flow.openLocalCopy();
 }
 
 bool DropboxPanelFlow::syncDatabaseFileAndOpen() {
-    return m_panel.syncDatabaseFileAndOpen();
+    return m_flow.start();
 }
 
 DropboxDetailsPickerHost::DropboxDetailsPickerHost(DatabaseDetailsScreen& details)

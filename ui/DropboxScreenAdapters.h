@@ -9,20 +9,20 @@
 
 namespace vaultora::ui {
 
-class GroupBrowser;
+class DatabaseOpenFlow;
 class DatabaseDetailsScreen;
 
 class DropboxPanelFlow final : public QObject, public vaultora::sync::DropboxLoginFlow {
     Q_OBJECT
 
 public:
-    explicit DropboxPanelFlow(GroupBrowser& panel);
+    explicit DropboxPanelFlow(DatabaseOpenFlow& flow);
 
     bool loginOrShowPasswordDialog() override;
     bool syncDatabaseFileAndOpen() override;
 
 private:
-    GroupBrowser& m_panel;
+    DatabaseOpenFlow& m_flow;
 };
 
 class DropboxDetailsPickerHost final : public QObject, public vaultora::sync::DropboxPickerHost {

@@ -1,8 +1,8 @@
 #include "ui/GroupBrowser.h"
 
 #include "app/ApplicationController.h"
-#include "ui/EntrySearch.h"
 #include "ui/EntryScreen.h"
+#include "ui/EntrySearch.h"
 #include "ui/toolkit/StackController.h"
 
 namespace vaultora::ui {
@@ -178,7 +178,7 @@ void GroupBrowser::onTableViewTap(int row, bool isDouble) {
 }
 
 std::unique_ptr<GroupBrowser> GroupBrowser::childPanelFor(kdb::DatabaseGroup* group,
-                                                                              bool stacked) const {
+                                                          bool stacked) const {
     auto child = std::make_unique<GroupBrowser>(m_services);
     child->setDatabaseFileName(m_databaseFileName);
     child->setIsStackedView(stacked);

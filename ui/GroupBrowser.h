@@ -1,34 +1,26 @@
 // The database browser: one group of an opened database as a list (a spacer row under the
 // search field, the subgroups, then the entries), the search over the group and everything
-// below it, and the open flow that fills the first panel of a database.
+// below it. The open flow hands the first panel of a database its tree.
 #pragma once
 
 #include "base/DatabaseRecord.h"
-#include "ui/DatabaseLoader.h"
-#include "ui/ScreenServices.h"
 #include "ui/DoubleTapDetector.h"
+#include "ui/ScreenServices.h"
 #include "ui/toolkit/NavigationContainer.h"
 
 #include "kdb/DatabaseModel.h"
-#include "kdb/SecureBytes.h"
 
-#include <QFutureWatcher>
 #include <QPointer>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
 namespace vaultora::ui {
 
-class PasswordForm;
-
 class GroupBrowser final : public DoubleTapDetector {
     Q_OBJECT
 
 public:
-    using OpenCompletion = std::function<void(bool opened)>;
-
     explicit GroupBrowser(const ScreenServices& services, QObject* parent = nullptr);
     ~GroupBrowser() override;
 
@@ -46,25 +38,14 @@ public:
     [[nodiscard]] kdb::DatabaseGroup* groupDatabase() const { return m_groupDatabase; }
     // Shows the group of the tree; the panel keeps the tree alive.
     void setGroup(std::shared_ptr<kdb::DatabaseTree> tree, kdb::DatabaseGroup* group);
+    // The container of a database's first panel on the stacked navigation; none for the
+    // panels opened from it.
     [[nodiscard]] toolkit::NavigationContainer* navController() const { return m_navController; }
+    void setNavController(toolkit::NavigationContainer* container) { m_navController = container; }
     [[nodiscard]] const std::vector<kdb::DatabaseEntry*>& searchResultArray() const {
         return m_searchResultArray;
     }
     [[nodiscard]] bool toogleFullScreen() const { return m_toogleFullScreen; }
-
-    // The open flow. Brings the file up to date with the record's synchroniser and goes on
-    // with loginOrShowPasswordDialog; false when it stopped (missing file, failed download).
-    bool syncDatabaseFileAndOpen();
-    // Tries the saved password when the record keeps one, otherwise (or when it fails) asks
-    // for the password. False when the file is missing.
-    bool loginOrShowPasswordDialog();
-    // Presents the password form.
-    void loginDatabase();
-    // Opens the file with the password off the main thread behind the progress overlay and,
-    // on success, puts this panel on the stacked navigation. The completion runs on the main
-    // thread with the result; on failure the cause is shown first.
-    void openDatabaseWithPassword(const kdb::SecureBytes& password, OpenCompletion completion);
-    [[nodiscard]] bool isOpening() const { return m_loading != nullptr; }
 
     // The list.
     [[nodiscard]] bool isSearchActive() const;
@@ -80,27 +61,14 @@ public:
     [[nodiscard]] double stackableMinWidth() const override;
     void viewDidAppear() override;
 
-    // Drops a panel whose open flow ended without opening it; nothing for an opened one.
-    void abandon();
-
-signals:
-    // The open flow ended: the panel was opened and pushed, or not.
-    void openFinished(bool opened);
-
 protected:
     void onSingleTap(int row) override;
     void onDoubleTap(int row) override;
 
 private:
     void reloadData();
-    void finishOpening(DatabaseLoadOutcome outcome, const OpenCompletion& completion);
-    void showOpenFailure(const DatabaseLoadOutcome& outcome);
-    void showFileNotFound();
-    void showPasswordNotCorrect();
-    [[nodiscard]] QString databasePath() const;
-    [[nodiscard]] bool databaseFileExists() const;
     [[nodiscard]] std::unique_ptr<GroupBrowser> childPanelFor(kdb::DatabaseGroup* group,
-                                                                        bool stacked) const;
+                                                              bool stacked) const;
     void pushStacked(std::unique_ptr<toolkit::Panel> panel);
     void installBarButtons();
 
@@ -113,8 +81,6 @@ private:
     QPointer<toolkit::NavigationContainer> m_navController;
     std::vector<kdb::DatabaseEntry*> m_searchResultArray;
     bool m_toogleFullScreen = false;
-    bool m_abandoned = false;
-    QFutureWatcher<DatabaseLoadOutcome>* m_loading = nullptr;
 };
 
 } // namespace vaultora::ui

@@ -1,9 +1,10 @@
 #include "ui/MainMenu.h"
 
-#include "base/NotificationCenter.h"
-#include "base/Notifications.h"
 #include "app/ApplicationController.h"
 #include "app/PanelStack.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -32,8 +33,7 @@ constexpr SettingsRow settingsRows[] = {
 
 } // namespace
 
-MainMenu::MainMenu(const ScreenServices& services,
-                                                     app::PanelStack& panelStack, QObject* parent)
+MainMenu::MainMenu(const ScreenServices& services, app::PanelStack& panelStack, QObject* parent)
     : toolkit::ListPanel(parent), m_services(services), m_panelStack(panelStack) {
     viewDidLoad();
 }
@@ -130,13 +130,35 @@ void MainMenu::openDatabase(int row) {
         static_cast<std::size_t>(row) >= registry.size()) {
         return;
     }
-    // The panel belongs to the menu until the open flow puts it on the stacked navigation or
-    // drops it.
-    auto* panel = new GroupBrowser(m_services, this);
-    panel->setDatabaseFileName(m_cellContents.at(row).dataBaseFileName);
-    panel->setIsStackedView(true);
-    panel->setServerDetail(registry.at(static_cast<std::size_t>(row)));
-    panel->syncDatabaseFileAndOpen();
+    // The flow belongs to the menu until it finishes; the panel stack finds it here to cancel
+    // it when the user is logged out.
+    auto* flow = new DatabaseOpenFlow(m_services, m_cellContents.at(row).dataBaseFileName,
+                                      registry.at(static_cast<std::size_t>(row)), this);
+    connect(flow, &DatabaseOpenFlow::finished, this,
+            [this, flow](std::shared_ptr<kdb::DatabaseTree> tree) {
+                if (tree) {
+                    showOpenedDatabase(*flow, std::move(tree));
+                }
+            });
+    flow->start();
+}
+
+void MainMenu::showOpenedDatabase(const DatabaseOpenFlow& flow,
+                                  std::shared_ptr<kdb::DatabaseTree> tree) {
+    if (m_services.stack == nullptr) {
+        return;
+    }
+    auto browser = std::make_unique<GroupBrowser>(m_services);
+    browser->setDatabaseFileName(flow.databaseFileName());
+    browser->setIsStackedView(true);
+    browser->setServerDetail(flow.record());
+    kdb::DatabaseGroup* root = tree->getRoot();
+    browser->setGroup(std::move(tree), root);
+    GroupBrowser* shown = browser.get();
+    auto container = std::make_unique<toolkit::NavigationContainer>(std::move(browser));
+    shown->setNavController(container.get());
+    m_services.stack->pushViewController(std::move(container), nullptr, toolkit::Animated::Yes);
+    m_services.stack->collapseStack(1, toolkit::Animated::Yes);
 }
 
 void MainMenu::openSettingsScreen(int row) {

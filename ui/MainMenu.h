@@ -6,6 +6,8 @@
 #include "ui/ScreenServices.h"
 #include "ui/toolkit/ListPanel.h"
 
+#include "kdb/DatabaseModel.h"
+
 #include <QList>
 #include <QString>
 
@@ -17,6 +19,8 @@ class PanelStack;
 } // namespace vaultora::app
 
 namespace vaultora::ui {
+
+class DatabaseOpenFlow;
 
 class MainMenu final : public toolkit::ListPanel {
     Q_OBJECT
@@ -36,7 +40,7 @@ public:
 
     // The panel stack closes the panels on logout; it also counts a presented password form.
     MainMenu(const ScreenServices& services, app::PanelStack& panelStack,
-                              QObject* parent = nullptr);
+             QObject* parent = nullptr);
     ~MainMenu() override;
 
     [[nodiscard]] const QList<CellContent>& cellContents() const { return m_cellContents; }
@@ -60,6 +64,8 @@ private:
     void viewDidLoad();
     void reloadData();
     void openDatabase(int row);
+    // Puts the root group of the opened database on the stacked navigation, right of the menu.
+    void showOpenedDatabase(const DatabaseOpenFlow& flow, std::shared_ptr<kdb::DatabaseTree> tree);
     void openSettingsScreen(int row);
 
     const ScreenServices& m_services;

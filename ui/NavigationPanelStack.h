@@ -1,6 +1,7 @@
-// The panels the logout closes, as the application delegate and the menu see them: a form
-// presented over the window (the password form) counts as the topmost panel, then the panels
-// of the stacked navigation from right to left.
+// The panels the logout closes, as the application delegate and the menu see them: the opens
+// still under way count as the topmost panels, so that a logout cancels them; then a form
+// presented over the window (the password form), then the panels of the stacked navigation
+// from right to left.
 #pragma once
 
 #include "app/PanelStack.h"

@@ -1,6 +1,6 @@
 #include "ui/PasswordForm.h"
 
-#include "ui/GroupBrowser.h"
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/LoginInfoTarget.h"
 
 namespace vaultora::ui {
@@ -32,12 +32,12 @@ void PasswordForm::createDialog() {
     setForm(std::move(form));
 }
 
-GroupBrowser* PasswordForm::databaseViewController() const {
-    return m_databaseViewController;
+DatabaseOpenFlow* PasswordForm::openFlow() const {
+    return m_openFlow;
 }
 
-void PasswordForm::setDatabaseViewController(GroupBrowser* panel) {
-    m_databaseViewController = panel;
+void PasswordForm::setOpenFlow(DatabaseOpenFlow* flow) {
+    m_openFlow = flow;
 }
 
 app::LoginInfo PasswordForm::loginInfo() const {

@@ -11,7 +11,7 @@
 
 namespace vaultora::ui {
 
-class GroupBrowser;
+class DatabaseOpenFlow;
 
 class PasswordForm final : public toolkit::FormPanel {
     Q_OBJECT
@@ -25,9 +25,9 @@ public:
 
     [[nodiscard]] toolkit::NavigationContainer* navigation() const { return m_navigation; }
     void setNavigation(toolkit::NavigationContainer* navigation) { m_navigation = navigation; }
-    // The panel the form opens.
-    [[nodiscard]] GroupBrowser* databaseViewController() const;
-    void setDatabaseViewController(GroupBrowser* panel);
+    // The open flow the form asks for.
+    [[nodiscard]] DatabaseOpenFlow* openFlow() const;
+    void setOpenFlow(DatabaseOpenFlow* flow);
 
     // The form's values, copied by key.
     [[nodiscard]] app::LoginInfo loginInfo() const;
@@ -43,7 +43,7 @@ private:
 
     toolkit::ModalPresenter& m_presenter;
     QPointer<toolkit::NavigationContainer> m_navigation;
-    QPointer<GroupBrowser> m_databaseViewController;
+    QPointer<DatabaseOpenFlow> m_openFlow;
 };
 
 } // namespace vaultora::ui

@@ -2,7 +2,7 @@
 // inputs, and how the rounds a file asks for are capped, are described in FuzzInput.h.
 #include "kdb/DatabaseError.h"
 #include "kdb/DatabaseModel.h"
-#include "kdb/FormatDetector.h"
+#include "kdb/DatabaseOpener.h"
 #include "kdb/MappedFileSource.h"
 #include "tests/kdb/support/FuzzInput.h"
 
@@ -48,9 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     auto bytes = std::make_shared<const std::vector<uint8_t>>(std::move(database->file));
     auto source = std::make_unique<vaultora::kdb::MappedFileSource>(bytes);
     try {
-        const std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
-        const std::shared_ptr<vaultora::kdb::DatabaseTree> tree =
-            reader->load(std::move(source), vaultora::kdb::secureBytesFromText(database->password));
+        const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = vaultora::kdb::openDatabase(
+            std::move(source), vaultora::kdb::secureBytesFromText(database->password));
         if (tree && tree->getRoot() != nullptr) {
             static_cast<void>(visit(*tree->getRoot()));
         }

@@ -1,5 +1,6 @@
 #include "ScreenTestSupport.h"
 
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
 
@@ -104,7 +105,7 @@ TEST_F(LoginFlow, TypedWrongPasswordKeepsTheFormForAnotherTry) {
 TEST_F(LoginFlow, CancelLeavesTheMenuAsItWasAndDropsThePanel) {
     addTestDatabase(false);
     openFromMenu(0);
-    QPointer<vaultora::ui::GroupBrowser> pending = presentedLoginForm()->databaseViewController();
+    QPointer<vaultora::ui::DatabaseOpenFlow> pending = presentedLoginForm()->openFlow();
     ASSERT_FALSE(pending.isNull());
 
     pressFormButton(QStringLiteral("Cancel"));
@@ -279,6 +280,27 @@ TEST_F(LoginFlow, SecondDatabaseOpensToTheRightAndBothStay) {
     EXPECT_EQ(browserAt(0)->serverDetail()->databaseName(), QStringLiteral("test_database.kdb"));
     EXPECT_EQ(browserAt(1)->serverDetail()->databaseName(), QStringLiteral("copy.kdb"));
     EXPECT_NE(browserAt(0)->treeDatabase(), browserAt(1)->treeDatabase());
+}
+
+TEST_F(LoginFlow, DropboxSyncEndingAfterALockOpensNothing) {
+    installDatabase(testDatabasePath(), QStringLiteral("box.kdb"));
+    addRecord(QStringLiteral("Box"), QStringLiteral("box.kdb"),
+              vaultora::base::DatabaseRecord::SyncTypeDropbox, 1);
+    keychain.store(QStringLiteral("https://example.org/box.kdb"), QStringLiteral("tulipfox"));
+    sources.reachable = true;
+    openFromMenu(0);
+    ASSERT_EQ(sources.dropboxFlows.size(), 1u);
+    QPointer<vaultora::ui::DatabaseOpenFlow> waiting = sources.dropboxFlows.at(0);
+    ASSERT_FALSE(waiting.isNull());
+
+    delegate->applicationDidEnterBackground();
+    EXPECT_FALSE(waiting->openLocalCopy()) << "the sync's continuation finds the flow cancelled";
+    EXPECT_FALSE(progressOverlay->isVisible());
+    EXPECT_FALSE(modalPresenter->isPresenting());
+    runDeferredDeletes();
+    EXPECT_TRUE(waiting.isNull());
+    EXPECT_EQ(stack->count(), 0);
+    EXPECT_TRUE(shownPanels.empty());
 }
 
 } // namespace

@@ -2,12 +2,15 @@
 
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
 #include "ui/toolkit/FormPanel.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QPointer>
+#include <QThreadPool>
 
 using namespace screentest;
 using namespace std::chrono_literals;
@@ -25,7 +28,16 @@ protected:
     }
 
     void postIdle() {
-        vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::windowIdle));
+        vaultora::base::NotificationCenter::defaultCenter().post(
+            QString::fromLatin1(vaultora::base::Notifications::windowIdle));
+    }
+
+    // Lets a load that was left running end and delivers whatever it posted.
+    void settleAbandonedLoads() const {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        runDeferredDeletes();
+        runDeferredDeletes();
     }
 
     // Opens the sample database and a second panel to its right.
@@ -61,7 +73,8 @@ TEST_F(Menu, HasThreeSectionsAndFollowsTheRegistryWhenAnnounced) {
     ASSERT_EQ(menu->cellContents().size(), 1);
     EXPECT_EQ(menu->cellContents().at(0).dataBaseFileName, QStringLiteral("first.kdb"));
 
-    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     EXPECT_EQ(sectionRows(0), QStringList({"First", "Unannounced"}));
 }
 
@@ -156,7 +169,7 @@ TEST_F(Menu, BackgroundClosesPanelsAndAnOpenPasswordFormWithoutTouchingTheStore)
     ASSERT_NE(form, nullptr);
     vaultora::toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
     password->enterText(QStringLiteral("half typed"));
-    QPointer<vaultora::ui::GroupBrowser> pending = form->databaseViewController();
+    QPointer<vaultora::ui::DatabaseOpenFlow> pending = form->openFlow();
 
     delegate->applicationDidEnterBackground();
     EXPECT_EQ(stack->count(), 0);
@@ -166,6 +179,40 @@ TEST_F(Menu, BackgroundClosesPanelsAndAnOpenPasswordFormWithoutTouchingTheStore)
     runDeferredDeletes();
     EXPECT_TRUE(pending.isNull());
     EXPECT_EQ(keychain.backend().items.size(), 1u);
+}
+
+TEST_F(Menu, LeavingTheAppWhileTheSavedPasswordLoadsCancelsTheOpen) {
+    addTestDatabase();
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, 0);
+    ASSERT_TRUE(progressOverlay->isVisible());
+
+    delegate->applicationDidEnterBackground();
+    EXPECT_FALSE(progressOverlay->isVisible());
+    settleAbandonedLoads();
+    EXPECT_EQ(stack->count(), 0) << "the loaded tree is not shown after the lock";
+    EXPECT_FALSE(modalPresenter->isPresenting());
+    EXPECT_TRUE(shownPanels.empty());
+}
+
+TEST_F(Menu, IdleLogoutWhileATypedPasswordLoadsClosesTheFormAndOpensNothing) {
+    addTestDatabase(false);
+    openFromMenu(0);
+    vaultora::ui::PasswordForm* form = presentedLoginForm();
+    ASSERT_NE(form, nullptr);
+    QPointer<vaultora::ui::DatabaseOpenFlow> pending = form->openFlow();
+    vaultora::toolkit::FormRow* password = form->form()->rowForKey(QStringLiteral("password"));
+    password->enterText(QStringLiteral("tulipfox"));
+    pressFormButton(QStringLiteral("Login"));
+    ASSERT_TRUE(progressOverlay->isVisible());
+
+    postIdle();
+    EXPECT_FALSE(progressOverlay->isVisible());
+    EXPECT_FALSE(modalPresenter->isPresenting());
+    EXPECT_FALSE(password->value().isValid()) << "the typed password is cleared";
+    settleAbandonedLoads();
+    EXPECT_EQ(stack->count(), 0);
+    EXPECT_TRUE(pending.isNull());
+    EXPECT_EQ(shownTitles(), QStringList({QStringLiteral("Auto timeout")}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "base/Notifications.h"
 #include "app/PasswordStore.h"
 #include "app/LaunchParts.h"
+#include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
 #include "ui/toolkit/NavigationContainer.h"
@@ -91,10 +92,11 @@ bool RecordingSources::downloadFromURL(const QString& url, const QString& fileNa
     return downloader(downloads.back());
 }
 
-void RecordingSources::syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
-                                       vaultora::ui::GroupBrowser& panel) {
-    Q_UNUSED(panel);
+void RecordingSources::syncWithDropBox(
+    const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+    vaultora::ui::DatabaseOpenFlow& flow) {
     dropboxSyncs.push_back(record);
+    dropboxFlows.emplace_back(&flow);
 }
 
 namespace {

@@ -17,6 +17,7 @@
 #include "ui/toolkit/TransientPanelHost.h"
 #include "ui/toolkit/UrlOpener.h"
 
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -28,6 +29,7 @@
 #include <vector>
 
 namespace vaultora::ui {
+class DatabaseOpenFlow;
 class GroupBrowser;
 class PasswordForm;
 } // namespace vaultora::ui
@@ -79,13 +81,15 @@ public:
     bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
     void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
-                         vaultora::ui::GroupBrowser& panel) override;
+                         vaultora::ui::DatabaseOpenFlow& flow) override;
 
     // Runs for each download; its result is the download's.
     std::function<bool(const Download&)> downloader = [](const Download&) { return false; };
     std::vector<Download> downloads;
     bool reachable = false;
     std::vector<std::shared_ptr<vaultora::base::DatabaseRecord>> dropboxSyncs;
+    // The flows waiting for those syncs, in the same order.
+    std::vector<QPointer<vaultora::ui::DatabaseOpenFlow>> dropboxFlows;
 };
 
 class RecordingUrlOpener final : public vaultora::toolkit::UrlOpener {

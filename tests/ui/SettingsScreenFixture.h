@@ -55,7 +55,7 @@ public:
     }
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
     void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>&,
-                         vaultora::ui::GroupBrowser&) override {}
+                         vaultora::ui::DatabaseOpenFlow&) override {}
 
     std::vector<Download> downloads;
     bool reachable = true;

@@ -1,0 +1,78 @@
+// The open flow of one registered database: brings the file up to date with the record's
+// synchroniser, finds the master password (the password store, else the password form), opens
+// the file off the main thread and hands over the opened tree. A lock cancels it.
+#pragma once
+
+#include "base/DatabaseRecord.h"
+#include "ui/DatabaseLoader.h"
+#include "ui/ScreenServices.h"
+
+#include "kdb/DatabaseModel.h"
+#include "kdb/SecureBytes.h"
+
+#include <QFutureWatcher>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace vaultora::ui {
+
+class PasswordForm;
+struct OpenAlert;
+
+class DatabaseOpenFlow final : public QObject {
+    Q_OBJECT
+
+public:
+    DatabaseOpenFlow(const ScreenServices& services, QString databaseFileName,
+                     std::shared_ptr<base::DatabaseRecord> record, QObject* parent = nullptr);
+    ~DatabaseOpenFlow() override;
+
+    [[nodiscard]] const QString& databaseFileName() const { return m_databaseFileName; }
+    [[nodiscard]] const std::shared_ptr<base::DatabaseRecord>& record() const { return m_record; }
+
+    // The entry point: brings the file up to date with the record's synchroniser and goes on
+    // with openLocalCopy. False when it stopped (missing file, failed download).
+    bool start();
+    // Goes on with the file on the device: the saved password when the record keeps one,
+    // otherwise (or when it fails) the password form. False when the file is missing. The
+    // Dropbox sync calls this once it is done.
+    bool openLocalCopy();
+    // Stops the flow wherever it is: a running load finishes unseen and its tree is dropped,
+    // and the password form is cleared and dismissed. The flow then finishes without a tree.
+    void cancel();
+
+    // Until finished has been emitted.
+    [[nodiscard]] bool isRunning() const { return !m_finished; }
+    // The flows of the owner that have not finished yet.
+    [[nodiscard]] static QList<DatabaseOpenFlow*> runningFlowsOf(const QObject& owner);
+
+signals:
+    // The completion, emitted once: the opened tree, or none when the flow stopped without one
+    // (missing file, failed download, the form closed, a lock). The flow deletes itself later.
+    void finished(std::shared_ptr<kdb::DatabaseTree> tree);
+
+private:
+    void askForPassword();
+    // Opens the file with the password off the main thread behind the progress overlay.
+    // Success finishes the flow; a failure is shown and then afterFailure runs.
+    void load(const kdb::SecureBytes& password, std::function<void()> afterFailure);
+    void finishLoading(DatabaseLoadOutcome outcome, const std::function<void()>& afterFailure);
+    void finish(std::shared_ptr<kdb::DatabaseTree> tree);
+    void show(const OpenAlert& alert) const;
+    [[nodiscard]] QString databasePath() const;
+    [[nodiscard]] bool databaseFileExists() const;
+
+    const ScreenServices& m_services;
+    QString m_databaseFileName;
+    std::shared_ptr<base::DatabaseRecord> m_record;
+    QPointer<PasswordForm> m_form;
+    QFutureWatcher<DatabaseLoadOutcome>* m_loading = nullptr;
+    bool m_finished = false;
+};
+
+} // namespace vaultora::ui
