@@ -72,7 +72,7 @@ class State:
             handle.write(line + "\n")
 
 
-class Server(socketserver.ThreadingMixIn, http.server.HttpServer):
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
 
     def get_request(self):
