@@ -4,8 +4,9 @@
 #include "net/Reachability.h"
 #include "sync/HttpDownloadSync.h"
 #include "sync/dropbox/DropboxSyncRunner.h"
-#include "ui/GroupBrowser.h"
 #include "ui/DropboxScreenAdapters.h"
+#include "ui/GroupBrowser.h"
+#include "ui/SyncProgressPanels.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
 #include <QPointer>
@@ -14,7 +15,8 @@
 namespace vaultora::ui {
 
 bool ApplicationDatabaseSources::downloadFromURL(const QString& url, const QString& fileName) {
-    vaultora::sync::HttpDownloadSync download(m_panels, [this](const QString& name) {
+    SyncProgressPanels view(m_panels);
+    vaultora::sync::HttpDownloadSync download(view, [this](const QString& name) {
         return m_delegate.getDocumentBaseDirectoryForFileName(name);
     });
     return download.downloadFromURL(url, fileName);
@@ -25,8 +27,8 @@ bool ApplicationDatabaseSources::isInternetReachable() const {
                .currentReachabilityStatus() != vaultora::net::Reachability::NotReachable;
 }
 
-void ApplicationDatabaseSources::syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
-                                                 GroupBrowser& panel) {
+void ApplicationDatabaseSources::syncWithDropBox(
+    const std::shared_ptr<base::DatabaseRecord>& record, GroupBrowser& panel) {
     if (m_dropBox) {
         auto* flow = new DropboxPanelFlow(panel);
         m_dropBox->syncWithDropBox(record, *flow, flow);
