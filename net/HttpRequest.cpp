@@ -136,8 +136,8 @@ private:
 };
 
 bool HttpRequest::Exchange::prepare(const QString& method, const QByteArray& body,
-                                       const QList<QPair<QString, QString>>& headers,
-                                       const HttpCredentials* credentials, Credentials when) {
+                                    const QList<QPair<QString, QString>>& headers,
+                                    const HttpCredentials* credentials, Credentials when) {
     CURL* easy = m_easy.get();
     if (!easy)
         return false;
@@ -295,7 +295,7 @@ void HttpRequest::Exchange::pumpEvents() {
 }
 
 std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::size_t count,
-                                               void* self) {
+                                            void* self) {
     auto* exchange = static_cast<Exchange*>(self);
     exchange->m_lastActivity = Clock::now();
     exchange->headerLine(QByteArrayView(data, static_cast<qsizetype>(size * count)));
@@ -336,15 +336,15 @@ void HttpRequest::Exchange::headerLine(QByteArrayView raw) {
 }
 
 std::size_t HttpRequest::Exchange::onBody(char* data, std::size_t size, std::size_t count,
-                                             void* self) {
+                                          void* self) {
     auto* exchange = static_cast<Exchange*>(self);
     exchange->m_lastActivity = Clock::now();
-    exchange->m_request.receiveBody(data, size * count);
-    return size * count;
+    // Returning less than was given makes libcurl end the transfer.
+    return exchange->m_request.receiveBody(data, size * count) ? size * count : 0;
 }
 
 int HttpRequest::Exchange::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t,
-                                         curl_off_t uploaded) {
+                                      curl_off_t uploaded) {
     auto* exchange = static_cast<Exchange*>(self);
     if (uploaded != exchange->m_uploaded) {
         exchange->m_uploaded = uploaded;
@@ -554,13 +554,16 @@ void HttpRequest::endResponseHeaders() {
             *this, known ? static_cast<qint64>(length) : 1);
 }
 
-void HttpRequest::receiveBody(const char* data, std::size_t length) {
+bool HttpRequest::receiveBody(const char* data, std::size_t length) {
     if (!m_deliversBody || length == 0)
-        return;
+        return true;
+    if (m_maximumResponseLength > 0 &&
+        m_responseData.size() + static_cast<qsizetype>(length) > m_maximumResponseLength)
+        return false;
     m_responseData.append(data, static_cast<qsizetype>(length));
     m_totalBytesRead += length;
     if (!m_downloadProgressDelegate)
-        return;
+        return true;
     m_downloadProgressDelegate->requestDidReceiveBytes(
         *this, m_showAccurateProgress ? static_cast<qint64>(length) : 1);
     if (auto* fraction = dynamic_cast<HttpProgressFraction*>(m_downloadProgressDelegate)) {
@@ -569,6 +572,7 @@ void HttpRequest::receiveBody(const char* data, std::size_t length) {
                                  : 1.0;
         fraction->setProgress(std::min(1.0, static_cast<double>(m_totalBytesRead) / total));
     }
+    return true;
 }
 
 bool HttpRequest::finishBody() {
