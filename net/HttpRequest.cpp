@@ -187,14 +187,10 @@ bool HttpRequest::Exchange::prepare(const QString& method, const QByteArray& bod
 
     bool hasUserAgent = false;
     bool hasAcceptEncoding = false;
-    curl_slist* list = nullptr;
+    CurlHeaderList list;
     const auto append = [&](const QByteArray& line) {
-        curl_slist* grown = curl_slist_append(list, line.constData());
-        if (!grown) {
+        if (!appendHeaderLine(list, line.constData()))
             ok = false;
-            return;
-        }
-        list = grown;
     };
     for (const auto& [name, value] : headers) {
         hasUserAgent |= name.compare(QLatin1String("User-Agent"), Qt::CaseInsensitive) == 0;
@@ -209,7 +205,7 @@ bool HttpRequest::Exchange::prepare(const QString& method, const QByteArray& bod
     // A body goes out at once rather than after a "100 Continue" that old servers never send.
     if (!m_body.isEmpty())
         append("Expect:");
-    m_headers.reset(list);
+    m_headers = std::move(list);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, m_headers.get());
 
     if (credentials && when != Credentials::None) {
