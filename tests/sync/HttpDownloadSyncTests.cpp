@@ -1,7 +1,7 @@
 // The download of a database file: where it lands, what the panels show, and that a failed
 // download of any kind leaves the old copy alone.
-#include "tests/sync/support/HttpTestHelpers.h"
-#include "tests/sync/support/TestHttpServer.h"
+#include "tests/net/support/HttpTestHelpers.h"
+#include "tests/net/support/TestHttpServer.h"
 
 #include "app/ApplicationController.h"
 #include "app/LaunchParts.h"

@@ -1,7 +1,7 @@
 // The request's exchange with a server: what goes on the wire, redirects, authentication,
 // and the error codes and texts.
-#include "tests/sync/support/HttpTestHelpers.h"
-#include "tests/sync/support/TestHttpServer.h"
+#include "tests/net/support/HttpTestHelpers.h"
+#include "tests/net/support/TestHttpServer.h"
 
 #include <QRegularExpression>
 #include <netinet/in.h>
