@@ -5,13 +5,18 @@
 #include <QString>
 #include <QUrl>
 
-#include <atomic>
+#include <memory>
 #include <thread>
+
+namespace vaultora::net {
+class HttpRequest;
+} // namespace vaultora::net
 
 namespace vaultora::crash {
 
-// One HTTP POST of a crash report document. The transfer runs on a thread of its own; the
-// outcome is delivered on the thread this object lives on (the main loop).
+// One HTTP POST of a crash report document through net/'s request. The request runs to its
+// end on a thread of its own; the outcome is delivered on the thread this object lives on (the
+// main loop).
 class CrashReportUpload final : public QObject {
     Q_OBJECT
 
@@ -37,15 +42,17 @@ public:
     // Cancels a transfer still running and waits for its thread.
     ~CrashReportUpload() override;
 
-    // False when the transfer cannot be started: no HTTP(S) address, or no connection handle.
+    // False when the transfer cannot be started: no HTTP(S) address, or no thread.
     [[nodiscard]] bool start(Request request);
 
 signals:
     void finished(const crash::CrashReportUpload::Result& result);
 
 private:
+    void finish();
+
+    std::unique_ptr<net::HttpRequest> m_request;
     std::thread m_thread;
-    std::atomic<bool> m_cancelled{false};
 };
 
 } // namespace vaultora::crash

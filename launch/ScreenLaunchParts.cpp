@@ -7,9 +7,10 @@
 #include "ui/ApplicationDatabaseSources.h"
 #include "ui/ArtworkImageProvider.h"
 #include "ui/CrashReportAlertQuestion.h"
+#include "ui/DropboxLoginScreenPresenter.h"
+#include "ui/IdleWatchingWindow.h"
 #include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
-#include "ui/IdleWatchingWindow.h"
 #include "ui/SettingsMenuScreens.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -67,7 +68,8 @@ app::PanelStack* ScreenLaunchParts::createNavigation(app::ApplicationController&
     m_services.transientPanels = new toolkit::TransientPanelHost(m_services.timers, owner);
     m_services.progressOverlay = new toolkit::ProgressOverlay(owner);
     m_alertPresenter = std::make_unique<toolkit::AlertPresenter>();
-    m_sources = std::make_unique<ui::ApplicationDatabaseSources>(delegate, *m_services.transientPanels);
+    m_sources =
+        std::make_unique<ui::ApplicationDatabaseSources>(delegate, *m_services.transientPanels);
     m_services.sources = m_sources.get();
     m_panelStack = std::make_unique<ui::NavigationPanelStack>(m_services);
 
@@ -104,8 +106,8 @@ void ScreenLaunchParts::createCrashReportManager(app::ApplicationController& del
         return;
     }
     // The manager catches crashes from now on and asks about earlier ones a second later.
-    crash::createCrashReportManager(std::make_unique<ui::CrashReportAlertQuestion>(*m_alertPresenter),
-                                    m_sceneObjects.get());
+    crash::createCrashReportManager(
+        std::make_unique<ui::CrashReportAlertQuestion>(*m_alertPresenter), m_sceneObjects.get());
 }
 
 void ScreenLaunchParts::setDropboxService(vaultora::sync::DropboxServiceConfiguration configuration,
@@ -119,20 +121,23 @@ void ScreenLaunchParts::createDropboxSession(app::ApplicationController& delegat
     // The delegate has nothing to do when a token is refused, so the session gets none.
     m_dropboxSession =
         std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
-                                    DropboxServiceConfiguration::applicationConsumerSecret,
-                                    m_dropboxConfiguration, m_dropboxSettingsFile);
+                                         DropboxServiceConfiguration::applicationConsumerSecret,
+                                         m_dropboxConfiguration, m_dropboxSettingsFile);
     DropboxSession::setSharedSession(m_dropboxSession.get());
-    DropboxScreenServices services;
+    ui::DropboxScreenServices services;
     services.session = m_dropboxSession.get();
     services.modalPresenter = m_services.modalPresenter;
     services.alerts = m_alertPresenter.get();
     services.progressOverlay = m_services.progressOverlay;
     services.transientPanels = m_services.transientPanels;
     services.timers = m_services.timers;
-    m_dropBox = std::make_unique<DropboxSyncRunner>(services, [&delegate](const QString& name) {
-        return delegate.getDocumentBaseDirectoryForFileName(name);
-    });
+    m_dropboxLogins = std::make_unique<ui::DropboxLoginScreenPresenter>(services);
+    m_dropBox = std::make_unique<DropboxSyncRunner>(
+        m_dropboxLogins->syncServices(), [&delegate](const QString& name) {
+            return delegate.getDocumentBaseDirectoryForFileName(name);
+        });
     m_services.dropBox = m_dropBox.get();
+    m_services.dropboxLogins = m_dropboxLogins.get();
     if (m_sources)
         m_sources->setDropBox(m_dropBox.get());
 }

@@ -12,6 +12,7 @@
 
 namespace vaultora::ui {
 class ApplicationDatabaseSources;
+class DropboxLoginScreenPresenter;
 class MainMenu;
 class NavigationPanelStack;
 class IdleWatchingWindow;
@@ -62,6 +63,7 @@ private:
     QString m_dropboxSettingsFile;
     // The Dropbox session and the syncs that use it and the objects above; released first.
     std::unique_ptr<vaultora::sync::DropboxSession> m_dropboxSession;
+    std::unique_ptr<ui::DropboxLoginScreenPresenter> m_dropboxLogins;
     std::unique_ptr<vaultora::sync::DropboxSyncRunner> m_dropBox;
 };
 

@@ -136,8 +136,8 @@ private:
 };
 
 bool HttpRequest::Exchange::prepare(const QString& method, const QByteArray& body,
-                                       const QList<QPair<QString, QString>>& headers,
-                                       const HttpCredentials* credentials, Credentials when) {
+                                    const QList<QPair<QString, QString>>& headers,
+                                    const HttpCredentials* credentials, Credentials when) {
     CURL* easy = m_easy.get();
     if (!easy)
         return false;
@@ -187,14 +187,10 @@ bool HttpRequest::Exchange::prepare(const QString& method, const QByteArray& bod
 
     bool hasUserAgent = false;
     bool hasAcceptEncoding = false;
-    curl_slist* list = nullptr;
+    CurlHeaderList list;
     const auto append = [&](const QByteArray& line) {
-        curl_slist* grown = curl_slist_append(list, line.constData());
-        if (!grown) {
+        if (!appendHeaderLine(list, line.constData()))
             ok = false;
-            return;
-        }
-        list = grown;
     };
     for (const auto& [name, value] : headers) {
         hasUserAgent |= name.compare(QLatin1String("User-Agent"), Qt::CaseInsensitive) == 0;
@@ -209,7 +205,7 @@ bool HttpRequest::Exchange::prepare(const QString& method, const QByteArray& bod
     // A body goes out at once rather than after a "100 Continue" that old servers never send.
     if (!m_body.isEmpty())
         append("Expect:");
-    m_headers.reset(list);
+    m_headers = std::move(list);
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, m_headers.get());
 
     if (credentials && when != Credentials::None) {
@@ -295,7 +291,7 @@ void HttpRequest::Exchange::pumpEvents() {
 }
 
 std::size_t HttpRequest::Exchange::onHeader(char* data, std::size_t size, std::size_t count,
-                                               void* self) {
+                                            void* self) {
     auto* exchange = static_cast<Exchange*>(self);
     exchange->m_lastActivity = Clock::now();
     exchange->headerLine(QByteArrayView(data, static_cast<qsizetype>(size * count)));
@@ -336,15 +332,15 @@ void HttpRequest::Exchange::headerLine(QByteArrayView raw) {
 }
 
 std::size_t HttpRequest::Exchange::onBody(char* data, std::size_t size, std::size_t count,
-                                             void* self) {
+                                          void* self) {
     auto* exchange = static_cast<Exchange*>(self);
     exchange->m_lastActivity = Clock::now();
-    exchange->m_request.receiveBody(data, size * count);
-    return size * count;
+    // Returning less than was given makes libcurl end the transfer.
+    return exchange->m_request.receiveBody(data, size * count) ? size * count : 0;
 }
 
 int HttpRequest::Exchange::onProgress(void* self, curl_off_t, curl_off_t, curl_off_t,
-                                         curl_off_t uploaded) {
+                                      curl_off_t uploaded) {
     auto* exchange = static_cast<Exchange*>(self);
     if (uploaded != exchange->m_uploaded) {
         exchange->m_uploaded = uploaded;
@@ -554,13 +550,16 @@ void HttpRequest::endResponseHeaders() {
             *this, known ? static_cast<qint64>(length) : 1);
 }
 
-void HttpRequest::receiveBody(const char* data, std::size_t length) {
+bool HttpRequest::receiveBody(const char* data, std::size_t length) {
     if (!m_deliversBody || length == 0)
-        return;
+        return true;
+    if (m_maximumResponseLength > 0 &&
+        m_responseData.size() + static_cast<qsizetype>(length) > m_maximumResponseLength)
+        return false;
     m_responseData.append(data, static_cast<qsizetype>(length));
     m_totalBytesRead += length;
     if (!m_downloadProgressDelegate)
-        return;
+        return true;
     m_downloadProgressDelegate->requestDidReceiveBytes(
         *this, m_showAccurateProgress ? static_cast<qint64>(length) : 1);
     if (auto* fraction = dynamic_cast<HttpProgressFraction*>(m_downloadProgressDelegate)) {
@@ -569,6 +568,7 @@ void HttpRequest::receiveBody(const char* data, std::size_t length) {
                                  : 1.0;
         fraction->setProgress(std::min(1.0, static_cast<double>(m_totalBytesRead) / total));
     }
+    return true;
 }
 
 bool HttpRequest::finishBody() {

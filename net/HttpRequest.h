@@ -72,6 +72,8 @@ public:
     // The request's own credentials, used when neither the store nor the URL has any.
     void setUsername(QString user) { m_username = std::move(user); }
     void setPassword(kdb::SecureBytes password) { m_password = std::move(password); }
+    // A body longer than this ends the request with a connection failure; 0: no limit.
+    void setMaximumResponseLength(qsizetype length) { m_maximumResponseLength = length; }
     // Not owned; it must outlive the request's run.
     void setDownloadProgressDelegate(HttpProgressDelegate* delegate) {
         m_downloadProgressDelegate = delegate;
@@ -111,7 +113,8 @@ private:
     void fail(int code, const QString& description, const QString& underlying = {});
     void beginResponse(int httpVersion, int statusCode, const QString& statusLine);
     void endResponseHeaders();
-    void receiveBody(const char* data, std::size_t length);
+    // False when the body would grow past the maximum length.
+    [[nodiscard]] bool receiveBody(const char* data, std::size_t length);
     [[nodiscard]] bool isFollowedRedirect() const;
     [[nodiscard]] bool finishBody();
 
@@ -127,6 +130,7 @@ private:
     bool m_allowCompressedResponse = true;
     QString m_username;
     kdb::SecureBytes m_password;
+    qsizetype m_maximumResponseLength = 0;
     HttpProgressDelegate* m_downloadProgressDelegate = nullptr;
 
     bool m_started = false;

@@ -2,7 +2,7 @@
 
 #include "net/HttpRequest.h"
 #include "net/Reachability.h"
-#include "ui/toolkit/TransientPanelHost.h"
+#include "sync/SyncProgressView.h"
 
 #include <QDebug>
 #include <QDir>
@@ -20,9 +20,8 @@ const QString DownloadErrorSubtitle = QStringLiteral("Error downloading database
 
 } // namespace
 
-HttpDownloadSync::HttpDownloadSync(toolkit::TransientPanelHost& panels,
-                                       PathResolver pathResolver)
-    : m_panels(panels), m_pathResolver(std::move(pathResolver)),
+HttpDownloadSync::HttpDownloadSync(SyncProgressView& view, PathResolver pathResolver)
+    : m_view(view), m_pathResolver(std::move(pathResolver)),
       m_timeOutSeconds(net::HttpRequest::defaultTimeOutSeconds) {}
 
 HttpDownloadSync::~HttpDownloadSync() = default;
@@ -37,15 +36,13 @@ QString HttpDownloadSync::fileNameForURL(const QString& url) {
 bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileName) {
     if (net::Reachability::reachabilityForInternetConnection().currentReachabilityStatus() ==
         net::Reachability::NotReachable) {
-        m_panels.showError(QStringLiteral("There is no network available!"),
-                           QStringLiteral("Database cannot be downloaded."), 2.5);
+        m_view.showError(QStringLiteral("There is no network available!"),
+                         QStringLiteral("Database cannot be downloaded."), 2.5);
         return false;
     }
     const QString path = m_pathResolver(fileName);
 
-    m_infoPanelExtended = m_panels.show(toolkit::TransientPanel::Style::Information,
-                                        QStringLiteral("Downloading Database"), QString(), 0,
-                                        toolkit::TransientPanel::ProgressBar::Shown);
+    m_view.showProgress(QStringLiteral("Downloading Database"), 0);
 
     auto request = net::HttpRequest::requestWithURL(QUrl(url, QUrl::StrictMode));
     request->setTimeOutSeconds(m_timeOutSeconds);
@@ -54,11 +51,7 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
     request->setDownloadProgressDelegate(this);
     request->startSynchronous();
 
-    if (toolkit::TransientPanel* panel = m_infoPanelExtended.data();
-        panel != nullptr && panel->hasProgressBar()) {
-        panel->setProgress(1.0, toolkit::Animated::Yes);
-        panel->hideAfter(2.0);
-    }
+    m_view.finishProgress(2.0);
 
     if (const auto& error = request->error()) {
         qWarning().noquote() << "Download of" << url << "failed:" << error->localizedDescription()
@@ -89,9 +82,8 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
 }
 
 void HttpDownloadSync::showDownloadError(const QString& title) {
-    if (toolkit::TransientPanel* panel = m_infoPanelExtended.data(); panel != nullptr)
-        panel->hideAfter(0);
-    m_panels.showError(title, DownloadErrorSubtitle, 2.5);
+    m_view.hideProgress();
+    m_view.showError(title, DownloadErrorSubtitle, 2.5);
 }
 
 void HttpDownloadSync::requestIncrementDownloadSizeBy(net::HttpRequest&, qint64 bytes) {
@@ -100,14 +92,11 @@ void HttpDownloadSync::requestIncrementDownloadSizeBy(net::HttpRequest&, qint64 
 
 void HttpDownloadSync::requestDidReceiveBytes(net::HttpRequest&, qint64 bytes) {
     m_bytesReceived += bytes;
-    toolkit::TransientPanel* panel = m_infoPanelExtended.data();
-    if (panel == nullptr || !panel->hasProgressBar())
-        return;
     // An announced size of 0 comes with no body bytes; the guard only keeps the division
     // defined.
     const qint64 total = m_lDownloadDestinationSize > 0 ? m_lDownloadDestinationSize : 1;
-    m_infoPanelExtended->setProgress(
-        static_cast<double>(m_bytesReceived) / static_cast<double>(total), toolkit::Animated::Yes);
+    m_view.setProgress(static_cast<double>(m_bytesReceived) / static_cast<double>(total),
+                       SyncProgressView::Motion::Animated);
 }
 
 } // namespace vaultora::sync

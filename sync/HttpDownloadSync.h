@@ -1,20 +1,16 @@
 // Brings a database file onto the device from a web address: one blocking GET with its
-// progress in a transient panel, the body written over the local copy in one atomic step,
+// progress in the progress view, the body written over the local copy in one atomic step,
 // and an error panel when anything goes wrong. One object per download.
 #pragma once
 
 #include "net/HttpProgressDelegate.h"
 
-#include <QPointer>
 #include <QString>
 #include <functional>
 
-namespace vaultora::toolkit {
-class TransientPanel;
-class TransientPanelHost;
-} // namespace vaultora::toolkit
-
 namespace vaultora::sync {
+
+class SyncProgressView;
 
 class HttpDownloadSync final : public net::HttpProgressDelegate {
 public:
@@ -22,7 +18,7 @@ public:
     // delegate's getDocumentBaseDirectoryForFileName).
     using PathResolver = std::function<QString(const QString& fileName)>;
 
-    HttpDownloadSync(toolkit::TransientPanelHost& panels, PathResolver pathResolver);
+    HttpDownloadSync(SyncProgressView& view, PathResolver pathResolver);
     HttpDownloadSync(const HttpDownloadSync&) = delete;
     HttpDownloadSync& operator=(const HttpDownloadSync&) = delete;
     ~HttpDownloadSync() override;
@@ -35,8 +31,6 @@ public:
     // written, false otherwise, in which case an error panel says why and the old file stays.
     [[nodiscard]] bool downloadFromURL(const QString& url, const QString& fileName);
 
-    // The progress panel of the current or last download, until the panel host releases it.
-    [[nodiscard]] toolkit::TransientPanel* infoPanelExtended() const { return m_infoPanelExtended; }
     [[nodiscard]] qint64 lDownloadDestinationSize() const { return m_lDownloadDestinationSize; }
 
     // Seconds without network activity before the download gives up. The application keeps
@@ -49,9 +43,8 @@ public:
 private:
     void showDownloadError(const QString& title);
 
-    toolkit::TransientPanelHost& m_panels;
+    SyncProgressView& m_view;
     PathResolver m_pathResolver;
-    QPointer<toolkit::TransientPanel> m_infoPanelExtended;
     qint64 m_lDownloadDestinationSize = 5000;
     qint64 m_bytesReceived = 0;
     double m_timeOutSeconds;

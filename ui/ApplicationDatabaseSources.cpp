@@ -6,6 +6,7 @@
 #include "sync/dropbox/DropboxSyncRunner.h"
 #include "ui/DatabaseOpenFlow.h"
 #include "ui/DropboxScreenAdapters.h"
+#include "ui/SyncProgressPanels.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
 #include <QPointer>
@@ -14,7 +15,8 @@
 namespace vaultora::ui {
 
 bool ApplicationDatabaseSources::downloadFromURL(const QString& url, const QString& fileName) {
-    vaultora::sync::HttpDownloadSync download(m_panels, [this](const QString& name) {
+    SyncProgressPanels view(m_panels);
+    vaultora::sync::HttpDownloadSync download(view, [this](const QString& name) {
         return m_delegate.getDocumentBaseDirectoryForFileName(name);
     });
     return download.downloadFromURL(url, fileName);

@@ -2,13 +2,14 @@
 
 #include "app/ApplicationController.h"
 #include "sync/dropbox/DropboxSession.h"
-#include "sync/dropbox/DropboxFilePicker.h"
 #include "sync/dropbox/DropboxSyncRunner.h"
-#include "ui/DropboxScreenAdapters.h"
 #include "ui/DetailsWebServerHost.h"
+#include "ui/DropboxFilePicker.h"
+#include "ui/DropboxLoginScreenPresenter.h"
+#include "ui/DropboxScreenAdapters.h"
+#include "ui/WebServerScreen.h"
 #include "ui/toolkit/Panel.h"
 #include "ui/toolkit/TransientPanelHost.h"
-#include "ui/WebServerScreen.h"
 
 namespace vaultora::ui {
 
@@ -18,11 +19,10 @@ constexpr double notAvailableSeconds = 2.5;
 
 } // namespace
 
-std::unique_ptr<toolkit::Panel>
-ApplicationDetailsSubScreens::createUploadScreen(const std::shared_ptr<base::DatabaseRecord>& record,
-                                                 DatabaseDetailsScreen& rootView) {
-    auto screen = std::make_unique<ui::WebServerScreen>(
-        m_services.delegate->documentsDirectory(), m_services.transientPanels);
+std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createUploadScreen(
+    const std::shared_ptr<base::DatabaseRecord>& record, DatabaseDetailsScreen& rootView) {
+    auto screen = std::make_unique<ui::WebServerScreen>(m_services.delegate->documentsDirectory(),
+                                                        m_services.transientPanels);
     screen->setKeePassServerDetail(record);
     screen->setRootView(&DetailsWebServerHost::of(rootView));
     screen->createDialog();
@@ -33,8 +33,9 @@ std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createDropboxPicke
     const QString& directory, const std::shared_ptr<base::DatabaseRecord>& record,
     DatabaseDetailsScreen& rootView) {
     if (m_services.dropBox != nullptr) {
-        return std::make_unique<vaultora::sync::DropboxFilePicker>(
-            directory, DropboxDetailsPickerHost::of(rootView), record, m_services.dropBox->services());
+        return std::make_unique<DropboxFilePicker>(directory,
+                                                   DropboxDetailsPickerHost::of(rootView), record,
+                                                   m_services.dropboxLogins->services());
     }
     showNotAvailable(QStringLiteral("Dropbox"));
     return {};

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "sync/dropbox/DropboxLoginFlow.h"
-#include "sync/dropbox/DropboxPickerHost.h"
+#include "ui/DropboxPickerHost.h"
 
 #include <QObject>
 
@@ -25,7 +25,7 @@ private:
     DatabaseOpenFlow& m_flow;
 };
 
-class DropboxDetailsPickerHost final : public QObject, public vaultora::sync::DropboxPickerHost {
+class DropboxDetailsPickerHost final : public QObject, public DropboxPickerHost {
     Q_OBJECT
 
 public:

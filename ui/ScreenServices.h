@@ -25,6 +25,7 @@ class UrlOpener;
 namespace vaultora::ui {
 
 class DatabaseSources;
+class DropboxLoginScreenPresenter;
 
 struct ScreenServices {
     // Settings, registry and the documents directory.
@@ -38,6 +39,8 @@ struct ScreenServices {
     DatabaseSources* sources = nullptr;
     // Dropbox syncs and the picker; none before the Dropbox session exists.
     vaultora::sync::DropboxSyncRunner* dropBox = nullptr;
+    // The Dropbox screens' services and logins; there whenever dropBox is.
+    DropboxLoginScreenPresenter* dropboxLogins = nullptr;
     std::shared_ptr<toolkit::TimerFactory> timers;
 };
 

@@ -1,9 +1,10 @@
-// One HTTP exchange with the service, run on a thread of its own so the main loop never waits
-// for the network; every callback arrives on the thread that created the request. A file load
-// writes the body to a temporary file beside the destination, which replaces the destination
-// in one rename only when the whole body arrived with status 200.
+// One HTTP exchange with the service, run by net/'s background transfer so the main loop never
+// waits for the network; every callback arrives on the thread that created the request. A file
+// load writes the body to a temporary file beside the destination, which replaces the
+// destination in one rename only when the whole body arrived with status 200.
 #pragma once
 
+#include "net/HttpBackgroundTransfer.h"
 #include "net/NetworkError.h"
 #include "net/OAuthSigner.h"
 
@@ -15,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
 namespace vaultora::sync {
 
@@ -34,8 +34,8 @@ public:
     using Callback = std::function<void(DropboxRequest&)>;
 
     // certificateAuthorityFile empty: the system's trusted authorities.
-    DropboxRequest(net::OAuthSignedRequest request, QString certificateAuthorityFile, Callback completion,
-              QObject* parent = nullptr);
+    DropboxRequest(net::OAuthSignedRequest request, QString certificateAuthorityFile,
+                   Callback completion, QObject* parent = nullptr);
     ~DropboxRequest() override;
     DropboxRequest(const DropboxRequest&) = delete;
     DropboxRequest& operator=(const DropboxRequest&) = delete;
@@ -65,12 +65,9 @@ public:
     [[nodiscard]] double downloadProgress() const { return m_downloadProgress; }
     [[nodiscard]] const std::optional<net::NetworkError>& error() const { return m_error; }
 
-    struct Outcome;
-    struct Transfer;
-
 private:
     void receiveProgress(qint64 received, qint64 expected);
-    void finish(const Outcome& outcome);
+    void finish(const net::BackgroundOutcome& outcome);
 
     net::OAuthSignedRequest m_request;
     QString m_certificateAuthorityFile;
@@ -80,8 +77,8 @@ private:
     QVariantMap m_userInfo;
     QString m_resultFilename;
 
-    std::shared_ptr<Transfer> m_transfer;
-    std::thread m_worker;
+    net::HttpBackgroundTransfer m_transfer;
+    bool m_started = false;
     bool m_cancelled = false;
 
     int m_statusCode = 0;

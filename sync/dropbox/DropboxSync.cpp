@@ -1,12 +1,8 @@
 #include "sync/dropbox/DropboxSync.h"
 
-#include "sync/dropbox/DropboxLoginScreen.h"
 #include "sync/dropbox/DropboxClient.h"
-#include "sync/dropbox/DropboxSession.h"
 #include "sync/dropbox/DropboxLoginFlow.h"
-#include "ui/toolkit/OneShotTimer.h"
-#include "ui/toolkit/ProgressOverlay.h"
-#include "ui/toolkit/TransientPanelHost.h"
+#include "sync/dropbox/DropboxSession.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -16,10 +12,10 @@ namespace vaultora::sync {
 
 using namespace std::chrono_literals;
 
-DropboxSync::DropboxSync(std::shared_ptr<base::DatabaseRecord> record, DropboxScreenServices services,
-                             PathResolver pathResolver, QObject* parent)
+DropboxSync::DropboxSync(std::shared_ptr<base::DatabaseRecord> record, DropboxSyncServices services,
+                         PathResolver pathResolver, QObject* parent)
     : QObject(parent), m_record(std::move(record)), m_services(std::move(services)),
-      m_pathResolver(std::move(pathResolver)),
+      m_view(m_services.progressViews()), m_pathResolver(std::move(pathResolver)),
       m_restClient(new DropboxClient(*m_services.session, this)) {
     loginDropBox();
     m_restClient->setDelegate(this);
@@ -27,9 +23,8 @@ DropboxSync::DropboxSync(std::shared_ptr<base::DatabaseRecord> record, DropboxSc
 
 DropboxSync::~DropboxSync() {
     m_restClient->setDelegate(nullptr);
-    DropboxLoginScreen* login = m_loginController.data();
-    if (login != nullptr && login->delegate() == this)
-        login->setDelegate(nullptr);
+    if (QObject* login = m_loginController.data())
+        m_services.logins->forgetListener(*login, *this);
 }
 
 void DropboxSync::setDatabaseViewController(DropboxLoginFlow* panel, QObject* lifetime) {
@@ -58,14 +53,14 @@ void DropboxSync::loginDropBox() {
     // Both the start and the sync ask for the login; one screen is enough.
     if (m_services.session->isLinked() || m_loginController)
         return;
-    m_loginController = DropboxLoginScreen::presentFromController(m_services, this);
+    m_loginController = m_services.logins->presentLogin(*this);
 }
 
 void DropboxSync::syncWithDropBox() {
     loginDropBox();
     const QFileInfo local(m_pathResolver(m_record->databaseName()));
     m_localFileDate = local.exists() ? local.lastModified() : QDateTime();
-    m_services.progressOverlay->show(QStringLiteral("DropBox syncing"));
+    m_view->showBusy(QStringLiteral("DropBox syncing"));
     ++m_requestsUnderWay;
     m_restClient->loadMetadata(m_record->serverUrl());
 }
@@ -77,7 +72,7 @@ void DropboxSync::continueLogin() {
 
 void DropboxSync::loadedMetadata(DropboxClient&, const DropboxMetadata& metadata) {
     --m_requestsUnderWay;
-    m_services.progressOverlay->hide();
+    m_view->hideBusy();
     // Only a strictly newer Dropbox copy replaces an existing local file. A missing local file
     // is not fetched here: saving the record in the settings downloads it.
     const bool newer = m_localFileDate.isValid() && metadata.lastModifiedDate().isValid() &&
@@ -91,59 +86,51 @@ void DropboxSync::loadedMetadata(DropboxClient&, const DropboxMetadata& metadata
 
 void DropboxSync::loadMetadataFailedWithError(DropboxClient&, const net::NetworkError&) {
     --m_requestsUnderWay;
-    m_services.progressOverlay->hide();
-    m_services.transientPanels->showError(QStringLiteral("DropBox download error"),
-                                          QStringLiteral("Failed loading meta data"), 2.5);
+    m_view->hideBusy();
+    m_view->showError(QStringLiteral("DropBox download error"),
+                      QStringLiteral("Failed loading meta data"), 2.5);
     continueLogin();
     finishIfIdle();
 }
 
 bool DropboxSync::downloadFileByName(const QString& path, const QString& destinationFileName) {
     const QString localPath = m_pathResolver(destinationFileName);
-    m_infoPanelExtended = m_services.transientPanels->show(
-        toolkit::TransientPanel::Style::Information, QStringLiteral("Syncing with DropBox"), {},
-        5.0, toolkit::TransientPanel::ProgressBar::Shown);
+    m_view->showProgress(QStringLiteral("Syncing with DropBox"), 5.0);
     ++m_requestsUnderWay;
     m_restClient->loadFile(path, localPath);
     return true;
 }
 
 void DropboxSync::loadProgress(DropboxClient&, double fraction, const QString&) {
-    if (toolkit::TransientPanel* panel = m_infoPanelExtended.data())
-        panel->setProgress(fraction, toolkit::Animated::No);
+    m_view->setProgress(fraction, SyncProgressView::Motion::Immediate);
 }
 
 void DropboxSync::loadedFile(DropboxClient&, const QString&, const QString&, const QString&) {
     --m_requestsUnderWay;
     if (DropboxLoginFlow* panel = waitingPanel()) {
-        m_services.progressOverlay->hide();
-        m_services.transientPanels->showInformation(
-            QStringLiteral("Downloaded a new version from DropBox"), QString(), 1.0);
+        m_view->hideBusy();
+        m_view->showInformation(QStringLiteral("Downloaded a new version from DropBox"), QString(),
+                                1.0);
         panel->loginOrShowPasswordDialog();
     }
-    toolkit::TransientPanel* progressPanel = m_infoPanelExtended.data();
-    if (progressPanel != nullptr && progressPanel->hasProgressBar()) {
-        progressPanel->setProgress(1.0, toolkit::Animated::Yes);
-        progressPanel->hideAfter(0.5);
-    }
+    m_view->finishProgress(0.5);
     finishIfIdle();
 }
 
 void DropboxSync::loadFileFailedWithError(DropboxClient&, const net::NetworkError& error) {
     --m_requestsUnderWay;
-    m_services.progressOverlay->hide();
-    if (toolkit::TransientPanel* panel = m_infoPanelExtended.data())
-        panel->hide();
-    m_services.transientPanels->showError(QStringLiteral("DropBox download error"),
-                                          describeUserInfo(error.userInfo), 2.5);
+    m_view->hideBusy();
+    m_view->hideProgress();
+    m_view->showError(QStringLiteral("DropBox download error"), describeUserInfo(error.userInfo),
+                      2.5);
     finishIfIdle();
 }
 
-void DropboxSync::loginControllerDidLogin(DropboxLoginScreen&) {
+void DropboxSync::dropboxLoginDidLink() {
     m_loginController.clear();
     if (waitingPanel()) {
         m_restartPending = true;
-        m_restartTimer = m_services.timers->createTimer();
+        m_restartTimer = m_services.timers();
         m_restartTimer->start(1000ms, [this] {
             m_restartPending = false;
             if (DropboxLoginFlow* panel = waitingPanel())
@@ -154,10 +141,9 @@ void DropboxSync::loginControllerDidLogin(DropboxLoginScreen&) {
     finishIfIdle();
 }
 
-void DropboxSync::loginControllerDidCancel(DropboxLoginScreen&) {
+void DropboxSync::dropboxLoginDidCancel() {
     m_loginController.clear();
-    m_services.transientPanels->showError(QStringLiteral("DropBox login canceled by user"),
-                                          QString(), 1.5);
+    m_view->showError(QStringLiteral("DropBox login canceled by user"), QString(), 1.5);
     finishIfIdle();
 }
 

@@ -5,11 +5,9 @@
 #pragma once
 
 #include "base/DatabaseRecord.h"
-#include "sync/dropbox/DropboxLoginScreen.h"
-#include "sync/dropbox/DropboxLoginScreenDelegate.h"
 #include "sync/dropbox/DropboxClientDelegate.h"
-#include "sync/dropbox/DropboxScreenServices.h"
-#include "ui/toolkit/TransientPanel.h"
+#include "sync/dropbox/DropboxLoginPresenter.h"
+#include "sync/dropbox/DropboxSyncServices.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -17,18 +15,14 @@
 #include <functional>
 #include <memory>
 
-namespace vaultora::toolkit {
-class OneShotTimer;
-} // namespace vaultora::toolkit
-
 namespace vaultora::sync {
 
 class DropboxClient;
 class DropboxLoginFlow;
 
 class DropboxSync final : public QObject,
-                            private DropboxClientDelegate,
-                            private DropboxLoginScreenDelegate {
+                          private DropboxClientDelegate,
+                          private DropboxLoginListener {
     Q_OBJECT
 
 public:
@@ -36,8 +30,8 @@ public:
     using PathResolver = std::function<QString(const QString& fileName)>;
 
     // Presents the login screen when the session is not linked.
-    DropboxSync(std::shared_ptr<base::DatabaseRecord> record, DropboxScreenServices services,
-                  PathResolver pathResolver, QObject* parent = nullptr);
+    DropboxSync(std::shared_ptr<base::DatabaseRecord> record, DropboxSyncServices services,
+                PathResolver pathResolver, QObject* parent = nullptr);
     ~DropboxSync() override;
 
     // The panel that waits to continue with its login; none when the sync was started from
@@ -57,8 +51,8 @@ public:
     }
     [[nodiscard]] DropboxClient& restClient() const { return *m_restClient; }
     [[nodiscard]] const QDateTime& localFileDate() const { return m_localFileDate; }
-    [[nodiscard]] toolkit::TransientPanel* infoPanelExtended() const { return m_infoPanelExtended; }
-    [[nodiscard]] DropboxLoginScreen* loginController() const { return m_loginController; }
+    // The login screen this sync presented, while it is up.
+    [[nodiscard]] QObject* loginController() const { return m_loginController; }
     // Nothing more is under way: no request, no login screen, no delayed restart.
     [[nodiscard]] bool isIdle() const;
 
@@ -70,29 +64,30 @@ signals:
 
 private:
     void loadedMetadata(DropboxClient& client, const DropboxMetadata& metadata) override;
-    void loadMetadataFailedWithError(DropboxClient& client, const net::NetworkError& error) override;
+    void loadMetadataFailedWithError(DropboxClient& client,
+                                     const net::NetworkError& error) override;
     void loadedFile(DropboxClient& client, const QString& destinationPath,
                     const QString& contentType, const QString& eTag) override;
     void loadProgress(DropboxClient& client, double fraction,
                       const QString& destinationPath) override;
     void loadFileFailedWithError(DropboxClient& client, const net::NetworkError& error) override;
-    void loginControllerDidLogin(DropboxLoginScreen& controller) override;
-    void loginControllerDidCancel(DropboxLoginScreen& controller) override;
+    void dropboxLoginDidLink() override;
+    void dropboxLoginDidCancel() override;
 
     [[nodiscard]] DropboxLoginFlow* waitingPanel() const;
     void continueLogin();
     void finishIfIdle();
 
     std::shared_ptr<base::DatabaseRecord> m_record;
-    DropboxScreenServices m_services;
+    DropboxSyncServices m_services;
+    std::unique_ptr<SyncProgressView> m_view;
     PathResolver m_pathResolver;
     DropboxClient* m_restClient;
     DropboxLoginFlow* m_panel = nullptr;
     QPointer<QObject> m_panelLifetime;
     QDateTime m_localFileDate;
-    QPointer<toolkit::TransientPanel> m_infoPanelExtended;
-    QPointer<DropboxLoginScreen> m_loginController;
-    std::unique_ptr<toolkit::OneShotTimer> m_restartTimer;
+    QPointer<QObject> m_loginController;
+    std::unique_ptr<SyncTimer> m_restartTimer;
     int m_requestsUnderWay = 0;
     bool m_restartPending = false;
     bool m_finished = false;

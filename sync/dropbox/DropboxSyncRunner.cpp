@@ -2,8 +2,8 @@
 
 namespace vaultora::sync {
 
-DropboxSyncRunner::DropboxSyncRunner(DropboxScreenServices services,
-                                         DropboxSync::PathResolver pathResolver, QObject* parent)
+DropboxSyncRunner::DropboxSyncRunner(DropboxSyncServices services,
+                                     DropboxSync::PathResolver pathResolver, QObject* parent)
     : QObject(parent), m_services(std::move(services)), m_pathResolver(std::move(pathResolver)) {}
 
 DropboxSync* DropboxSyncRunner::create(const std::shared_ptr<base::DatabaseRecord>& record) {
@@ -12,9 +12,8 @@ DropboxSync* DropboxSyncRunner::create(const std::shared_ptr<base::DatabaseRecor
     return sync;
 }
 
-DropboxSync*
-DropboxSyncRunner::syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
-                                     DropboxLoginFlow& panel, QObject* lifetime) {
+DropboxSync* DropboxSyncRunner::syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+                                                DropboxLoginFlow& panel, QObject* lifetime) {
     DropboxSync* sync = create(record);
     sync->setDatabaseViewController(&panel, lifetime);
     sync->syncWithDropBox();

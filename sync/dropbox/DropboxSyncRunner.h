@@ -3,8 +3,8 @@
 #pragma once
 
 #include "base/DatabaseRecord.h"
-#include "sync/dropbox/DropboxScreenServices.h"
 #include "sync/dropbox/DropboxSync.h"
+#include "sync/dropbox/DropboxSyncServices.h"
 
 #include <QObject>
 #include <memory>
@@ -17,23 +17,23 @@ class DropboxSyncRunner final : public QObject {
     Q_OBJECT
 
 public:
-    DropboxSyncRunner(DropboxScreenServices services, DropboxSync::PathResolver pathResolver,
-                        QObject* parent = nullptr);
+    DropboxSyncRunner(DropboxSyncServices services, DropboxSync::PathResolver pathResolver,
+                      QObject* parent = nullptr);
 
     // Opening a database: sync, then the panel goes on with its login. `lifetime` is the
     // panel's object.
     DropboxSync* syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
-                                   DropboxLoginFlow& panel, QObject* lifetime);
+                                 DropboxLoginFlow& panel, QObject* lifetime);
     // Saving a Dropbox record: download the chosen file at once, whatever its date.
     DropboxSync* download(const std::shared_ptr<base::DatabaseRecord>& record);
 
     [[nodiscard]] int runningCount() const;
-    [[nodiscard]] const DropboxScreenServices& services() const { return m_services; }
+    [[nodiscard]] const DropboxSyncServices& services() const { return m_services; }
 
 private:
     DropboxSync* create(const std::shared_ptr<base::DatabaseRecord>& record);
 
-    DropboxScreenServices m_services;
+    DropboxSyncServices m_services;
     DropboxSync::PathResolver m_pathResolver;
 };
 

@@ -2,14 +2,15 @@
 // service, with the toolkit's models standing in for the window.
 #include "DropboxTestService.h"
 
-#include "sync/dropbox/DropboxLoginScreen.h"
-#include "sync/dropbox/DropboxRequest.h"
 #include "sync/dropbox/DropboxClient.h"
-#include "sync/dropbox/DropboxSession.h"
 #include "sync/dropbox/DropboxLoginFlow.h"
-#include "sync/dropbox/DropboxPickerHost.h"
-#include "sync/dropbox/DropboxFilePicker.h"
+#include "sync/dropbox/DropboxRequest.h"
+#include "sync/dropbox/DropboxSession.h"
 #include "sync/dropbox/DropboxSyncRunner.h"
+#include "ui/DropboxFilePicker.h"
+#include "ui/DropboxLoginScreen.h"
+#include "ui/DropboxLoginScreenPresenter.h"
+#include "ui/DropboxPickerHost.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -24,6 +25,10 @@
 #include <gtest/gtest.h>
 
 using namespace vaultora::sync;
+using vaultora::ui::DropboxFilePicker;
+using vaultora::ui::DropboxLoginScreen;
+using vaultora::ui::DropboxPickerHost;
+using vaultora::ui::DropboxScreenServices;
 using namespace std::chrono_literals;
 using testsupport::DropboxTestService;
 
@@ -69,18 +74,20 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(m_service.isReady()) << "the test service did not start";
-        m_session = std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
-                                                DropboxServiceConfiguration::applicationConsumerSecret,
-                                                m_service.configuration(),
-                                                m_documents.filePath("defaults.ini"));
+        m_session = std::make_unique<DropboxSession>(
+            DropboxServiceConfiguration::applicationConsumerKey,
+            DropboxServiceConfiguration::applicationConsumerSecret, m_service.configuration(),
+            m_documents.filePath("defaults.ini"));
         m_services.session = m_session.get();
         m_services.modalPresenter = &m_modal;
         m_services.alerts = &m_alerts;
         m_services.progressOverlay = &m_overlay;
         m_services.transientPanels = &m_panels;
         m_services.timers = m_timers;
+        m_logins = std::make_unique<vaultora::ui::DropboxLoginScreenPresenter>(m_services);
         m_runner = std::make_unique<DropboxSyncRunner>(
-            m_services, [this](const QString& name) { return m_documents.filePath(name); });
+            m_logins->syncServices(),
+            [this](const QString& name) { return m_documents.filePath(name); });
         m_record->setDBSyncType(vaultora::base::DatabaseRecord::SyncTypeDropbox);
         m_record->setServerUrl("/Databases/home.kdb");
         m_record->setDatabaseName("home.kdb");
@@ -136,14 +143,17 @@ protected:
     vaultora::toolkit::ProgressOverlay m_overlay;
     vaultora::toolkit::TransientPanelHost m_panels{m_timers};
     DropboxScreenServices m_services;
+    std::unique_ptr<vaultora::ui::DropboxLoginScreenPresenter> m_logins;
     std::unique_ptr<DropboxSyncRunner> m_runner;
-    std::shared_ptr<vaultora::base::DatabaseRecord> m_record = std::make_shared<vaultora::base::DatabaseRecord>();
+    std::shared_ptr<vaultora::base::DatabaseRecord> m_record =
+        std::make_shared<vaultora::base::DatabaseRecord>();
     RecordingFlow m_flow;
 };
 
 class DropboxSyncWithFailingFileLoad : public DropboxSyncTest {
 protected:
-    DropboxSyncWithFailingFileLoad() : DropboxSyncTest({"/0/files/dropbox/Databases/home.kdb=404"}) {}
+    DropboxSyncWithFailingFileLoad()
+        : DropboxSyncTest({"/0/files/dropbox/Databases/home.kdb=404"}) {}
 };
 
 } // namespace
@@ -231,7 +241,7 @@ TEST_F(DropboxSyncTest, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
     DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
     ASSERT_TRUE(m_modal.isPresenting());
     ASSERT_EQ(m_modal.rowCount(), 1) << "one login screen, not one per call";
-    DropboxLoginScreen* login = sync->loginController();
+    auto* login = qobject_cast<DropboxLoginScreen*>(sync->loginController());
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(login->title(), "Link Account");
 
@@ -254,7 +264,7 @@ TEST_F(DropboxSyncTest, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
 
 TEST_F(DropboxSyncTest, LoginThroughScreenRestartsOpenFlowAfterOneSecond) {
     DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
-    DropboxLoginScreen* login = sync->loginController();
+    auto* login = qobject_cast<DropboxLoginScreen*>(sync->loginController());
     ASSERT_NE(login, nullptr);
     login->emailRow()->enterText(DropboxTestService::Email);
     login->passwordRow()->enterText(DropboxTestService::Password);
@@ -307,12 +317,13 @@ TEST_F(DropboxSyncTest, LoginScreenAlertsOnMissingFieldsAndRefusedPassword) {
     const vaultora::net::NetworkError offline{DropboxRequest::ConnectionErrorDomain, 7, {}};
     EXPECT_EQ(DropboxLoginScreen::messageForError(offline, "x"),
               "There was an error connecting to Dropbox.");
-    const vaultora::net::NetworkError mapped{DropboxRequest::ErrorDomain,
-                              400,
-                              {{"error", QVariantMap{{"email", "That email is already taken."}}}}};
+    const vaultora::net::NetworkError mapped{
+        DropboxRequest::ErrorDomain,
+        400,
+        {{"error", QVariantMap{{"email", "That email is already taken."}}}}};
     EXPECT_EQ(DropboxLoginScreen::messageForError(mapped, "x"), "That email is already taken.");
     EXPECT_EQ(DropboxLoginScreen::messageForError({DropboxRequest::ErrorDomain, 500, {}},
-                                                 "An unknown error has occurred."),
+                                                  "An unknown error has occurred."),
               "An unknown error has occurred.");
 }
 
@@ -326,8 +337,7 @@ TEST_F(DropboxSyncTest, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     vaultora::toolkit::NavigationContainer container(std::move(rootPanel));
     auto record = std::make_shared<vaultora::base::DatabaseRecord>();
 
-    auto top =
-        std::make_unique<DropboxFilePicker>("/", *root, record, m_services);
+    auto top = std::make_unique<DropboxFilePicker>("/", *root, record, m_services);
     DropboxFilePicker* picker = top.get();
     EXPECT_TRUE(picker->bIsActive());
     container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
@@ -343,8 +353,7 @@ TEST_F(DropboxSyncTest, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     EXPECT_EQ(picker->arrayItems()[0].toMap().value("fullFileName"), "/Databases");
 
     rows[0]->select();
-    auto* folder =
-        qobject_cast<DropboxFilePicker*>(container.topViewController());
+    auto* folder = qobject_cast<DropboxFilePicker*>(container.topViewController());
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->currentDropBoxDirectory(), "/Databases");
     QSignalSpy folderListed(folder, &vaultora::toolkit::FormPanel::formChanged);

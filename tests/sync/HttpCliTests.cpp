@@ -1,7 +1,7 @@
 // vaultora-cli with a web address in place of a database file.
 #ifdef VAULTORA_CLI_PATH
 
-#include "tests/sync/support/TestHttpServer.h"
+#include "tests/net/support/TestHttpServer.h"
 
 #include <QDir>
 #include <QFile>

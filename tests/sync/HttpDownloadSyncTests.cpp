@@ -1,12 +1,13 @@
 // The download of a database file: where it lands, what the panels show, and that a failed
 // download of any kind leaves the old copy alone.
-#include "tests/sync/support/HttpTestHelpers.h"
-#include "tests/sync/support/TestHttpServer.h"
+#include "tests/net/support/HttpTestHelpers.h"
+#include "tests/net/support/TestHttpServer.h"
 
 #include "app/ApplicationController.h"
 #include "app/LaunchParts.h"
 #include "net/Reachability.h"
 #include "sync/HttpDownloadSync.h"
+#include "ui/SyncProgressPanels.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
@@ -18,9 +19,9 @@
 
 using namespace testsupport;
 using namespace std::chrono_literals;
-using vaultora::toolkit::TransientPanel;
 using vaultora::net::Reachability;
 using vaultora::sync::HttpDownloadSync;
+using vaultora::toolkit::TransientPanel;
 
 namespace {
 
@@ -30,7 +31,8 @@ class HttpDownloadSyncTest : public HttpClientTest {
 protected:
     void SetUp() override {
         HttpClientTest::SetUp();
-        vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWiFi);
+        vaultora::net::Reachability::setForcedStatusForTesting(
+            vaultora::net::Reachability::ReachableViaWiFi);
         QObject::connect(&m_panels, &QAbstractItemModel::rowsInserted, &m_panels,
                          [this](const QModelIndex&, int first, int) {
                              TransientPanel* panel = m_panels.panels().at(first);
@@ -41,7 +43,9 @@ protected:
                                  [this, panel] { m_progress.push_back(panel->progress()); });
                          });
     }
-    void TearDown() override { vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt); }
+    void TearDown() override {
+        vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt);
+    }
 
     QString pathOf(const QString& name) const {
         return m_delegate.getDocumentBaseDirectoryForFileName(name);
@@ -74,7 +78,8 @@ protected:
     std::shared_ptr<vaultora::toolkit::ManualTimerFactory> m_clock =
         std::make_shared<vaultora::toolkit::ManualTimerFactory>();
     vaultora::toolkit::TransientPanelHost m_panels{m_clock};
-    HttpDownloadSync m_sync{m_panels, [this](const QString& name) { return pathOf(name); }};
+    vaultora::ui::SyncProgressPanels m_view{m_panels};
+    HttpDownloadSync m_sync{m_view, [this](const QString& name) { return pathOf(name); }};
     std::vector<double> m_progress;
 };
 
@@ -101,7 +106,7 @@ TEST_F(HttpDownloadSyncTest, StoresTheBodyUnderTheAddressNameWithProgress) {
     // The progress panel ends full and hides two seconds later.
     ASSERT_EQ(m_panels.panels().size(), 1);
     const TransientPanel* panel = m_panels.panels().front();
-    EXPECT_EQ(panel, m_sync.infoPanelExtended());
+    EXPECT_EQ(panel, m_view.infoPanelExtended());
     EXPECT_EQ(panel->style(), TransientPanel::Style::Information);
     EXPECT_EQ(panel->title(), QStringLiteral("Downloading Database"));
     EXPECT_TRUE(panel->subtitle().isEmpty());
@@ -144,7 +149,8 @@ TEST_F(HttpDownloadSyncTest, NoNetworkShowsItsPanelWithoutAnyRequest) {
         responder.respond(200, "OK", {}, "never fetched");
     });
     writeOldCopy(QStringLiteral("db.kdbx"));
-    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::NotReachable);
+    vaultora::net::Reachability::setForcedStatusForTesting(
+        vaultora::net::Reachability::NotReachable);
     EXPECT_FALSE(download(server.url("/db.kdbx")));
     EXPECT_TRUE(server.requests().empty());
     EXPECT_EQ(contentOf(QStringLiteral("db.kdbx")), OldCopy);
@@ -215,7 +221,7 @@ TEST_F(HttpDownloadSyncTest, AFileThatCannotBeWrittenIsAFailure) {
     QFile blocker(m_documents.filePath(QStringLiteral("blocker")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    HttpDownloadSync sync(m_panels, [this](const QString& name) {
+    HttpDownloadSync sync(m_view, [this](const QString& name) {
         return m_documents.filePath(QStringLiteral("blocker/") + name);
     });
     EXPECT_FALSE(sync.downloadFromURL(QString::fromStdString(server.url("/db.kdbx")),

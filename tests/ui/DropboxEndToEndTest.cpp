@@ -5,22 +5,22 @@
 #include "DropboxTestService.h"
 #include "ScreenTestSupport.h"
 
+#include "app/ApplicationController.h"
+#include "app/PasswordStore.h"
 #include "base/AppConfiguration.h"
 #include "base/DatabaseRecord.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/PasswordStore.h"
-#include "app/ApplicationController.h"
 #include "kdb/DatabaseModel.h"
+#include "launch/ScreenLaunchParts.h"
+#include "net/Reachability.h"
 #include "sync/dropbox/DropboxClient.h"
 #include "sync/dropbox/DropboxSession.h"
-#include "net/Reachability.h"
-#include "sync/dropbox/DropboxFilePicker.h"
-#include "ui/GroupBrowser.h"
-#include "ui/IdleWatchingWindow.h"
-#include "launch/ScreenLaunchParts.h"
 #include "ui/DatabaseDetailsScreen.h"
 #include "ui/DatabaseListScreen.h"
+#include "ui/DropboxFilePicker.h"
+#include "ui/GroupBrowser.h"
+#include "ui/IdleWatchingWindow.h"
 #include "ui/toolkit/FormPanel.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -37,9 +37,9 @@
 
 using namespace screentest;
 using testsupport::DropboxTestService;
+using vaultora::net::Reachability;
 using vaultora::sync::DropboxClient;
 using vaultora::sync::DropboxSession;
-using vaultora::net::Reachability;
 
 namespace {
 
@@ -68,7 +68,8 @@ QJsonObject readJson(const QString& path) {
     return QJsonDocument::fromJson(readFile(path)).object();
 }
 
-vaultora::toolkit::FormRow* rowLabelled(const vaultora::toolkit::FormPanel& panel, const QString& label) {
+vaultora::toolkit::FormRow* rowLabelled(const vaultora::toolkit::FormPanel& panel,
+                                        const QString& label) {
     if (panel.form() == nullptr)
         return nullptr;
     for (vaultora::toolkit::FormSection* section : panel.form()->sections())
@@ -91,7 +92,8 @@ QStringList rowLabels(const vaultora::toolkit::FormPanel& panel) {
 class ForcedReachability {
 public:
     ForcedReachability() {
-        vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWiFi);
+        vaultora::net::Reachability::setForcedStatusForTesting(
+            vaultora::net::Reachability::ReachableViaWiFi);
     }
     ~ForcedReachability() { vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt); }
     ForcedReachability(const ForcedReachability&) = delete;
@@ -156,7 +158,8 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     menu->tableViewDidSelectRowAtIndexPath(
         vaultora::ui::MainMenu::SettingsSection,
         static_cast<int>(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
-    auto* settings = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+    auto* settings =
+        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(settings, nullptr);
     auto* list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootViewController());
     ASSERT_NE(list, nullptr);
@@ -175,7 +178,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
 
     // The picker lists the service's root, then the folder, and hands the file back.
     rowLabelled(*details, QStringLiteral("File name"))->select();
-    using Picker = vaultora::sync::DropboxFilePicker;
+    using Picker = vaultora::ui::DropboxFilePicker;
     auto* top = qobject_cast<Picker*>(settings->topViewController());
     ASSERT_NE(top, nullptr) << "panels: " << panelTitles.join(QStringLiteral(" | ")).toStdString();
     ASSERT_TRUE(QTest::qWaitFor([top] { return !rowLabels(*top).isEmpty(); }, answerTimeout));
@@ -203,7 +206,8 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     EXPECT_EQ(record->DBSyncType(), vaultora::base::DatabaseRecord::SyncTypeDropbox);
     EXPECT_EQ(record->savePassword(), 1);
     const auto stored = vaultora::app::PasswordStore::getPasswordForUsername(
-        record->serverUrl(), QString::fromLatin1(vaultora::base::AppConfiguration::passwordStoreService));
+        record->serverUrl(),
+        QString::fromLatin1(vaultora::base::AppConfiguration::passwordStoreService));
     ASSERT_TRUE(stored.has_value());
     const QByteArray expectedBytes = masterPassword.toUtf8();
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(stored->data()),
@@ -245,7 +249,8 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     EXPECT_EQ(readFile(local), database);
 
     // The browser shows the root group of the file.
-    auto* opened = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+    auto* opened =
+        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
     ASSERT_NE(opened, nullptr);
     auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(opened->topViewController());
     ASSERT_NE(browser, nullptr);

@@ -1,22 +1,23 @@
-#include "sync/dropbox/DropboxLoginScreen.h"
+#include "ui/DropboxLoginScreen.h"
 
-#include "sync/dropbox/DropboxCreateAccountScreen.h"
-#include "sync/dropbox/DropboxLoginScreenDelegate.h"
-#include "sync/dropbox/DropboxRequest.h"
 #include "sync/dropbox/DropboxClient.h"
+#include "sync/dropbox/DropboxRequest.h"
+#include "ui/DropboxCreateAccountScreen.h"
+#include "ui/DropboxLoginScreenDelegate.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/ProgressOverlay.h"
 
-namespace vaultora::sync {
+namespace vaultora::ui {
 
 using toolkit::FormModel;
 using toolkit::FormRow;
 
 DropboxLoginScreen::DropboxLoginScreen(DropboxScreenServices services, QObject* parent)
     : toolkit::FormPanel(std::make_unique<FormModel>(QStringLiteral("Link Account")), parent),
-      m_services(std::move(services)), m_restClient(new DropboxClient(*m_services.session, this)) {
+      m_services(std::move(services)),
+      m_restClient(new sync::DropboxClient(*m_services.session, this)) {
     m_restClient->setDelegate(this);
     setTitle(QStringLiteral("Link Account"));
     toolkit::FormSection* fields = form()->addSection();
@@ -38,8 +39,9 @@ DropboxLoginScreen::~DropboxLoginScreen() {
     m_restClient->setDelegate(nullptr);
 }
 
-DropboxLoginScreen* DropboxLoginScreen::presentFromController(const DropboxScreenServices& services,
-                                                            DropboxLoginScreenDelegate* delegate) {
+DropboxLoginScreen*
+DropboxLoginScreen::presentFromController(const DropboxScreenServices& services,
+                                          DropboxLoginScreenDelegate* delegate) {
     auto controller = std::make_unique<DropboxLoginScreen>(services);
     DropboxLoginScreen* login = controller.get();
     login->setDelegate(delegate);
@@ -92,7 +94,8 @@ void DropboxLoginScreen::cancel() {
 void DropboxLoginScreen::openCreateAccount() {
     if (toolkit::NavigationContainer* container = navigationContainer())
         container->pushViewController(
-            std::make_unique<DropboxCreateAccountScreen>(*this, m_services), toolkit::Animated::Yes);
+            std::make_unique<DropboxCreateAccountScreen>(*this, m_services),
+            toolkit::Animated::Yes);
 }
 
 void DropboxLoginScreen::finishWithLogin() {
@@ -103,8 +106,9 @@ void DropboxLoginScreen::finishWithLogin() {
         delegate->loginControllerDidLogin(*this);
 }
 
-QString DropboxLoginScreen::messageForError(const net::NetworkError& error, const QString& fallback) {
-    if (error.domain != DropboxRequest::ErrorDomain)
+QString DropboxLoginScreen::messageForError(const net::NetworkError& error,
+                                            const QString& fallback) {
+    if (error.domain != sync::DropboxRequest::ErrorDomain)
         return QStringLiteral("There was an error connecting to Dropbox.");
     const QVariant entry = error.userInfo.value(QStringLiteral("error"));
     if (entry.typeId() == QMetaType::QVariantMap) {
@@ -125,12 +129,13 @@ void DropboxLoginScreen::showLoginFailure(const net::NetworkError& error) {
         {QStringLiteral("OK")});
 }
 
-void DropboxLoginScreen::restClientDidLogin(DropboxClient&) {
+void DropboxLoginScreen::restClientDidLogin(sync::DropboxClient&) {
     finishWithLogin();
 }
 
-void DropboxLoginScreen::loginFailedWithError(DropboxClient&, const net::NetworkError& error) {
+void DropboxLoginScreen::loginFailedWithError(sync::DropboxClient&,
+                                              const net::NetworkError& error) {
     showLoginFailure(error);
 }
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

@@ -1,7 +1,7 @@
 // How the account-link screen ends: linked, or closed by the user.
 #pragma once
 
-namespace vaultora::sync {
+namespace vaultora::ui {
 
 class DropboxLoginScreen;
 
@@ -12,4 +12,4 @@ public:
     virtual void loginControllerDidCancel(DropboxLoginScreen& controller) = 0;
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

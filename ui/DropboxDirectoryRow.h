@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-namespace vaultora::sync {
+namespace vaultora::ui {
 
 class DropboxDirectoryRow final {
 public:
@@ -19,4 +19,4 @@ public:
            std::function<void()> action);
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

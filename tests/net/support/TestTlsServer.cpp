@@ -1,4 +1,4 @@
-#include "tests/sync/support/TestTlsServer.h"
+#include "tests/net/support/TestTlsServer.h"
 
 #include <QProcess>
 #include <arpa/inet.h>

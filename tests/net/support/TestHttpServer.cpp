@@ -1,4 +1,4 @@
-#include "tests/sync/support/TestHttpServer.h"
+#include "tests/net/support/TestHttpServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

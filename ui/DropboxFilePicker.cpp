@@ -1,27 +1,28 @@
-#include "sync/dropbox/DropboxFilePicker.h"
+#include "ui/DropboxFilePicker.h"
 
-#include "sync/dropbox/DropboxLoginScreen.h"
 #include "sync/dropbox/DropboxClient.h"
 #include "sync/dropbox/DropboxSession.h"
-#include "sync/dropbox/DropboxDirectoryRow.h"
-#include "sync/dropbox/DropboxPickerHost.h"
 #include "sync/dropbox/DropboxSync.h"
+#include "ui/DropboxDirectoryRow.h"
+#include "ui/DropboxLoginScreen.h"
+#include "ui/DropboxPickerHost.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
 #include <QFileInfo>
 
-namespace vaultora::sync {
+namespace vaultora::ui {
 
 using toolkit::FormModel;
 using toolkit::FormRow;
 
-DropboxFilePicker::DropboxFilePicker(
-    QString directory, DropboxPickerHost& rootView, std::shared_ptr<base::DatabaseRecord> record,
-    DropboxScreenServices services, QObject* parent)
+DropboxFilePicker::DropboxFilePicker(QString directory, DropboxPickerHost& rootView,
+                                     std::shared_ptr<base::DatabaseRecord> record,
+                                     DropboxScreenServices services, QObject* parent)
     : toolkit::FormPanel(nullptr, parent), m_currentDropBoxDirectory(std::move(directory)),
       m_rootView(&rootView), m_rootPanel(rootView.pickerRootPanel()), m_record(std::move(record)),
-      m_services(std::move(services)), m_restClient(new DropboxClient(*m_services.session, this)) {
+      m_services(std::move(services)),
+      m_restClient(new sync::DropboxClient(*m_services.session, this)) {
     if (m_services.session->isLinked()) {
         m_restClient->setDelegate(this);
         m_active = true;
@@ -40,8 +41,7 @@ DropboxFilePicker::~DropboxFilePicker() {
         login->setDelegate(nullptr);
 }
 
-QString DropboxFilePicker::subdirectoryPath(const QString& directory,
-                                                               const QString& name) {
+QString DropboxFilePicker::subdirectoryPath(const QString& directory, const QString& name) {
     if (directory == QLatin1String("/"))
         return QStringLiteral("/%1").arg(name);
     return QStringLiteral("%1/%2").arg(directory, name);
@@ -62,7 +62,8 @@ void DropboxFilePicker::createDialog() {
         const QString name = item.value(FileNameKey).toString();
         if (item.value(IsDirectoryKey).toBool()) {
             section->addRow(DropboxDirectoryRow::create(name, QString(), QStringLiteral("folder"),
-                                                      this, [this, name] { openDirectory(name); }));
+                                                        this,
+                                                        [this, name] { openDirectory(name); }));
         } else {
             const QString fullFileName = item.value(FullFileNameKey).toString();
             FormRow* row = section->addRow(FormRow::label(name));
@@ -80,13 +81,12 @@ void DropboxFilePicker::openDirectory(const QString& name) {
     if (!container || !m_rootPanel)
         return;
     container->pushViewController(
-        std::make_unique<DropboxFilePicker>(
-            subdirectoryPath(m_currentDropBoxDirectory, name), *m_rootView, m_record, m_services),
+        std::make_unique<DropboxFilePicker>(subdirectoryPath(m_currentDropBoxDirectory, name),
+                                            *m_rootView, m_record, m_services),
         toolkit::Animated::Yes);
 }
 
-void DropboxFilePicker::chooseFile(const QString& name,
-                                                      const QString& fullFileName) {
+void DropboxFilePicker::chooseFile(const QString& name, const QString& fullFileName) {
     m_record->setDatabaseName(name);
     m_record->setServerUrl(fullFileName);
     m_record->setServerDisplayName(QFileInfo(name).completeBaseName());
@@ -106,24 +106,24 @@ void DropboxFilePicker::returnToRootView() {
         container->popViewControllerAnimated(toolkit::Animated::Yes);
 }
 
-void DropboxFilePicker::loadedMetadata(DropboxClient&,
-                                                          const DropboxMetadata& metadata) {
+void DropboxFilePicker::loadedMetadata(sync::DropboxClient&,
+                                       const sync::DropboxMetadata& metadata) {
     m_arrayItems.clear();
-    for (const DropboxMetadata& entry : metadata.contents())
+    for (const sync::DropboxMetadata& entry : metadata.contents())
         m_arrayItems.append(QVariantMap{{FileNameKey, entry.filename()},
                                         {IsDirectoryKey, entry.isDirectory()},
                                         {FullFileNameKey, entry.path()}});
     createDialog();
 }
 
-void DropboxFilePicker::loadMetadataFailedWithError(DropboxClient&,
-                                                                       const net::NetworkError& error) {
+void DropboxFilePicker::loadMetadataFailedWithError(sync::DropboxClient&,
+                                                    const net::NetworkError& error) {
     if (!m_active)
         return;
     m_services.transientPanels->showError(
         QStringLiteral("Error on DropBox access"),
         QStringLiteral("Error, %1,%2")
-            .arg(error.localizedDescription(), DropboxSync::describeUserInfo(error.userInfo)),
+            .arg(error.localizedDescription(), sync::DropboxSync::describeUserInfo(error.userInfo)),
         2.5);
 }
 
@@ -142,4 +142,4 @@ void DropboxFilePicker::loginControllerDidCancel(DropboxLoginScreen&) {
     returnToRootView();
 }
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

@@ -3,17 +3,21 @@
 #pragma once
 
 #include "sync/dropbox/DropboxClientDelegate.h"
-#include "sync/dropbox/DropboxScreenServices.h"
+#include "ui/DropboxScreenServices.h"
 #include "ui/toolkit/FormPanel.h"
 
 #include <QPointer>
 
 namespace vaultora::sync {
+class DropboxClient;
+} // namespace vaultora::sync
+
+namespace vaultora::ui {
 
 class DropboxLoginScreen;
-class DropboxClient;
 
-class DropboxCreateAccountScreen final : public toolkit::FormPanel, private DropboxClientDelegate {
+class DropboxCreateAccountScreen final : public toolkit::FormPanel,
+                                         private sync::DropboxClientDelegate {
     Q_OBJECT
 
 public:
@@ -23,7 +27,7 @@ public:
     static inline const QString PasswordKey = QStringLiteral("password");
 
     DropboxCreateAccountScreen(DropboxLoginScreen& loginController, DropboxScreenServices services,
-                              QObject* parent = nullptr);
+                               QObject* parent = nullptr);
     ~DropboxCreateAccountScreen() override;
 
     // The "Create" action: checks the fields, creates the account, then logs in with it.
@@ -32,15 +36,16 @@ public:
     [[nodiscard]] toolkit::FormRow* row(const QString& key) const { return form()->rowForKey(key); }
 
 private:
-    void restClientCreatedAccount(DropboxClient& client) override;
-    void createAccountFailedWithError(DropboxClient& client, const net::NetworkError& error) override;
-    void restClientDidLogin(DropboxClient& client) override;
-    void loginFailedWithError(DropboxClient& client, const net::NetworkError& error) override;
+    void restClientCreatedAccount(sync::DropboxClient& client) override;
+    void createAccountFailedWithError(sync::DropboxClient& client,
+                                      const net::NetworkError& error) override;
+    void restClientDidLogin(sync::DropboxClient& client) override;
+    void loginFailedWithError(sync::DropboxClient& client, const net::NetworkError& error) override;
     [[nodiscard]] bool require(const QString& key, const QString& title, const QString& message);
 
     QPointer<DropboxLoginScreen> m_loginController;
     DropboxScreenServices m_services;
-    DropboxClient* m_restClient;
+    sync::DropboxClient* m_restClient;
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

@@ -4,17 +4,20 @@
 #pragma once
 
 #include "sync/dropbox/DropboxClientDelegate.h"
-#include "sync/dropbox/DropboxScreenServices.h"
+#include "ui/DropboxScreenServices.h"
 #include "ui/toolkit/FormPanel.h"
 
 #include <QPointer>
 
 namespace vaultora::sync {
+class DropboxClient;
+} // namespace vaultora::sync
+
+namespace vaultora::ui {
 
 class DropboxLoginScreenDelegate;
-class DropboxClient;
 
-class DropboxLoginScreen final : public toolkit::FormPanel, private DropboxClientDelegate {
+class DropboxLoginScreen final : public toolkit::FormPanel, private sync::DropboxClientDelegate {
     Q_OBJECT
 
 public:
@@ -27,7 +30,7 @@ public:
     // Puts a new login screen in a navigation container and presents it full screen over the
     // window. The modal presenter owns it; the returned pointer is valid until it closes.
     static DropboxLoginScreen* presentFromController(const DropboxScreenServices& services,
-                                                    DropboxLoginScreenDelegate* delegate);
+                                                     DropboxLoginScreenDelegate* delegate);
 
     // Not owned; a delegate that goes away first clears itself.
     void setDelegate(DropboxLoginScreenDelegate* delegate) { m_delegate = delegate; }
@@ -46,7 +49,7 @@ public:
 
     [[nodiscard]] toolkit::FormRow* emailRow() const;
     [[nodiscard]] toolkit::FormRow* passwordRow() const;
-    [[nodiscard]] DropboxClient& restClient() const { return *m_restClient; }
+    [[nodiscard]] sync::DropboxClient& restClient() const { return *m_restClient; }
 
     // The message of a failed request: the network's own when the service was not reached,
     // else the service's "error" entry (a text, or the first value of a map), else `fallback`.
@@ -54,13 +57,13 @@ public:
                                                  const QString& fallback);
 
 private:
-    void restClientDidLogin(DropboxClient& client) override;
-    void loginFailedWithError(DropboxClient& client, const net::NetworkError& error) override;
+    void restClientDidLogin(sync::DropboxClient& client) override;
+    void loginFailedWithError(sync::DropboxClient& client, const net::NetworkError& error) override;
     void dismiss();
 
     DropboxScreenServices m_services;
-    DropboxClient* m_restClient;
+    sync::DropboxClient* m_restClient;
     DropboxLoginScreenDelegate* m_delegate = nullptr;
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

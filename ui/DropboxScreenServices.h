@@ -1,4 +1,4 @@
-// The toolkit objects and the session the Dropbox screens and the synchroniser work with.
+// The toolkit objects and the session the Dropbox screens work with.
 // None is owned; the launch (or a test) keeps them alive.
 #pragma once
 
@@ -14,11 +14,13 @@ class TransientPanelHost;
 } // namespace vaultora::toolkit
 
 namespace vaultora::sync {
-
 class DropboxSession;
+} // namespace vaultora::sync
+
+namespace vaultora::ui {
 
 struct DropboxScreenServices {
-    DropboxSession* session = nullptr;
+    sync::DropboxSession* session = nullptr;
     toolkit::ModalPresenter* modalPresenter = nullptr;
     toolkit::AlertPresenter* alerts = nullptr;
     toolkit::ProgressOverlay* progressOverlay = nullptr;
@@ -26,4 +28,4 @@ struct DropboxScreenServices {
     std::shared_ptr<toolkit::TimerFactory> timers;
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

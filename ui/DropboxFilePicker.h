@@ -4,10 +4,10 @@
 #pragma once
 
 #include "base/DatabaseRecord.h"
-#include "sync/dropbox/DropboxLoginScreen.h"
-#include "sync/dropbox/DropboxLoginScreenDelegate.h"
 #include "sync/dropbox/DropboxClientDelegate.h"
-#include "sync/dropbox/DropboxScreenServices.h"
+#include "ui/DropboxLoginScreen.h"
+#include "ui/DropboxLoginScreenDelegate.h"
+#include "ui/DropboxScreenServices.h"
 #include "ui/toolkit/FormPanel.h"
 
 #include <QPointer>
@@ -15,13 +15,16 @@
 #include <memory>
 
 namespace vaultora::sync {
-
 class DropboxClient;
+} // namespace vaultora::sync
+
+namespace vaultora::ui {
+
 class DropboxPickerHost;
 
 class DropboxFilePicker final : public toolkit::FormPanel,
-                                                   private DropboxClientDelegate,
-                                                   private DropboxLoginScreenDelegate {
+                                private sync::DropboxClientDelegate,
+                                private DropboxLoginScreenDelegate {
     Q_OBJECT
 
 public:
@@ -32,8 +35,8 @@ public:
     // Lists `directory` ("/" for the top), or presents the login screen first when the session
     // is not linked. The root view must be a panel below this one in the same container.
     DropboxFilePicker(QString directory, DropboxPickerHost& rootView,
-                                         std::shared_ptr<base::DatabaseRecord> record,
-                                         DropboxScreenServices services, QObject* parent = nullptr);
+                      std::shared_ptr<base::DatabaseRecord> record, DropboxScreenServices services,
+                      QObject* parent = nullptr);
     ~DropboxFilePicker() override;
 
     // The folder of the subfolder `name` of `directory`.
@@ -55,13 +58,15 @@ public:
     [[nodiscard]] const std::shared_ptr<base::DatabaseRecord>& keePassServerDetail() const {
         return m_record;
     }
-    [[nodiscard]] DropboxClient& restClient() const { return *m_restClient; }
+    [[nodiscard]] sync::DropboxClient& restClient() const { return *m_restClient; }
     [[nodiscard]] bool bIsActive() const { return m_active; }
     [[nodiscard]] DropboxLoginScreen* loginController() const { return m_loginController; }
 
 private:
-    void loadedMetadata(DropboxClient& client, const DropboxMetadata& metadata) override;
-    void loadMetadataFailedWithError(DropboxClient& client, const net::NetworkError& error) override;
+    void loadedMetadata(sync::DropboxClient& client,
+                        const sync::DropboxMetadata& metadata) override;
+    void loadMetadataFailedWithError(sync::DropboxClient& client,
+                                     const net::NetworkError& error) override;
     void loginControllerDidLogin(DropboxLoginScreen& controller) override;
     void loginControllerDidCancel(DropboxLoginScreen& controller) override;
     void returnToRootView();
@@ -71,10 +76,10 @@ private:
     QPointer<toolkit::Panel> m_rootPanel;
     std::shared_ptr<base::DatabaseRecord> m_record;
     DropboxScreenServices m_services;
-    DropboxClient* m_restClient;
+    sync::DropboxClient* m_restClient;
     QVariantList m_arrayItems;
     bool m_active = false;
     QPointer<DropboxLoginScreen> m_loginController;
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

@@ -10,7 +10,7 @@ namespace vaultora::toolkit {
 class Panel;
 }
 
-namespace vaultora::sync {
+namespace vaultora::ui {
 
 class DropboxPickerHost {
 public:
@@ -22,4 +22,4 @@ public:
     virtual void createDialog() = 0;
 };
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui

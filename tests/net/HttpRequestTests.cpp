@@ -1,7 +1,7 @@
 // The request's exchange with a server: what goes on the wire, redirects, authentication,
 // and the error codes and texts.
-#include "tests/sync/support/HttpTestHelpers.h"
-#include "tests/sync/support/TestHttpServer.h"
+#include "tests/net/support/HttpTestHelpers.h"
+#include "tests/net/support/TestHttpServer.h"
 
 #include <QRegularExpression>
 #include <netinet/in.h>
@@ -12,8 +12,8 @@
 #include <map>
 
 using namespace testsupport;
-using vaultora::net::HttpRequest;
 using vaultora::net::HttpCredentialStore;
+using vaultora::net::HttpRequest;
 
 namespace {
 
@@ -126,8 +126,8 @@ TEST_F(HttpClientTest, FollowsFiveRedirectsAndFailsOnTheSixth) {
 
 TEST_F(HttpClientTest, NoRedirectIsFollowedWhenRedirectsAreOff) {
     TestHttpServer server(redirectChain(301));
-    const auto request =
-        fetch(server.url("/hop/1"), [](vaultora::net::HttpRequest& r) { r.setShouldRedirect(false); });
+    const auto request = fetch(server.url("/hop/1"),
+                               [](vaultora::net::HttpRequest& r) { r.setShouldRedirect(false); });
     ASSERT_FALSE(request->error());
     EXPECT_EQ(request->responseStatusCode(), 301);
     EXPECT_EQ(bodyOf(*request), "redirect page");
@@ -218,19 +218,22 @@ TEST_F(HttpClientTest, MissingOrRefusedCredentialsFailWithAuthenticationNeeded) 
     ASSERT_TRUE(wrong->error());
     EXPECT_EQ(wrong->error()->code, 3);
     EXPECT_EQ(server.requests().size(), 3u);
-    EXPECT_FALSE(vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
+    EXPECT_FALSE(
+        vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
 }
 
 TEST_F(HttpClientTest, RememberedCredentialsThatStopWorkingAreForgotten) {
     TestHttpServer server(basicProtected());
     vaultora::net::HttpCredentialStore::shared().store(
-        qurl(server.url("/")), {QStringLiteral("reader"), vaultora::kdb::secureBytesFromText("old")});
+        qurl(server.url("/")),
+        {QStringLiteral("reader"), vaultora::kdb::secureBytesFromText("old")});
     const auto request = fetch(server.url("/db.kdbx"));
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 3);
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_TRUE(server.requests()[0].hasHeader("Authorization"));
-    EXPECT_FALSE(vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
+    EXPECT_FALSE(
+        vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
 }
 
 std::string md5Hex(const std::string& text) {
@@ -300,7 +303,8 @@ TEST_F(HttpClientTest, DigestCredentialsFromTheUrlAnswerTheChallengeButAreNotRem
     const auto request = fetch(withCredentials(server, "reader:pa55", "/db.kdbx"));
     ASSERT_FALSE(request->error());
     EXPECT_EQ(bodyOf(*request), "digest database");
-    EXPECT_FALSE(vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
+    EXPECT_FALSE(
+        vaultora::net::HttpCredentialStore::shared().credentialsFor(qurl(server.url("/"))));
 
     const auto wrong = fetch(withCredentials(server, "reader:nope", "/db.kdbx"));
     ASSERT_TRUE(wrong->error());
@@ -346,6 +350,23 @@ TEST_F(HttpClientTest, RefusedConnectionFailsWithConnectionFailure) {
     EXPECT_EQ(request->error()->localizedDescription(),
               QStringLiteral("A connection failure occurred"));
     EXPECT_FALSE(request->error()->underlyingError().isEmpty());
+}
+
+TEST_F(HttpClientTest, AnAnswerLongerThanTheMaximumIsAConnectionFailure) {
+    TestHttpServer server([](const HttpTestRequest&, HttpTestResponder& responder) {
+        responder.respond(200, "OK", {}, std::string(2000, 'a'));
+    });
+    HttpRequest longer(QUrl(QString::fromStdString(server.url("/long"))));
+    longer.setMaximumResponseLength(1000);
+    longer.startSynchronous();
+    ASSERT_TRUE(longer.error());
+    EXPECT_EQ(longer.error()->code, 1);
+
+    HttpRequest exact(QUrl(QString::fromStdString(server.url("/exact"))));
+    exact.setMaximumResponseLength(2000);
+    exact.startSynchronous();
+    EXPECT_FALSE(exact.error());
+    EXPECT_EQ(exact.responseData().size(), 2000);
 }
 
 TEST_F(HttpClientTest, ARequestRunsOnlyOnce) {

@@ -1,8 +1,8 @@
 // The transfer itself: inactivity time-out, cancellation, gzip bodies, progress reports,
 // cookies, connection reuse, proxies and certificate checks.
-#include "tests/sync/support/HttpTestHelpers.h"
-#include "tests/sync/support/TestHttpServer.h"
-#include "tests/sync/support/TestTlsServer.h"
+#include "tests/net/support/HttpTestHelpers.h"
+#include "tests/net/support/TestHttpServer.h"
+#include "tests/net/support/TestTlsServer.h"
 
 #include <QTimer>
 #include <zlib.h>

@@ -1,20 +1,21 @@
-#include "sync/dropbox/DropboxCreateAccountScreen.h"
+#include "ui/DropboxCreateAccountScreen.h"
 
-#include "sync/dropbox/DropboxLoginScreen.h"
 #include "sync/dropbox/DropboxClient.h"
+#include "ui/DropboxLoginScreen.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ProgressOverlay.h"
 
-namespace vaultora::sync {
+namespace vaultora::ui {
 
 using toolkit::FormModel;
 using toolkit::FormRow;
 
 DropboxCreateAccountScreen::DropboxCreateAccountScreen(DropboxLoginScreen& loginController,
-                                                     DropboxScreenServices services, QObject* parent)
+                                                       DropboxScreenServices services,
+                                                       QObject* parent)
     : toolkit::FormPanel(std::make_unique<FormModel>(QStringLiteral("Create Account")), parent),
       m_loginController(&loginController), m_services(std::move(services)),
-      m_restClient(new DropboxClient(*m_services.session, this)) {
+      m_restClient(new sync::DropboxClient(*m_services.session, this)) {
     m_restClient->setDelegate(this);
     setTitle(QStringLiteral("Create Account"));
     toolkit::FormSection* names = form()->addSection();
@@ -36,7 +37,7 @@ DropboxCreateAccountScreen::~DropboxCreateAccountScreen() {
 }
 
 bool DropboxCreateAccountScreen::require(const QString& key, const QString& title,
-                                        const QString& message) {
+                                         const QString& message) {
     if (!row(key)->text().isEmpty())
         return true;
     m_services.alerts->show(title, message, {QStringLiteral("OK")});
@@ -56,12 +57,12 @@ void DropboxCreateAccountScreen::create() {
                                 row(FirstNameKey)->text(), row(LastNameKey)->text());
 }
 
-void DropboxCreateAccountScreen::restClientCreatedAccount(DropboxClient& client) {
+void DropboxCreateAccountScreen::restClientCreatedAccount(sync::DropboxClient& client) {
     client.loginWithEmail(row(EmailKey)->text(), row(PasswordKey)->text());
 }
 
-void DropboxCreateAccountScreen::createAccountFailedWithError(DropboxClient&,
-                                                             const net::NetworkError& error) {
+void DropboxCreateAccountScreen::createAccountFailedWithError(sync::DropboxClient&,
+                                                              const net::NetworkError& error) {
     m_services.progressOverlay->hide();
     m_services.alerts->show(
         QStringLiteral("Create Account Failed"),
@@ -69,18 +70,19 @@ void DropboxCreateAccountScreen::createAccountFailedWithError(DropboxClient&,
         {QStringLiteral("OK")});
 }
 
-void DropboxCreateAccountScreen::restClientDidLogin(DropboxClient&) {
+void DropboxCreateAccountScreen::restClientDidLogin(sync::DropboxClient&) {
     if (DropboxLoginScreen* login = m_loginController.data())
         login->finishWithLogin();
     else
         m_services.progressOverlay->hide();
 }
 
-void DropboxCreateAccountScreen::loginFailedWithError(DropboxClient&, const net::NetworkError& error) {
+void DropboxCreateAccountScreen::loginFailedWithError(sync::DropboxClient&,
+                                                      const net::NetworkError& error) {
     if (DropboxLoginScreen* login = m_loginController.data())
         login->showLoginFailure(error);
     else
         m_services.progressOverlay->hide();
 }
 
-} // namespace vaultora::sync
+} // namespace vaultora::ui
