@@ -233,7 +233,7 @@ void ApplicationController::applicationDidEnterBackground() {
     }
     while (m_stackController->panelCount() > 0) {
         const std::size_t before = m_stackController->panelCount();
-        m_stackController->popViewControllerAnimated(true);
+        m_stackController->popTopPanel(true);
         if (m_stackController->panelCount() >= before) {
             qWarning().noquote() << "The navigation did not close its topmost panel";
             break;

@@ -11,7 +11,7 @@ public:
     virtual ~PanelStack() = default;
 
     [[nodiscard]] virtual std::size_t panelCount() const = 0;
-    virtual void popViewControllerAnimated(bool animated) = 0;
+    virtual void popTopPanel(bool animated) = 0;
 };
 
 } // namespace vaultora::app

@@ -21,7 +21,7 @@ PropertyList encodeRecord(const base::DatabaseRecord& record) {
     plist_dict_set_item(dictionary.get(), "ServerDisplayName",
                         newString(record.serverDisplayName()));
     plist_dict_set_item(dictionary.get(), "ServerUrl", newString(record.serverUrl()));
-    plist_dict_set_item(dictionary.get(), "DBSyncType", newInteger(record.DBSyncType()));
+    plist_dict_set_item(dictionary.get(), "DBSyncType", newInteger(record.syncType()));
     plist_dict_set_item(dictionary.get(), "savePassword",
                         newInteger(record.savePassword() != 0 ? 1 : 0));
     plist_dict_set_item(dictionary.get(), "defaultDatabase",
@@ -47,7 +47,7 @@ std::shared_ptr<base::DatabaseRecord> decodeRecord(plist_t dictionary) {
     // A password an older version kept in the file ("DatabasePassword") is not taken over:
     // saved passwords live in the password store only.
     record->setDatabasePassword({});
-    record->setDBSyncType(toInt32(integer(dictionary, "DBSyncType").value_or(0)));
+    record->setSyncType(toInt32(integer(dictionary, "DBSyncType").value_or(0)));
     record->setSavePassword(toInt32(integer(dictionary, "savePassword").value_or(0)));
     if (auto value = date(dictionary, "lastFileDate")) {
         record->setLastFileDate(std::move(*value));

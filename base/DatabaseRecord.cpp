@@ -10,7 +10,7 @@ DatabaseRecord::createForLegacyFile(const QString& fileName, const QString& down
     record->setDatabaseName(fileName);
     record->setServerDisplayName(fileName);
     record->setServerUrl(downloadUrl);
-    record->setDBSyncType(SyncTypeHttpDownload);
+    record->setSyncType(SyncTypeHttpDownload);
     record->setSavePassword(0);
     return record;
 }
@@ -21,7 +21,7 @@ std::shared_ptr<DatabaseRecord> DatabaseRecord::createTestDatabase() {
     record->setServerDisplayName(QString::fromUtf8(AppConfiguration::testDatabaseDisplayName));
     record->setServerUrl(QString::fromUtf8(AppConfiguration::testDatabaseDownloadAddress));
     record->setDatabasePassword(kdb::secureBytesFromText(AppConfiguration::testDatabasePassword));
-    record->setDBSyncType(SyncTypeHttpDownload);
+    record->setSyncType(SyncTypeHttpDownload);
     record->setSavePassword(1);
     return record;
 }
@@ -31,7 +31,7 @@ std::shared_ptr<DatabaseRecord> DatabaseRecord::createNewDatabase() {
     record->setServerDisplayName(QStringLiteral("New database"));
     record->setDatabaseName(QStringLiteral(""));
     record->setServerUrl(QStringLiteral(""));
-    record->setDBSyncType(SyncTypeHttpDownload);
+    record->setSyncType(SyncTypeHttpDownload);
     record->setSavePassword(0);
     record->setSaveDatabasePassword(0);
     return record;

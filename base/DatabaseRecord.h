@@ -17,7 +17,7 @@ namespace vaultora::base {
 // A null QString stands for a field its creator did not set.
 class DatabaseRecord final {
 public:
-    // How the file reaches the device (DBSyncType).
+    // How the file reaches the device (syncType).
     enum SyncType : std::int32_t {
         SyncTypeHttpDownload = 1,
         SyncTypeWebServer = 3,
@@ -66,8 +66,8 @@ public:
     [[nodiscard]] const QVariantList& searchResultArray() const { return m_searchResultArray; }
     void setSearchResultArray(QVariantList value) { m_searchResultArray = std::move(value); }
 
-    [[nodiscard]] std::int32_t DBSyncType() const { return m_syncType; }
-    void setDBSyncType(std::int32_t value) { m_syncType = value; }
+    [[nodiscard]] std::int32_t syncType() const { return m_syncType; }
+    void setSyncType(std::int32_t value) { m_syncType = value; }
 
     [[nodiscard]] std::int32_t DBVersion() const { return m_version; }
     void setDBVersion(std::int32_t value) { m_version = value; }

@@ -136,10 +136,10 @@ void ScreenLaunchParts::createDropboxSession(app::ApplicationController& delegat
         m_dropboxLogins->syncServices(), [&delegate](const QString& name) {
             return delegate.getDocumentBaseDirectoryForFileName(name);
         });
-    m_services.dropBox = m_dropBox.get();
+    m_services.dropbox = m_dropBox.get();
     m_services.dropboxLogins = m_dropboxLogins.get();
     if (m_sources)
-        m_sources->setDropBox(m_dropBox.get());
+        m_sources->setDropbox(m_dropBox.get());
 }
 
 } // namespace vaultora::launch

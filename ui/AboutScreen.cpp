@@ -33,7 +33,7 @@ toolkit::FormModel* AboutScreen::createDialog() {
     connect(form->addSection()->addRow(toolkit::FormRow::button(QStringLiteral("Ok"))),
             &toolkit::FormRow::selected, this, [this] {
                 if (m_services.stack != nullptr) {
-                    m_services.stack->popViewControllerAnimated(toolkit::Animated::Yes);
+                    m_services.stack->popTopPanel(toolkit::Animated::Yes);
                 }
             });
     return setForm(std::move(form));

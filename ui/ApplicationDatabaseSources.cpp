@@ -27,11 +27,11 @@ bool ApplicationDatabaseSources::isInternetReachable() const {
                .currentReachabilityStatus() != vaultora::net::Reachability::NotReachable;
 }
 
-void ApplicationDatabaseSources::syncWithDropBox(
+void ApplicationDatabaseSources::syncWithDropbox(
     const std::shared_ptr<base::DatabaseRecord>& record, DatabaseOpenFlow& flow) {
     if (m_dropBox) {
         auto* adapter = new DropboxPanelFlow(flow);
-        m_dropBox->syncWithDropBox(record, *adapter, adapter);
+        m_dropBox->syncWithDropbox(record, *adapter, adapter);
         return;
     }
     // Without a Dropbox session the user is told, and the copy already on the device (if any)

@@ -26,11 +26,11 @@ public:
 
     [[nodiscard]] bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override;
-    void syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+    void syncWithDropbox(const std::shared_ptr<base::DatabaseRecord>& record,
                          DatabaseOpenFlow& flow) override;
 
     // Not owned; without it Dropbox records open their local copy.
-    void setDropBox(vaultora::sync::DropboxSyncRunner* dropBox) { m_dropBox = dropBox; }
+    void setDropbox(vaultora::sync::DropboxSyncRunner* dropbox) { m_dropBox = dropbox; }
 
 private:
     app::ApplicationController& m_delegate;

@@ -23,7 +23,7 @@ std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createUploadScreen
     const std::shared_ptr<base::DatabaseRecord>& record, DatabaseDetailsScreen& rootView) {
     auto screen = std::make_unique<ui::WebServerScreen>(m_services.delegate->documentsDirectory(),
                                                         m_services.transientPanels);
-    screen->setKeePassServerDetail(record);
+    screen->setDatabaseRecord(record);
     screen->setRootView(&DetailsWebServerHost::of(rootView));
     screen->createDialog();
     return screen;
@@ -32,7 +32,7 @@ std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createUploadScreen
 std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createDropboxPicker(
     const QString& directory, const std::shared_ptr<base::DatabaseRecord>& record,
     DatabaseDetailsScreen& rootView) {
-    if (m_services.dropBox != nullptr) {
+    if (m_services.dropbox != nullptr) {
         return std::make_unique<DropboxFilePicker>(directory,
                                                    DropboxDetailsPickerHost::of(rootView), record,
                                                    m_services.dropboxLogins->services());
@@ -43,8 +43,8 @@ std::unique_ptr<toolkit::Panel> ApplicationDetailsSubScreens::createDropboxPicke
 
 void ApplicationDetailsSubScreens::downloadDropboxFile(
     const std::shared_ptr<base::DatabaseRecord>& record) {
-    if (m_services.dropBox != nullptr) {
-        m_services.dropBox->download(record);
+    if (m_services.dropbox != nullptr) {
+        m_services.dropbox->download(record);
         return;
     }
     showNotAvailable(QStringLiteral("Dropbox"));

@@ -70,7 +70,7 @@ void ApplicationSettingsScreen::saveSettings() {
 
     base::NotificationCenter::defaultCenter().post(QString::fromLatin1(base::Notifications::settingsChanged));
     if (m_services.stack != nullptr) {
-        m_services.stack->popViewControllerAnimated(toolkit::Animated::Yes);
+        m_services.stack->popTopPanel(toolkit::Animated::Yes);
     }
 }
 

@@ -45,16 +45,16 @@ DatabaseDetailsScreen::DatabaseDetailsScreen(
 
 DatabaseDetailsScreen::~DatabaseDetailsScreen() = default;
 
-void DatabaseDetailsScreen::setKeePassServerDetail(
+void DatabaseDetailsScreen::setDatabaseRecord(
     std::shared_ptr<base::DatabaseRecord> record) {
-    m_keePassServerDetail = std::move(record);
+    m_databaseRecord = std::move(record);
 }
 
 toolkit::FormModel* DatabaseDetailsScreen::createDialog() {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return form();
     }
-    const base::DatabaseRecord& record = *m_keePassServerDetail;
+    const base::DatabaseRecord& record = *m_databaseRecord;
     auto form = std::make_unique<toolkit::FormModel>(QStringLiteral("Database setting"),
                                                      toolkit::FormModel::Style::Grouped);
 
@@ -63,7 +63,7 @@ toolkit::FormModel* DatabaseDetailsScreen::createDialog() {
     m_databaseType =
         form->addSection(QStringLiteral("Sync Type"))
             ->addRow(toolkit::FormRow::choice(QStringLiteral("Type"), types,
-                                              positionForSyncType(record.DBSyncType())));
+                                              positionForSyncType(record.syncType())));
     connect(m_databaseType, &toolkit::FormRow::choiceChanged, this,
             &DatabaseDetailsScreen::receiveQuickDialogRadioItemChangedNotification);
 
@@ -74,7 +74,7 @@ toolkit::FormModel* DatabaseDetailsScreen::createDialog() {
                                      static_cast<qsizetype>(saved->size()));
     }
 
-    switch (record.DBSyncType()) {
+    switch (record.syncType()) {
     case base::DatabaseRecord::SyncTypeHttpDownload:
         addHttpDownloadSections(*form, password);
         break;
@@ -92,7 +92,7 @@ toolkit::FormModel* DatabaseDetailsScreen::createDialog() {
 
 void DatabaseDetailsScreen::addHttpDownloadSections(toolkit::FormModel& form,
                                                                     const QString& password) {
-    const base::DatabaseRecord& record = *m_keePassServerDetail;
+    const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("HTTP Download settings"));
     settings->addRow(toolkit::FormRow::textEntry(QStringLiteral("Display Name"),
                                                  record.serverDisplayName(), displayNameKey,
@@ -109,7 +109,7 @@ void DatabaseDetailsScreen::addHttpDownloadSections(toolkit::FormModel& form,
 
 void DatabaseDetailsScreen::addWebServerSections(toolkit::FormModel& form,
                                                                  const QString& password) {
-    const base::DatabaseRecord& record = *m_keePassServerDetail;
+    const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("HTTP Server settings"));
     connect(
         settings->addRow(toolkit::FormRow::navigation(QStringLiteral("HTTP Server"), QString())),
@@ -125,7 +125,7 @@ void DatabaseDetailsScreen::addWebServerSections(toolkit::FormModel& form,
 
 void DatabaseDetailsScreen::addDropboxSections(toolkit::FormModel& form,
                                                                const QString& password) {
-    const base::DatabaseRecord& record = *m_keePassServerDetail;
+    const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("DropBox settings"));
     const QString fileName =
         record.databaseName().isEmpty() ? QStringLiteral("click here") : record.databaseName();
@@ -160,18 +160,18 @@ void DatabaseDetailsScreen::addButton(
 
 void DatabaseDetailsScreen::receiveQuickDialogRadioItemChangedNotification(
     int position) {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return;
     }
     switch (position) {
     case HttpDownloadPosition:
-        m_keePassServerDetail->setDBSyncType(base::DatabaseRecord::SyncTypeHttpDownload);
+        m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeHttpDownload);
         break;
     case WebServerPosition:
-        m_keePassServerDetail->setDBSyncType(base::DatabaseRecord::SyncTypeWebServer);
+        m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeWebServer);
         break;
     case DropboxPosition:
-        m_keePassServerDetail->setDBSyncType(base::DatabaseRecord::SyncTypeDropbox);
+        m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeDropbox);
         break;
     default:
         return;
@@ -186,7 +186,7 @@ QString DatabaseDetailsScreen::enteredText(const QString& key) const {
 }
 
 void DatabaseDetailsScreen::httpDownload() {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return;
     }
     const QString url = enteredText(urlKey);
@@ -195,66 +195,66 @@ void DatabaseDetailsScreen::httpDownload() {
                                               QString(), errorPanelSeconds);
         return;
     }
-    m_keePassServerDetail->setServerDisplayName(enteredText(displayNameKey));
-    m_keePassServerDetail->setServerUrl(url);
+    m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
+    m_databaseRecord->setServerUrl(url);
     const QString fileName = vaultora::sync::HttpDownloadSync::fileNameForURL(url);
     // The download shows its own progress and failure; the record names the file either way,
     // as a later opening downloads it when it is missing.
     if (m_services.sources != nullptr) {
         static_cast<void>(m_services.sources->downloadFromURL(url, fileName));
     }
-    m_keePassServerDetail->setDatabaseName(fileName);
+    m_databaseRecord->setDatabaseName(fileName);
     announceChange();
 }
 
 void DatabaseDetailsScreen::saveHttpDownload() {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return;
     }
     const QString url = enteredText(urlKey);
-    m_keePassServerDetail->setServerDisplayName(enteredText(displayNameKey));
-    m_keePassServerDetail->setServerUrl(url);
+    m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
+    m_databaseRecord->setServerUrl(url);
     passwordStep(url);
-    m_keePassServerDetail->setDBSyncType(base::DatabaseRecord::SyncTypeHttpDownload);
+    m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeHttpDownload);
     announceChange();
     leaveScreen();
 }
 
 void DatabaseDetailsScreen::saveWebServer() {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return;
     }
-    if (m_keePassServerDetail->databaseName().isEmpty()) {
+    if (m_databaseRecord->databaseName().isEmpty()) {
         m_services.transientPanels->showError(
             QStringLiteral("You must first upload a database file"), QString(), errorPanelSeconds);
         return;
     }
-    m_keePassServerDetail->setServerDisplayName(enteredText(displayNameKey));
-    passwordStep(m_keePassServerDetail->serverUrl());
-    m_keePassServerDetail->setDBSyncType(base::DatabaseRecord::SyncTypeWebServer);
+    m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
+    passwordStep(m_databaseRecord->serverUrl());
+    m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeWebServer);
     announceChange();
     leaveScreen();
 }
 
 void DatabaseDetailsScreen::saveDropbox() {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return;
     }
-    if (m_keePassServerDetail->serverUrl().isEmpty()) {
+    if (m_databaseRecord->serverUrl().isEmpty()) {
         m_services.transientPanels->showError(QStringLiteral("You must select a DropBox file."),
                                               QString(), errorPanelSeconds);
         return;
     }
-    m_keePassServerDetail->setServerDisplayName(enteredText(displayNameKey));
-    passwordStep(m_keePassServerDetail->serverUrl());
-    m_keePassServerDetail->setDBSyncType(base::DatabaseRecord::SyncTypeDropbox);
-    m_subScreens.downloadDropboxFile(m_keePassServerDetail);
+    m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
+    passwordStep(m_databaseRecord->serverUrl());
+    m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeDropbox);
+    m_subScreens.downloadDropboxFile(m_databaseRecord);
     announceChange();
     leaveScreen();
 }
 
 void DatabaseDetailsScreen::passwordStep(const QString& account) {
-    base::DatabaseRecord& record = *m_keePassServerDetail;
+    base::DatabaseRecord& record = *m_databaseRecord;
     const QString password = enteredText(passwordKey);
     if (password.isEmpty()) {
         record.setSaveDatabasePassword(0);
@@ -286,25 +286,25 @@ void DatabaseDetailsScreen::announceChange() {
 
 void DatabaseDetailsScreen::leaveScreen() {
     if (toolkit::NavigationContainer* container = navigationContainer()) {
-        container->popViewControllerAnimated(toolkit::Animated::Yes);
+        container->popTopPanel(toolkit::Animated::Yes);
     }
 }
 
 void DatabaseDetailsScreen::pushSubScreen(std::unique_ptr<toolkit::Panel> screen) {
     toolkit::NavigationContainer* container = navigationContainer();
     if (screen && container != nullptr) {
-        container->pushViewController(std::move(screen), toolkit::Animated::Yes);
+        container->pushPanel(std::move(screen), toolkit::Animated::Yes);
     }
 }
 
 void DatabaseDetailsScreen::openUploadScreen() {
-    if (m_keePassServerDetail) {
-        pushSubScreen(m_subScreens.createUploadScreen(m_keePassServerDetail, *this));
+    if (m_databaseRecord) {
+        pushSubScreen(m_subScreens.createUploadScreen(m_databaseRecord, *this));
     }
 }
 
 void DatabaseDetailsScreen::openDropboxPicker() {
-    if (!m_keePassServerDetail) {
+    if (!m_databaseRecord) {
         return;
     }
     if (m_services.sources == nullptr || !m_services.sources->isInternetReachable()) {
@@ -314,7 +314,7 @@ void DatabaseDetailsScreen::openDropboxPicker() {
         return;
     }
     pushSubScreen(
-        m_subScreens.createDropboxPicker(QStringLiteral("/"), m_keePassServerDetail, *this));
+        m_subScreens.createDropboxPicker(QStringLiteral("/"), m_databaseRecord, *this));
 }
 
 void DatabaseDetailsScreen::unlinkDropbox() {

@@ -29,11 +29,11 @@ public:
     ~DatabaseDetailsScreen() override;
 
     // Set by the opener before createDialog.
-    void setKeePassServerDetail(std::shared_ptr<base::DatabaseRecord> record);
+    void setDatabaseRecord(std::shared_ptr<base::DatabaseRecord> record);
     void setIServerArrayIndex(int index) { m_iServerArrayIndex = index; }
 
     [[nodiscard]] const std::shared_ptr<base::DatabaseRecord>& keePassServerDetail() const {
-        return m_keePassServerDetail;
+        return m_databaseRecord;
     }
     [[nodiscard]] int iServerArrayIndex() const { return m_iServerArrayIndex; }
     // The sync-type choice of the current form.
@@ -77,7 +77,7 @@ private:
 
     const ScreenServices& m_services;
     DatabaseDetailsSubScreens& m_subScreens;
-    std::shared_ptr<base::DatabaseRecord> m_keePassServerDetail;
+    std::shared_ptr<base::DatabaseRecord> m_databaseRecord;
     int m_iServerArrayIndex = -1;
     QPointer<toolkit::FormRow> m_databaseType;
 };

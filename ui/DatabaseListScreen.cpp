@@ -109,7 +109,7 @@ void DatabaseListScreen::tableViewDidSelectRowAtIndexPath(int section, int row) 
         base::NotificationCenter::defaultCenter().post(
             QString::fromLatin1(base::Notifications::databasesChanged));
         if (m_services.stack != nullptr) {
-            m_services.stack->popViewControllerAnimated(toolkit::Animated::Yes);
+            m_services.stack->popTopPanel(toolkit::Animated::Yes);
         }
     }
 }
@@ -121,11 +121,11 @@ void DatabaseListScreen::openDetails(int index) {
     }
     auto details =
         std::make_unique<DatabaseDetailsScreen>(m_services, m_subScreens);
-    details->setKeePassServerDetail(registry.at(static_cast<std::size_t>(index)));
+    details->setDatabaseRecord(registry.at(static_cast<std::size_t>(index)));
     details->setIServerArrayIndex(index);
     details->createDialog();
     if (toolkit::NavigationContainer* container = navigationContainer()) {
-        container->pushViewController(std::move(details), toolkit::Animated::Yes);
+        container->pushPanel(std::move(details), toolkit::Animated::Yes);
     }
 }
 

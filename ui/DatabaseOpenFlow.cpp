@@ -48,7 +48,7 @@ bool DatabaseOpenFlow::start() {
     if (m_finished) {
         return false;
     }
-    const std::int32_t syncType = m_record ? m_record->DBSyncType() : 0;
+    const std::int32_t syncType = m_record ? m_record->syncType() : 0;
     if (!databaseFileExists()) {
         if (syncType == base::DatabaseRecord::SyncTypeHttpDownload) {
             const QString url = m_record->serverUrl();
@@ -73,7 +73,7 @@ bool DatabaseOpenFlow::start() {
         break;
     case base::DatabaseRecord::SyncTypeDropbox:
         if (m_services.sources->isInternetReachable()) {
-            m_services.sources->syncWithDropBox(m_record, *this);
+            m_services.sources->syncWithDropbox(m_record, *this);
         } else {
             openLocalCopy();
         }
@@ -132,7 +132,7 @@ void DatabaseOpenFlow::askForPassword() {
     const auto style = m_services.stack != nullptr
                            ? toolkit::ModalPresenter::styleForIdiom(m_services.stack->idiom())
                            : toolkit::ModalPresenter::Style::FormSheet;
-    m_services.modalPresenter->presentViewController(std::move(navigation), style,
+    m_services.modalPresenter->presentPanel(std::move(navigation), style,
                                                      toolkit::Animated::Yes);
 }
 

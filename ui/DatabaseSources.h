@@ -23,7 +23,7 @@ public:
     [[nodiscard]] virtual bool isInternetReachable() const = 0;
     // Brings the record's Dropbox copy up to date and then continues the open flow
     // (openLocalCopy), later, from the main loop.
-    virtual void syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+    virtual void syncWithDropbox(const std::shared_ptr<base::DatabaseRecord>& record,
                                  DatabaseOpenFlow& flow) = 0;
 };
 

@@ -16,9 +16,9 @@ DetailsWebServerHost& DetailsWebServerHost::of(DatabaseDetailsScreen& details) {
 DetailsWebServerHost::DetailsWebServerHost(DatabaseDetailsScreen& details)
     : QObject(&details), m_details(details) {}
 
-void DetailsWebServerHost::setKeePassServerDetail(
+void DetailsWebServerHost::setDatabaseRecord(
     const std::shared_ptr<base::DatabaseRecord>& record) {
-    m_details.setKeePassServerDetail(record);
+    m_details.setDatabaseRecord(record);
 }
 
 void DetailsWebServerHost::createDialog() {
@@ -30,8 +30,8 @@ void DetailsWebServerHost::showAgain() {
     if (container == nullptr) {
         return;
     }
-    while (container->canGoBack() && container->topViewController() != &m_details) {
-        container->popViewControllerAnimated(toolkit::Animated::Yes);
+    while (container->canGoBack() && container->topPanel() != &m_details) {
+        container->popTopPanel(toolkit::Animated::Yes);
     }
 }
 

@@ -17,7 +17,7 @@ public:
     // The adapter of the details screen, created with it on first use.
     static DetailsWebServerHost& of(DatabaseDetailsScreen& details);
 
-    void setKeePassServerDetail(const std::shared_ptr<base::DatabaseRecord>& record) override;
+    void setDatabaseRecord(const std::shared_ptr<base::DatabaseRecord>& record) override;
     void createDialog() override;
     // Closes what was opened above the details screen; closing the web-server screen ends its
     // server, so the documents are no longer offered on the network once the user has left.

@@ -19,16 +19,16 @@ using toolkit::FormRow;
 DropboxFilePicker::DropboxFilePicker(QString directory, DropboxPickerHost& rootView,
                                      std::shared_ptr<base::DatabaseRecord> record,
                                      DropboxScreenServices services, QObject* parent)
-    : toolkit::FormPanel(nullptr, parent), m_currentDropBoxDirectory(std::move(directory)),
+    : toolkit::FormPanel(nullptr, parent), m_currentDropboxDirectory(std::move(directory)),
       m_rootView(&rootView), m_rootPanel(rootView.pickerRootPanel()), m_record(std::move(record)),
       m_services(std::move(services)),
       m_restClient(new sync::DropboxClient(*m_services.session, this)) {
     if (m_services.session->isLinked()) {
         m_restClient->setDelegate(this);
         m_active = true;
-        m_restClient->loadMetadata(m_currentDropBoxDirectory);
+        m_restClient->loadMetadata(m_currentDropboxDirectory);
     } else {
-        loginDropBox();
+        loginDropbox();
     }
     if (m_active)
         createDialog();
@@ -47,7 +47,7 @@ QString DropboxFilePicker::subdirectoryPath(const QString& directory, const QStr
     return QStringLiteral("%1/%2").arg(directory, name);
 }
 
-void DropboxFilePicker::loginDropBox() {
+void DropboxFilePicker::loginDropbox() {
     if (m_services.session->isLinked() || m_loginController)
         return;
     m_loginController = DropboxLoginScreen::presentFromController(m_services, this);
@@ -80,8 +80,8 @@ void DropboxFilePicker::openDirectory(const QString& name) {
     toolkit::NavigationContainer* container = navigationContainer();
     if (!container || !m_rootPanel)
         return;
-    container->pushViewController(
-        std::make_unique<DropboxFilePicker>(subdirectoryPath(m_currentDropBoxDirectory, name),
+    container->pushPanel(
+        std::make_unique<DropboxFilePicker>(subdirectoryPath(m_currentDropboxDirectory, name),
                                             *m_rootView, m_record, m_services),
         toolkit::Animated::Yes);
 }
@@ -92,7 +92,7 @@ void DropboxFilePicker::chooseFile(const QString& name, const QString& fullFileN
     m_record->setServerDisplayName(QFileInfo(name).completeBaseName());
     if (!m_rootPanel)
         return;
-    m_rootView->setKeePassServerDetail(m_record);
+    m_rootView->setDatabaseRecord(m_record);
     m_rootView->createDialog();
     returnToRootView();
 }
@@ -102,8 +102,8 @@ void DropboxFilePicker::returnToRootView() {
     if (!container || !m_rootPanel)
         return;
     // Every folder level is a picker of its own; all of them go.
-    while (container->topViewController() != m_rootPanel.data() && container->canGoBack())
-        container->popViewControllerAnimated(toolkit::Animated::Yes);
+    while (container->topPanel() != m_rootPanel.data() && container->canGoBack())
+        container->popTopPanel(toolkit::Animated::Yes);
 }
 
 void DropboxFilePicker::loadedMetadata(sync::DropboxClient&,
@@ -131,7 +131,7 @@ void DropboxFilePicker::loginControllerDidLogin(DropboxLoginScreen&) {
     m_loginController.clear();
     m_restClient->setDelegate(this);
     m_active = true;
-    m_restClient->loadMetadata(m_currentDropBoxDirectory);
+    m_restClient->loadMetadata(m_currentDropboxDirectory);
 }
 
 void DropboxFilePicker::loginControllerDidCancel(DropboxLoginScreen&) {

@@ -44,15 +44,15 @@ public:
 
     // Builds the form from arrayItems.
     void createDialog();
-    void loginDropBox();
+    void loginDropbox();
 
     // Opens the picker of a subfolder over this one.
     void openDirectory(const QString& name);
     // Stores the file in the record and returns to the details screen.
     void chooseFile(const QString& name, const QString& fullFileName);
 
-    [[nodiscard]] const QString& currentDropBoxDirectory() const {
-        return m_currentDropBoxDirectory;
+    [[nodiscard]] const QString& currentDropboxDirectory() const {
+        return m_currentDropboxDirectory;
     }
     [[nodiscard]] const QVariantList& arrayItems() const { return m_arrayItems; }
     [[nodiscard]] const std::shared_ptr<base::DatabaseRecord>& keePassServerDetail() const {
@@ -71,7 +71,7 @@ private:
     void loginControllerDidCancel(DropboxLoginScreen& controller) override;
     void returnToRootView();
 
-    QString m_currentDropBoxDirectory;
+    QString m_currentDropboxDirectory;
     DropboxPickerHost* m_rootView;
     QPointer<toolkit::Panel> m_rootPanel;
     std::shared_ptr<base::DatabaseRecord> m_record;

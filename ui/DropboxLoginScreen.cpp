@@ -45,7 +45,7 @@ DropboxLoginScreen::presentFromController(const DropboxScreenServices& services,
     auto controller = std::make_unique<DropboxLoginScreen>(services);
     DropboxLoginScreen* login = controller.get();
     login->setDelegate(delegate);
-    services.modalPresenter->presentViewController(
+    services.modalPresenter->presentPanel(
         std::make_unique<toolkit::NavigationContainer>(std::move(controller)),
         toolkit::ModalPresenter::Style::FullScreen, toolkit::Animated::Yes);
     return login;
@@ -80,7 +80,7 @@ void DropboxLoginScreen::link() {
 
 void DropboxLoginScreen::dismiss() {
     toolkit::Panel* presented = navigationContainer();
-    m_services.modalPresenter->dismissViewController(presented ? presented : this,
+    m_services.modalPresenter->dismissPanel(presented ? presented : this,
                                                      toolkit::Animated::Yes);
 }
 
@@ -93,7 +93,7 @@ void DropboxLoginScreen::cancel() {
 
 void DropboxLoginScreen::openCreateAccount() {
     if (toolkit::NavigationContainer* container = navigationContainer())
-        container->pushViewController(
+        container->pushPanel(
             std::make_unique<DropboxCreateAccountScreen>(*this, m_services),
             toolkit::Animated::Yes);
 }

@@ -17,7 +17,7 @@ public:
     virtual ~DropboxPickerHost() = default;
     // The panel the picker returns to; it sits below the pickers in the same container.
     [[nodiscard]] virtual toolkit::Panel* pickerRootPanel() = 0;
-    virtual void setKeePassServerDetail(std::shared_ptr<base::DatabaseRecord> record) = 0;
+    virtual void setDatabaseRecord(std::shared_ptr<base::DatabaseRecord> record) = 0;
     // Rebuilds the form from the record.
     virtual void createDialog() = 0;
 };

@@ -29,8 +29,8 @@ toolkit::Panel* DropboxDetailsPickerHost::pickerRootPanel() {
     return &m_details;
 }
 
-void DropboxDetailsPickerHost::setKeePassServerDetail(std::shared_ptr<base::DatabaseRecord> record) {
-    m_details.setKeePassServerDetail(std::move(record));
+void DropboxDetailsPickerHost::setDatabaseRecord(std::shared_ptr<base::DatabaseRecord> record) {
+    m_details.setDatabaseRecord(std::move(record));
 }
 
 void DropboxDetailsPickerHost::createDialog() {

@@ -33,7 +33,7 @@ public:
     static DropboxDetailsPickerHost& of(DatabaseDetailsScreen& details);
 
     toolkit::Panel* pickerRootPanel() override;
-    void setKeePassServerDetail(std::shared_ptr<base::DatabaseRecord> record) override;
+    void setDatabaseRecord(std::shared_ptr<base::DatabaseRecord> record) override;
     void createDialog() override;
 
 private:

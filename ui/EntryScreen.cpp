@@ -138,7 +138,7 @@ void EntryScreen::showFullScreen() {
 
 void EntryScreen::closeView() {
     if (toolkit::StackController* stack = stackController()) {
-        stack->popViewControllerAnimated(toolkit::Animated::Yes);
+        stack->popTopPanel(toolkit::Animated::Yes);
     }
 }
 

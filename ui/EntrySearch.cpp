@@ -93,7 +93,7 @@ bool EntrySearch::matches(const kdb::DatabaseEntry& entry) const {
            occursIn(entry.getComments());
 }
 
-void EntrySearch::searchKDBGroupFor(const kdb::DatabaseGroup* group,
+void EntrySearch::collectMatches(const kdb::DatabaseGroup* group,
                                     std::vector<kdb::DatabaseEntry*>& results) const {
     if (group == nullptr) {
         return;

@@ -90,7 +90,7 @@ bool GroupBrowser::isSearchActive() const {
 
 void GroupBrowser::doSearchFilter() {
     m_searchResultArray.clear();
-    EntrySearch(list()->searchText()).searchKDBGroupFor(m_groupDatabase, m_searchResultArray);
+    EntrySearch(list()->searchText()).collectMatches(m_groupDatabase, m_searchResultArray);
 }
 
 int GroupBrowser::numberOfRows() const {
@@ -173,7 +173,7 @@ void GroupBrowser::onTableViewTap(int row, bool isDouble) {
     if (isDouble) {
         pushStacked(std::move(next));
     } else if (toolkit::NavigationContainer* container = navigationContainer()) {
-        container->pushViewController(std::move(next), toolkit::Animated::Yes);
+        container->pushPanel(std::move(next), toolkit::Animated::Yes);
     }
 }
 
@@ -192,14 +192,14 @@ void GroupBrowser::pushStacked(std::unique_ptr<toolkit::Panel> panel) {
     }
     // Pushing from this panel replaces whatever was opened from it before, together with
     // everything to the right of that.
-    m_services.stack->pushViewController(
+    m_services.stack->pushPanel(
         std::make_unique<toolkit::NavigationContainer>(std::move(panel)), this,
         toolkit::Animated::Yes);
 }
 
 void GroupBrowser::closeView() {
     if (m_services.stack != nullptr) {
-        m_services.stack->popViewControllerAnimated(toolkit::Animated::Yes);
+        m_services.stack->popTopPanel(toolkit::Animated::Yes);
     }
 }
 

@@ -98,7 +98,7 @@ void MainMenu::receiveIdleNotification() {
 void MainMenu::closeAllPanels() {
     while (m_panelStack.panelCount() > 0) {
         const std::size_t before = m_panelStack.panelCount();
-        m_panelStack.popViewControllerAnimated(true);
+        m_panelStack.popTopPanel(true);
         if (m_panelStack.panelCount() >= before) {
             break;
         }
@@ -157,7 +157,7 @@ void MainMenu::showOpenedDatabase(const DatabaseOpenFlow& flow,
     GroupBrowser* shown = browser.get();
     auto container = std::make_unique<toolkit::NavigationContainer>(std::move(browser));
     shown->setNavController(container.get());
-    m_services.stack->pushViewController(std::move(container), nullptr, toolkit::Animated::Yes);
+    m_services.stack->pushPanel(std::move(container), nullptr, toolkit::Animated::Yes);
     m_services.stack->collapseStack(1, toolkit::Animated::Yes);
 }
 
@@ -170,7 +170,7 @@ void MainMenu::openSettingsScreen(int row) {
     if (!screen || m_services.stack == nullptr) {
         return;
     }
-    m_services.stack->pushViewController(
+    m_services.stack->pushPanel(
         std::make_unique<toolkit::NavigationContainer>(std::move(screen)), nullptr,
         toolkit::Animated::Yes);
     m_services.stack->collapseStack(1, toolkit::Animated::Yes);

@@ -12,7 +12,7 @@ namespace {
 // The menu at the root of the stacked navigation owns the open flows it starts.
 [[nodiscard]] QList<DatabaseOpenFlow*> runningOpens(const ScreenServices& services) {
     const toolkit::Panel* menu =
-        services.stack != nullptr ? services.stack->rootViewController() : nullptr;
+        services.stack != nullptr ? services.stack->rootPanel() : nullptr;
     return menu != nullptr ? DatabaseOpenFlow::runningFlowsOf(*menu) : QList<DatabaseOpenFlow*>{};
 }
 
@@ -25,24 +25,24 @@ std::size_t NavigationPanelStack::panelCount() const {
     return static_cast<std::size_t>(stacked + presented) + runningOpens(m_services).size();
 }
 
-void NavigationPanelStack::popViewControllerAnimated(bool animated) {
+void NavigationPanelStack::popTopPanel(bool animated) {
     if (const QList<DatabaseOpenFlow*> opens = runningOpens(m_services); !opens.isEmpty()) {
         opens.front()->cancel();
         return;
     }
     const toolkit::Animated how = animated ? toolkit::Animated::Yes : toolkit::Animated::No;
     toolkit::ModalPresenter* modal = m_services.modalPresenter;
-    if (toolkit::Panel* presented = modal != nullptr ? modal->presentedViewController() : nullptr) {
+    if (toolkit::Panel* presented = modal != nullptr ? modal->presentedPanel() : nullptr) {
         // A password form that stayed up after a logout would keep what was typed into it.
         const auto forms = presented->findChildren<PasswordForm*>();
         for (PasswordForm* form : forms) {
             form->dismiss();
         }
-        modal->dismissViewController(presented, how);
+        modal->dismissPanel(presented, how);
         return;
     }
     if (m_services.stack != nullptr) {
-        m_services.stack->popViewControllerAnimated(how);
+        m_services.stack->popTopPanel(how);
     }
 }
 

@@ -15,7 +15,7 @@ public:
     explicit NavigationPanelStack(const ScreenServices& services) : m_services(services) {}
 
     [[nodiscard]] std::size_t panelCount() const override;
-    void popViewControllerAnimated(bool animated) override;
+    void popTopPanel(bool animated) override;
 
 private:
     const ScreenServices& m_services;

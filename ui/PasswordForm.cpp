@@ -61,7 +61,7 @@ void PasswordForm::dismiss() {
     clearPassword();
     toolkit::Panel* presented = m_navigation ? static_cast<toolkit::Panel*>(m_navigation.data())
                                              : static_cast<toolkit::Panel*>(this);
-    m_presenter.dismissViewController(presented, toolkit::Animated::Yes);
+    m_presenter.dismissPanel(presented, toolkit::Animated::Yes);
 }
 
 } // namespace vaultora::ui

@@ -38,8 +38,8 @@ struct ScreenServices {
     // Where database files come from: downloads, Dropbox and the network's reachability.
     DatabaseSources* sources = nullptr;
     // Dropbox syncs and the picker; none before the Dropbox session exists.
-    vaultora::sync::DropboxSyncRunner* dropBox = nullptr;
-    // The Dropbox screens' services and logins; there whenever dropBox is.
+    vaultora::sync::DropboxSyncRunner* dropbox = nullptr;
+    // The Dropbox screens' services and logins; there whenever dropbox is.
     DropboxLoginScreenPresenter* dropboxLogins = nullptr;
     std::shared_ptr<toolkit::TimerFactory> timers;
 };

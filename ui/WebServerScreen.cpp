@@ -82,14 +82,14 @@ void WebServerScreen::receivedAddressNotification(
 void WebServerScreen::newFileUploadedInfoUpdate(
     const base::Notification& notification) {
     const QString fileName = notification.userInfo.value(QStringLiteral("filename")).toString();
-    if (m_keePassServerDetail) {
+    if (m_databaseRecord) {
         const qsizetype extension = fileName.lastIndexOf(QLatin1Char('.'));
-        m_keePassServerDetail->setServerDisplayName(extension > 0 ? fileName.left(extension)
+        m_databaseRecord->setServerDisplayName(extension > 0 ? fileName.left(extension)
                                                                   : fileName);
-        m_keePassServerDetail->setServerUrl(fileName);
-        m_keePassServerDetail->setDatabaseName(fileName);
+        m_databaseRecord->setServerUrl(fileName);
+        m_databaseRecord->setDatabaseName(fileName);
         if (m_rootView != nullptr) {
-            m_rootView->setKeePassServerDetail(m_keePassServerDetail);
+            m_rootView->setDatabaseRecord(m_databaseRecord);
         }
     }
     m_bHTTPServerFileUploaded = true;

@@ -32,10 +32,10 @@ public:
     ~WebServerScreen() override;
 
     [[nodiscard]] std::shared_ptr<base::DatabaseRecord> keePassServerDetail() const {
-        return m_keePassServerDetail;
+        return m_databaseRecord;
     }
-    void setKeePassServerDetail(std::shared_ptr<base::DatabaseRecord> record) {
-        m_keePassServerDetail = std::move(record);
+    void setDatabaseRecord(std::shared_ptr<base::DatabaseRecord> record) {
+        m_databaseRecord = std::move(record);
     }
     [[nodiscard]] WebServerScreenHost* rootView() const { return m_rootView; }
     void setRootView(WebServerScreenHost* rootView) { m_rootView = rootView; }
@@ -52,7 +52,7 @@ private:
     void startHttpServer();
     void confirm();
 
-    std::shared_ptr<base::DatabaseRecord> m_keePassServerDetail;
+    std::shared_ptr<base::DatabaseRecord> m_databaseRecord;
     WebServerScreenHost* m_rootView = nullptr;
     toolkit::TransientPanelHost* m_transientPanels;
     bool m_bHTTPServerStarted = false;

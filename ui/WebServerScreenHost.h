@@ -13,7 +13,7 @@ public:
     virtual ~WebServerScreenHost() = default;
 
     // Hands over the record after an upload changed it.
-    virtual void setKeePassServerDetail(const std::shared_ptr<base::DatabaseRecord>& record) = 0;
+    virtual void setDatabaseRecord(const std::shared_ptr<base::DatabaseRecord>& record) = 0;
     // Rebuilds the details form from the record.
     virtual void createDialog() = 0;
     // Makes the details screen the visible one again. The web-server screen may stay alive

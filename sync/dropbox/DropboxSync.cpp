@@ -17,7 +17,7 @@ DropboxSync::DropboxSync(std::shared_ptr<base::DatabaseRecord> record, DropboxSy
     : QObject(parent), m_record(std::move(record)), m_services(std::move(services)),
       m_view(m_services.progressViews()), m_pathResolver(std::move(pathResolver)),
       m_restClient(new DropboxClient(*m_services.session, this)) {
-    loginDropBox();
+    loginDropbox();
     m_restClient->setDelegate(this);
 }
 
@@ -27,7 +27,7 @@ DropboxSync::~DropboxSync() {
         m_services.logins->forgetListener(*login, *this);
 }
 
-void DropboxSync::setDatabaseViewController(DropboxLoginFlow* panel, QObject* lifetime) {
+void DropboxSync::setLoginFlow(DropboxLoginFlow* panel, QObject* lifetime) {
     m_panel = panel;
     m_panelLifetime = lifetime;
 }
@@ -49,15 +49,15 @@ void DropboxSync::finishIfIdle() {
     }
 }
 
-void DropboxSync::loginDropBox() {
+void DropboxSync::loginDropbox() {
     // Both the start and the sync ask for the login; one screen is enough.
     if (m_services.session->isLinked() || m_loginController)
         return;
     m_loginController = m_services.logins->presentLogin(*this);
 }
 
-void DropboxSync::syncWithDropBox() {
-    loginDropBox();
+void DropboxSync::syncWithDropbox() {
+    loginDropbox();
     const QFileInfo local(m_pathResolver(m_record->databaseName()));
     m_localFileDate = local.exists() ? local.lastModified() : QDateTime();
     m_view->showBusy(QStringLiteral("DropBox syncing"));

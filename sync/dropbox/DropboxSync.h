@@ -36,15 +36,15 @@ public:
 
     // The panel that waits to continue with its login; none when the sync was started from
     // the settings. `lifetime` is the panel's object: once it is gone the sync stops calling it.
-    void setDatabaseViewController(DropboxLoginFlow* panel, QObject* lifetime);
+    void setLoginFlow(DropboxLoginFlow* panel, QObject* lifetime);
 
     // Metadata, the newer rule, then a download or the login.
-    void syncWithDropBox();
+    void syncWithDropbox();
     // Loads the Dropbox path into the named file of the documents directory, with a progress
     // panel. Returns true.
     bool downloadFileByName(const QString& path, const QString& destinationFileName);
     // Presents the login screen unless the session is linked or this sync's screen is up.
-    void loginDropBox();
+    void loginDropbox();
 
     [[nodiscard]] const std::shared_ptr<base::DatabaseRecord>& keePassServerDetail() const {
         return m_record;

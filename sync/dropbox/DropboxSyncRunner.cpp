@@ -12,11 +12,11 @@ DropboxSync* DropboxSyncRunner::create(const std::shared_ptr<base::DatabaseRecor
     return sync;
 }
 
-DropboxSync* DropboxSyncRunner::syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+DropboxSync* DropboxSyncRunner::syncWithDropbox(const std::shared_ptr<base::DatabaseRecord>& record,
                                                 DropboxLoginFlow& panel, QObject* lifetime) {
     DropboxSync* sync = create(record);
-    sync->setDatabaseViewController(&panel, lifetime);
-    sync->syncWithDropBox();
+    sync->setLoginFlow(&panel, lifetime);
+    sync->syncWithDropbox();
     return sync;
 }
 

@@ -22,7 +22,7 @@ public:
 
     // Opening a database: sync, then the panel goes on with its login. `lifetime` is the
     // panel's object.
-    DropboxSync* syncWithDropBox(const std::shared_ptr<base::DatabaseRecord>& record,
+    DropboxSync* syncWithDropbox(const std::shared_ptr<base::DatabaseRecord>& record,
                                  DropboxLoginFlow& panel, QObject* lifetime);
     // Saving a Dropbox record: download the chosen file at once, whatever its date.
     DropboxSync* download(const std::shared_ptr<base::DatabaseRecord>& record);

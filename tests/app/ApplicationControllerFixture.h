@@ -32,7 +32,7 @@ public:
 
     void setTimerValue(double seconds) override { timerValues.push_back(seconds); }
     [[nodiscard]] std::size_t panelCount() const override { return panels; }
-    void popViewControllerAnimated(bool animated) override {
+    void popTopPanel(bool animated) override {
         pops.push_back(animated);
         if (panels > 0) {
             --panels;

@@ -21,7 +21,7 @@ protected:
         EXPECT_EQ(test.databaseName(), QStringLiteral("test_database.kdb"));
         EXPECT_EQ(test.serverDisplayName(), QStringLiteral("Test database"));
         EXPECT_EQ(test.serverUrl(), testDatabaseUrl);
-        EXPECT_EQ(test.DBSyncType(), 1);
+        EXPECT_EQ(test.syncType(), 1);
         EXPECT_EQ(test.savePassword(), 1);
         EXPECT_EQ(std::string(test.databasePassword().begin(), test.databasePassword().end()),
                   "tulipfox");
@@ -88,7 +88,7 @@ TEST_F(FirstStartTest, ImportsTheLegacyFileListInsteadOfTheTestDatabase) {
     EXPECT_EQ(work.databaseName(), QStringLiteral("work.kdbx"));
     EXPECT_EQ(work.serverDisplayName(), QStringLiteral("work.kdbx"));
     EXPECT_EQ(work.serverUrl(), QStringLiteral("https://example.org/w.kdbx"));
-    EXPECT_EQ(work.DBSyncType(), 1);
+    EXPECT_EQ(work.syncType(), 1);
     EXPECT_EQ(work.savePassword(), 0);
     EXPECT_EQ(delegate.serverArray()[1]->databaseName(), QStringLiteral("home"));
 

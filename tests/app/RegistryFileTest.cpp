@@ -13,7 +13,7 @@ std::shared_ptr<vaultora::base::DatabaseRecord> record(const QString& name, std:
     server->setServerDisplayName(QStringLiteral("Name ") + name + QStringLiteral(" \u00e9\u00df"));
     server->setServerUrl(QStringLiteral("https://example.org/") + name +
                          QStringLiteral("?a=1&b=<2>"));
-    server->setDBSyncType(syncType);
+    server->setSyncType(syncType);
     server->setSavePassword(savePassword);
     return server;
 }
@@ -49,7 +49,7 @@ TEST_F(ApplicationControllerTest, RegistryRoundTripKeepsRecordOrderAndSettings) 
         EXPECT_EQ(loaded.databaseName(), expected->databaseName());
         EXPECT_EQ(loaded.serverDisplayName(), expected->serverDisplayName());
         EXPECT_EQ(loaded.serverUrl(), expected->serverUrl());
-        EXPECT_EQ(loaded.DBSyncType(), expected->DBSyncType());
+        EXPECT_EQ(loaded.syncType(), expected->syncType());
         EXPECT_EQ(loaded.savePassword(), expected->savePassword());
         EXPECT_TRUE(loaded.databasePassword().empty());
     }
@@ -110,7 +110,7 @@ TEST_F(ApplicationControllerTest, LoadingDropsOldPasswordsAndFallsBackToDatabase
     const vaultora::base::DatabaseRecord& first = *delegate.serverArray()[1];
     EXPECT_EQ(first.serverDisplayName(), QStringLiteral("first.kdbx"));
     EXPECT_TRUE(first.serverUrl().isNull());
-    EXPECT_EQ(first.DBSyncType(), 0);
+    EXPECT_EQ(first.syncType(), 0);
     EXPECT_EQ(first.savePassword(), 0);
     EXPECT_EQ(first.lastFileDate(),
               QDateTime(QDate(2011, 6, 15), QTime(10, 20, 30), QTimeZone::utc()));

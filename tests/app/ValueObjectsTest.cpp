@@ -20,7 +20,7 @@ TEST(DatabaseRecord, ConstructorLeavesEverythingZeroOrAbsent) {
     EXPECT_TRUE(record.serverDisplayName().isNull());
     EXPECT_TRUE(record.databaseName().isNull());
     EXPECT_TRUE(record.databasePassword().empty());
-    EXPECT_EQ(record.DBSyncType(), 0);
+    EXPECT_EQ(record.syncType(), 0);
     EXPECT_EQ(record.savePassword(), 0);
     EXPECT_EQ(record.isDefault(), 0);
     EXPECT_TRUE(record.searchResultArray().isEmpty());
@@ -32,7 +32,7 @@ TEST(DatabaseRecord, CreatorsSetTheirFields) {
     EXPECT_EQ(added->serverDisplayName(), QStringLiteral("New database"));
     EXPECT_TRUE(added->databaseName().isEmpty() && !added->databaseName().isNull());
     EXPECT_TRUE(added->serverUrl().isEmpty() && !added->serverUrl().isNull());
-    EXPECT_EQ(added->DBSyncType(), vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
+    EXPECT_EQ(added->syncType(), vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
     EXPECT_EQ(added->savePassword(), 0);
 
     const auto legacy = vaultora::base::DatabaseRecord::createForLegacyFile(
@@ -40,7 +40,7 @@ TEST(DatabaseRecord, CreatorsSetTheirFields) {
     EXPECT_EQ(legacy->serverDisplayName(), QStringLiteral("a.kdb"));
     EXPECT_EQ(legacy->databaseName(), QStringLiteral("a.kdb"));
     EXPECT_EQ(legacy->serverUrl(), QStringLiteral("https://example.org/a"));
-    EXPECT_EQ(legacy->DBSyncType(), 1);
+    EXPECT_EQ(legacy->syncType(), 1);
     EXPECT_TRUE(legacy->databasePassword().empty());
 }
 

@@ -58,7 +58,7 @@ signals:
 class RecordingRoot final : public vaultora::toolkit::Panel, public DropboxPickerHost {
 public:
     vaultora::toolkit::Panel* pickerRootPanel() override { return this; }
-    void setKeePassServerDetail(std::shared_ptr<vaultora::base::DatabaseRecord> value) override {
+    void setDatabaseRecord(std::shared_ptr<vaultora::base::DatabaseRecord> value) override {
         record = std::move(value);
     }
     void createDialog() override { ++dialogs; }
@@ -88,7 +88,7 @@ protected:
         m_runner = std::make_unique<DropboxSyncRunner>(
             m_logins->syncServices(),
             [this](const QString& name) { return m_documents.filePath(name); });
-        m_record->setDBSyncType(vaultora::base::DatabaseRecord::SyncTypeDropbox);
+        m_record->setSyncType(vaultora::base::DatabaseRecord::SyncTypeDropbox);
         m_record->setServerUrl("/Databases/home.kdb");
         m_record->setDatabaseName("home.kdb");
     }
@@ -117,7 +117,7 @@ protected:
 
     // Starts the open flow's sync and waits until the synchroniser has handled its last answer.
     void syncAndWait() {
-        DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
+        DropboxSync* sync = m_runner->syncWithDropbox(m_record, m_flow, &m_flow);
         QSignalSpy finished(sync, &DropboxSync::finished);
         ASSERT_TRUE(finished.wait(30000));
     }
@@ -238,7 +238,7 @@ TEST_F(DropboxSyncWithFailingFileLoad, FailedDownloadKeepsLocalFileAndStopsTheLo
 
 TEST_F(DropboxSyncTest, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
     writeLocal("local copy", TenOClock);
-    DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
+    DropboxSync* sync = m_runner->syncWithDropbox(m_record, m_flow, &m_flow);
     ASSERT_TRUE(m_modal.isPresenting());
     ASSERT_EQ(m_modal.rowCount(), 1) << "one login screen, not one per call";
     auto* login = qobject_cast<DropboxLoginScreen*>(sync->loginController());
@@ -263,7 +263,7 @@ TEST_F(DropboxSyncTest, UnlinkedSyncPresentsLoginAndCancelEndsIt) {
 }
 
 TEST_F(DropboxSyncTest, LoginThroughScreenRestartsOpenFlowAfterOneSecond) {
-    DropboxSync* sync = m_runner->syncWithDropBox(m_record, m_flow, &m_flow);
+    DropboxSync* sync = m_runner->syncWithDropbox(m_record, m_flow, &m_flow);
     auto* login = qobject_cast<DropboxLoginScreen*>(sync->loginController());
     ASSERT_NE(login, nullptr);
     login->emailRow()->enterText(DropboxTestService::Email);
@@ -340,7 +340,7 @@ TEST_F(DropboxSyncTest, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     auto top = std::make_unique<DropboxFilePicker>("/", *root, record, m_services);
     DropboxFilePicker* picker = top.get();
     EXPECT_TRUE(picker->bIsActive());
-    container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
+    container.pushPanel(std::move(top), vaultora::toolkit::Animated::No);
     QSignalSpy listed(picker, &vaultora::toolkit::FormPanel::formChanged);
     ASSERT_TRUE(listed.wait(30000));
     EXPECT_EQ(picker->title(), "DropBox setting");
@@ -353,9 +353,9 @@ TEST_F(DropboxSyncTest, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     EXPECT_EQ(picker->arrayItems()[0].toMap().value("fullFileName"), "/Databases");
 
     rows[0]->select();
-    auto* folder = qobject_cast<DropboxFilePicker*>(container.topViewController());
+    auto* folder = qobject_cast<DropboxFilePicker*>(container.topPanel());
     ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(folder->currentDropBoxDirectory(), "/Databases");
+    EXPECT_EQ(folder->currentDropboxDirectory(), "/Databases");
     QSignalSpy folderListed(folder, &vaultora::toolkit::FormPanel::formChanged);
     ASSERT_TRUE(folderListed.wait(30000));
     const QList<vaultora::toolkit::FormRow*> files = folder->form()->sections().first()->rows();
@@ -368,7 +368,7 @@ TEST_F(DropboxSyncTest, PickerListsEveryEntryAndChoosingAFileFillsTheRecord) {
     EXPECT_EQ(record->serverDisplayName(), "home");
     EXPECT_EQ(root->record, record);
     EXPECT_EQ(root->dialogs, 1);
-    EXPECT_EQ(container.topViewController(), root);
+    EXPECT_EQ(container.topPanel(), root);
 
     EXPECT_EQ(DropboxFilePicker::subdirectoryPath("/", "A"), "/A");
     EXPECT_EQ(DropboxFilePicker::subdirectoryPath("/A", "B C"), "/A/B C");
@@ -382,13 +382,13 @@ TEST_F(DropboxSyncTest, PickerShowsListingFailureAndStays) {
     auto top = std::make_unique<DropboxFilePicker>(
         "/Gone", *root, std::make_shared<vaultora::base::DatabaseRecord>(), m_services);
     DropboxFilePicker* picker = top.get();
-    container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
+    container.pushPanel(std::move(top), vaultora::toolkit::Animated::No);
     QSignalSpy shown(&m_panels, &QAbstractItemModel::rowsInserted);
     ASSERT_TRUE(shown.wait(30000));
     ASSERT_EQ(panelTexts().size(), 1);
     EXPECT_TRUE(panelTexts()[0].startsWith("Error on DropBox access | Error, ,"));
     EXPECT_TRUE(panelTexts()[0].contains("Path '/Gone' not found"));
-    EXPECT_EQ(container.topViewController(), picker);
+    EXPECT_EQ(container.topPanel(), picker);
 }
 
 TEST_F(DropboxSyncTest, PickerLoginCancelReturnsToDetails) {
@@ -399,10 +399,10 @@ TEST_F(DropboxSyncTest, PickerLoginCancelReturnsToDetails) {
         "/", *root, std::make_shared<vaultora::base::DatabaseRecord>(), m_services);
     DropboxFilePicker* picker = top.get();
     EXPECT_FALSE(picker->bIsActive());
-    container.pushViewController(std::move(top), vaultora::toolkit::Animated::No);
+    container.pushPanel(std::move(top), vaultora::toolkit::Animated::No);
     ASSERT_NE(picker->loginController(), nullptr);
     picker->loginController()->cancel();
-    EXPECT_EQ(container.topViewController(), root);
+    EXPECT_EQ(container.topPanel(), root);
     EXPECT_EQ(panelTexts(), QStringList{"DropBox login canceled by user. | "});
 }
 

@@ -17,20 +17,20 @@ TEST(ModalPresenter, PresentsAndDismissesPanelsWithEverythingAboveThem) {
 
     auto login = std::make_unique<Panel>();
     QPointer<Panel> loginPanel = login.get();
-    presenter.presentViewController(std::move(login), ModalPresenter::Style::FormSheet,
+    presenter.presentPanel(std::move(login), ModalPresenter::Style::FormSheet,
                                     Animated::Yes);
     auto picker = std::make_unique<Panel>();
     QPointer<Panel> pickerPanel = picker.get();
-    presenter.presentViewController(std::move(picker), ModalPresenter::Style::FullScreen,
+    presenter.presentPanel(std::move(picker), ModalPresenter::Style::FullScreen,
                                     Animated::Yes);
     EXPECT_TRUE(presenter.isPresenting());
-    EXPECT_EQ(presenter.presentedViewController(), pickerPanel.data());
+    EXPECT_EQ(presenter.presentedPanel(), pickerPanel.data());
     EXPECT_TRUE(presenter.data(presenter.index(0), ModalPresenter::FormSheetRole).toBool());
     EXPECT_FALSE(presenter.data(presenter.index(1), ModalPresenter::FormSheetRole).toBool());
 
     Panel stranger;
-    EXPECT_FALSE(presenter.dismissViewController(&stranger, Animated::Yes));
-    EXPECT_TRUE(presenter.dismissViewController(loginPanel, Animated::Yes));
+    EXPECT_FALSE(presenter.dismissPanel(&stranger, Animated::Yes));
+    EXPECT_TRUE(presenter.dismissPanel(loginPanel, Animated::Yes));
     vaultora::toolkit::testing::runDeferredDeletes();
     EXPECT_FALSE(presenter.isPresenting());
     EXPECT_TRUE(loginPanel.isNull());

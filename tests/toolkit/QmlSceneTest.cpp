@@ -82,8 +82,8 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
                               ListRow{"0.png", "Bank account", "bank.example"}});
     auto container = std::make_unique<NavigationContainer>(std::move(browser));
     NavigationContainer* browserContainer = container.get();
-    stack.pushViewController(std::move(container), nullptr, Animated::No);
-    stack.pushViewController(std::make_unique<NavigationContainer>(everyRowKind()), nullptr,
+    stack.pushPanel(std::move(container), nullptr, Animated::No);
+    stack.pushPanel(std::make_unique<NavigationContainer>(everyRowKind()), nullptr,
                              Animated::No);
     stack.collapseStack(1, Animated::No);
 
@@ -106,7 +106,7 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
 
     auto* login = new FormModel(QStringLiteral("Login"));
     login->addSection()->addRow(FormRow::button("Login"));
-    modal.presentViewController(std::make_unique<NavigationContainer>(
+    modal.presentPanel(std::make_unique<NavigationContainer>(
                                     std::make_unique<FormPanel>(std::unique_ptr<FormModel>(login))),
                                 ModalPresenter::Style::FormSheet, Animated::Yes);
     TransientPanel* download =
@@ -129,7 +129,7 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     EXPECT_GE(countItemsWithText(root, "Login"), 1);
 
     const int formsShown = countItemsWithText(root, "Homepage");
-    browserContainer->pushViewController(everyRowKind(), Animated::Yes);
+    browserContainer->pushPanel(everyRowKind(), Animated::Yes);
     QCoreApplication::processEvents();
     EXPECT_GT(countItemsWithText(root, "Homepage"), formsShown);
     EXPECT_GE(countItemsWithText(root, "‹ Database"), 1);
@@ -138,12 +138,12 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     alerts.alerts().first()->press(0);
     overlay.hide();
     notices.hideAll();
-    modal.dismissViewController(modal.presentedViewController(), Animated::Yes);
+    modal.dismissPanel(modal.presentedPanel(), Animated::Yes);
     browserContainer->goBack();
     stack.doFullScreen();
     stack.doNormalScreen();
-    stack.popViewControllerAnimated(Animated::Yes);
-    stack.popViewControllerAnimated(Animated::Yes);
+    stack.popTopPanel(Animated::Yes);
+    stack.popTopPanel(Animated::Yes);
     vaultora::toolkit::testing::runDeferredDeletes();
     QCoreApplication::processEvents();
 

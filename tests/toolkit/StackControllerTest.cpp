@@ -41,7 +41,7 @@ struct StackFixture : ::testing::Test {
     Panel* push(const QString& name, Panel* base = nullptr) {
         auto panel = std::make_unique<CountingPanel>(name);
         Panel* raw = panel.get();
-        stack.pushViewController(std::move(panel), base, Animated::Yes);
+        stack.pushPanel(std::move(panel), base, Animated::Yes);
         return raw;
     }
 
@@ -62,7 +62,7 @@ TEST_F(StackFixture, PushWithoutBaseAddsAtTheRightAndClosesNothing) {
     push("second");
     push("third");
     EXPECT_EQ(titles(), (QStringList{"first", "second", "third"}));
-    EXPECT_EQ(stack.topViewController()->title(), "third");
+    EXPECT_EQ(stack.topPanel()->title(), "third");
     EXPECT_EQ(first->stackController(), &stack);
     EXPECT_EQ(static_cast<CountingPanel*>(first)->appearances, 1);
 }
@@ -92,17 +92,17 @@ TEST_F(StackFixture, PopsOnlyTheTopmostPanel) {
     Panel* first = push("first");
     Panel* second = push("second");
 
-    EXPECT_FALSE(stack.popViewController(first, Animated::Yes));
+    EXPECT_FALSE(stack.popPanel(first, Animated::Yes));
     EXPECT_EQ(titles(), (QStringList{"first", "second"}));
-    EXPECT_TRUE(stack.popViewController(second, Animated::Yes));
+    EXPECT_TRUE(stack.popPanel(second, Animated::Yes));
     EXPECT_EQ(titles(), (QStringList{"first"}));
     EXPECT_EQ(static_cast<CountingPanel*>(first)->appearances, 2);
 
-    stack.popViewControllerAnimated(Animated::No);
-    stack.popViewControllerAnimated(Animated::No);
+    stack.popTopPanel(Animated::No);
+    stack.popTopPanel(Animated::No);
     EXPECT_TRUE(stack.viewControllers().isEmpty());
-    EXPECT_EQ(stack.topViewController(), nullptr);
-    EXPECT_EQ(stack.rootViewController()->title(), "menu");
+    EXPECT_EQ(stack.topPanel(), nullptr);
+    EXPECT_EQ(stack.rootPanel()->title(), "menu");
 }
 
 TEST_F(StackFixture, PoppingReleasesThePanelAndWhatItOwns) {
@@ -110,7 +110,7 @@ TEST_F(StackFixture, PoppingReleasesThePanelAndWhatItOwns) {
     QPointer<QObject> openTree = new QObject(panel);
     QPointer<Panel> watched = panel;
 
-    stack.popViewControllerAnimated(Animated::Yes);
+    stack.popTopPanel(Animated::Yes);
     runDeferredDeletes();
 
     EXPECT_TRUE(watched.isNull());
@@ -186,7 +186,7 @@ TEST_F(StackFixture, FullScreenAndNormalModeTellTheDelegateOncePerPanel) {
     push("first");
     auto delegatePanel = std::make_unique<DelegatePanel>("browser");
     DelegatePanel* delegate = delegatePanel.get();
-    stack.pushViewController(std::move(delegatePanel), nullptr, Animated::Yes);
+    stack.pushPanel(std::move(delegatePanel), nullptr, Animated::Yes);
     stack.setDelegate(delegate);
 
     stack.doFullScreen();
@@ -213,12 +213,12 @@ TEST_F(StackFixture, FullScreenAndNormalModeTellTheDelegateOncePerPanel) {
 TEST_F(StackFixture, ForgetsADelegateThatClosedEvenInsideAContainer) {
     auto browser = std::make_unique<DelegatePanel>("browser");
     DelegatePanel* delegate = browser.get();
-    stack.pushViewController(std::make_unique<NavigationContainer>(std::move(browser)), nullptr,
+    stack.pushPanel(std::make_unique<NavigationContainer>(std::move(browser)), nullptr,
                              Animated::Yes);
     stack.setDelegate(delegate);
     EXPECT_EQ(delegate->stackController(), &stack);
 
-    stack.popViewControllerAnimated(Animated::Yes);
+    stack.popTopPanel(Animated::Yes);
     EXPECT_EQ(stack.delegate(), nullptr);
     runDeferredDeletes();
     push("other");
@@ -253,8 +253,8 @@ TEST(NavigationContainer, DrillsDownAndBackWithoutEverPoppingItsRoot) {
 
     auto child = std::make_unique<CountingPanel>("child");
     QPointer<Panel> childPanel = child.get();
-    container.pushViewController(std::move(child), Animated::Yes);
-    EXPECT_EQ(container.topViewController(), childPanel.data());
+    container.pushPanel(std::move(child), Animated::Yes);
+    EXPECT_EQ(container.topPanel(), childPanel.data());
     EXPECT_EQ(childPanel->navigationContainer(), &container);
     EXPECT_EQ(container.backTitle(), "root");
 
@@ -262,7 +262,7 @@ TEST(NavigationContainer, DrillsDownAndBackWithoutEverPoppingItsRoot) {
     container.goBack();
     runDeferredDeletes();
     EXPECT_TRUE(childPanel.isNull());
-    EXPECT_EQ(container.topViewController(), rootPanel);
+    EXPECT_EQ(container.topPanel(), rootPanel);
     EXPECT_EQ(rootPanel->appearances, 1);
 }
 
@@ -274,12 +274,12 @@ TEST(NavigationContainer, TakesTheWidthOfItsRootPanelAndReachesTheStack) {
     StackController stack(std::make_unique<Panel>());
     auto container = std::make_unique<NavigationContainer>(std::make_unique<WidePanel>());
     NavigationContainer* raw = container.get();
-    stack.pushViewController(std::move(container), nullptr, Animated::No);
-    raw->pushViewController(std::make_unique<Panel>(), Animated::No);
+    stack.pushPanel(std::move(container), nullptr, Animated::No);
+    raw->pushPanel(std::make_unique<Panel>(), Animated::No);
 
     EXPECT_DOUBLE_EQ(stack.panelWidth(0), 420);
-    EXPECT_EQ(raw->topViewController()->stackController(), &stack);
-    raw->popToRootViewControllerAnimated(Animated::No);
+    EXPECT_EQ(raw->topPanel()->stackController(), &stack);
+    raw->popToRootPanel(Animated::No);
     EXPECT_EQ(raw->viewControllers().size(), 1);
 }
 

@@ -34,7 +34,7 @@ TEST_F(AboutHelp, AboutShowsTheHomePageLinkAndTheVersion) {
 
 TEST_F(AboutHelp, HelpLinksToTheSameWebSite) {
     addRecord(QStringLiteral("Open"), QStringLiteral("open.kdb"), 1);
-    stack->pushViewController(std::make_unique<vaultora::toolkit::Panel>(), nullptr, vaultora::toolkit::Animated::No);
+    stack->pushPanel(std::make_unique<vaultora::toolkit::Panel>(), nullptr, vaultora::toolkit::Animated::No);
     auto* help = qobject_cast<vaultora::ui::HelpScreen*>(
         openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::Help));
     ASSERT_NE(help, nullptr);

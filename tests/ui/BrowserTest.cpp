@@ -51,7 +51,7 @@ protected:
     vaultora::toolkit::Panel* containerTop(int stackIndex) const {
         auto* container =
             qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->viewControllers().at(stackIndex));
-        return container != nullptr ? container->topViewController() : nullptr;
+        return container != nullptr ? container->topPanel() : nullptr;
     }
 };
 
@@ -141,7 +141,7 @@ TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
     addEntry(*root, "Bank account", "", "", "");
 
     std::vector<vaultora::kdb::DatabaseEntry*> results;
-    vaultora::ui::EntrySearch(QStringLiteral("bank")).searchKDBGroupFor(root.get(), results);
+    vaultora::ui::EntrySearch(QStringLiteral("bank")).collectMatches(root.get(), results);
     std::vector<std::string> names;
     for (const vaultora::kdb::DatabaseEntry* entry : results) {
         names.push_back(entry->getEntryName());
@@ -149,7 +149,7 @@ TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
     EXPECT_EQ(names, (std::vector<std::string>{"Portal", "Bank account", "Loan"}));
 
     results.clear();
-    vaultora::ui::EntrySearch(QStringLiteral("x")).searchKDBGroupFor(nullptr, results);
+    vaultora::ui::EntrySearch(QStringLiteral("x")).collectMatches(nullptr, results);
     EXPECT_TRUE(results.empty());
     EXPECT_TRUE(vaultora::ui::EntrySearch(QStringLiteral("straße")).occursIn("Hauptstraße 1"));
     EXPECT_FALSE(vaultora::ui::EntrySearch(QStringLiteral("bank")).occursIn(""));
@@ -159,7 +159,7 @@ TEST(EntrySearch, SearchesTwoHundredThousandLevelsOnASmallStack) {
     const auto root = vaultora::kdb::testing::deepGroupChain(200000, "bottom bank");
     std::vector<vaultora::kdb::DatabaseEntry*> results;
     vaultora::kdb::testing::runOnSmallStack([&] {
-        vaultora::ui::EntrySearch(QStringLiteral("bank")).searchKDBGroupFor(root.get(), results);
+        vaultora::ui::EntrySearch(QStringLiteral("bank")).collectMatches(root.get(), results);
     });
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results.front()->getEntryName(), "bottom bank");

@@ -159,15 +159,15 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
         vaultora::ui::MainMenu::SettingsSection,
         static_cast<int>(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
     auto* settings =
-        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
     ASSERT_NE(settings, nullptr);
-    auto* list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootViewController());
+    auto* list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootPanel());
     ASSERT_NE(list, nullptr);
     ASSERT_NE(list->rightBarButton(), nullptr);
     const std::size_t recordsBefore = delegate.serverArray().size();
     list->rightBarButton()->press();
     auto* details =
-        qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topViewController());
+        qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topPanel());
     ASSERT_NE(details, nullptr);
     ASSERT_EQ(delegate.serverArray().size(), recordsBefore + 1);
     const std::shared_ptr<vaultora::base::DatabaseRecord> record = delegate.serverArray().back();
@@ -179,18 +179,18 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     // The picker lists the service's root, then the folder, and hands the file back.
     rowLabelled(*details, QStringLiteral("File name"))->select();
     using Picker = vaultora::ui::DropboxFilePicker;
-    auto* top = qobject_cast<Picker*>(settings->topViewController());
+    auto* top = qobject_cast<Picker*>(settings->topPanel());
     ASSERT_NE(top, nullptr) << "panels: " << panelTitles.join(QStringLiteral(" | ")).toStdString();
     ASSERT_TRUE(QTest::qWaitFor([top] { return !rowLabels(*top).isEmpty(); }, answerTimeout));
     EXPECT_EQ(rowLabels(*top), QStringList({"Databases", "readme.txt"}));
     rowLabelled(*top, QStringLiteral("Databases"))->select();
-    auto* folder = qobject_cast<Picker*>(settings->topViewController());
+    auto* folder = qobject_cast<Picker*>(settings->topPanel());
     ASSERT_NE(folder, nullptr);
     ASSERT_NE(folder, top);
     ASSERT_TRUE(QTest::qWaitFor([folder] { return !rowLabels(*folder).isEmpty(); }, answerTimeout));
     EXPECT_EQ(rowLabels(*folder), QStringList({"vault.kdbx"}));
     rowLabelled(*folder, QStringLiteral("vault.kdbx"))->select();
-    ASSERT_EQ(settings->topViewController(), details) << "choosing a file returns to the details";
+    ASSERT_EQ(settings->topPanel(), details) << "choosing a file returns to the details";
     EXPECT_EQ(record->serverUrl(), QStringLiteral("/Databases/vault.kdbx"));
     EXPECT_EQ(record->databaseName(), QStringLiteral("vault.kdbx"));
     ASSERT_NE(rowLabelled(*details, QStringLiteral("File name")), nullptr);
@@ -203,7 +203,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     announcements = 0;
     rowLabelled(*details, QStringLiteral("Save"))->select();
     EXPECT_EQ(announcements, 1);
-    EXPECT_EQ(record->DBSyncType(), vaultora::base::DatabaseRecord::SyncTypeDropbox);
+    EXPECT_EQ(record->syncType(), vaultora::base::DatabaseRecord::SyncTypeDropbox);
     EXPECT_EQ(record->savePassword(), 1);
     const auto stored = vaultora::app::PasswordStore::getPasswordForUsername(
         record->serverUrl(),
@@ -224,7 +224,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     EXPECT_EQ(service.requests().filter(QStringLiteral("/0/files/")).size(), 1);
 
     // Back to the menu ("Ok"), which now shows the record; choosing it runs the sync.
-    ASSERT_EQ(settings->topViewController(), list);
+    ASSERT_EQ(settings->topPanel(), list);
     list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::OkSection, 0);
     ASSERT_TRUE(QTest::qWaitFor([stack] { return stack->count() == 0; }, answerTimeout));
     QQuickItem* row = nullptr;
@@ -250,9 +250,9 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
 
     // The browser shows the root group of the file.
     auto* opened =
-        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
     ASSERT_NE(opened, nullptr);
-    auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(opened->topViewController());
+    auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(opened->topPanel());
     ASSERT_NE(browser, nullptr);
     ASSERT_NE(browser->treeDatabase(), nullptr);
     ASSERT_EQ(browser->groupDatabase(), browser->treeDatabase()->getRoot());
@@ -274,13 +274,13 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     menu->tableViewDidSelectRowAtIndexPath(
         vaultora::ui::MainMenu::SettingsSection,
         static_cast<int>(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
-    settings = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+    settings = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
     ASSERT_NE(settings, nullptr);
-    list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootViewController());
+    list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootPanel());
     ASSERT_NE(list, nullptr);
     list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::DatabasesSection,
                                            static_cast<int>(delegate.serverArray().size() - 1));
-    details = qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topViewController());
+    details = qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topPanel());
     ASSERT_NE(details, nullptr);
     ASSERT_NE(rowLabelled(*details, QStringLiteral("Unlink")), nullptr);
     rowLabelled(*details, QStringLiteral("Unlink"))->select();

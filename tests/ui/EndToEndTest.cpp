@@ -80,17 +80,17 @@ TEST(EndToEnd, OpensTheSampleDatabaseWithItsSavedPasswordAndCopiesAPassword) {
     // The open may already have finished while the click was being delivered.
     ASSERT_TRUE(!stackChanges.isEmpty() || stackChanges.wait(20000)) << "the database did not open";
     ASSERT_EQ(stack->count(), 1);
-    auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+    auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
     ASSERT_NE(container, nullptr);
 
     QSignalSpy drillDowns(container, &vaultora::toolkit::NavigationContainer::topChanged);
     clickText(*window, QStringLiteral("Internet"));
     ASSERT_TRUE(drillDowns.count() == 1 || drillDowns.wait(5000));
-    EXPECT_EQ(container->topViewController()->title(), QStringLiteral("Internet"));
+    EXPECT_EQ(container->topPanel()->title(), QStringLiteral("Internet"));
 
     clickText(*window, QStringLiteral("Example forum"));
     ASSERT_TRUE(drillDowns.count() == 2 || drillDowns.wait(5000));
-    EXPECT_EQ(container->topViewController()->title(), QStringLiteral("Example forum"));
+    EXPECT_EQ(container->topPanel()->title(), QStringLiteral("Example forum"));
 
     QGuiApplication::clipboard()->clear();
     clickText(*window, QStringLiteral("Password"));

@@ -138,7 +138,7 @@ TEST_F(EntryView, StackedScreenClosesTheTopmostPanel) {
     ASSERT_NE(screen->leftBarButton(), nullptr);
     EXPECT_EQ(barTitle(screen->leftBarButton()), QStringLiteral("Close"));
     vaultora::ui::EntryScreen* shown = screen.get();
-    stack->pushViewController(std::make_unique<vaultora::toolkit::NavigationContainer>(std::move(screen)),
+    stack->pushPanel(std::make_unique<vaultora::toolkit::NavigationContainer>(std::move(screen)),
                               nullptr, vaultora::toolkit::Animated::No);
     shown->rightBarButton()->press();
     EXPECT_TRUE(stack->isFullScreen());

@@ -93,7 +93,7 @@ TEST(HttpDownloadEndToEnd, ARecordWithoutLocalCopyOpensAfterTheDownload) {
     const QString url = QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(server.port());
     vaultora::base::DatabaseRecord& record = *delegate.serverArray().front();
     const QString shownName = record.serverDisplayName();
-    record.setDBSyncType(vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
+    record.setSyncType(vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
     record.setServerUrl(url);
     record.setDatabaseName(QStringLiteral("remote.kdb"));
     record.setSavePassword(1);

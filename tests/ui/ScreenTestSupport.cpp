@@ -92,7 +92,7 @@ bool RecordingSources::downloadFromURL(const QString& url, const QString& fileNa
     return downloader(downloads.back());
 }
 
-void RecordingSources::syncWithDropBox(
+void RecordingSources::syncWithDropbox(
     const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
     vaultora::ui::DatabaseOpenFlow& flow) {
     dropboxSyncs.push_back(record);
@@ -180,7 +180,7 @@ ScreenTest::addRecord(const QString& displayName, const QString& databaseName,
     record->setDatabaseName(databaseName);
     record->setServerUrl(serverUrl.isNull() ? QStringLiteral("https://example.org/") + databaseName
                                             : serverUrl);
-    record->setDBSyncType(syncType);
+    record->setSyncType(syncType);
     record->setSavePassword(savePassword);
     delegate->serverArray().push_back(record);
     vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
@@ -222,14 +222,14 @@ vaultora::ui::GroupBrowser* ScreenTest::browserAt(int stackIndex) const {
     }
     auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(panels.at(stackIndex));
     return container != nullptr
-               ? qobject_cast<vaultora::ui::GroupBrowser*>(container->topViewController())
+               ? qobject_cast<vaultora::ui::GroupBrowser*>(container->topPanel())
                : nullptr;
 }
 
 vaultora::ui::PasswordForm* ScreenTest::presentedLoginForm() const {
     auto* container =
-        qobject_cast<vaultora::toolkit::NavigationContainer*>(modalPresenter->presentedViewController());
-    return container != nullptr ? qobject_cast<vaultora::ui::PasswordForm*>(container->topViewController())
+        qobject_cast<vaultora::toolkit::NavigationContainer*>(modalPresenter->presentedPanel());
+    return container != nullptr ? qobject_cast<vaultora::ui::PasswordForm*>(container->topPanel())
                                 : nullptr;
 }
 

@@ -80,7 +80,7 @@ public:
 
     bool downloadFromURL(const QString& url, const QString& fileName) override;
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
-    void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+    void syncWithDropbox(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
                          vaultora::ui::DatabaseOpenFlow& flow) override;
 
     // Runs for each download; its result is the download's.

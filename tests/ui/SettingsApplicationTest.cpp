@@ -76,7 +76,7 @@ TEST_F(SettingsApplication, LeavingWithoutSaveChangesNothing) {
     ASSERT_NE(screen, nullptr);
     rowLabelled(*screen, QStringLiteral("Auto timeout")).enterNumber(1);
     rowLabelled(*screen, QStringLiteral("Show Password")).toggle(true);
-    stack->popViewControllerAnimated(vaultora::toolkit::Animated::No);
+    stack->popTopPanel(vaultora::toolkit::Animated::No);
     runDeferredDeletes();
     EXPECT_EQ(delegate->appSettings().iAutoLogoutTimer(), 5);
     EXPECT_FALSE(delegate->appSettings().bShowPasswordDefault());

@@ -69,7 +69,7 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
     vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
     ASSERT_NE(details, nullptr);
     typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::WebServerPosition);
-    EXPECT_EQ(record->DBSyncType(), 3);
+    EXPECT_EQ(record->syncType(), 3);
     EXPECT_EQ(sectionTitles(*details->form()),
               QStringList({"Sync Type", "HTTP Server settings", "Optional Password", ""}));
     EXPECT_EQ(rowLabels(*details->form()),
@@ -78,7 +78,7 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
     EXPECT_EQ(databasesChangedCount, 0) << "the change is not announced";
 
     typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::DropboxPosition);
-    EXPECT_EQ(record->DBSyncType(), 4);
+    EXPECT_EQ(record->syncType(), 4);
     EXPECT_EQ(sectionTitles(*details->form()),
               QStringList({"Sync Type", "DropBox settings", "Optional Password", ""}));
     EXPECT_EQ(rowLabels(*details->form()),
@@ -87,7 +87,7 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
               QStringLiteral("optional password"));
 
     typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::HttpDownloadPosition);
-    EXPECT_EQ(record->DBSyncType(), 1);
+    EXPECT_EQ(record->syncType(), 1);
     runDeferredDeletes();
     EXPECT_EQ(rowLabels(*details->form()).size(), 6);
 }
@@ -158,7 +158,7 @@ TEST_F(SettingsDatabaseDetails, DropboxSaveStoresTheNameDownloadsAnnouncesAndLea
     press(*details, QStringLiteral("Save"));
 
     EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Home"));
-    EXPECT_EQ(record->DBSyncType(), 4);
+    EXPECT_EQ(record->syncType(), 4);
     EXPECT_EQ(storedPassword(path), QStringLiteral("open"));
     EXPECT_EQ(record->savePassword(), 1);
     EXPECT_EQ(record->saveDatabasePassword(), 1);
@@ -183,7 +183,7 @@ TEST_F(SettingsDatabaseDetails, SavingWithoutPasswordForgetsTheStoredOneAndClear
     EXPECT_FALSE(hasStoredPassword(url));
     EXPECT_EQ(record->savePassword(), 0);
     EXPECT_EQ(record->saveDatabasePassword(), 0);
-    EXPECT_EQ(record->DBSyncType(), 1);
+    EXPECT_EQ(record->syncType(), 1);
     EXPECT_EQ(databasesChangedCount, 1);
 }
 
@@ -269,7 +269,7 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     record->setServerDisplayName(QStringLiteral("MyDb"));
     record->setServerUrl(account);
     record->setDatabaseName(QStringLiteral("MyDb.kdbx"));
-    adapter.setKeePassServerDetail(record);
+    adapter.setDatabaseRecord(record);
     adapter.createDialog();
     EXPECT_EQ(topContainer()->viewControllers().size(), 3) << "the upload screen is still shown";
     adapter.showAgain();
@@ -277,7 +277,7 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("Display Name")).text(), QStringLiteral("MyDb"));
     rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("upload"));
     press(*details, QStringLiteral("Save"));
-    EXPECT_EQ(record->DBSyncType(), 3);
+    EXPECT_EQ(record->syncType(), 3);
     EXPECT_EQ(record->serverDisplayName(), QStringLiteral("MyDb"));
     EXPECT_EQ(storedPassword(account), QStringLiteral("upload"));
     EXPECT_EQ(databasesChangedCount, 1);

@@ -76,7 +76,7 @@ TEST_F(SettingsDatabases, AddedRecordStaysAfterLeavingAndReachesTheFileWhenAnnou
     ASSERT_EQ(delegate->serverArray().size(), 1u);
     const vaultora::base::DatabaseRecord& record = *delegate->serverArray().front();
     EXPECT_EQ(record.serverDisplayName(), QStringLiteral("New database"));
-    EXPECT_EQ(record.DBSyncType(), 1);
+    EXPECT_EQ(record.syncType(), 1);
     EXPECT_TRUE(record.databaseName().isEmpty());
     EXPECT_TRUE(record.serverUrl().isEmpty());
     EXPECT_EQ(record.savePassword(), 0);

@@ -166,7 +166,7 @@ std::shared_ptr<vaultora::base::DatabaseRecord> SettingsScreenTest::addRecord(co
     record->setServerDisplayName(displayName);
     record->setDatabaseName(databaseName);
     record->setServerUrl(serverUrl);
-    record->setDBSyncType(syncType);
+    record->setSyncType(syncType);
     delegate->serverArray().push_back(record);
     return record;
 }
@@ -194,11 +194,11 @@ SettingsScreenTest::openSettingsRow(vaultora::ui::MainMenu::SettingsScreen scree
     menu->tableViewDidSelectRowAtIndexPath(vaultora::ui::MainMenu::SettingsSection,
                                            static_cast<int>(screen));
     vaultora::toolkit::NavigationContainer* container = topContainer();
-    return container != nullptr ? container->rootViewController() : nullptr;
+    return container != nullptr ? container->rootPanel() : nullptr;
 }
 
 vaultora::toolkit::NavigationContainer* SettingsScreenTest::topContainer() const {
-    return qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topViewController());
+    return qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
 }
 
 vaultora::ui::DatabaseListScreen* SettingsScreenTest::openDatabaseList() {
@@ -209,14 +209,14 @@ vaultora::ui::DatabaseListScreen* SettingsScreenTest::openDatabaseList() {
 vaultora::ui::DatabaseDetailsScreen* SettingsScreenTest::topDetails() const {
     vaultora::toolkit::NavigationContainer* container = topContainer();
     return container != nullptr ? qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(
-                                      container->topViewController())
+                                      container->topPanel())
                                 : nullptr;
 }
 
 std::unique_ptr<vaultora::ui::DatabaseDetailsScreen>
 SettingsScreenTest::detailsFor(const std::shared_ptr<vaultora::base::DatabaseRecord>& record, int index) {
     auto details = std::make_unique<vaultora::ui::DatabaseDetailsScreen>(services, *subScreens);
-    details->setKeePassServerDetail(record);
+    details->setDatabaseRecord(record);
     details->setIServerArrayIndex(index);
     details->createDialog();
     return details;

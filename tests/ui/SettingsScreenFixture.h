@@ -54,7 +54,7 @@ public:
         return true;
     }
     [[nodiscard]] bool isInternetReachable() const override { return reachable; }
-    void syncWithDropBox(const std::shared_ptr<vaultora::base::DatabaseRecord>&,
+    void syncWithDropbox(const std::shared_ptr<vaultora::base::DatabaseRecord>&,
                          vaultora::ui::DatabaseOpenFlow&) override {}
 
     std::vector<Download> downloads;

@@ -18,7 +18,7 @@ namespace {
 
 class RecordingRootView final : public vaultora::ui::WebServerScreenHost {
 public:
-    void setKeePassServerDetail(const std::shared_ptr<vaultora::base::DatabaseRecord>& record) override {
+    void setDatabaseRecord(const std::shared_ptr<vaultora::base::DatabaseRecord>& record) override {
         received = record;
     }
     void createDialog() override { ++rebuilds; }
@@ -58,7 +58,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_documents.isValid());
         m_record = vaultora::base::DatabaseRecord::createNewDatabase();
-        m_screen.setKeePassServerDetail(m_record);
+        m_screen.setDatabaseRecord(m_record);
         m_screen.setRootView(&m_rootView);
     }
 

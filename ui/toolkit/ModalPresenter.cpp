@@ -12,7 +12,7 @@ ModalPresenter::Style ModalPresenter::styleForIdiom(DeviceIdiom idiom) {
     return idiom == DeviceIdiom::Tablet ? Style::FormSheet : Style::FullScreen;
 }
 
-void ModalPresenter::presentViewController(std::unique_ptr<Panel> panel, Style style,
+void ModalPresenter::presentPanel(std::unique_ptr<Panel> panel, Style style,
                                            Animated animated) {
     if (!panel) {
         return;
@@ -29,7 +29,7 @@ void ModalPresenter::presentViewController(std::unique_ptr<Panel> panel, Style s
     presented->viewDidAppear();
 }
 
-bool ModalPresenter::dismissViewController(Panel* panel, Animated animated) {
+bool ModalPresenter::dismissPanel(Panel* panel, Animated animated) {
     const auto found = std::ranges::find_if(
         m_entries, [panel](const Entry& entry) { return entry.panel == panel; });
     if (panel == nullptr || found == m_entries.end()) {
@@ -57,7 +57,7 @@ bool ModalPresenter::dismissViewController(Panel* panel, Animated animated) {
     return true;
 }
 
-Panel* ModalPresenter::presentedViewController() const {
+Panel* ModalPresenter::presentedPanel() const {
     return m_entries.empty() ? nullptr : m_entries.back().panel;
 }
 

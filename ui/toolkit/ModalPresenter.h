@@ -31,11 +31,11 @@ public:
     // A form sheet on a tablet, full screen on a phone.
     [[nodiscard]] static Style styleForIdiom(DeviceIdiom idiom);
 
-    void presentViewController(std::unique_ptr<Panel> panel, Style style, Animated animated);
+    void presentPanel(std::unique_ptr<Panel> panel, Style style, Animated animated);
     // Dismisses the panel and every panel presented over it; false when it is not presented.
-    bool dismissViewController(Panel* panel, Animated animated);
+    bool dismissPanel(Panel* panel, Animated animated);
 
-    [[nodiscard]] Panel* presentedViewController() const;
+    [[nodiscard]] Panel* presentedPanel() const;
     [[nodiscard]] bool isPresenting() const { return !m_entries.empty(); }
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;

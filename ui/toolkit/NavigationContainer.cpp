@@ -4,14 +4,14 @@
 
 namespace vaultora::toolkit {
 
-NavigationContainer::NavigationContainer(std::unique_ptr<Panel> rootPanel, QObject* parent)
+NavigationContainer::NavigationContainer(std::unique_ptr<Panel> root, QObject* parent)
     : Panel(parent) {
-    adopt(rootPanel.release());
+    adopt(root.release());
 }
 
 NavigationContainer::~NavigationContainer() = default;
 
-void NavigationContainer::pushViewController(std::unique_ptr<Panel> panel, Animated animated) {
+void NavigationContainer::pushPanel(std::unique_ptr<Panel> panel, Animated animated) {
     if (!panel) {
         return;
     }
@@ -22,17 +22,17 @@ void NavigationContainer::pushViewController(std::unique_ptr<Panel> panel, Anima
     added->viewDidAppear();
 }
 
-void NavigationContainer::popViewControllerAnimated(Animated animated) {
+void NavigationContainer::popTopPanel(Animated animated) {
     if (!canGoBack()) {
         return;
     }
     m_animated = animated;
     releaseTop();
     emit topChanged();
-    topViewController()->viewDidAppear();
+    topPanel()->viewDidAppear();
 }
 
-void NavigationContainer::popToRootViewControllerAnimated(Animated animated) {
+void NavigationContainer::popToRootPanel(Animated animated) {
     if (!canGoBack()) {
         return;
     }
@@ -41,14 +41,14 @@ void NavigationContainer::popToRootViewControllerAnimated(Animated animated) {
         releaseTop();
     }
     emit topChanged();
-    topViewController()->viewDidAppear();
+    topPanel()->viewDidAppear();
 }
 
-Panel* NavigationContainer::rootViewController() const {
+Panel* NavigationContainer::rootPanel() const {
     return m_panels.first();
 }
 
-Panel* NavigationContainer::topViewController() const {
+Panel* NavigationContainer::topPanel() const {
     return m_panels.last();
 }
 
@@ -57,15 +57,15 @@ QString NavigationContainer::backTitle() const {
 }
 
 void NavigationContainer::goBack() {
-    popViewControllerAnimated(Animated::Yes);
+    popTopPanel(Animated::Yes);
 }
 
 double NavigationContainer::stackWidth(DeviceIdiom idiom) const {
-    return rootViewController()->stackWidth(idiom);
+    return rootPanel()->stackWidth(idiom);
 }
 
 double NavigationContainer::stackableMinWidth() const {
-    return rootViewController()->stackableMinWidth();
+    return rootPanel()->stackableMinWidth();
 }
 
 QUrl NavigationContainer::viewSource() const {
@@ -73,7 +73,7 @@ QUrl NavigationContainer::viewSource() const {
 }
 
 void NavigationContainer::viewDidAppear() {
-    topViewController()->viewDidAppear();
+    topPanel()->viewDidAppear();
 }
 
 void NavigationContainer::adopt(Panel* panel) {

@@ -15,22 +15,22 @@ class NavigationContainer final : public Panel {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Navigation containers are created by controllers")
-    Q_PROPERTY(toolkit::Panel* topViewController READ topViewController NOTIFY topChanged)
+    Q_PROPERTY(toolkit::Panel* topPanel READ topPanel NOTIFY topChanged)
     Q_PROPERTY(bool canGoBack READ canGoBack NOTIFY topChanged)
     Q_PROPERTY(QString backTitle READ backTitle NOTIFY topChanged)
     Q_PROPERTY(bool animated READ isAnimated NOTIFY topChanged)
 
 public:
-    explicit NavigationContainer(std::unique_ptr<Panel> rootPanel, QObject* parent = nullptr);
+    explicit NavigationContainer(std::unique_ptr<Panel> root, QObject* parent = nullptr);
     ~NavigationContainer() override;
 
-    void pushViewController(std::unique_ptr<Panel> panel, Animated animated);
+    void pushPanel(std::unique_ptr<Panel> panel, Animated animated);
     // Goes back one level; the root panel is never popped.
-    void popViewControllerAnimated(Animated animated);
-    void popToRootViewControllerAnimated(Animated animated);
+    void popTopPanel(Animated animated);
+    void popToRootPanel(Animated animated);
 
-    [[nodiscard]] Panel* rootViewController() const;
-    [[nodiscard]] Panel* topViewController() const;
+    [[nodiscard]] Panel* rootPanel() const;
+    [[nodiscard]] Panel* topPanel() const;
     [[nodiscard]] QList<Panel*> viewControllers() const { return m_panels; }
     [[nodiscard]] bool canGoBack() const { return m_panels.size() > 1; }
     // The title of the panel below the top one, shown on the back button.

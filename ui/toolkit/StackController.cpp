@@ -24,8 +24,8 @@ bool isWithin(Panel* panel, StackedViewDelegate* delegate) {
 
 } // namespace
 
-StackController::StackController(std::unique_ptr<Panel> rootPanel, QObject* parent)
-    : QAbstractListModel(parent), m_rootPanel(rootPanel.release()) {
+StackController::StackController(std::unique_ptr<Panel> root, QObject* parent)
+    : QAbstractListModel(parent), m_rootPanel(root.release()) {
     m_rootPanel->setParent(this);
     m_rootPanel->setStackController(this);
 }
@@ -34,7 +34,7 @@ StackController::~StackController() {
     disconnect(m_delegateConnection);
 }
 
-void StackController::pushViewController(std::unique_ptr<Panel> panel, Panel* base,
+void StackController::pushPanel(std::unique_ptr<Panel> panel, Panel* base,
                                          Animated animated) {
     if (!panel) {
         return;
@@ -59,22 +59,22 @@ void StackController::pushViewController(std::unique_ptr<Panel> panel, Panel* ba
     added->viewDidAppear();
 }
 
-void StackController::popViewControllerAnimated(Animated animated) {
+void StackController::popTopPanel(Animated animated) {
     if (m_entries.empty()) {
         return;
     }
     removeFrom(count() - 1);
     relayout(animated);
-    if (Panel* top = topViewController()) {
+    if (Panel* top = topPanel()) {
         top->viewDidAppear();
     }
 }
 
-bool StackController::popViewController(Panel* panel, Animated animated) {
-    if (panel == nullptr || panel != topViewController()) {
+bool StackController::popPanel(Panel* panel, Animated animated) {
+    if (panel == nullptr || panel != topPanel()) {
         return false;
     }
-    popViewControllerAnimated(animated);
+    popTopPanel(animated);
     return true;
 }
 
@@ -87,7 +87,7 @@ QList<Panel*> StackController::viewControllers() const {
     return panels;
 }
 
-Panel* StackController::topViewController() const {
+Panel* StackController::topPanel() const {
     return m_entries.empty() ? nullptr : m_entries.back().panel;
 }
 

@@ -22,7 +22,7 @@ class StackController final : public QAbstractListModel {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The stacked navigation is created by the application")
-    Q_PROPERTY(toolkit::Panel* rootViewController READ rootViewController CONSTANT)
+    Q_PROPERTY(toolkit::Panel* rootPanel READ rootPanel CONSTANT)
     Q_PROPERTY(bool fullScreen READ isFullScreen NOTIFY geometryChanged)
     Q_PROPERTY(bool slidingEnabled READ isSlidingEnabled NOTIFY geometryChanged)
     Q_PROPERTY(bool tablet READ isTablet NOTIFY geometryChanged)
@@ -39,21 +39,21 @@ public:
     static constexpr double coveredInset = 60.0;
     static constexpr double uncoveredInset = 200.0;
 
-    explicit StackController(std::unique_ptr<Panel> rootPanel, QObject* parent = nullptr);
+    explicit StackController(std::unique_ptr<Panel> root, QObject* parent = nullptr);
     ~StackController() override;
 
-    [[nodiscard]] Panel* rootViewController() const { return m_rootPanel; }
+    [[nodiscard]] Panel* rootPanel() const { return m_rootPanel; }
 
     // Adds the panel at the right end. With a base, a panel pushed earlier from the same base is
     // closed first together with every panel to its right.
-    void pushViewController(std::unique_ptr<Panel> panel, Panel* base, Animated animated);
+    void pushPanel(std::unique_ptr<Panel> panel, Panel* base, Animated animated);
     // Closes the topmost panel; nothing when the stack is empty.
-    void popViewControllerAnimated(Animated animated);
+    void popTopPanel(Animated animated);
     // Closes the panel only when it is the topmost; returns whether it was closed.
-    bool popViewController(Panel* panel, Animated animated);
+    bool popPanel(Panel* panel, Animated animated);
 
     [[nodiscard]] QList<Panel*> viewControllers() const;
-    [[nodiscard]] Panel* topViewController() const;
+    [[nodiscard]] Panel* topPanel() const;
     [[nodiscard]] int count() const { return static_cast<int>(m_entries.size()); }
 
     // Moves the first visible position `steps` panels to the right (negative: to the left).

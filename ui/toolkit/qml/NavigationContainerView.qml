@@ -7,7 +7,7 @@ Page {
     property var panel: null
 
     header: NavigationBar {
-        panel: root.panel ? root.panel.topViewController : null
+        panel: root.panel ? root.panel.topPanel : null
         canGoBack: root.panel ? root.panel.canGoBack : false
         backTitle: root.panel ? root.panel.backTitle : ""
         onBackPressed: root.panel.goBack()
@@ -16,7 +16,7 @@ Page {
     PanelView {
         id: content
         anchors.fill: parent
-        panel: root.panel ? root.panel.topViewController : null
+        panel: root.panel ? root.panel.topPanel : null
         onPanelChanged: {
             if (root.panel && root.panel.animated) {
                 content.x = root.width / 3

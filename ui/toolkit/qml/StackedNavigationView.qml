@@ -20,7 +20,7 @@ Item {
         y: 0
         width: root.stack ? root.stack.menuWidth : 0
         height: root.height
-        panel: root.stack ? root.stack.rootViewController : null
+        panel: root.stack ? root.stack.rootPanel : null
     }
 
     Repeater {
