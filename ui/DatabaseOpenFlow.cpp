@@ -14,6 +14,7 @@
 #include "ui/toolkit/TransientPanelHost.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace vaultora::ui {
@@ -52,8 +53,15 @@ bool DatabaseOpenFlow::start() {
     if (!databaseFileExists()) {
         if (syncType == base::DatabaseRecord::SyncTypeHttpDownload) {
             const QString url = m_record->serverUrl();
-            if (!m_services.sources->downloadFromURL(
-                    url, vaultora::sync::HttpDownloadSync::fileNameForURL(url))) {
+            // The download runs the event loop while it waits, so a lock may cancel (and
+            // delete) this flow before it returns.
+            const QPointer<DatabaseOpenFlow> self(this);
+            const bool downloaded = m_services.sources->downloadFromURL(
+                url, vaultora::sync::HttpDownloadSync::fileNameForURL(url));
+            if (!self || m_finished) {
+                return false;
+            }
+            if (!downloaded) {
                 finish(nullptr);
                 return false;
             }
@@ -97,11 +105,16 @@ bool DatabaseOpenFlow::openLocalCopy() {
         return false;
     }
     if (m_record && m_record->savePassword() != 0) {
+        // Reading the keychain also waits with the event loop running; a lock may come first.
+        const QPointer<DatabaseOpenFlow> self(this);
         kdb::SecureBytes saved =
             app::PasswordStore::getPasswordForUsername(
                 m_record->serverUrl(),
                 QString::fromLatin1(base::AppConfiguration::passwordStoreService))
                 .value_or(kdb::SecureBytes{});
+        if (!self || m_finished) {
+            return false;
+        }
         m_record->setDatabasePassword(saved);
         load(saved, [this] {
             show(passwordNotCorrectAlert());

@@ -11,7 +11,7 @@
 
 #include <map>
 
-using namespace testsupport;
+using namespace vaultora::test::http;
 using vaultora::net::HttpCredentialStore;
 using vaultora::net::HttpRequest;
 

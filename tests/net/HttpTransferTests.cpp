@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <zlib.h>
 
-using namespace testsupport;
+using namespace vaultora::test::http;
 using vaultora::net::HttpRequest;
 using namespace std::chrono_literals;
 

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace vaultora::sync;
-using testsupport::DropboxTestService;
+using vaultora::test::http::DropboxTestService;
 
 namespace {
 

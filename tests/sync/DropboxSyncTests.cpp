@@ -30,7 +30,7 @@ using vaultora::ui::DropboxLoginScreen;
 using vaultora::ui::DropboxPickerHost;
 using vaultora::ui::DropboxScreenServices;
 using namespace std::chrono_literals;
-using testsupport::DropboxTestService;
+using vaultora::test::http::DropboxTestService;
 
 namespace {
 

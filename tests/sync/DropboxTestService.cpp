@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 DropboxTestService::DropboxTestService(const QStringList& failures) {
     if (!m_directory.isValid())
@@ -76,4 +76,4 @@ QStringList DropboxTestService::requests() const {
     return QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
-} // namespace testsupport
+} // namespace vaultora::test::http

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 class DropboxTestService {
 public:
@@ -42,4 +42,4 @@ private:
     QString m_certificateAuthorityFile;
 };
 
-} // namespace testsupport
+} // namespace vaultora::test::http

@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace testsupport;
+using namespace vaultora::test::http;
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-using namespace testsupport;
+using namespace vaultora::test::http;
 using namespace std::chrono_literals;
 using vaultora::net::Reachability;
 using vaultora::sync::HttpDownloadSync;

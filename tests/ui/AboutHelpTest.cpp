@@ -5,7 +5,7 @@
 #include "ui/ApplicationVersion.h"
 #include "ui/HelpScreen.h"
 
-using namespace settingstest;
+using namespace vaultora::test::settings;
 
 namespace {
 

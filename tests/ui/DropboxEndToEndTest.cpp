@@ -35,8 +35,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace screentest;
-using testsupport::DropboxTestService;
+using namespace vaultora::test::screens;
+using vaultora::test::http::DropboxTestService;
 using vaultora::net::Reachability;
 using vaultora::sync::DropboxClient;
 using vaultora::sync::DropboxSession;

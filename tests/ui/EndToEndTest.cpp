@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace screentest;
+using namespace vaultora::test::screens;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-using namespace screentest;
+using namespace vaultora::test::screens;
 using namespace std::chrono_literals;
 
 namespace {

@@ -9,6 +9,8 @@
 #include "net/Reachability.h"
 #include "ui/IdleWatchingWindow.h"
 #include "launch/ScreenLaunchParts.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/ProgressOverlay.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
@@ -19,8 +21,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
-using namespace screentest;
+using namespace vaultora::test::screens;
 using vaultora::net::Reachability;
 
 namespace {
@@ -71,68 +74,169 @@ private:
     int m_port = 0;
 };
 
+// Serves one file and sends its body in twenty slices a tenth of a second apart.
+constexpr char tricklingServer[] = R"(
+import http.server, sys, time
+class Handler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        data = open(sys.argv[1], 'rb').read()
+        self.send_response(200)
+        self.send_header('Content-Length', str(len(data)))
+        self.end_headers()
+        step = max(1, len(data) // 20)
+        for start in range(0, len(data), step):
+            self.wfile.write(data[start:start + step])
+            self.wfile.flush()
+            time.sleep(0.1)
+    def log_message(self, *arguments):
+        pass
+server = http.server.HTTPServer(('127.0.0.1', 0), Handler)
+print('port', server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
+// The launched application whose first menu record downloads its file from url, with the
+// saved password, and has no local copy yet.
+class DownloadRecordApplication {
+public:
+    explicit DownloadRecordApplication(const QString& url) {
+        auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
+        m_parts = owned.get();
+        m_delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(owned),
+                                                                            m_documents.path());
+        m_delegate->didFinishLaunchingWithOptions();
+        vaultora::base::DatabaseRecord& record = *m_delegate->serverArray().front();
+        m_shownName = record.serverDisplayName();
+        record.setSyncType(vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
+        record.setServerUrl(url);
+        record.setDatabaseName(QStringLiteral("remote.kdb"));
+        record.setSavePassword(1);
+        m_keychain.store(url, QStringLiteral("tulipfox"));
+        vaultora::base::NotificationCenter::defaultCenter().post(
+            QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+        QObject::connect(panels(), &QAbstractItemModel::rowsInserted, &m_listening,
+                         [this](const QModelIndex&, int first, int) {
+                             m_panelTitles.append(panels()->panels().at(first)->title());
+                         });
+    }
+
+    [[nodiscard]] vaultora::app::ApplicationController& delegate() { return *m_delegate; }
+    [[nodiscard]] const vaultora::ui::ScreenServices& services() const {
+        return m_parts->services();
+    }
+    [[nodiscard]] vaultora::toolkit::TransientPanelHost* panels() const {
+        return services().transientPanels;
+    }
+    [[nodiscard]] vaultora::ui::IdleWatchingWindow* window() const { return m_parts->window(); }
+    [[nodiscard]] QString downloadedPath() const {
+        return m_delegate->getDocumentBaseDirectoryForFileName(QStringLiteral("remote.kdb"));
+    }
+    [[nodiscard]] QString panelTitles() const { return m_panelTitles.join(QStringLiteral(" | ")); }
+    [[nodiscard]] const QStringList& panelTitleList() const { return m_panelTitles; }
+
+    // Clicks the record's row in the menu; false when the row never showed.
+    [[nodiscard]] bool clickRecord() {
+        QQuickItem* row = nullptr;
+        for (int attempt = 0; row == nullptr && attempt < 50; ++attempt) {
+            row = findVisibleItemWithText(window()->contentItem(), m_shownName);
+            if (row == nullptr)
+                QTest::qWait(100);
+        }
+        if (row == nullptr)
+            return false;
+        QTest::mouseClick(window(), Qt::LeftButton, Qt::NoModifier,
+                          row->mapToScene(QPointF(row->width() / 2, row->height() / 2)).toPoint());
+        return true;
+    }
+
+private:
+    QTemporaryDir m_documents;
+    ScopedMemoryKeychain m_keychain;
+    vaultora::launch::ScreenLaunchParts* m_parts = nullptr;
+    std::unique_ptr<vaultora::app::ApplicationController> m_delegate;
+    QString m_shownName;
+    QObject m_listening;
+    QStringList m_panelTitles;
+};
+
 TEST(HttpDownloadEndToEnd, ARecordWithoutLocalCopyOpensAfterTheDownload) {
     QTemporaryDir served;
     ASSERT_TRUE(QFile::copy(testDatabasePath(), served.filePath(QStringLiteral("remote.kdb"))));
     FolderServer server(served.path());
     ASSERT_NE(server.port(), 0) << "the file server did not start";
     // The machine running the tests may have no default route; the server is on loopback.
-    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWiFi);
+    Reachability::setForcedStatusForTesting(Reachability::ReachableViaWiFi);
 
-    QTemporaryDir documents;
-    ScopedMemoryKeychain keychain;
-    auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
-    vaultora::launch::ScreenLaunchParts* parts = owned.get();
-    vaultora::app::ApplicationController delegate(std::move(owned), documents.path());
-    ASSERT_TRUE(delegate.didFinishLaunchingWithOptions());
-    vaultora::ui::IdleWatchingWindow* window = parts->window();
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    DownloadRecordApplication application(
+        QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(server.port()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(application.window()));
+    ASSERT_FALSE(QFile::exists(application.downloadedPath()));
 
-    // The menu's first record becomes a download record whose file is not on the device.
-    const QString url = QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(server.port());
-    vaultora::base::DatabaseRecord& record = *delegate.serverArray().front();
-    const QString shownName = record.serverDisplayName();
-    record.setSyncType(vaultora::base::DatabaseRecord::SyncTypeHttpDownload);
-    record.setServerUrl(url);
-    record.setDatabaseName(QStringLiteral("remote.kdb"));
-    record.setSavePassword(1);
-    keychain.store(url, QStringLiteral("tulipfox"));
-    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
-    ASSERT_FALSE(
-        QFile::exists(delegate.getDocumentBaseDirectoryForFileName(record.databaseName())));
-
-    QStringList panelTitles;
-    QObject listening;
-    vaultora::toolkit::TransientPanelHost* panels = parts->services().transientPanels;
-    QObject::connect(panels, &QAbstractItemModel::rowsInserted, &listening,
-                     [&](const QModelIndex&, int first, int) {
-                         panelTitles.append(panels->panels().at(first)->title());
-                     });
-
-    vaultora::toolkit::StackController* stack = parts->services().stack;
+    vaultora::toolkit::StackController* stack = application.services().stack;
     QSignalSpy stackChanges(stack, &vaultora::toolkit::StackController::countChanged);
-    QQuickItem* row = nullptr;
-    for (int attempt = 0; row == nullptr && attempt < 50; ++attempt) {
-        row = findVisibleItemWithText(window->contentItem(), shownName);
-        if (row == nullptr)
-            QTest::qWait(100);
-    }
-    ASSERT_NE(row, nullptr);
-    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier,
-                      row->mapToScene(QPointF(row->width() / 2, row->height() / 2)).toPoint());
+    ASSERT_TRUE(application.clickRecord());
     const bool opened = stack->count() == 1 || stackChanges.wait(20000);
-    vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt);
+    Reachability::setForcedStatusForTesting(std::nullopt);
     ASSERT_TRUE(opened) << "the database did not open; panels: "
-                        << panelTitles.join(QStringLiteral(" | ")).toStdString();
+                        << application.panelTitles().toStdString();
 
     EXPECT_EQ(stack->count(), 1);
-    EXPECT_TRUE(panelTitles.contains(QStringLiteral("Downloading Database")));
+    EXPECT_TRUE(application.panelTitleList().contains(QStringLiteral("Downloading Database")));
     QFile original(testDatabasePath());
-    QFile downloaded(delegate.getDocumentBaseDirectoryForFileName(QStringLiteral("remote.kdb")));
+    QFile downloaded(application.downloadedPath());
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     ASSERT_TRUE(downloaded.open(QIODevice::ReadOnly));
     EXPECT_EQ(downloaded.readAll(), original.readAll());
+}
+
+// The download waits for the network with the event loop running, so the idle logout can
+// come in the middle of it: the open must stop there, with no password form and no overlay
+// left over the locked menu, which still opens the record afterwards.
+TEST(HttpDownloadEndToEnd, IdleLogoutDuringTheDownloadOpensNothingAndLeavesTheMenuUsable) {
+    QTemporaryDir served;
+    ASSERT_TRUE(QFile::copy(testDatabasePath(), served.filePath(QStringLiteral("remote.kdb"))));
+    QProcess server;
+    server.start(QStringLiteral("python3"),
+                 {QStringLiteral("-u"), QStringLiteral("-c"), QString::fromLatin1(tricklingServer),
+                  served.filePath(QStringLiteral("remote.kdb"))});
+    const QRegularExpression announcement(QStringLiteral("port (\\d+)\\n"));
+    QByteArray output;
+    int port = 0;
+    while (port == 0 && server.waitForReadyRead(10000)) {
+        output += server.readAll();
+        const auto match = announcement.match(QString::fromLatin1(output));
+        if (match.hasMatch())
+            port = match.captured(1).toInt();
+    }
+    ASSERT_NE(port, 0) << "the trickling server did not start";
+    Reachability::setForcedStatusForTesting(Reachability::ReachableViaWiFi);
+
+    DownloadRecordApplication application(QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(port));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(application.window()));
+    vaultora::toolkit::StackController* stack = application.services().stack;
+
+    QTimer::singleShot(500, [] {
+        vaultora::base::NotificationCenter::defaultCenter().post(
+            QString::fromLatin1(vaultora::base::Notifications::windowIdle));
+    });
+    ASSERT_TRUE(application.clickRecord());
+    for (int attempt = 0; !QFile::exists(application.downloadedPath()) && attempt < 150; ++attempt)
+        QTest::qWait(100);
+    ASSERT_TRUE(QFile::exists(application.downloadedPath())) << application.panelTitles().toStdString();
+    QTest::qWait(500);
+
+    EXPECT_TRUE(application.panelTitleList().contains(QStringLiteral("Auto timeout")))
+        << application.panelTitles().toStdString();
+    EXPECT_EQ(stack->count(), 0);
+    EXPECT_FALSE(application.services().modalPresenter->isPresenting());
+    EXPECT_FALSE(application.services().progressOverlay->isVisible());
+
+    QSignalSpy stackChanges(stack, &vaultora::toolkit::StackController::countChanged);
+    ASSERT_TRUE(application.clickRecord());
+    EXPECT_TRUE(stack->count() == 1 || stackChanges.wait(20000));
+    Reachability::setForcedStatusForTesting(std::nullopt);
+    server.kill();
+    server.waitForFinished(5000);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 
-using namespace screentest;
+using namespace vaultora::test::screens;
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QThreadPool>
 
-using namespace screentest;
+using namespace vaultora::test::screens;
 using namespace std::chrono_literals;
 
 namespace {

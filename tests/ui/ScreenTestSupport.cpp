@@ -14,7 +14,7 @@
 #include <QFile>
 #include <QSignalSpy>
 
-namespace screentest {
+namespace vaultora::test::screens {
 
 QString sourcePath(const QString& relative) {
     return QStringLiteral(VAULTORA_SOURCE_DIR "/") + relative;
@@ -267,4 +267,4 @@ void ScreenTest::runDeferredDeletes() const {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-} // namespace screentest
+} // namespace vaultora::test::screens

@@ -34,7 +34,7 @@ class GroupBrowser;
 class PasswordForm;
 } // namespace vaultora::ui
 
-namespace screentest {
+namespace vaultora::test::screens {
 
 // The folder of the source tree's test files.
 [[nodiscard]] QString sourcePath(const QString& relative);
@@ -157,4 +157,4 @@ protected:
     std::vector<ShownPanel> shownPanels;
 };
 
-} // namespace screentest
+} // namespace vaultora::test::screens

@@ -9,7 +9,7 @@
 
 #include <limits>
 
-using namespace settingstest;
+using namespace vaultora::test::settings;
 
 namespace {
 

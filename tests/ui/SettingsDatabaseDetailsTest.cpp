@@ -9,7 +9,7 @@
 
 #include <QAbstractItemModelTester>
 
-using namespace settingstest;
+using namespace vaultora::test::settings;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-using namespace settingstest;
+using namespace vaultora::test::settings;
 
 namespace {
 

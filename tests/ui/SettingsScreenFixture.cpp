@@ -17,7 +17,7 @@
 #include <iostream>
 #include <stdexcept>
 
-namespace settingstest {
+namespace vaultora::test::settings {
 
 namespace {
 
@@ -284,4 +284,4 @@ void SettingsScreenTest::runDeferredDeletes() const {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-} // namespace settingstest
+} // namespace vaultora::test::settings

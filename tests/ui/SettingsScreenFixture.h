@@ -35,7 +35,7 @@ class DatabaseDetailsScreen;
 class DatabaseListScreen;
 } // namespace vaultora::ui
 
-namespace settingstest {
+namespace vaultora::test::settings {
 
 class RecordingIdleWatch final : public vaultora::app::IdleWatch {
 public:
@@ -175,4 +175,4 @@ private:
     QObject m_observerOwner;
 };
 
-} // namespace settingstest
+} // namespace vaultora::test::settings

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 // Forgets what earlier tests left in the process: credentials, cookies, open connections.
 class HttpClientTest : public testing::Test {
@@ -74,4 +74,4 @@ inline std::string bodyOf(const vaultora::net::HttpRequest& request) {
     return request.responseData().toStdString();
 }
 
-} // namespace testsupport
+} // namespace vaultora::test::http

@@ -9,7 +9,7 @@
 
 #include <stdexcept>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 std::string HttpTestRequest::header(std::string_view name) const {
     for (const auto& [key, value] : headers) {
@@ -188,4 +188,4 @@ void TestHttpServer::serve(int socket, int connection) {
     ::close(socket);
 }
 
-} // namespace testsupport
+} // namespace vaultora::test::http

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 struct HttpTestRequest {
     std::string method;
@@ -95,4 +95,4 @@ private:
     std::thread m_acceptor;
 };
 
-} // namespace testsupport
+} // namespace vaultora::test::http

@@ -7,7 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 TestTlsServer::TestTlsServer() {
     if (!m_directory.isValid())
@@ -86,4 +86,4 @@ void TestTlsServer::acceptLoop() {
     }
 }
 
-} // namespace testsupport
+} // namespace vaultora::test::http

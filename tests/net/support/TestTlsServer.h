@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-namespace testsupport {
+namespace vaultora::test::http {
 
 class TestTlsServer {
 public:
@@ -34,4 +34,4 @@ private:
     std::thread m_acceptor;
 };
 
-} // namespace testsupport
+} // namespace vaultora::test::http
