@@ -41,4 +41,12 @@ QByteArray HttpFileResponse::readDataOfLength(uint64_t length) {
     return chunk;
 }
 
+QList<QPair<QByteArray, QByteArray>> HttpFileResponse::httpHeaders() const {
+    // Anyone on the network may upload a file; a browser must save it, never render it as a
+    // page of this server's origin (and must not guess another type from its bytes).
+    return {{"Content-Type", "application/octet-stream"},
+            {"X-Content-Type-Options", "nosniff"},
+            {"Content-Disposition", "attachment"}};
+}
+
 } // namespace vaultora::webserver

@@ -7,7 +7,8 @@
 
 namespace vaultora::webserver {
 
-// Serves a file through an open handle; the length is the file's size when it was opened.
+// Serves a file through an open handle as a download; the length is the file's size when it
+// was opened.
 class HttpFileResponse final : public HttpResponse {
 public:
     explicit HttpFileResponse(const QString& filePath);
@@ -18,6 +19,7 @@ public:
     [[nodiscard]] uint64_t offset() const override;
     void setOffset(uint64_t offset) override;
     [[nodiscard]] QByteArray readDataOfLength(uint64_t length) override;
+    [[nodiscard]] QList<QPair<QByteArray, QByteArray>> httpHeaders() const override;
 
 private:
     QFile m_file;

@@ -36,10 +36,11 @@ QString escapeHtml(const QString& text) {
     return text.toHtmlEscaped();
 }
 
-// Link targets keep ordinary names as they are and escape what would end or redirect the
-// link ("#", "?", "%", spaces, quotes).
+// A link is always a relative path with everything but unreserved characters percent-encoded
+// (RFC 3986 section 2.3), so that no name can become a scheme such as "javascript:", a query
+// or a fragment.
 QString linkTarget(const QString& name) {
-    return escapeHtml(QString::fromLatin1(QUrl::toPercentEncoding(name, "/!$&'()*+,;=:@~")));
+    return QStringLiteral("./") + QString::fromLatin1(QUrl::toPercentEncoding(name, "/"));
 }
 
 // The largest position at or before start where separator begins, or -1. The file is read
@@ -209,8 +210,9 @@ void UploadConnection::completeUpload() {
         return;
     }
     serverLog(QStringLiteral("NewFileUploaded"));
-    base::NotificationCenter::defaultCenter().post(QString::fromLatin1(notifications::newFileUploaded),
-                                             this, {{QStringLiteral("filename"), fileName}});
+    base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(notifications::newFileUploaded), this,
+        {{QStringLiteral("filename"), fileName}});
 }
 
 bool UploadConnection::trimTrailer(const QByteArray& separator) {

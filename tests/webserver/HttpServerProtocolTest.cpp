@@ -81,7 +81,7 @@ protected:
     uint16_t m_port = 0;
 };
 
-TEST_F(HTTPServerProtocol, ServesAFileWithDateAndAcceptRangesAndNoContentType) {
+TEST_F(HTTPServerProtocol, ServesAFileWithDateAndAcceptRangesAsAnAttachment) {
     runClient([this] {
         RawClient client(m_port);
         client.send(get("/hundred.bin"));
@@ -92,7 +92,9 @@ TEST_F(HTTPServerProtocol, ServesAFileWithDateAndAcceptRangesAndNoContentType) {
         EXPECT_EQ(response->header("Content-Length"), QByteArray("100"));
         EXPECT_EQ(response->header("Date"), QByteArray("Tue, 05 Mar 2024 07:08:09 GMT"));
         EXPECT_EQ(response->header("Accept-Ranges"), QByteArray("bytes"));
-        EXPECT_FALSE(response->header("Content-Type"));
+        EXPECT_EQ(response->header("Content-Type"), QByteArray("application/octet-stream"));
+        EXPECT_EQ(response->header("X-Content-Type-Options"), QByteArray("nosniff"));
+        EXPECT_EQ(response->header("Content-Disposition"), QByteArray("attachment"));
     });
 }
 

@@ -1,4 +1,5 @@
 #include "base/NotificationCenter.h"
+#include "tests/webserver/support/LogCapture.h"
 #include "tests/webserver/support/RawClient.h"
 #include "tests/webserver/support/Wait.h"
 #include "webserver/HttpServer.h"
@@ -9,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using webtest::RawClient;
 using webtest::runClient;
@@ -87,6 +90,19 @@ protected:
             .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     }
 
+    // The files of this process that are open under the documents directory.
+    QStringList openDocumentFiles() const {
+        QStringList open;
+        const QDir descriptors(QStringLiteral("/proc/self/fd"));
+        for (const QString& entry : descriptors.entryList(QDir::AllEntries | QDir::System)) {
+            const QString target = QFile::symLinkTarget(descriptors.filePath(entry));
+            if (target.startsWith(m_documents + QLatin1Char('/'))) {
+                open.append(target);
+            }
+        }
+        return open;
+    }
+
     QTemporaryDir m_root;
     QString m_documents;
     vaultora::webserver::HttpServer m_server;
@@ -116,9 +132,9 @@ TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
         "id=\"form1\"><label>upload file<input type=\"file\" name=\"file\" id=\"file\" "
         "/></label><label><input type=\"submit\" name=\"button\" id=\"button\" value=\"Submit\" "
         "/></label></form></body></html>";
-    const QString databaseLine = "<a href=\"MyDb.kdbx\">MyDb.kdbx</a>\t\t(     2.0 Kb, " +
+    const QString databaseLine = "<a href=\"./MyDb.kdbx\">MyDb.kdbx</a>\t\t(     2.0 Kb, " +
                                  database.lastModified().toString() + ")<br />\n";
-    const QString folderLine = "<a href=\"Old/\">Old/</a>\t\t(" +
+    const QString folderLine = "<a href=\"./Old/\">Old/</a>\t\t(" +
                                QString::asprintf("%8.1f", folder.size() / 1024.0) + " Kb, " +
                                folder.lastModified().toString() + ")<br />\n";
     EXPECT_TRUE(page == head + databaseLine + folderLine + tail ||
@@ -130,7 +146,7 @@ TEST_F(UploadConnection, StoresABrowserUploadWithExactlyItsBytesAndAnnouncesIt) 
     const QByteArray content = binaryContent(100000);
     const webtest::ParsedResponse response = exchange(post(formBody("MyDb.kdbx", content)));
     EXPECT_EQ(response.status, 200);
-    EXPECT_TRUE(response.body.contains("<a href=\"MyDb.kdbx\">MyDb.kdbx</a>"));
+    EXPECT_TRUE(response.body.contains("<a href=\"./MyDb.kdbx\">MyDb.kdbx</a>"));
     EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), content);
     EXPECT_EQ(m_uploaded, QStringList{QStringLiteral("MyDb.kdbx")});
     EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
@@ -247,6 +263,25 @@ TEST_F(UploadConnection, DownloadsListedFilesAndNeverListsOutsideTheDocuments) {
     }
     const webtest::ParsedResponse link = exchange("GET /link.txt HTTP/1.1\r\n\r\n");
     EXPECT_FALSE(link.body.contains("not for the network"));
+}
+
+TEST_F(UploadConnection, LinksEveryFileByARelativePercentEncodedPath) {
+    writeDocument(QStringLiteral("javascript:alert(document.domain)"), "script");
+    writeDocument(QStringLiteral("My Db#1.kdbx"), "database");
+    const QByteArray page = exchange("GET / HTTP/1.1\r\n\r\n").body;
+    EXPECT_TRUE(page.contains("<a href=\"./javascript%3Aalert%28document.domain%29\">"))
+        << page.toStdString();
+    EXPECT_TRUE(page.contains("<a href=\"./My%20Db%231.kdbx\">My Db#1.kdbx</a>"));
+    EXPECT_EQ(page.count("href=\""), page.count("href=\"./"));
+}
+
+TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
+    writeDocument(QStringLiteral("evil.kdbx"), "<html><script>alert(1)</script></html>");
+    const webtest::ParsedResponse response = exchange("GET /evil.kdbx HTTP/1.1\r\n\r\n");
+    EXPECT_EQ(response.status, 200);
+    EXPECT_EQ(response.header("Content-Type"), QByteArray("application/octet-stream"));
+    EXPECT_EQ(response.header("X-Content-Type-Options"), QByteArray("nosniff"));
+    EXPECT_EQ(response.header("Content-Disposition"), QByteArray("attachment"));
 }
 
 TEST(UploadFileName, TakesTheQuotedNameAndItsLastWindowsComponent) {
