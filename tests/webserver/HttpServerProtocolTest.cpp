@@ -368,6 +368,29 @@ TEST_F(HTTPServerProtocol, ChallengesProtectedPathsAndAcceptsBasicCredentials) {
     });
 }
 
+TEST_F(HTTPServerProtocol, AnswersManyOrOverlappingRangesWithTheWholeFile) {
+    QByteArray repeated = "bytes=0-";
+    for (int index = 1; index < 2725; ++index) {
+        repeated += ",0-";
+    }
+    QByteArray many = "bytes=0-0";
+    for (int index = 2; index < 100; index += 2) {
+        many += ',' + QByteArray::number(index) + '-' + QByteArray::number(index);
+    }
+    runClient([&] {
+        RawClient client(m_port);
+        for (const QByteArray& range : {repeated, QByteArray("bytes=0-50,40-60"),
+                                        QByteArray("bytes=10-20,-95"), many}) {
+            client.send(get("/hundred.bin", "Range: " + range + "\r\n"));
+            const auto response = client.readResponse();
+            ASSERT_TRUE(response);
+            EXPECT_EQ(response->status, 200) << range.left(40).toStdString();
+            EXPECT_EQ(response->header("Content-Length"), QByteArray("100"));
+            EXPECT_EQ(response->body, hundredBytes());
+        }
+    });
+}
+
 TEST_F(HTTPServerProtocol, ListensOnIPv6LoopbackOnTheSamePort) {
     if (!m_server.isListeningOnIPv6()) {
         GTEST_SKIP() << "no IPv6 on this host";
