@@ -217,7 +217,7 @@ void HttpConnection::handleHeaderComplete() {
             }
         }
     }
-    if (!supportsMethod(method, QString::fromUtf8(m_request.target()))) {
+    if (!supportsMethod(method, m_request.path())) {
         serverLog(QStringLiteral("HTTP Server: Error 405 - Method Not Allowed: %1").arg(method));
         replyWithError(405, WriteTag::ErrorClose);
         return;
@@ -234,7 +234,7 @@ void HttpConnection::handleHeaderComplete() {
 void HttpConnection::replyToHTTPRequest() {
     m_state = State::Writing;
     const QString method = QString::fromLatin1(m_request.method());
-    const QString path = QString::fromUtf8(m_request.target());
+    const QString path = m_request.path();
     if (m_request.version() != "HTTP/1.1") {
         serverLog(QStringLiteral("HTTP Server: Error 505 - Version Not Supported: %1")
                       .arg(QString::fromLatin1(m_request.version())));

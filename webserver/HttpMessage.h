@@ -19,6 +19,9 @@ public:
     [[nodiscard]] const QByteArray& method() const { return m_method; }
     [[nodiscard]] const QByteArray& target() const { return m_target; }
     [[nodiscard]] const QByteArray& version() const { return m_version; }
+    // The target as a path with its query: an absolute-form target ("http://host/file", RFC
+    // 9112 section 3.2.2) loses its scheme and authority.
+    [[nodiscard]] QString path() const;
 
     // Every value of the field, compared by name without regard to case.
     [[nodiscard]] QList<QByteArray> headerFields(const QByteArray& name) const;

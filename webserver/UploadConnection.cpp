@@ -82,7 +82,7 @@ bool UploadConnection::supportsPOST(const QString& /*path*/, uint64_t /*size*/) 
 }
 
 void UploadConnection::prepareForBodyWithSize(uint64_t size) {
-    static_cast<void>(supportsPOST(QString::fromUtf8(request().target()), size));
+    static_cast<void>(supportsPOST(request().path(), size));
 }
 
 void UploadConnection::resetUploadState() {

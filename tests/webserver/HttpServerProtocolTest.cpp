@@ -391,6 +391,21 @@ TEST_F(HTTPServerProtocol, AnswersManyOrOverlappingRangesWithTheWholeFile) {
     });
 }
 
+TEST_F(HTTPServerProtocol, ServesATargetInAbsoluteForm) {
+    runClient([this] {
+        RawClient client(m_port);
+        client.send("GET http://localhost/hundred.bin HTTP/1.1\r\nHost: localhost\r\n\r\n");
+        const auto response = client.readResponse();
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 200);
+        EXPECT_EQ(response->body, hundredBytes());
+        client.send("GET HTTP://localhost:80/sub/../hundred.bin?x=1 HTTP/1.1\r\n\r\n");
+        const auto normalised = client.readResponse();
+        ASSERT_TRUE(normalised);
+        EXPECT_EQ(normalised->body, hundredBytes());
+    });
+}
+
 TEST_F(HTTPServerProtocol, ListensOnIPv6LoopbackOnTheSamePort) {
     if (!m_server.isListeningOnIPv6()) {
         GTEST_SKIP() << "no IPv6 on this host";

@@ -284,6 +284,14 @@ TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     EXPECT_EQ(response.header("Content-Disposition"), QByteArray("attachment"));
 }
 
+TEST_F(UploadConnection, ServesAFileNamedInAbsoluteForm) {
+    writeDocument(QStringLiteral("MyDb.kdbx"), "database bytes");
+    const webtest::ParsedResponse response =
+        exchange("GET http://localhost:8080/MyDb.kdbx HTTP/1.1\r\nHost: localhost:8080\r\n\r\n");
+    EXPECT_EQ(response.status, 200);
+    EXPECT_EQ(response.body, QByteArray("database bytes"));
+}
+
 TEST(UploadFileName, TakesTheQuotedNameAndItsLastWindowsComponent) {
     EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
                   "Content-Disposition: form-data; name=\"file\"; filename=\"MyDb.kdbx\""),
