@@ -124,12 +124,12 @@ std::optional<QByteArray> HttpMessage::uniqueHeaderField(const QByteArray& name)
     return values.front();
 }
 
-QByteArray HttpMessage::headerText() const {
-    QByteArray text = m_method + ' ' + m_target + ' ' + m_version + "\r\n";
+QList<QByteArray> HttpMessage::headerLines() const {
+    QList<QByteArray> lines{m_method + ' ' + m_target + ' ' + m_version};
     for (const auto& [name, value] : m_fields) {
-        text += name + ": " + value + "\r\n";
+        lines.append(name + ": " + value);
     }
-    return text;
+    return lines;
 }
 
 } // namespace vaultora::webserver

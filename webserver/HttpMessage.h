@@ -27,8 +27,8 @@ public:
     [[nodiscard]] QList<QByteArray> headerFields(const QByteArray& name) const;
     // The value of the field when it is present exactly once.
     [[nodiscard]] std::optional<QByteArray> uniqueHeaderField(const QByteArray& name) const;
-    // The message as received, for the log.
-    [[nodiscard]] QByteArray headerText() const;
+    // The request line and the fields as received, one line each, for the log.
+    [[nodiscard]] QList<QByteArray> headerLines() const;
 
 private:
     [[nodiscard]] bool parseRequestLine(const QByteArray& line);

@@ -158,9 +158,12 @@ void UploadConnection::beginFile(const QByteArray& firstBytes) {
 std::unique_ptr<HttpResponse> UploadConnection::httpResponseForMethod(const QString& method,
                                                                       const QString& path) {
     serverLog(QStringLiteral("httpResponseForURI: method:%1 path:%2").arg(method, path));
-    serverLog(
-        QStringLiteral("\n=== Request ====================\n%1\n================================")
-            .arg(QString::fromUtf8(request().headerText())));
+    // One log line per header line: each is escaped on its own, so none can forge another.
+    serverLog(QStringLiteral("=== Request ===================="));
+    for (const QByteArray& line : request().headerLines()) {
+        serverLog(QString::fromUtf8(line));
+    }
+    serverLog(QStringLiteral("================================"));
 
     if (requestContentLength() > 0) {
         serverLog(QStringLiteral("processing post data: %1").arg(requestContentLength()));

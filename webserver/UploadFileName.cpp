@@ -1,6 +1,7 @@
 #include "webserver/UploadFileName.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace vaultora::webserver {
 
@@ -25,7 +26,14 @@ bool isAcceptableUploadFileName(const QString& fileName) {
         return false;
     }
     if (fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')) ||
-        fileName.contains(QLatin1String("..")) || fileName.contains(QChar(0))) {
+        fileName.contains(QLatin1String(".."))) {
+        return false;
+    }
+    // Line breaks, terminal escapes and direction overrides in a name would forge lines in
+    // logs and listings, or make the name read as another.
+    const QList<uint> characters = fileName.toUcs4();
+    if (!std::all_of(characters.begin(), characters.end(),
+                     [](uint character) { return QChar::isPrint(character); })) {
         return false;
     }
     return fileName != QLatin1String("Vaultora.plist") &&

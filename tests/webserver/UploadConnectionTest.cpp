@@ -284,6 +284,27 @@ TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     EXPECT_EQ(response.header("Content-Disposition"), QByteArray("attachment"));
 }
 
+TEST_F(UploadConnection, RefusesControlCharactersInNamesAndLogsNoneOfThem) {
+    webtest::LogCapture log;
+    const QByteArray forged = "x.kdbx\nStored upload: Vaultora.plist\x1b[2K";
+    const QByteArray body = "--" + kBoundary +
+                            "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
+                            forged + "\"\r\nX-Note: \x1b]0;title\x07\r\n\r\ncontent\r\n--" +
+                            kBoundary + "--\r\n";
+    const QByteArray request = "POST / HTTP/1.1\r\nX-Agent: \x1b[31mred\r\nContent-Type: "
+                               "multipart/form-data; boundary=" +
+                               kBoundary + "\r\nContent-Length: " +
+                               QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    EXPECT_EQ(exchange(request).status, 200);
+    EXPECT_TRUE(m_uploaded.isEmpty());
+    EXPECT_TRUE(documentNames().isEmpty());
+    for (const QString& line : log.lines()) {
+        for (const QChar character : line) {
+            EXPECT_TRUE(character.isPrint()) << line.toStdString();
+        }
+    }
+}
+
 TEST_F(UploadConnection, ServesAFileNamedInAbsoluteForm) {
     writeDocument(QStringLiteral("MyDb.kdbx"), "database bytes");
     const webtest::ParsedResponse response =
@@ -309,7 +330,8 @@ TEST(UploadFileName, TakesTheQuotedNameAndItsLastWindowsComponent) {
     EXPECT_TRUE(vaultora::webserver::isAcceptableUploadFileName(QStringLiteral("My Db.v2.kdbx")));
     for (const QString& name :
          {QString(), QStringLiteral("."), QStringLiteral("a/b"), QStringLiteral("a\\b"),
-          QStringLiteral("x..y"), QStringLiteral("Vaultora.plist")}) {
+          QStringLiteral("x..y"), QStringLiteral("Vaultora.plist"), QStringLiteral("a\nb.kdbx"),
+          QStringLiteral("a\x1b[2Jb.kdbx"), QStringLiteral("evil\u202exbdk.kdbx")}) {
         EXPECT_FALSE(vaultora::webserver::isAcceptableUploadFileName(name)) << name.toStdString();
     }
 }
