@@ -13,7 +13,7 @@ class HttpFileResponse final : public HttpResponse {
 public:
     explicit HttpFileResponse(const QString& filePath);
 
-    // False when the file could not be opened for reading.
+    // False when the path is not a regular file or could not be opened for reading.
     [[nodiscard]] bool isValid() const;
     [[nodiscard]] uint64_t contentLength() const override;
     [[nodiscard]] uint64_t offset() const override;

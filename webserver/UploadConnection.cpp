@@ -1,6 +1,7 @@
 #include "webserver/UploadConnection.h"
 
 #include "base/NotificationCenter.h"
+#include "webserver/DocumentNames.h"
 #include "webserver/HttpDataResponse.h"
 #include "webserver/HttpFileResponse.h"
 #include "webserver/HttpServer.h"
@@ -18,18 +19,15 @@ namespace vaultora::webserver {
 
 namespace {
 
-// Uploads in progress are kept under this prefix in the documents directory, so that the
-// final rename stays on one file system; they are never listed.
-const QString kUploadTemporaryPrefix = QStringLiteral(".vaultora-upload-");
 // A part header longer than this is not one a browser sends.
 constexpr qsizetype kMaxPartHeaderBytes = 65536;
 constexpr qsizetype kMaxPartHeaderLines = 100;
 constexpr qint64 kTrimWindow = 65536;
 
-bool isHiddenFromListing(const QString& name) {
-    return name == QLatin1String("Vaultora.plist") || name == QLatin1String(".kdb") ||
-           name == QLatin1String(".kdbx") || name == QLatin1String(".DS_Store") ||
-           name.startsWith(kUploadTemporaryPrefix);
+// Only regular files are offered: a symbolic link would show, and serve, whatever it points
+// to, and folders are not uploads.
+bool isListedDocument(const QFileInfo& entry) {
+    return entry.isFile() && !entry.isSymLink() && !isReservedDocumentName(entry.fileName());
 }
 
 QString escapeHtml(const QString& text) {
@@ -40,7 +38,7 @@ QString escapeHtml(const QString& text) {
 // (RFC 3986 section 2.3), so that no name can become a scheme such as "javascript:", a query
 // or a fragment.
 QString linkTarget(const QString& name) {
-    return QStringLiteral("./") + QString::fromLatin1(QUrl::toPercentEncoding(name, "/"));
+    return QStringLiteral("./") + QString::fromLatin1(QUrl::toPercentEncoding(name));
 }
 
 // The largest position at or before start where separator begins, or -1. The file is read
@@ -67,6 +65,14 @@ qint64 findSeparatorBackward(QFile& file, const QByteArray& separator, qint64 st
 
 bool UploadConnection::isBrowseable(const QString& /*path*/) {
     return true;
+}
+
+std::optional<QString> UploadConnection::filePathForURI(const QString& path) {
+    const std::optional<QString> filePath = HttpConnection::filePathForURI(path);
+    if (!filePath || !isListedDocument(QFileInfo(*filePath))) {
+        return std::nullopt;
+    }
+    return filePath;
 }
 
 bool UploadConnection::supportsMethod(const QString& method, const QString& path) {
@@ -144,8 +150,9 @@ void UploadConnection::beginFile(const QByteArray& firstBytes) {
         serverLog(QStringLiteral("Upload: refused file name \"%1\"").arg(fileName));
         return;
     }
-    auto file = std::make_unique<QTemporaryFile>(server()->documentRoot() + QLatin1Char('/') +
-                                                 kUploadTemporaryPrefix + QStringLiteral("XXXXXX"));
+    auto file =
+        std::make_unique<QTemporaryFile>(server()->documentRoot() + QLatin1Char('/') +
+                                         uploadTemporaryPrefix() + QStringLiteral("XXXXXX"));
     if (!file->open()) {
         serverLog(QStringLiteral("Upload: cannot create a file in %1: %2")
                       .arg(server()->documentRoot(), file->errorString()));
@@ -272,13 +279,10 @@ QString UploadConnection::createBrowseableIndex(const QString& path) {
         const QFileInfoList entries = QDir(path).entryInfoList(
             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
         for (const QFileInfo& entry : entries) {
-            if (isHiddenFromListing(entry.fileName())) {
+            if (!isListedDocument(entry)) {
                 continue;
             }
-            QString entryName = entry.fileName();
-            if (entry.isDir()) {
-                entryName += QLatin1Char('/');
-            }
+            const QString entryName = entry.fileName();
             page += QStringLiteral("<a href=\"%1\">%2</a>\t\t(%3 Kb, %4)<br />\n")
                         .arg(linkTarget(entryName), escapeHtml(entryName),
                              QString::asprintf("%8.1f", static_cast<double>(entry.size()) / 1024.0),

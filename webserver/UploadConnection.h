@@ -20,6 +20,8 @@ public:
 
     [[nodiscard]] virtual bool isBrowseable(const QString& path);
     [[nodiscard]] bool supportsMethod(const QString& method, const QString& path) override;
+    // Only the files the listing shows can be downloaded.
+    [[nodiscard]] std::optional<QString> filePathForURI(const QString& path) override;
     // Resets the upload state for a new body.
     [[nodiscard]] virtual bool supportsPOST(const QString& path, uint64_t size);
     [[nodiscard]] virtual QString createBrowseableIndex(const QString& path);

@@ -1,5 +1,7 @@
 #include "webserver/UploadFileName.h"
 
+#include "webserver/DocumentNames.h"
+
 #include <QStringList>
 #include <algorithm>
 
@@ -36,8 +38,7 @@ bool isAcceptableUploadFileName(const QString& fileName) {
                      [](uint character) { return QChar::isPrint(character); })) {
         return false;
     }
-    return fileName != QLatin1String("Vaultora.plist") &&
-           fileName != QLatin1String("VaultoraDatabaseFiles.plist");
+    return !isReservedDocumentName(fileName);
 }
 
 } // namespace vaultora::webserver

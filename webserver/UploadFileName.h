@@ -12,7 +12,8 @@ namespace vaultora::webserver {
 [[nodiscard]] QString uploadFileNameFromLine(const QByteArray& contentDisposition);
 
 // Whether a file of that name may be stored in the documents directory: it must stay inside
-// it and must not replace the application's own files.
+// it, must not replace the application's own files or take a name the listing hides, and
+// must hold printable characters only.
 [[nodiscard]] bool isAcceptableUploadFileName(const QString& fileName);
 
 } // namespace vaultora::webserver

@@ -115,7 +115,6 @@ TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
     writeDocument(QStringLiteral("Vaultora.plist"), "<plist/>");
     ASSERT_TRUE(QDir(m_documents).mkdir(QStringLiteral("Old")));
     const QFileInfo database(m_documents + QStringLiteral("/MyDb.kdbx"));
-    const QFileInfo folder(m_documents + QStringLiteral("/Old"));
 
     const webtest::ParsedResponse response = exchange("GET / HTTP/1.1\r\n\r\n");
     EXPECT_EQ(response.status, 200);
@@ -134,12 +133,8 @@ TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
         "/></label></form></body></html>";
     const QString databaseLine = "<a href=\"./MyDb.kdbx\">MyDb.kdbx</a>\t\t(     2.0 Kb, " +
                                  database.lastModified().toString() + ")<br />\n";
-    const QString folderLine = "<a href=\"./Old/\">Old/</a>\t\t(" +
-                               QString::asprintf("%8.1f", folder.size() / 1024.0) + " Kb, " +
-                               folder.lastModified().toString() + ")<br />\n";
-    EXPECT_TRUE(page == head + databaseLine + folderLine + tail ||
-                page == head + folderLine + databaseLine + tail)
-        << page.toStdString();
+    // Folders are not regular files: they are not listed.
+    EXPECT_EQ(page, head + databaseLine + tail) << page.toStdString();
 }
 
 TEST_F(UploadConnection, StoresABrowserUploadWithExactlyItsBytesAndAnnouncesIt) {
@@ -282,6 +277,43 @@ TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     EXPECT_EQ(response.header("Content-Type"), QByteArray("application/octet-stream"));
     EXPECT_EQ(response.header("X-Content-Type-Options"), QByteArray("nosniff"));
     EXPECT_EQ(response.header("Content-Disposition"), QByteArray("attachment"));
+}
+
+TEST_F(UploadConnection, RefusesNamesTheListingWouldHide) {
+    for (const QByteArray& name :
+         {QByteArray(".vaultora-upload-Ab12Cd"), QByteArray(".DS_Store"), QByteArray(".kdbx"),
+          QByteArray("vaultora.plist"), QByteArray("VAULTORADATABASEFILES.PLIST"),
+          QByteArray("Vaultora.plist.unreadable-20240101T000000Z")}) {
+        EXPECT_EQ(exchange(post(formBody(name, "payload"))).status, 200) << name.toStdString();
+    }
+    EXPECT_TRUE(m_uploaded.isEmpty());
+    EXPECT_TRUE(documentNames().isEmpty()) << documentNames().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(UploadConnection, NeitherListsNorServesTheRegistryNorAnythingButRegularFiles) {
+    writeDocument(QStringLiteral("MyDb.kdbx"), "database");
+    writeDocument(QStringLiteral("Vaultora.plist"), "registry secrets");
+    writeDocument(QStringLiteral("VaultoraDatabaseFiles.plist"), "legacy secrets");
+    writeDocument(QStringLiteral("Vaultora.plist.unreadable-20240101T000000Z"), "old secrets");
+    writeDocument(QStringLiteral("VAULTORA.PLIST"), "registry secrets");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/etc/passwd"), m_documents + QStringLiteral("/passwd")));
+    ASSERT_TRUE(QFile::link(m_documents + QStringLiteral("/MyDb.kdbx"),
+                            m_documents + QStringLiteral("/Alias.kdbx")));
+    ASSERT_TRUE(QDir(m_documents).mkdir(QStringLiteral("Folder")));
+
+    const QByteArray page = exchange("GET / HTTP/1.1\r\n\r\n").body;
+    EXPECT_EQ(page.count("<a href="), 1) << page.toStdString();
+    EXPECT_TRUE(page.contains("./MyDb.kdbx"));
+    for (const QByteArray path :
+         {"/Vaultora.plist", "/vaultora.plist", "/VaultoraDatabaseFiles.plist",
+          "/Vaultora.plist.unreadable-20240101T000000Z", "/VAULTORA.PLIST", "/passwd",
+          "/Alias.kdbx"}) {
+        const webtest::ParsedResponse response = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
+        EXPECT_FALSE(response.body.contains("secrets")) << path.toStdString();
+        EXPECT_FALSE(response.body.contains("root:")) << path.toStdString();
+        EXPECT_FALSE(response.body == "database") << path.toStdString();
+        EXPECT_FALSE(response.header("Content-Disposition")) << path.toStdString();
+    }
 }
 
 TEST_F(UploadConnection, RefusesControlCharactersInNamesAndLogsNoneOfThem) {
