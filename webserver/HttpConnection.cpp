@@ -163,7 +163,9 @@ void HttpConnection::processInput() {
             }
             const QByteArray chunk = m_socket->read(wanted);
             m_requestContentLengthReceived += static_cast<uint64_t>(chunk.size());
-            processDataChunk(chunk);
+            if (!m_ignoreBody) {
+                processDataChunk(chunk);
+            }
             if (m_state == State::ReadingBody &&
                 m_requestContentLengthReceived == m_requestContentLength) {
                 replyToHTTPRequest();
@@ -222,9 +224,14 @@ void HttpConnection::handleHeaderComplete() {
         replyWithError(405, WriteTag::ErrorClose);
         return;
     }
+    // The body of a request that will be refused for its version is still read, to keep the
+    // connection in step with the client, but none of it is handed on to be kept.
+    m_ignoreBody = m_request.version() != "HTTP/1.1";
     if (m_requestContentLength > 0) {
         m_requestContentLengthReceived = 0;
-        prepareForBodyWithSize(m_requestContentLength);
+        if (!m_ignoreBody) {
+            prepareForBodyWithSize(m_requestContentLength);
+        }
         m_state = State::ReadingBody;
         return;
     }

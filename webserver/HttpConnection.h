@@ -88,6 +88,7 @@ private:
     int m_numHeaderLines = 0;
     uint64_t m_requestContentLength = 0;
     uint64_t m_requestContentLengthReceived = 0;
+    bool m_ignoreBody = false;
     bool m_closeAfterResponse = false;
     std::unique_ptr<HttpResponse> m_httpResponse;
     BodyKind m_bodyKind = BodyKind::Full;

@@ -279,6 +279,25 @@ TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     EXPECT_EQ(response.header("Content-Disposition"), QByteArray("attachment"));
 }
 
+TEST_F(UploadConnection, DropsTheBodyOfARequestAnsweredWithAnUnsupportedVersion) {
+    const QByteArray body = formBody("MyDb.kdbx", "content");
+    const QByteArray request =
+        "POST / HTTP/1.0\r\nContent-Type: multipart/form-data; boundary=" + kBoundary +
+        "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    auto client = std::make_unique<RawClient>(m_server.port());
+    runClient([&] {
+        client->send(request);
+        const auto response = client->readResponse();
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 505);
+    });
+    // The connection is still open; nothing of the refused upload may be kept for it.
+    EXPECT_EQ(m_server.numberOfHTTPConnections(), 1);
+    EXPECT_TRUE(openDocumentFiles().isEmpty());
+    EXPECT_TRUE(documentNames().isEmpty());
+    EXPECT_TRUE(m_uploaded.isEmpty());
+}
+
 TEST_F(UploadConnection, RefusesNamesTheListingWouldHide) {
     for (const QByteArray& name :
          {QByteArray(".vaultora-upload-Ab12Cd"), QByteArray(".DS_Store"), QByteArray(".kdbx"),
