@@ -4,6 +4,7 @@
 #include "webserver/HttpConnection.h"
 #include "webserver/ServerLog.h"
 #include "webserver/ServicePublisher.h"
+#include "webserver/UploadFile.h"
 #include "webserver/WebServerNotifications.h"
 
 #include <QDir>
@@ -79,6 +80,9 @@ bool HttpServer::start(QString* error) {
         delete ipv6;
     }
 
+    if (!m_documentRoot.isEmpty()) {
+        UploadFile::removeLeftovers(m_documentRoot);
+    }
     serverLog(QStringLiteral("Started HTTP server on port %1").arg(m_boundPort));
     serverLog(QStringLiteral("Success to start HTTP Server."));
     if (!m_type.isEmpty()) {

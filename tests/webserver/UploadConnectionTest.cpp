@@ -279,6 +279,106 @@ TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     EXPECT_EQ(response.header("Content-Disposition"), QByteArray("attachment"));
 }
 
+TEST_F(UploadConnection, StoresOnlyTheFirstFilePartOfAForm) {
+    const QByteArray secondFile = "--" + kBoundary +
+                                  "\r\nContent-Disposition: form-data; name=\"other\"; "
+                                  "filename=\"Other.kdbx\"\r\n\r\nBBB\r\n";
+    const QByteArray field =
+        "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"note\"\r\n\r\nCCC\r\n";
+    const QByteArray body =
+        filePart("First.kdbx", "AAA") + secondFile + field + "--" + kBoundary + "--\r\n";
+    EXPECT_EQ(exchange(post(body)).status, 200);
+    EXPECT_EQ(readDocument(QStringLiteral("First.kdbx")), QByteArray("AAA"));
+    EXPECT_EQ(documentNames(), QStringList{QStringLiteral("First.kdbx")});
+    EXPECT_EQ(m_uploaded, QStringList{QStringLiteral("First.kdbx")});
+}
+
+TEST_F(UploadConnection, StoresTheFileOfFormsShapedDifferently) {
+    const QByteArray close = "--" + kBoundary + "--\r\n";
+    struct Case {
+        QByteArray name;
+        QByteArray body;
+    };
+    const QList<Case> cases = {
+        {"FieldFirst.kdbx",
+         "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"note\"\r\n\r\nhello\r\n" +
+             filePart("FieldFirst.kdbx", "content") + close},
+        {"TypeFirst.kdbx", "--" + kBoundary +
+                               "\r\nContent-Type: application/octet-stream\r\n"
+                               "Content-Disposition: form-data; name=\"file\"; "
+                               "filename=\"TypeFirst.kdbx\"\r\n\r\ncontent\r\n" +
+                               close},
+        {"NoSpace.kdbx",
+         "--" + kBoundary +
+             "\r\ncontent-disposition: form-data;name=\"file\";filename=\"NoSpace.kdbx\"\r\n\r\n"
+             "content\r\n" +
+             close},
+        {"Preamble.kdbx",
+         "This is the preamble.\r\n" + filePart("Preamble.kdbx", "content") + close},
+    };
+    for (const Case& upload : cases) {
+        EXPECT_EQ(exchange(post(upload.body)).status, 200) << upload.name.toStdString();
+        EXPECT_EQ(readDocument(QString::fromUtf8(upload.name)), QByteArray("content"))
+            << upload.name.toStdString();
+    }
+    EXPECT_EQ(m_uploaded.size(), cases.size());
+}
+
+TEST_F(UploadConnection, SaysOnTheAnswerPageWhatBecameOfTheUpload) {
+    const QByteArray stored = exchange(post(formBody("MyDb.kdbx", "content"))).body;
+    EXPECT_TRUE(stored.contains("MyDb.kdbx was uploaded.")) << stored.toStdString();
+
+    const QByteArray refused = exchange(post(formBody("Vaultora.plist", "content"))).body;
+    EXPECT_TRUE(refused.contains("Vaultora.plist was not stored: that file name is not allowed."))
+        << refused.toStdString();
+
+    const QByteArray unfinished = exchange(post(filePart("Cut.kdbx", "no end"))).body;
+    EXPECT_TRUE(unfinished.contains("Cut.kdbx was not stored: the upload did not arrive whole."))
+        << unfinished.toStdString();
+
+    // A device that cannot take the whole file: the size limit makes its writes fail as a full
+    // disk would.
+    const struct sigaction ignore = {};
+    struct sigaction previousAction = {};
+    struct sigaction ignoreAction = ignore;
+    ignoreAction.sa_handler = SIG_IGN;
+    ASSERT_EQ(::sigaction(SIGXFSZ, &ignoreAction, &previousAction), 0);
+    rlimit previousLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
+    rlimit smallLimit = previousLimit;
+    smallLimit.rlim_cur = 50000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
+    const QByteArray full = exchange(post(formBody("Large.kdbx", binaryContent(100000)))).body;
+    ::setrlimit(RLIMIT_FSIZE, &previousLimit);
+    ::sigaction(SIGXFSZ, &previousAction, nullptr);
+    EXPECT_TRUE(full.contains("Large.kdbx was not stored: the device could not save it."))
+        << full.toStdString();
+
+    for (const QByteArray& page : {refused, unfinished, full}) {
+        EXPECT_FALSE(page.contains("was uploaded."));
+    }
+    EXPECT_EQ(m_uploaded, QStringList{QStringLiteral("MyDb.kdbx")});
+    EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
+}
+
+TEST_F(UploadConnection, GivesAnUploadItsNameOnlyWhenItIsStored) {
+    auto client = std::make_unique<RawClient>(m_server.port());
+    runClient([&] { client->send(post(formBody("MyDb.kdbx", binaryContent(200000))).left(100000)); });
+    ASSERT_TRUE(webtest::waitUntil([this] { return !openDocumentFiles().isEmpty(); }));
+    EXPECT_TRUE(documentNames().isEmpty()) << documentNames().join(QLatin1Char(' ')).toStdString();
+    client.reset();
+    ASSERT_TRUE(webtest::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
+    EXPECT_TRUE(documentNames().isEmpty());
+}
+
+TEST_F(UploadConnection, RemovesUploadsLeftOverFromAnEarlierRunWhenItStarts) {
+    m_server.stop();
+    writeDocument(QStringLiteral(".vaultora-upload-Ab12Cd"), QByteArray(1000, 'x'));
+    writeDocument(QStringLiteral("MyDb.kdbx"), "database");
+    ASSERT_TRUE(m_server.start());
+    EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
+}
+
 TEST_F(UploadConnection, DropsTheBodyOfARequestAnsweredWithAnUnsupportedVersion) {
     const QByteArray body = formBody("MyDb.kdbx", "content");
     const QByteArray request =
