@@ -13,12 +13,17 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
 
 namespace vaultora::webserver {
 
 namespace {
 
 constexpr int kListenBacklog = 256;
+// How long accepting pauses when no descriptor is free and no idle connection can give one
+// back; trying again at once would only spin.
+constexpr int kAcceptRetryMilliseconds = 200;
 
 bool liesWithin(const QString& path, const QString& root) {
     const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
@@ -67,6 +72,10 @@ bool HttpServer::start(QString* error) {
     m_ipv4Server = ipv4;
     m_boundPort = ipv4->serverPort();
     connect(ipv4, &QTcpServer::newConnection, this, [this, ipv4] { acceptConnections(ipv4); });
+    connect(ipv4, &QTcpServer::acceptError, this,
+            [this, ipv4](QAbstractSocket::SocketError socketError) {
+                recoverFromAcceptError(ipv4, socketError);
+            });
 
     // IPv6 is optional: a host without it, or with the port taken there, is served on IPv4.
     auto* ipv6 = new QTcpServer(this);
@@ -74,6 +83,10 @@ bool HttpServer::start(QString* error) {
     if (ipv6->listen(QHostAddress::AnyIPv6, m_boundPort)) {
         m_ipv6Server = ipv6;
         connect(ipv6, &QTcpServer::newConnection, this, [this, ipv6] { acceptConnections(ipv6); });
+        connect(ipv6, &QTcpServer::acceptError, this,
+                [this, ipv6](QAbstractSocket::SocketError socketError) {
+                    recoverFromAcceptError(ipv6, socketError);
+                });
     } else {
         serverLog(
             QStringLiteral("HTTP Server: not listening on IPv6: %1").arg(ipv6->errorString()));
@@ -131,11 +144,75 @@ int HttpServer::numberOfHTTPConnections() const {
 
 void HttpServer::acceptConnections(QTcpServer* listener) {
     while (QTcpSocket* socket = listener->nextPendingConnection()) {
+        bool isIPv4 = false;
+        const quint32 ipv4 = socket->peerAddress().toIPv4Address(&isIPv4);
+        const QHostAddress peer = isIPv4 ? QHostAddress(ipv4) : socket->peerAddress();
+        if (!makeRoomFor(peer)) {
+            serverLog(QStringLiteral("HTTP Server: refused a connection from %1: too many "
+                                     "connections")
+                          .arg(peer.toString()));
+            socket->abort();
+            delete socket;
+            continue;
+        }
         HttpConnection* connection = m_connectionFactory(socket, this);
         connect(connection, &HttpConnection::connectionDidDie, this, &HttpServer::connectionDidDie);
         QMutexLocker locker(&m_connectionsLock);
         m_connections.append(connection);
     }
+}
+
+bool HttpServer::makeRoomFor(const QHostAddress& peer) {
+    qsizetype total = 0;
+    qsizetype fromPeer = 0;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        total = m_connections.size();
+        fromPeer = std::count_if(m_connections.begin(), m_connections.end(),
+                                 [&peer](const HttpConnection* connection) {
+                                     return connection->peerAddress() == peer;
+                                 });
+    }
+    // One client may hold only its share, so that it cannot crowd out the others.
+    if (fromPeer >= m_limits.maxConnectionsPerPeer) {
+        return false;
+    }
+    return total < m_limits.maxConnections || closeLongestIdleConnection();
+}
+
+bool HttpServer::closeLongestIdleConnection() {
+    HttpConnection* longestIdle = nullptr;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        // Connections are kept in the order they were accepted.
+        const auto found =
+            std::find_if(m_connections.begin(), m_connections.end(),
+                         [](const HttpConnection* connection) { return connection->isIdle(); });
+        if (found == m_connections.end()) {
+            return false;
+        }
+        longestIdle = *found;
+    }
+    // Closing reports the connection's death, which takes the lock again.
+    longestIdle->close();
+    return true;
+}
+
+void HttpServer::recoverFromAcceptError(QTcpServer* listener,
+                                        QAbstractSocket::SocketError socketError) {
+    serverLog(
+        QStringLiteral("HTTP Server: cannot accept a connection: %1").arg(listener->errorString()));
+    if (socketError != QAbstractSocket::SocketResourceError) {
+        return;
+    }
+    // Out of descriptors: an idle connection gives one back for the waiting client.
+    listener->pauseAccepting();
+    if (closeLongestIdleConnection()) {
+        listener->resumeAccepting();
+        return;
+    }
+    QTimer::singleShot(kAcceptRetryMilliseconds, listener,
+                       [listener] { listener->resumeAccepting(); });
 }
 
 void HttpServer::connectionDidDie(HttpConnection* connection) {
