@@ -1,6 +1,7 @@
 #include "webserver/HttpServer.h"
 
 #include "base/NotificationCenter.h"
+#include "webserver/ConnectionListener.h"
 #include "webserver/HttpConnection.h"
 #include "webserver/ServerLog.h"
 #include "webserver/ServicePublisher.h"
@@ -11,19 +12,15 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 #include <algorithm>
+#include <unistd.h>
 
 namespace vaultora::webserver {
 
 namespace {
 
 constexpr int kListenBacklog = 256;
-// How long accepting pauses when no descriptor is free and no idle connection can give one
-// back; trying again at once would only spin.
-constexpr int kAcceptRetryMilliseconds = 200;
 
 bool liesWithin(const QString& path, const QString& root) {
     const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
@@ -62,31 +59,22 @@ bool HttpServer::start(QString* error) {
         return fail(QStringLiteral("The server is already running"));
     }
 
-    auto* ipv4 = new QTcpServer(this);
-    ipv4->setListenBacklogSize(kListenBacklog);
-    if (!ipv4->listen(QHostAddress::AnyIPv4, m_configuredPort)) {
+    const auto reclaimer = [this] { return closeLongestIdleConnection(); };
+    auto* ipv4 = new ConnectionListener(reclaimer, this);
+    if (!ipv4->listen(ConnectionListener::Family::IPv4, m_configuredPort, kListenBacklog)) {
         const QString reason = ipv4->errorString();
         delete ipv4;
         return fail(reason);
     }
     m_ipv4Server = ipv4;
-    m_boundPort = ipv4->serverPort();
-    connect(ipv4, &QTcpServer::newConnection, this, [this, ipv4] { acceptConnections(ipv4); });
-    connect(ipv4, &QTcpServer::acceptError, this,
-            [this, ipv4](QAbstractSocket::SocketError socketError) {
-                recoverFromAcceptError(ipv4, socketError);
-            });
+    m_boundPort = ipv4->port();
+    connect(ipv4, &ConnectionListener::connectionAccepted, this, &HttpServer::acceptConnection);
 
     // IPv6 is optional: a host without it, or with the port taken there, is served on IPv4.
-    auto* ipv6 = new QTcpServer(this);
-    ipv6->setListenBacklogSize(kListenBacklog);
-    if (ipv6->listen(QHostAddress::AnyIPv6, m_boundPort)) {
+    auto* ipv6 = new ConnectionListener(reclaimer, this);
+    if (ipv6->listen(ConnectionListener::Family::IPv6, m_boundPort, kListenBacklog)) {
         m_ipv6Server = ipv6;
-        connect(ipv6, &QTcpServer::newConnection, this, [this, ipv6] { acceptConnections(ipv6); });
-        connect(ipv6, &QTcpServer::acceptError, this,
-                [this, ipv6](QAbstractSocket::SocketError socketError) {
-                    recoverFromAcceptError(ipv6, socketError);
-                });
+        connect(ipv6, &ConnectionListener::connectionAccepted, this, &HttpServer::acceptConnection);
     } else {
         serverLog(
             QStringLiteral("HTTP Server: not listening on IPv6: %1").arg(ipv6->errorString()));
@@ -142,24 +130,29 @@ int HttpServer::numberOfHTTPConnections() const {
     return static_cast<int>(m_connections.size());
 }
 
-void HttpServer::acceptConnections(QTcpServer* listener) {
-    while (QTcpSocket* socket = listener->nextPendingConnection()) {
-        bool isIPv4 = false;
-        const quint32 ipv4 = socket->peerAddress().toIPv4Address(&isIPv4);
-        const QHostAddress peer = isIPv4 ? QHostAddress(ipv4) : socket->peerAddress();
-        if (!makeRoomFor(peer)) {
-            serverLog(QStringLiteral("HTTP Server: refused a connection from %1: too many "
-                                     "connections")
-                          .arg(peer.toString()));
-            socket->abort();
-            delete socket;
-            continue;
-        }
-        HttpConnection* connection = m_connectionFactory(socket, this);
-        connect(connection, &HttpConnection::connectionDidDie, this, &HttpServer::connectionDidDie);
-        QMutexLocker locker(&m_connectionsLock);
-        m_connections.append(connection);
+void HttpServer::acceptConnection(qintptr descriptor) {
+    auto* socket = new QTcpSocket();
+    if (!socket->setSocketDescriptor(descriptor)) {
+        serverLog(QStringLiteral("HTTP Server: cannot use an accepted connection: %1")
+                      .arg(socket->errorString()));
+        ::close(static_cast<int>(descriptor));
+        delete socket;
+        return;
     }
+    bool isIPv4 = false;
+    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&isIPv4);
+    const QHostAddress peer = isIPv4 ? QHostAddress(ipv4) : socket->peerAddress();
+    if (!makeRoomFor(peer)) {
+        serverLog(QStringLiteral("HTTP Server: refused a connection from %1: too many connections")
+                      .arg(peer.toString()));
+        socket->abort();
+        delete socket;
+        return;
+    }
+    HttpConnection* connection = m_connectionFactory(socket, this);
+    connect(connection, &HttpConnection::connectionDidDie, this, &HttpServer::connectionDidDie);
+    QMutexLocker locker(&m_connectionsLock);
+    m_connections.append(connection);
 }
 
 bool HttpServer::makeRoomFor(const QHostAddress& peer) {
@@ -196,23 +189,6 @@ bool HttpServer::closeLongestIdleConnection() {
     // Closing reports the connection's death, which takes the lock again.
     longestIdle->close();
     return true;
-}
-
-void HttpServer::recoverFromAcceptError(QTcpServer* listener,
-                                        QAbstractSocket::SocketError socketError) {
-    serverLog(
-        QStringLiteral("HTTP Server: cannot accept a connection: %1").arg(listener->errorString()));
-    if (socketError != QAbstractSocket::SocketResourceError) {
-        return;
-    }
-    // Out of descriptors: an idle connection gives one back for the waiting client.
-    listener->pauseAccepting();
-    if (closeLongestIdleConnection()) {
-        listener->resumeAccepting();
-        return;
-    }
-    QTimer::singleShot(kAcceptRetryMilliseconds, listener,
-                       [listener] { listener->resumeAccepting(); });
 }
 
 void HttpServer::connectionDidDie(HttpConnection* connection) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -16,11 +15,11 @@
 #include <optional>
 
 class QHostAddress;
-class QTcpServer;
 class QTcpSocket;
 
 namespace vaultora::webserver {
 
+class ConnectionListener;
 class HttpConnection;
 class ServicePublisher;
 
@@ -90,13 +89,12 @@ signals:
 
 private:
     void postAddressesResolved();
-    void acceptConnections(QTcpServer* listener);
+    void acceptConnection(qintptr descriptor);
     // Whether a connection from that address may be added now; may close the longest idle
     // connection to make room.
     [[nodiscard]] bool makeRoomFor(const QHostAddress& peer);
     // Closes the connection that has waited longest for a request; false when none waits.
     bool closeLongestIdleConnection();
-    void recoverFromAcceptError(QTcpServer* listener, QAbstractSocket::SocketError error);
     void connectionDidDie(HttpConnection* connection);
 
     QString m_documentRoot;
@@ -109,8 +107,8 @@ private:
     QMap<QString, QByteArray> m_txtRecord;
     ConnectionLimits m_limits;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
-    QTcpServer* m_ipv4Server = nullptr;
-    QTcpServer* m_ipv6Server = nullptr;
+    ConnectionListener* m_ipv4Server = nullptr;
+    ConnectionListener* m_ipv6Server = nullptr;
     std::unique_ptr<ServicePublisher> m_publisher;
     mutable QMutex m_connectionsLock;
     QList<HttpConnection*> m_connections;

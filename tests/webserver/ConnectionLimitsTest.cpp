@@ -108,4 +108,55 @@ TEST_F(ConnectionLimits, MakesRoomForANewConnectionByClosingTheLongestIdle) {
     EXPECT_TRUE(served(*clients[1]));
 }
 
+TEST_F(ConnectionLimits, KeepsAcceptingWhenTheProcessRunsOutOfDescriptors) {
+    start({.maxConnections = 1000, .maxConnectionsPerPeer = 1000, .requestTimeout = 30s});
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int index = 0; index < 3; ++index) {
+        idle.push_back(std::make_unique<RawClient>(m_server.port()));
+    }
+    ASSERT_TRUE(connectionsBecome(3));
+    // The newcomer's socket exists before the limit drops to the lowest free descriptor, so
+    // that only the server's accept finds no descriptor left.
+    const int newcomer = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(newcomer, 0);
+    const int lowestFree = ::dup(0);
+    ASSERT_GE(lowestFree, 0);
+    ::close(lowestFree);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &previous), 0);
+    rlimit exhausted = previous;
+    exhausted.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &exhausted), 0);
+
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(m_server.port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int connected =
+        ::connect(newcomer, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    QByteArray answer;
+    if (connected == 0) {
+        runClient([&] {
+            const QByteArray request = "GET /file.bin HTTP/1.1\r\nConnection: close\r\n\r\n";
+            static_cast<void>(::send(newcomer, request.constData(), request.size(), 0));
+            timeval timeout{10, 0};
+            ::setsockopt(newcomer, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+            char buffer[4096];
+            ssize_t count = 0;
+            while ((count = ::recv(newcomer, buffer, sizeof buffer, 0)) > 0) {
+                answer.append(buffer, count);
+            }
+        });
+    }
+    ::setrlimit(RLIMIT_NOFILE, &previous);
+    ::close(newcomer);
+    ASSERT_EQ(connected, 0);
+    EXPECT_TRUE(answer.startsWith("HTTP/1.1 200")) << answer.toStdString();
+    EXPECT_TRUE(answer.endsWith("file bytes"));
+    runClient([&] { EXPECT_TRUE(idle[0]->closedByPeer()); });
+    // With descriptors back the server goes on accepting as before.
+    RawClient afterwards(m_server.port());
+    EXPECT_TRUE(served(afterwards));
+}
+
 } // namespace
