@@ -43,8 +43,8 @@ public:
         return user == QLatin1String("ann") ? std::optional<QString>(QStringLiteral("secret"))
                                             : std::nullopt;
     }
-    std::unique_ptr<vaultora::webserver::HttpResponse> httpResponseForMethod(const QString& method,
-                                                             const QString& path) override {
+    std::unique_ptr<vaultora::webserver::HttpResponse>
+    httpResponseForMethod(const QString& method, const QString& path) override {
         if (path == QLatin1String("/empty")) {
             return std::make_unique<vaultora::webserver::HttpDataResponse>(QByteArray());
         }
@@ -379,8 +379,8 @@ TEST_F(HTTPServerProtocol, AnswersManyOrOverlappingRangesWithTheWholeFile) {
     }
     runClient([&] {
         RawClient client(m_port);
-        for (const QByteArray& range : {repeated, QByteArray("bytes=0-50,40-60"),
-                                        QByteArray("bytes=10-20,-95"), many}) {
+        for (const QByteArray& range :
+             {repeated, QByteArray("bytes=0-50,40-60"), QByteArray("bytes=10-20,-95"), many}) {
             client.send(get("/hundred.bin", "Range: " + range + "\r\n"));
             const auto response = client.readResponse();
             ASSERT_TRUE(response);

@@ -1,9 +1,9 @@
+#include "webserver/UploadConnection.h"
 #include "base/NotificationCenter.h"
 #include "tests/webserver/support/LogCapture.h"
 #include "tests/webserver/support/RawClient.h"
 #include "tests/webserver/support/Wait.h"
 #include "webserver/HttpServer.h"
-#include "webserver/UploadConnection.h"
 #include "webserver/UploadFileName.h"
 
 #include <QDir>
@@ -56,7 +56,8 @@ protected:
         m_server.setConnectionClass<vaultora::webserver::UploadConnection>();
         ASSERT_TRUE(m_server.start());
         vaultora::base::NotificationCenter::defaultCenter().addObserver(
-            QStringLiteral("NewFileUploaded"), &m_observer, [this](const vaultora::base::Notification& note) {
+            QStringLiteral("NewFileUploaded"), &m_observer,
+            [this](const vaultora::base::Notification& note) {
                 m_uploaded.append(note.userInfo.value(QStringLiteral("filename")).toString());
             });
     }
@@ -363,7 +364,8 @@ TEST_F(UploadConnection, SaysOnTheAnswerPageWhatBecameOfTheUpload) {
 
 TEST_F(UploadConnection, GivesAnUploadItsNameOnlyWhenItIsStored) {
     auto client = std::make_unique<RawClient>(m_server.port());
-    runClient([&] { client->send(post(formBody("MyDb.kdbx", binaryContent(200000))).left(100000)); });
+    runClient(
+        [&] { client->send(post(formBody("MyDb.kdbx", binaryContent(200000))).left(100000)); });
     ASSERT_TRUE(webtest::waitUntil([this] { return !openDocumentFiles().isEmpty(); }));
     EXPECT_TRUE(documentNames().isEmpty()) << documentNames().join(QLatin1Char(' ')).toStdString();
     client.reset();
@@ -415,7 +417,8 @@ TEST_F(UploadConnection, NeitherListsNorServesTheRegistryNorAnythingButRegularFi
     writeDocument(QStringLiteral("VaultoraDatabaseFiles.plist"), "legacy secrets");
     writeDocument(QStringLiteral("Vaultora.plist.unreadable-20240101T000000Z"), "old secrets");
     writeDocument(QStringLiteral("VAULTORA.PLIST"), "registry secrets");
-    ASSERT_TRUE(QFile::link(QStringLiteral("/etc/passwd"), m_documents + QStringLiteral("/passwd")));
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("/etc/passwd"), m_documents + QStringLiteral("/passwd")));
     ASSERT_TRUE(QFile::link(m_documents + QStringLiteral("/MyDb.kdbx"),
                             m_documents + QStringLiteral("/Alias.kdbx")));
     ASSERT_TRUE(QDir(m_documents).mkdir(QStringLiteral("Folder")));
@@ -438,14 +441,13 @@ TEST_F(UploadConnection, NeitherListsNorServesTheRegistryNorAnythingButRegularFi
 TEST_F(UploadConnection, RefusesControlCharactersInNamesAndLogsNoneOfThem) {
     webtest::LogCapture log;
     const QByteArray forged = "x.kdbx\nStored upload: Vaultora.plist\x1b[2K";
-    const QByteArray body = "--" + kBoundary +
-                            "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
-                            forged + "\"\r\nX-Note: \x1b]0;title\x07\r\n\r\ncontent\r\n--" +
-                            kBoundary + "--\r\n";
-    const QByteArray request = "POST / HTTP/1.1\r\nX-Agent: \x1b[31mred\r\nContent-Type: "
-                               "multipart/form-data; boundary=" +
-                               kBoundary + "\r\nContent-Length: " +
-                               QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    const QByteArray body =
+        "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
+        forged + "\"\r\nX-Note: \x1b]0;title\x07\r\n\r\ncontent\r\n--" + kBoundary + "--\r\n";
+    const QByteArray request =
+        "POST / HTTP/1.1\r\nX-Agent: \x1b[31mred\r\nContent-Type: "
+        "multipart/form-data; boundary=" +
+        kBoundary + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
     EXPECT_EQ(exchange(request).status, 200);
     EXPECT_TRUE(m_uploaded.isEmpty());
     EXPECT_TRUE(documentNames().isEmpty());
@@ -474,9 +476,18 @@ TEST(UploadFileName, TakesTheQuotedNameAndItsLastWindowsComponent) {
     EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
                   "Content-Disposition: form-data; name=\"file\"; filename=\"Caf\xc3\xa9.kdbx\""),
               QStringLiteral("Caf\u00e9.kdbx"));
-    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine("Content-Disposition: form-data; name=\"file\""),
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
+                  "Content-Disposition: form-data; name=\"file\""),
               QString());
-    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine("Content-Disposition: form-data; filename=bare"),
+    // Parameters in any letter case, without spaces, with a semicolon inside the quotes.
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
+                  "form-data;name=\"file\";FileName=\"a;b.kdbx\""),
+              QStringLiteral("a;b.kdbx"));
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
+                  "form-data; name=\"notes; filename=fake\"; filename=\"real.kdbx\""),
+              QStringLiteral("real.kdbx"));
+    EXPECT_EQ(vaultora::webserver::uploadFileNameFromLine(
+                  "Content-Disposition: form-data; filename=bare"),
               QString());
     EXPECT_TRUE(vaultora::webserver::isAcceptableUploadFileName(QStringLiteral("My Db.v2.kdbx")));
     for (const QString& name :
