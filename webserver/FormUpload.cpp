@@ -6,6 +6,14 @@
 
 namespace vaultora::webserver {
 
+namespace {
+
+constexpr qsizetype kMaxBoundaryLength = 70;
+// A first line longer than a delimiter with generous padding is not a delimiter.
+constexpr qsizetype kMaxFirstLineLength = 1024;
+
+} // namespace
+
 FormUpload::FormUpload(const QString& documentRoot, const QByteArray& contentType)
     : m_documentRoot(documentRoot) {
     if (const std::optional<QByteArray> boundary = MultipartParser::boundaryOf(contentType)) {
@@ -17,9 +25,34 @@ FormUpload::FormUpload(const QString& documentRoot, const QByteArray& contentTyp
 FormUpload::~FormUpload() = default;
 
 void FormUpload::receive(const QByteArray& chunk) {
+    if (!m_parser && !m_boundaryMissing) {
+        takeBoundaryFromFirstLine(chunk);
+        return;
+    }
     if (m_parser) {
         m_parser->feed(chunk);
     }
+}
+
+void FormUpload::takeBoundaryFromFirstLine(const QByteArray& chunk) {
+    // Clients that send no Content-Type still open the body with the first delimiter line
+    // (RFC 2046 section 5.1.1): "--", the boundary, optional white space, CR LF.
+    m_firstLine += chunk;
+    const qsizetype lineEnd = m_firstLine.indexOf("\r\n");
+    if (lineEnd < 0) {
+        m_boundaryMissing = m_firstLine.size() > kMaxFirstLineLength;
+        return;
+    }
+    const QByteArray boundary = m_firstLine.left(lineEnd).trimmed().mid(2);
+    if (!m_firstLine.startsWith("--") || boundary.isEmpty() ||
+        boundary.size() > kMaxBoundaryLength) {
+        m_boundaryMissing = true;
+        return;
+    }
+    MultipartReceiver& receiver = *this;
+    m_parser = std::make_unique<MultipartParser>(boundary, receiver);
+    m_parser->feed(m_firstLine);
+    m_firstLine.clear();
 }
 
 void FormUpload::partBegins(const MultipartPartHeader& header) {

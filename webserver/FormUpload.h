@@ -24,8 +24,8 @@ public:
         QString message;
     };
 
-    // contentType is the request's Content-Type; without a multipart boundary nothing of
-    // the body is taken as a form.
+    // contentType is the request's Content-Type; when it names no multipart boundary, the
+    // boundary is taken from the body's first line.
     FormUpload(const QString& documentRoot, const QByteArray& contentType);
     ~FormUpload() override;
     FormUpload(const FormUpload&) = delete;
@@ -40,6 +40,7 @@ public:
 private:
     enum class FileState { NotChosen, Receiving, Received, Refused, WriteFailed };
 
+    void takeBoundaryFromFirstLine(const QByteArray& chunk);
     void partBegins(const MultipartPartHeader& header) override;
     void partData(const QByteArray& data) override;
     void partEnds() override;
@@ -47,6 +48,9 @@ private:
 
     QString m_documentRoot;
     std::unique_ptr<MultipartParser> m_parser;
+    // The start of a body whose boundary is still to be read from its first line.
+    QByteArray m_firstLine;
+    bool m_boundaryMissing = false;
     std::unique_ptr<UploadFile> m_file;
     FileState m_fileState = FileState::NotChosen;
     QString m_fileName;

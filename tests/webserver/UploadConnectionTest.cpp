@@ -325,6 +325,15 @@ TEST_F(UploadConnection, StoresTheFileOfFormsShapedDifferently) {
     EXPECT_EQ(m_uploaded.size(), cases.size());
 }
 
+TEST_F(UploadConnection, TakesTheBoundaryFromTheBodyWhenTheRequestNamesNone) {
+    const QByteArray body = formBody("Bare.kdbx", "content");
+    EXPECT_EQ(exchange("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) +
+                       "\r\n\r\n" + body)
+                  .status,
+              200);
+    EXPECT_EQ(readDocument(QStringLiteral("Bare.kdbx")), QByteArray("content"));
+}
+
 TEST_F(UploadConnection, SaysOnTheAnswerPageWhatBecameOfTheUpload) {
     const QByteArray stored = exchange(post(formBody("MyDb.kdbx", "content"))).body;
     EXPECT_TRUE(stored.contains("MyDb.kdbx was uploaded.")) << stored.toStdString();
