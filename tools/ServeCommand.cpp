@@ -3,6 +3,7 @@
 #include "base/NotificationCenter.h"
 #include "webserver/HttpServer.h"
 #include "webserver/LocalAddress.h"
+#include "webserver/ServerLog.h"
 #include "webserver/UploadConnection.h"
 #include "webserver/WebServerNotifications.h"
 
@@ -110,10 +111,10 @@ ExitStatus runServe(const Invocation& invocation, CommandContext& context) {
     base::NotificationCenter::defaultCenter().addObserver(
         QString::fromLatin1(webserver::notifications::newFileUploaded), &observer,
         [&context](const base::Notification& notification) {
-            context.out
-                << "Stored upload: "
-                << notification.userInfo.value(QStringLiteral("filename")).toString().toStdString()
-                << "\n";
+            // The name came from the network; it must not write lines or escapes of its own.
+            const QString name = notification.userInfo.value(QStringLiteral("filename")).toString();
+            context.out << "Stored upload: " << webserver::printableText(name).toStdString()
+                        << "\n";
             context.out.flush();
         });
 
@@ -124,8 +125,8 @@ ExitStatus runServe(const Invocation& invocation, CommandContext& context) {
     }
     context.out << "Serving " << root.absoluteFilePath().toStdString() << " on port "
                 << server.port() << "\n"
-                << "Open http://" << webserver::localIPv4Address().toStdString() << ":" << server.port()
-                << "/ in a browser on the same network\n";
+                << "Open http://" << webserver::localIPv4Address().toStdString() << ":"
+                << server.port() << "/ in a browser on the same network\n";
     context.out.flush();
 
     QSocketNotifier stopNotifier(stopSignals.readDescriptor(), QSocketNotifier::Read);

@@ -1,11 +1,28 @@
 #include "webserver/ByteRanges.h"
 
 #include <QList>
+#include <algorithm>
 #include <limits>
 
 namespace vaultora::webserver {
 
 namespace {
+
+// More ranges than this are not what a reader of a file asks for; answering them could only
+// multiply the answer's headers.
+constexpr std::size_t kMaxRanges = 16;
+
+bool anyOverlap(std::vector<ByteRange> ranges) {
+    std::sort(ranges.begin(), ranges.end(), [](const ByteRange& left, const ByteRange& right) {
+        return left.first < right.first;
+    });
+    for (std::size_t index = 1; index < ranges.size(); ++index) {
+        if (ranges[index].first <= ranges[index - 1].last) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::optional<uint64_t> parseDecimal(const QByteArray& text) {
     if (text.isEmpty()) {
@@ -76,7 +93,10 @@ std::optional<std::vector<ByteRange>> parseByteRanges(const QByteArray& value, u
         }
         ranges.push_back(*range);
     }
-    if (ranges.empty()) {
+    // Many or overlapping ranges would let a short request ask for the same bytes again and
+    // again; RFC 9110 section 14.2 lets the server ignore such a header and send the whole
+    // representation instead.
+    if (ranges.empty() || ranges.size() > kMaxRanges || anyOverlap(ranges)) {
         return std::nullopt;
     }
     return ranges;

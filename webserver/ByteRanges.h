@@ -16,9 +16,10 @@ struct ByteRange {
     friend bool operator==(const ByteRange&, const ByteRange&) = default;
 };
 
-// Parses the value of a Range header for a representation of the given length (RFC 7233
-// section 2.1). Nothing when the unit is not "bytes" or any range is malformed or
-// unsatisfiable: the server then ignores the header and answers the whole representation.
+// Parses the value of a Range header for a representation of the given length (RFC 9110
+// section 14.2). Nothing when the unit is not "bytes", any range is malformed or
+// unsatisfiable, or the ranges are many or overlap: the server then ignores the header and
+// answers the whole representation.
 [[nodiscard]] std::optional<std::vector<ByteRange>> parseByteRanges(const QByteArray& value,
                                                                     uint64_t length);
 

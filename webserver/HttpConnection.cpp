@@ -65,6 +65,15 @@ HttpConnection::HttpConnection(QTcpSocket* socket, HttpServer* server)
     m_writeTimer.setSingleShot(true);
     m_writeTimer.setInterval(kWriteTimeoutMilliseconds);
     connect(&m_writeTimer, &QTimer::timeout, this, &HttpConnection::close);
+    // A client that holds a connection without finishing its request would otherwise keep it
+    // for ever; the time-out runs over the whole header, so trickled bytes buy no time.
+    m_requestTimer.setSingleShot(true);
+    m_requestTimer.setInterval(server->connectionLimits().requestTimeout);
+    connect(&m_requestTimer, &QTimer::timeout, this, [this] {
+        serverLog(QStringLiteral("HTTP Server: closing a connection whose request is late"));
+        close();
+    });
+    m_requestTimer.start();
     connect(m_socket, &QTcpSocket::readyRead, this, &HttpConnection::processInput);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &HttpConnection::onBytesWritten);
     connect(m_socket, &QTcpSocket::disconnected, this, &HttpConnection::onDisconnected);
@@ -83,13 +92,22 @@ void HttpConnection::close() {
     }
     m_state = State::Closed;
     m_writeTimer.stop();
+    m_requestTimer.stop();
     m_socket->abort();
     onDisconnected();
+}
+
+QHostAddress HttpConnection::peerAddress() const {
+    const QHostAddress address = m_socket->peerAddress();
+    bool isIPv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIPv4);
+    return isIPv4 ? QHostAddress(ipv4) : address;
 }
 
 void HttpConnection::onDisconnected() {
     m_state = State::Closed;
     m_writeTimer.stop();
+    m_requestTimer.stop();
     if (!m_died) {
         m_died = true;
         emit connectionDidDie(this);
@@ -162,8 +180,12 @@ void HttpConnection::processInput() {
                 return;
             }
             const QByteArray chunk = m_socket->read(wanted);
+            // Within a body only a pause counts: a large upload may take long in total.
+            m_requestTimer.start();
             m_requestContentLengthReceived += static_cast<uint64_t>(chunk.size());
-            processDataChunk(chunk);
+            if (!m_ignoreBody) {
+                processDataChunk(chunk);
+            }
             if (m_state == State::ReadingBody &&
                 m_requestContentLengthReceived == m_requestContentLength) {
                 replyToHTTPRequest();
@@ -190,6 +212,7 @@ bool HttpConnection::handleHeaderLine(const QByteArray& line) {
 }
 
 void HttpConnection::handleHeaderComplete() {
+    m_requestTimer.stop();
     const QString method = QString::fromLatin1(m_request.method());
     const QList<QByteArray> lengths = m_request.headerFields("Content-Length");
     const bool expectsBody = method == QLatin1String("POST") || method == QLatin1String("PUT");
@@ -217,15 +240,21 @@ void HttpConnection::handleHeaderComplete() {
             }
         }
     }
-    if (!supportsMethod(method, QString::fromUtf8(m_request.target()))) {
+    if (!supportsMethod(method, m_request.path())) {
         serverLog(QStringLiteral("HTTP Server: Error 405 - Method Not Allowed: %1").arg(method));
         replyWithError(405, WriteTag::ErrorClose);
         return;
     }
+    // The body of a request that will be refused for its version is still read, to keep the
+    // connection in step with the client, but none of it is handed on to be kept.
+    m_ignoreBody = m_request.version() != "HTTP/1.1";
     if (m_requestContentLength > 0) {
         m_requestContentLengthReceived = 0;
-        prepareForBodyWithSize(m_requestContentLength);
+        if (!m_ignoreBody) {
+            prepareForBodyWithSize(m_requestContentLength);
+        }
         m_state = State::ReadingBody;
+        m_requestTimer.start();
         return;
     }
     replyToHTTPRequest();
@@ -233,8 +262,9 @@ void HttpConnection::handleHeaderComplete() {
 
 void HttpConnection::replyToHTTPRequest() {
     m_state = State::Writing;
+    m_requestTimer.stop();
     const QString method = QString::fromLatin1(m_request.method());
-    const QString path = QString::fromUtf8(m_request.target());
+    const QString path = m_request.path();
     if (m_request.version() != "HTTP/1.1") {
         serverLog(QStringLiteral("HTTP Server: Error 505 - Version Not Supported: %1")
                       .arg(QString::fromLatin1(m_request.version())));
@@ -331,6 +361,7 @@ QByteArray HttpConnection::commonHeaders() const {
 
 void HttpConnection::replyWithError(int status, WriteTag tag) {
     m_state = State::Writing;
+    m_requestTimer.stop();
     if (status == 400) {
         serverLog(QStringLiteral("HTTP Server: Error 400 - Bad Request"));
     }
@@ -427,6 +458,7 @@ void HttpConnection::finishResponse() {
         return;
     }
     m_state = State::ReadingHeader;
+    m_requestTimer.start();
     // Bytes of the next request may already wait in the socket's buffer without a new
     // readyRead to announce them.
     QMetaObject::invokeMethod(this, &HttpConnection::processInput, Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 #include "webserver/HttpMessage.h"
 #include "webserver/HttpResponse.h"
 
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -37,6 +38,11 @@ public:
     [[nodiscard]] HttpServer* server() const { return m_server; }
     // Drops the socket at once; the connection then reports its death.
     void close();
+    // Waiting for, or still reading, the header of a request: nothing is under way that
+    // closing the connection would break.
+    [[nodiscard]] bool isIdle() const { return m_state == State::ReadingHeader; }
+    // The client's address, IPv4 addresses mapped into IPv6 written as IPv4.
+    [[nodiscard]] QHostAddress peerAddress() const;
 
     // Operations a subclass may override.
     [[nodiscard]] virtual bool supportsMethod(const QString& method, const QString& path);
@@ -88,6 +94,7 @@ private:
     int m_numHeaderLines = 0;
     uint64_t m_requestContentLength = 0;
     uint64_t m_requestContentLengthReceived = 0;
+    bool m_ignoreBody = false;
     bool m_closeAfterResponse = false;
     std::unique_ptr<HttpResponse> m_httpResponse;
     BodyKind m_bodyKind = BodyKind::Full;
@@ -98,6 +105,7 @@ private:
     bool m_rangePartStarted = false;
     WriteTag m_pendingTag = WriteTag::ResponseFinal;
     QTimer m_writeTimer;
+    QTimer m_requestTimer;
     QByteArray m_digestNonce;
     bool m_died = false;
 };

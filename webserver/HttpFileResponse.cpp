@@ -1,13 +1,27 @@
 #include "webserver/HttpFileResponse.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vaultora::webserver {
 
-HttpFileResponse::HttpFileResponse(const QString& filePath) : m_file(filePath) {
-    if (m_file.open(QIODevice::ReadOnly)) {
-        m_length = static_cast<uint64_t>(m_file.size());
+HttpFileResponse::HttpFileResponse(const QString& filePath) {
+    // Only a regular file is served, checked on the open handle itself: a symbolic link or a
+    // device put in place after the path was checked is not followed.
+    const int descriptor =
+        ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) {
+        return;
     }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !m_file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return;
+    }
+    m_length = static_cast<uint64_t>(status.st_size);
 }
 
 bool HttpFileResponse::isValid() const {
@@ -39,6 +53,14 @@ QByteArray HttpFileResponse::readDataOfLength(uint64_t length) {
     QByteArray chunk = m_file.read(static_cast<qint64>(count));
     m_offset += static_cast<uint64_t>(chunk.size());
     return chunk;
+}
+
+QList<QPair<QByteArray, QByteArray>> HttpFileResponse::httpHeaders() const {
+    // Anyone on the network may upload a file; a browser must save it, never render it as a
+    // page of this server's origin (and must not guess another type from its bytes).
+    return {{"Content-Type", "application/octet-stream"},
+            {"X-Content-Type-Options", "nosniff"},
+            {"Content-Disposition", "attachment"}};
 }
 
 } // namespace vaultora::webserver

@@ -89,6 +89,23 @@ bool HttpMessage::parseField(const QByteArray& line) {
     return true;
 }
 
+QString HttpMessage::path() const {
+    const qsizetype schemeEnd = m_target.indexOf("://");
+    const QByteArray scheme = schemeEnd > 0 ? m_target.left(schemeEnd) : QByteArray();
+    if (scheme.compare("http", Qt::CaseInsensitive) != 0 &&
+        scheme.compare("https", Qt::CaseInsensitive) != 0) {
+        return QString::fromUtf8(m_target);
+    }
+    const qsizetype authorityEnd = m_target.indexOf('/', schemeEnd + 3);
+    const qsizetype queryStart = m_target.indexOf('?', schemeEnd + 3);
+    if (authorityEnd < 0 || (queryStart >= 0 && queryStart < authorityEnd)) {
+        // An empty path is the root (RFC 9112 section 3.2.2).
+        return QLatin1Char('/') +
+               (queryStart < 0 ? QString() : QString::fromUtf8(m_target.mid(queryStart)));
+    }
+    return QString::fromUtf8(m_target.mid(authorityEnd));
+}
+
 QList<QByteArray> HttpMessage::headerFields(const QByteArray& name) const {
     QList<QByteArray> values;
     for (const auto& [fieldName, value] : m_fields) {
@@ -107,12 +124,12 @@ std::optional<QByteArray> HttpMessage::uniqueHeaderField(const QByteArray& name)
     return values.front();
 }
 
-QByteArray HttpMessage::headerText() const {
-    QByteArray text = m_method + ' ' + m_target + ' ' + m_version + "\r\n";
+QList<QByteArray> HttpMessage::headerLines() const {
+    QList<QByteArray> lines{m_method + ' ' + m_target + ' ' + m_version};
     for (const auto& [name, value] : m_fields) {
-        text += name + ": " + value + "\r\n";
+        lines.append(name + ": " + value);
     }
-    return text;
+    return lines;
 }
 
 } // namespace vaultora::webserver

@@ -19,13 +19,16 @@ public:
     [[nodiscard]] const QByteArray& method() const { return m_method; }
     [[nodiscard]] const QByteArray& target() const { return m_target; }
     [[nodiscard]] const QByteArray& version() const { return m_version; }
+    // The target as a path with its query: an absolute-form target ("http://host/file", RFC
+    // 9112 section 3.2.2) loses its scheme and authority.
+    [[nodiscard]] QString path() const;
 
     // Every value of the field, compared by name without regard to case.
     [[nodiscard]] QList<QByteArray> headerFields(const QByteArray& name) const;
     // The value of the field when it is present exactly once.
     [[nodiscard]] std::optional<QByteArray> uniqueHeaderField(const QByteArray& name) const;
-    // The message as received, for the log.
-    [[nodiscard]] QByteArray headerText() const;
+    // The request line and the fields as received, one line each, for the log.
+    [[nodiscard]] QList<QByteArray> headerLines() const;
 
 private:
     [[nodiscard]] bool parseRequestLine(const QByteArray& line);

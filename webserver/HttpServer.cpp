@@ -1,17 +1,20 @@
 #include "webserver/HttpServer.h"
 
 #include "base/NotificationCenter.h"
+#include "webserver/ConnectionListener.h"
 #include "webserver/HttpConnection.h"
 #include "webserver/ServerLog.h"
 #include "webserver/ServicePublisher.h"
+#include "webserver/UploadFile.h"
 #include "webserver/WebServerNotifications.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTcpSocket>
+#include <algorithm>
+#include <unistd.h>
 
 namespace vaultora::webserver {
 
@@ -56,29 +59,31 @@ bool HttpServer::start(QString* error) {
         return fail(QStringLiteral("The server is already running"));
     }
 
-    auto* ipv4 = new QTcpServer(this);
-    ipv4->setListenBacklogSize(kListenBacklog);
-    if (!ipv4->listen(QHostAddress::AnyIPv4, m_configuredPort)) {
+    const auto reclaimer = [this] { return closeLongestIdleConnection(); };
+    auto* ipv4 = new ConnectionListener(reclaimer, this);
+    if (!ipv4->listen(ConnectionListener::Family::IPv4, m_configuredPort, kListenBacklog)) {
         const QString reason = ipv4->errorString();
         delete ipv4;
         return fail(reason);
     }
     m_ipv4Server = ipv4;
-    m_boundPort = ipv4->serverPort();
-    connect(ipv4, &QTcpServer::newConnection, this, [this, ipv4] { acceptConnections(ipv4); });
+    m_boundPort = ipv4->port();
+    connect(ipv4, &ConnectionListener::connectionAccepted, this, &HttpServer::acceptConnection);
 
     // IPv6 is optional: a host without it, or with the port taken there, is served on IPv4.
-    auto* ipv6 = new QTcpServer(this);
-    ipv6->setListenBacklogSize(kListenBacklog);
-    if (ipv6->listen(QHostAddress::AnyIPv6, m_boundPort)) {
+    auto* ipv6 = new ConnectionListener(reclaimer, this);
+    if (ipv6->listen(ConnectionListener::Family::IPv6, m_boundPort, kListenBacklog)) {
         m_ipv6Server = ipv6;
-        connect(ipv6, &QTcpServer::newConnection, this, [this, ipv6] { acceptConnections(ipv6); });
+        connect(ipv6, &ConnectionListener::connectionAccepted, this, &HttpServer::acceptConnection);
     } else {
         serverLog(
             QStringLiteral("HTTP Server: not listening on IPv6: %1").arg(ipv6->errorString()));
         delete ipv6;
     }
 
+    if (!m_documentRoot.isEmpty()) {
+        UploadFile::removeLeftovers(m_documentRoot);
+    }
     serverLog(QStringLiteral("Started HTTP server on port %1").arg(m_boundPort));
     serverLog(QStringLiteral("Success to start HTTP Server."));
     if (!m_type.isEmpty()) {
@@ -125,13 +130,65 @@ int HttpServer::numberOfHTTPConnections() const {
     return static_cast<int>(m_connections.size());
 }
 
-void HttpServer::acceptConnections(QTcpServer* listener) {
-    while (QTcpSocket* socket = listener->nextPendingConnection()) {
-        HttpConnection* connection = m_connectionFactory(socket, this);
-        connect(connection, &HttpConnection::connectionDidDie, this, &HttpServer::connectionDidDie);
-        QMutexLocker locker(&m_connectionsLock);
-        m_connections.append(connection);
+void HttpServer::acceptConnection(qintptr descriptor) {
+    auto* socket = new QTcpSocket();
+    if (!socket->setSocketDescriptor(descriptor)) {
+        serverLog(QStringLiteral("HTTP Server: cannot use an accepted connection: %1")
+                      .arg(socket->errorString()));
+        ::close(static_cast<int>(descriptor));
+        delete socket;
+        return;
     }
+    bool isIPv4 = false;
+    const quint32 ipv4 = socket->peerAddress().toIPv4Address(&isIPv4);
+    const QHostAddress peer = isIPv4 ? QHostAddress(ipv4) : socket->peerAddress();
+    if (!makeRoomFor(peer)) {
+        serverLog(QStringLiteral("HTTP Server: refused a connection from %1: too many connections")
+                      .arg(peer.toString()));
+        socket->abort();
+        delete socket;
+        return;
+    }
+    HttpConnection* connection = m_connectionFactory(socket, this);
+    connect(connection, &HttpConnection::connectionDidDie, this, &HttpServer::connectionDidDie);
+    QMutexLocker locker(&m_connectionsLock);
+    m_connections.append(connection);
+}
+
+bool HttpServer::makeRoomFor(const QHostAddress& peer) {
+    qsizetype total = 0;
+    qsizetype fromPeer = 0;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        total = m_connections.size();
+        fromPeer = std::count_if(m_connections.begin(), m_connections.end(),
+                                 [&peer](const HttpConnection* connection) {
+                                     return connection->peerAddress() == peer;
+                                 });
+    }
+    // One client may hold only its share, so that it cannot crowd out the others.
+    if (fromPeer >= m_limits.maxConnectionsPerPeer) {
+        return false;
+    }
+    return total < m_limits.maxConnections || closeLongestIdleConnection();
+}
+
+bool HttpServer::closeLongestIdleConnection() {
+    HttpConnection* longestIdle = nullptr;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        // Connections are kept in the order they were accepted.
+        const auto found =
+            std::find_if(m_connections.begin(), m_connections.end(),
+                         [](const HttpConnection* connection) { return connection->isIdle(); });
+        if (found == m_connections.end()) {
+            return false;
+        }
+        longestIdle = *found;
+    }
+    // Closing reports the connection's death, which takes the lock again.
+    longestIdle->close();
+    return true;
 }
 
 void HttpServer::connectionDidDie(HttpConnection* connection) {

@@ -7,19 +7,32 @@
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <concepts>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QTcpServer;
+class QHostAddress;
 class QTcpSocket;
 
 namespace vaultora::webserver {
 
+class ConnectionListener;
 class HttpConnection;
 class ServicePublisher;
+
+// How much of the server one client, or all of them together, may hold.
+struct ConnectionLimits {
+    // Open connections in total; beyond it the longest idle one makes room for a new one.
+    int maxConnections = 256;
+    // Open connections from one address; more are refused.
+    int maxConnectionsPerPeer = 32;
+    // Time a connection has to send a request line and header, and the longest pause allowed
+    // within a body.
+    std::chrono::milliseconds requestTimeout{30000};
+};
 
 // A small HTTP/1.1 server on the thread that creates it: it listens on every IPv4 and IPv6
 // address, hands each accepted socket to a connection object of the configured class and
@@ -50,6 +63,8 @@ public:
     void setPort(uint16_t port) { m_configuredPort = port; }
     // The bound port while running, else the configured one.
     [[nodiscard]] uint16_t port() const;
+    void setConnectionLimits(const ConnectionLimits& limits) { m_limits = limits; }
+    [[nodiscard]] const ConnectionLimits& connectionLimits() const { return m_limits; }
     void setTXTRecordDictionary(const QMap<QString, QByteArray>& record) { m_txtRecord = record; }
     // Replaces the clock of the Date header.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
@@ -74,7 +89,12 @@ signals:
 
 private:
     void postAddressesResolved();
-    void acceptConnections(QTcpServer* listener);
+    void acceptConnection(qintptr descriptor);
+    // Whether a connection from that address may be added now; may close the longest idle
+    // connection to make room.
+    [[nodiscard]] bool makeRoomFor(const QHostAddress& peer);
+    // Closes the connection that has waited longest for a request; false when none waits.
+    bool closeLongestIdleConnection();
     void connectionDidDie(HttpConnection* connection);
 
     QString m_documentRoot;
@@ -85,9 +105,10 @@ private:
     uint16_t m_configuredPort = 0;
     uint16_t m_boundPort = 0;
     QMap<QString, QByteArray> m_txtRecord;
+    ConnectionLimits m_limits;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
-    QTcpServer* m_ipv4Server = nullptr;
-    QTcpServer* m_ipv6Server = nullptr;
+    ConnectionListener* m_ipv4Server = nullptr;
+    ConnectionListener* m_ipv6Server = nullptr;
     std::unique_ptr<ServicePublisher> m_publisher;
     mutable QMutex m_connectionsLock;
     QList<HttpConnection*> m_connections;

@@ -43,8 +43,8 @@ public:
         return user == QLatin1String("ann") ? std::optional<QString>(QStringLiteral("secret"))
                                             : std::nullopt;
     }
-    std::unique_ptr<vaultora::webserver::HttpResponse> httpResponseForMethod(const QString& method,
-                                                             const QString& path) override {
+    std::unique_ptr<vaultora::webserver::HttpResponse>
+    httpResponseForMethod(const QString& method, const QString& path) override {
         if (path == QLatin1String("/empty")) {
             return std::make_unique<vaultora::webserver::HttpDataResponse>(QByteArray());
         }
@@ -81,7 +81,7 @@ protected:
     uint16_t m_port = 0;
 };
 
-TEST_F(HTTPServerProtocol, ServesAFileWithDateAndAcceptRangesAndNoContentType) {
+TEST_F(HTTPServerProtocol, ServesAFileWithDateAndAcceptRangesAsAnAttachment) {
     runClient([this] {
         RawClient client(m_port);
         client.send(get("/hundred.bin"));
@@ -92,7 +92,9 @@ TEST_F(HTTPServerProtocol, ServesAFileWithDateAndAcceptRangesAndNoContentType) {
         EXPECT_EQ(response->header("Content-Length"), QByteArray("100"));
         EXPECT_EQ(response->header("Date"), QByteArray("Tue, 05 Mar 2024 07:08:09 GMT"));
         EXPECT_EQ(response->header("Accept-Ranges"), QByteArray("bytes"));
-        EXPECT_FALSE(response->header("Content-Type"));
+        EXPECT_EQ(response->header("Content-Type"), QByteArray("application/octet-stream"));
+        EXPECT_EQ(response->header("X-Content-Type-Options"), QByteArray("nosniff"));
+        EXPECT_EQ(response->header("Content-Disposition"), QByteArray("attachment"));
     });
 }
 
@@ -363,6 +365,44 @@ TEST_F(HTTPServerProtocol, ChallengesProtectedPathsAndAcceptsBasicCredentials) {
         ASSERT_TRUE(accepted);
         EXPECT_EQ(accepted->status, 200);
         EXPECT_EQ(accepted->body, QByteArray("inside"));
+    });
+}
+
+TEST_F(HTTPServerProtocol, AnswersManyOrOverlappingRangesWithTheWholeFile) {
+    QByteArray repeated = "bytes=0-";
+    for (int index = 1; index < 2725; ++index) {
+        repeated += ",0-";
+    }
+    QByteArray many = "bytes=0-0";
+    for (int index = 2; index < 100; index += 2) {
+        many += ',' + QByteArray::number(index) + '-' + QByteArray::number(index);
+    }
+    runClient([&] {
+        RawClient client(m_port);
+        for (const QByteArray& range :
+             {repeated, QByteArray("bytes=0-50,40-60"), QByteArray("bytes=10-20,-95"), many}) {
+            client.send(get("/hundred.bin", "Range: " + range + "\r\n"));
+            const auto response = client.readResponse();
+            ASSERT_TRUE(response);
+            EXPECT_EQ(response->status, 200) << range.left(40).toStdString();
+            EXPECT_EQ(response->header("Content-Length"), QByteArray("100"));
+            EXPECT_EQ(response->body, hundredBytes());
+        }
+    });
+}
+
+TEST_F(HTTPServerProtocol, ServesATargetInAbsoluteForm) {
+    runClient([this] {
+        RawClient client(m_port);
+        client.send("GET http://localhost/hundred.bin HTTP/1.1\r\nHost: localhost\r\n\r\n");
+        const auto response = client.readResponse();
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->status, 200);
+        EXPECT_EQ(response->body, hundredBytes());
+        client.send("GET HTTP://localhost:80/sub/../hundred.bin?x=1 HTTP/1.1\r\n\r\n");
+        const auto normalised = client.readResponse();
+        ASSERT_TRUE(normalised);
+        EXPECT_EQ(normalised->body, hundredBytes());
     });
 }
 

@@ -89,7 +89,7 @@ test('the page lists the documents and carries the upload form', async () => {
   const page = await context.newPage();
   await page.goto(server.url);
   assert.equal(await page.locator('h1').textContent(), 'Files from ');
-  assert.equal(await page.locator('a[href="Existing.kdb"]').textContent(), 'Existing.kdb');
+  assert.equal(await page.locator('a[href="./Existing.kdb"]').textContent(), 'Existing.kdb');
   assert.equal(await page.locator('form#form1 input[type="file"]#file').count(), 1);
   assert.equal(await page.locator('input#button').getAttribute('value'), 'Submit');
   await page.close();
@@ -102,7 +102,7 @@ test('a database chosen in the form is stored with exactly its bytes', async () 
   await server.waitFor(/Stored upload: MyDb\.kdbx\n/);
   assert.deepEqual(await readFile(path.join(documents, 'MyDb.kdbx')), content);
   // The answer is the page again, now listing the file, whose link downloads it.
-  assert.equal(await page.locator('a[href="MyDb.kdbx"]').count(), 1);
+  assert.equal(await page.locator('a[href="./MyDb.kdbx"]').count(), 1);
   const download = await context.request.get(new URL('MyDb.kdbx', server.url).href);
   assert.deepEqual(await download.body(), content);
   assert.deepEqual((await readdir(documents)).sort(), ['Existing.kdb', 'MyDb.kdbx']);
