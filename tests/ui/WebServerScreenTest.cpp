@@ -134,8 +134,8 @@ TEST_F(HttpServerScreen, AnUploadNamesTheRecordAndOkReturnsToTheDetails) {
                             "\r\nContent-Disposition: form-data; name=\"file\"; "
                             "filename=\"MyDb.kdbx\"\r\n\r\ndatabase\r\n--" +
                             boundary + "--\r\n";
-    webtest::runClient([&] {
-        webtest::RawClient client(m_screen.httpServer()->port());
+    vaultora::test::web::runClient([&] {
+        vaultora::test::web::RawClient client(m_screen.httpServer()->port());
         client.send("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) +
                     "\r\n\r\n" + body);
         const auto response = client.readResponse();

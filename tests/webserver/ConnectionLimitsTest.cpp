@@ -14,8 +14,8 @@
 #include <unistd.h>
 #include <vector>
 
-using webtest::RawClient;
-using webtest::runClient;
+using vaultora::test::web::RawClient;
+using vaultora::test::web::runClient;
 
 namespace {
 
@@ -38,7 +38,7 @@ protected:
     }
 
     bool connectionsBecome(int count) {
-        return webtest::waitUntil([&] { return m_server.numberOfHTTPConnections() == count; });
+        return vaultora::test::web::waitUntil([&] { return m_server.numberOfHTTPConnections() == count; });
     }
 
     // Asks for the file on the client's connection; true when it is served.

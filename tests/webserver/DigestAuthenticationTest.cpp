@@ -49,8 +49,8 @@ TEST(DigestAuthentication, AcceptsTheAnswerToTheLastChallengeOnly) {
     vaultora::webserver::HttpServer server;
     server.setConnectionClass<DigestConnection>();
     ASSERT_TRUE(server.start());
-    webtest::runClient([&server] {
-        webtest::RawClient client(server.port());
+    vaultora::test::web::runClient([&server] {
+        vaultora::test::web::RawClient client(server.port());
         const auto ask = [&client](const QByteArray& authorization) {
             client.send("GET /file HTTP/1.1\r\n" + authorization + "\r\n");
             return client.readResponse();

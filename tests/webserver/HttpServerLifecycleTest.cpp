@@ -8,13 +8,13 @@
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
-using webtest::RawClient;
-using webtest::runClient;
+using vaultora::test::web::RawClient;
+using vaultora::test::web::runClient;
 
 namespace {
 
 TEST(HTTPServerLifecycle, StartsOnASystemChosenPortAndAnnouncesEveryStart) {
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     int announcements = 0;
     QObject observer;
     vaultora::base::NotificationCenter::defaultCenter().addObserver(
@@ -43,7 +43,7 @@ TEST(HTTPServerLifecycle, StartsOnASystemChosenPortAndAnnouncesEveryStart) {
 TEST(HTTPServerLifecycle, ReportsAPortInUseAndCanStartAgainAfterwards) {
     QTcpServer occupant;
     ASSERT_TRUE(occupant.listen(QHostAddress::AnyIPv4, 0));
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     vaultora::webserver::HttpServer server;
     QSignalSpy resolved(&server, &vaultora::webserver::HttpServer::localhostAdressesResolved);
     server.setPort(occupant.serverPort());
@@ -58,7 +58,7 @@ TEST(HTTPServerLifecycle, ReportsAPortInUseAndCanStartAgainAfterwards) {
 }
 
 TEST(HTTPServerLifecycle, KeepsServingWhenTheAnnouncementCannotBePublished) {
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     vaultora::webserver::HttpServer server;
     server.setType(QStringLiteral("_http._tcp."));
     server.setName(QStringLiteral("vaultora-test"));
@@ -76,7 +76,7 @@ TEST(HTTPServerLifecycle, KeepsServingWhenTheAnnouncementCannotBePublished) {
         }
         return false;
     };
-    EXPECT_TRUE(webtest::waitUntil(reported));
+    EXPECT_TRUE(vaultora::test::web::waitUntil(reported));
     runClient([&server] {
         RawClient client(server.port());
         client.send("GET /nothing HTTP/1.1\r\n\r\n");
@@ -91,10 +91,10 @@ TEST(HTTPServerLifecycle, TracksOpenConnectionsAndDropsThemOnStop) {
     ASSERT_TRUE(server.start());
     auto first = std::make_unique<RawClient>(server.port());
     auto second = std::make_unique<RawClient>(server.port());
-    EXPECT_TRUE(webtest::waitUntil([&server] { return server.numberOfHTTPConnections() == 2; }));
+    EXPECT_TRUE(vaultora::test::web::waitUntil([&server] { return server.numberOfHTTPConnections() == 2; }));
 
     first.reset();
-    EXPECT_TRUE(webtest::waitUntil([&server] { return server.numberOfHTTPConnections() == 1; }));
+    EXPECT_TRUE(vaultora::test::web::waitUntil([&server] { return server.numberOfHTTPConnections() == 1; }));
 
     server.stop();
     EXPECT_EQ(server.numberOfHTTPConnections(), 0);

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using webtest::RawClient;
-using webtest::runClient;
+using vaultora::test::web::RawClient;
+using vaultora::test::web::runClient;
 
 namespace {
 
@@ -138,7 +138,7 @@ TEST_F(HTTPServerProtocol, ClosesOnALineLongerThanTheLimit) {
 }
 
 TEST_F(HTTPServerProtocol, AnswersOtherVersionsWith505AndKeepsTheConnection) {
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     runClient([this] {
         RawClient client(m_port);
         client.send("GET /hundred.bin HTTP/1.0\r\n\r\n");
@@ -157,7 +157,7 @@ TEST_F(HTTPServerProtocol, AnswersOtherVersionsWith505AndKeepsTheConnection) {
 }
 
 TEST_F(HTTPServerProtocol, RefusesBadBodyFramingWith400AndCloses) {
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     const QList<QByteArray> requests = {
         "GET /hundred.bin HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc",
         "POST /hundred.bin HTTP/1.1\r\n\r\n",
@@ -182,7 +182,7 @@ TEST_F(HTTPServerProtocol, RefusesBadBodyFramingWith400AndCloses) {
 }
 
 TEST_F(HTTPServerProtocol, AnswersUnsupportedMethodsWith405AndCloses) {
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     runClient([this] {
         RawClient client(m_port);
         client.send("DELETE /hundred.bin HTTP/1.1\r\n\r\n");

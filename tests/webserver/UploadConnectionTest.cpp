@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-using webtest::RawClient;
-using webtest::runClient;
+using vaultora::test::web::RawClient;
+using vaultora::test::web::runClient;
 
 namespace {
 
@@ -63,8 +63,8 @@ protected:
     }
 
     // Sends one request and returns its response, read on a client thread.
-    webtest::ParsedResponse exchange(const QByteArray& request) {
-        webtest::ParsedResponse result;
+    vaultora::test::web::ParsedResponse exchange(const QByteArray& request) {
+        vaultora::test::web::ParsedResponse result;
         runClient([&] {
             RawClient client(m_server.port());
             client.send(request);
@@ -117,7 +117,7 @@ TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
     ASSERT_TRUE(QDir(m_documents).mkdir(QStringLiteral("Old")));
     const QFileInfo database(m_documents + QStringLiteral("/MyDb.kdbx"));
 
-    const webtest::ParsedResponse response = exchange("GET / HTTP/1.1\r\n\r\n");
+    const vaultora::test::web::ParsedResponse response = exchange("GET / HTTP/1.1\r\n\r\n");
     EXPECT_EQ(response.status, 200);
     EXPECT_FALSE(response.header("Content-Type"));
     const QString page = QString::fromUtf8(response.body);
@@ -140,7 +140,7 @@ TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
 
 TEST_F(UploadConnection, StoresABrowserUploadWithExactlyItsBytesAndAnnouncesIt) {
     const QByteArray content = binaryContent(100000);
-    const webtest::ParsedResponse response = exchange(post(formBody("MyDb.kdbx", content)));
+    const vaultora::test::web::ParsedResponse response = exchange(post(formBody("MyDb.kdbx", content)));
     EXPECT_EQ(response.status, 200);
     EXPECT_TRUE(response.body.contains("<a href=\"./MyDb.kdbx\">MyDb.kdbx</a>"));
     EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), content);
@@ -193,7 +193,7 @@ TEST_F(UploadConnection, RefusesNamesThatLeaveTheDocumentsOrReplaceTheAppsFiles)
         "../Escaped.kdbx", "sub/../../Escaped.kdbx",     "/tmp/Abs.kdbx", "..", "C:\\dir\\..",
         "Vaultora.plist",  "VaultoraDatabaseFiles.plist"};
     for (const QByteArray& name : names) {
-        const webtest::ParsedResponse response = exchange(post(formBody(name, "payload")));
+        const vaultora::test::web::ParsedResponse response = exchange(post(formBody(name, "payload")));
         EXPECT_EQ(response.status, 200) << name.toStdString();
         EXPECT_TRUE(response.body.contains("<form")) << name.toStdString();
     }
@@ -228,11 +228,11 @@ TEST_F(UploadConnection, ReplacesAnExistingFileOnlyWhenTheUploadHasCompleted) {
     writeDocument(QStringLiteral("MyDb.kdbx"), "old contents");
     const QByteArray body = formBody("MyDb.kdbx", binaryContent(200000));
     auto client = std::make_unique<RawClient>(m_server.port());
-    ASSERT_TRUE(webtest::waitUntil([this] { return m_server.numberOfHTTPConnections() == 1; }));
+    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 1; }));
     runClient([&] { client->send(post(body).left(100000)); });
     client.reset();
     // The peer is gone in the middle of the body: the old file and nothing else remains.
-    ASSERT_TRUE(webtest::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
+    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
     EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), QByteArray("old contents"));
     EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
     EXPECT_TRUE(m_uploaded.isEmpty());
@@ -252,12 +252,12 @@ TEST_F(UploadConnection, DownloadsListedFilesAndNeverListsOutsideTheDocuments) {
 
     EXPECT_EQ(exchange("GET /MyDb.kdbx HTTP/1.1\r\n\r\n").body, QByteArray("database bytes"));
     for (const QByteArray path : {"/../", "/%2e%2e/", "/..%2f", "//", "/Documents/../../"}) {
-        const webtest::ParsedResponse listing = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
+        const vaultora::test::web::ParsedResponse listing = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
         EXPECT_EQ(listing.status, 200) << path.toStdString();
         EXPECT_FALSE(listing.body.contains("outside.txt")) << path.toStdString();
         EXPECT_FALSE(listing.body.contains("Documents/")) << path.toStdString();
     }
-    const webtest::ParsedResponse link = exchange("GET /link.txt HTTP/1.1\r\n\r\n");
+    const vaultora::test::web::ParsedResponse link = exchange("GET /link.txt HTTP/1.1\r\n\r\n");
     EXPECT_FALSE(link.body.contains("not for the network"));
 }
 
@@ -273,7 +273,7 @@ TEST_F(UploadConnection, LinksEveryFileByARelativePercentEncodedPath) {
 
 TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     writeDocument(QStringLiteral("evil.kdbx"), "<html><script>alert(1)</script></html>");
-    const webtest::ParsedResponse response = exchange("GET /evil.kdbx HTTP/1.1\r\n\r\n");
+    const vaultora::test::web::ParsedResponse response = exchange("GET /evil.kdbx HTTP/1.1\r\n\r\n");
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.header("Content-Type"), QByteArray("application/octet-stream"));
     EXPECT_EQ(response.header("X-Content-Type-Options"), QByteArray("nosniff"));
@@ -375,10 +375,10 @@ TEST_F(UploadConnection, GivesAnUploadItsNameOnlyWhenItIsStored) {
     auto client = std::make_unique<RawClient>(m_server.port());
     runClient(
         [&] { client->send(post(formBody("MyDb.kdbx", binaryContent(200000))).left(100000)); });
-    ASSERT_TRUE(webtest::waitUntil([this] { return !openDocumentFiles().isEmpty(); }));
+    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return !openDocumentFiles().isEmpty(); }));
     EXPECT_TRUE(documentNames().isEmpty()) << documentNames().join(QLatin1Char(' ')).toStdString();
     client.reset();
-    ASSERT_TRUE(webtest::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
+    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
     EXPECT_TRUE(documentNames().isEmpty());
 }
 
@@ -439,7 +439,7 @@ TEST_F(UploadConnection, NeitherListsNorServesTheRegistryNorAnythingButRegularFi
          {"/Vaultora.plist", "/vaultora.plist", "/VaultoraDatabaseFiles.plist",
           "/Vaultora.plist.unreadable-20240101T000000Z", "/VAULTORA.PLIST", "/passwd",
           "/Alias.kdbx"}) {
-        const webtest::ParsedResponse response = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
+        const vaultora::test::web::ParsedResponse response = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
         EXPECT_FALSE(response.body.contains("secrets")) << path.toStdString();
         EXPECT_FALSE(response.body.contains("root:")) << path.toStdString();
         EXPECT_FALSE(response.body == "database") << path.toStdString();
@@ -448,7 +448,7 @@ TEST_F(UploadConnection, NeitherListsNorServesTheRegistryNorAnythingButRegularFi
 }
 
 TEST_F(UploadConnection, RefusesControlCharactersInNamesAndLogsNoneOfThem) {
-    webtest::LogCapture log;
+    vaultora::test::web::LogCapture log;
     const QByteArray forged = "x.kdbx\nStored upload: Vaultora.plist\x1b[2K";
     const QByteArray body =
         "--" + kBoundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" +
@@ -469,7 +469,7 @@ TEST_F(UploadConnection, RefusesControlCharactersInNamesAndLogsNoneOfThem) {
 
 TEST_F(UploadConnection, ServesAFileNamedInAbsoluteForm) {
     writeDocument(QStringLiteral("MyDb.kdbx"), "database bytes");
-    const webtest::ParsedResponse response =
+    const vaultora::test::web::ParsedResponse response =
         exchange("GET http://localhost:8080/MyDb.kdbx HTTP/1.1\r\nHost: localhost:8080\r\n\r\n");
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.body, QByteArray("database bytes"));

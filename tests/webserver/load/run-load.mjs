@@ -1,7 +1,7 @@
 // Load figures for the upload server, run by hand (not a test): many concurrent downloads of
 // a 1 MB file, and one large upload streamed from memory-light chunks while the server's peak
 // memory is read from /proc. Usage:
-//   node run-load.mjs /path/to/vaultora-cli [connections=200] [uploadMegabytes=1024]
+//   node run-load.mjs /path/to/vaultora-cli [connections=32] [uploadMegabytes=1024]
 import { spawn } from 'node:child_process';
 import { createHash, randomBytes } from 'node:crypto';
 import { mkdtemp, readFile, rm, stat, writeFile } from 'node:fs/promises';
@@ -10,7 +10,7 @@ import http from 'node:http';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
-const [cli, connectionsText = '200', uploadText = '1024'] = process.argv.slice(2);
+const [cli, connectionsText = '32', uploadText = '1024'] = process.argv.slice(2);
 if (!cli) {
   console.error('usage: node run-load.mjs VAULTORA_CLI [CONNECTIONS] [UPLOAD_MEGABYTES]');
   process.exit(2);

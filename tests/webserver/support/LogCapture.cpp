@@ -3,7 +3,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 
-namespace webtest {
+namespace vaultora::test::web {
 
 namespace {
 
@@ -33,4 +33,4 @@ QStringList LogCapture::lines() const {
     return captured;
 }
 
-} // namespace webtest
+} // namespace vaultora::test::web

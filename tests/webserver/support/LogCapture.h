@@ -3,7 +3,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-namespace webtest {
+namespace vaultora::test::web {
 
 // Collects the diagnostic lines written while it exists.
 class LogCapture final {
@@ -20,4 +20,4 @@ private:
     QtMessageHandler m_previous;
 };
 
-} // namespace webtest
+} // namespace vaultora::test::web

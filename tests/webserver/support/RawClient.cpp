@@ -9,7 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace webtest {
+namespace vaultora::test::web {
 
 std::optional<QByteArray> ParsedResponse::header(const QByteArray& name) const {
     for (const auto& [fieldName, value] : headers) {
@@ -136,4 +136,4 @@ void runClient(const std::function<void()>& work) {
     }
 }
 
-} // namespace webtest
+} // namespace vaultora::test::web

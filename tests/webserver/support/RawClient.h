@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-namespace webtest {
+namespace vaultora::test::web {
 
 struct ParsedResponse {
     int status = 0;
@@ -47,4 +47,4 @@ private:
 // what work threw.
 void runClient(const std::function<void()>& work);
 
-} // namespace webtest
+} // namespace vaultora::test::web

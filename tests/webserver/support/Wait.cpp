@@ -3,7 +3,7 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
-namespace webtest {
+namespace vaultora::test::web {
 
 bool waitUntil(const std::function<bool()>& condition) {
     const QDeadlineTimer deadline(30000);
@@ -16,4 +16,4 @@ bool waitUntil(const std::function<bool()>& condition) {
     return true;
 }
 
-} // namespace webtest
+} // namespace vaultora::test::web
