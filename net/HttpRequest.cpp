@@ -488,10 +488,20 @@ void HttpRequest::run() {
             }
             ++m_redirectCount;
             const QUrl location(headerValue(m_responseHeaders, QLatin1String("Location")));
+            const bool wasSecure = address.scheme().compare(QLatin1String("https"),
+                                                            Qt::CaseInsensitive) == 0;
             address = address.resolved(location);
             if (!isUsableUrl(address)) {
                 fail(UnableToCreateRequestErrorType,
                      QStringLiteral("Unable to create request (bad url?)"));
+                return;
+            }
+            // What was asked for over TLS is never fetched in the clear.
+            if (wasSecure &&
+                address.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0) {
+                fail(UnableToCreateRequestErrorType,
+                     QStringLiteral("The request was redirected from a secure address to an "
+                                    "insecure one"));
                 return;
             }
             if (m_responseStatusCode != 307) {

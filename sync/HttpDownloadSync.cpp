@@ -1,5 +1,6 @@
 #include "sync/HttpDownloadSync.h"
 
+#include "net/UrlDisplay.h"
 #include "net/HttpRequest.h"
 #include "net/Reachability.h"
 #include "sync/SyncProgressView.h"
@@ -54,16 +55,18 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
     m_view.finishProgress(2.0);
 
     if (const auto& error = request->error()) {
-        qWarning().noquote() << "Download of" << url << "failed:" << error->localizedDescription()
-                             << error->underlyingError();
-        showDownloadError(error->localizedDescription());
+        qWarning().noquote() << "Download of" << net::UrlDisplay::withoutUserInfo(url) << "failed:"
+                             << net::UrlDisplay::scrub(error->localizedDescription(), url)
+                             << net::UrlDisplay::scrub(error->underlyingError(), url);
+        showDownloadError(net::UrlDisplay::scrub(error->localizedDescription(), url));
         return false;
     }
     // An error page is not a database: storing it would replace a good copy with something
     // that cannot be opened.
     const int status = request->responseStatusCode();
     if (status < 200 || status > 299) {
-        qWarning().noquote() << "Download of" << url << "answered" << status;
+        qWarning().noquote() << "Download of" << net::UrlDisplay::withoutUserInfo(url)
+                             << "answered" << status;
         showDownloadError(QStringLiteral("The server answered %1").arg(status));
         return false;
     }

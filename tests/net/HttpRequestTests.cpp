@@ -2,6 +2,7 @@
 // and the error codes and texts.
 #include "tests/net/support/HttpTestHelpers.h"
 #include "tests/net/support/TestHttpServer.h"
+#include "tests/net/support/TestTlsServer.h"
 
 #include <QRegularExpression>
 #include <netinet/in.h>
@@ -9,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <map>
 
 using namespace vaultora::test::http;
@@ -340,6 +342,23 @@ TEST_F(HttpClientTest, RedirectToAnotherSchemeFailsWithUnableToCreateRequest) {
     const auto request = fetch(server.url("/db.kdbx"));
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 5);
+}
+
+TEST_F(HttpClientTest, ASecureAddressIsNeverRedirectedToAnInsecureOne) {
+    std::atomic<int> plainRequests = 0;
+    TestHttpServer plain([&plainRequests](const HttpTestRequest&, HttpTestResponder& responder) {
+        ++plainRequests;
+        responder.respond(200, "OK", {}, "plain");
+    });
+    TestTlsServer secure("HTTP/1.1 302 Found\r\nLocation: " + plain.url("/db.kdbx") +
+                         "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    ASSERT_TRUE(secure.isReady());
+    const auto request = fetch(secure.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) {
+        r.setValidatesSecureCertificate(false);
+    });
+    ASSERT_TRUE(request->error());
+    EXPECT_EQ(request->error()->code, 5);
+    EXPECT_EQ(plainRequests, 0);
 }
 
 TEST_F(HttpClientTest, RefusedConnectionFailsWithConnectionFailure) {

@@ -9,7 +9,7 @@
 
 namespace vaultora::test::http {
 
-TestTlsServer::TestTlsServer() {
+TestTlsServer::TestTlsServer(std::string answer) : m_answer(std::move(answer)) {
     if (!m_directory.isValid())
         return;
     const QString key = m_directory.filePath(QStringLiteral("key.pem"));
@@ -75,9 +75,7 @@ void TestTlsServer::acceptLoop() {
         if (SSL_accept(connection) == 1) {
             char buffer[4096];
             if (SSL_read(connection, buffer, sizeof buffer) > 0) {
-                const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n"
-                                      "Connection: close\r\n\r\nsecure";
-                SSL_write(connection, answer, sizeof answer - 1);
+                SSL_write(connection, m_answer.data(), static_cast<int>(m_answer.size()));
             }
             SSL_shutdown(connection);
         }

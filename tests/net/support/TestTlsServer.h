@@ -1,6 +1,6 @@
 // A TLS server on 127.0.0.1 with a self-signed certificate made by the openssl command when
-// the server starts. It answers every request it can read with "200 OK" and the body
-// "secure". It stops when destroyed.
+// the server starts. It answers every request it can read with the given answer, by default
+// "200 OK" and the body "secure". It stops when destroyed.
 #pragma once
 
 #include <QTemporaryDir>
@@ -13,7 +13,8 @@ namespace vaultora::test::http {
 
 class TestTlsServer {
 public:
-    TestTlsServer();
+    explicit TestTlsServer(std::string answer = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n"
+                                                "Connection: close\r\n\r\nsecure");
     TestTlsServer(const TestTlsServer&) = delete;
     TestTlsServer& operator=(const TestTlsServer&) = delete;
     ~TestTlsServer();
@@ -25,6 +26,7 @@ public:
 private:
     void acceptLoop();
 
+    std::string m_answer;
     QTemporaryDir m_directory;
     bool m_ready = false;
     int m_listener = -1;
