@@ -35,6 +35,8 @@ struct HttpBackgroundTransfer::Transfer {
 
 namespace {
 
+constexpr qsizetype MaximumAnswerLength = qsizetype{16} << 20;
+
 // A transfer that makes no progress for this long has failed.
 constexpr long StalledSeconds = 60;
 constexpr long ConnectSeconds = 30;
@@ -98,6 +100,10 @@ std::size_t HttpBackgroundTransfer::Transfer::onBody(char* data, std::size_t siz
             },
             Qt::QueuedConnection);
     } else {
+        // An answer kept in memory (a folder listing, an error text) is never this large; a
+        // server that sends more is cut off as a failed connection.
+        if (transfer.outcome.body.size() + static_cast<qsizetype>(length) > MaximumAnswerLength)
+            return 0;
         transfer.outcome.body.append(data, static_cast<qsizetype>(length));
     }
     return length;

@@ -553,8 +553,21 @@ void HttpRequest::endResponseHeaders() {
         headerValue(m_responseHeaders, QLatin1String("Content-Length")).toULongLong(&known);
     m_showAccurateProgress = known;
     m_contentLength = known ? length : 0;
-    if (known)
-        m_responseData.reserve(static_cast<qsizetype>(std::min(length, LargestReservation)));
+    const QString encoding =
+        headerValue(m_responseHeaders, QLatin1String("Content-Encoding")).trimmed().toLower();
+    m_inflater.reset();
+    if (encoding == QLatin1String("gzip") || encoding == QLatin1String("x-gzip")) {
+        m_inflater = std::make_unique<GzipInflater>(
+            [this](const char* data, qsizetype size) { return keepBody(data, size); },
+            m_maximumResponseLength);
+    } else if (known && m_downloadDestination == nullptr) {
+        // The announced length is the server's word only: the reservation stays within what
+        // may be kept anyway.
+        const quint64 limit = m_maximumResponseLength > 0
+                                  ? static_cast<quint64>(m_maximumResponseLength)
+                                  : LargestReservation;
+        m_responseData.reserve(static_cast<qsizetype>(std::min({length, limit, LargestReservation})));
+    }
     if (m_downloadProgressDelegate)
         m_downloadProgressDelegate->requestIncrementDownloadSizeBy(
             *this, known ? static_cast<qint64>(length) : 1);
@@ -564,9 +577,15 @@ bool HttpRequest::receiveBody(const char* data, std::size_t length) {
     if (!m_deliversBody || length == 0)
         return true;
     if (m_maximumResponseLength > 0 &&
-        m_responseData.size() + static_cast<qsizetype>(length) > m_maximumResponseLength)
+        m_totalBytesRead + length > static_cast<quint64>(m_maximumResponseLength))
         return false;
-    m_responseData.append(data, static_cast<qsizetype>(length));
+    if (m_inflater) {
+        const GzipInflater::Status status = m_inflater->feed(data, static_cast<qsizetype>(length));
+        if (status == GzipInflater::Status::Damaged || status == GzipInflater::Status::TooLarge)
+            return false;
+    } else if (!keepBody(data, static_cast<qsizetype>(length))) {
+        return false;
+    }
     m_totalBytesRead += length;
     if (!m_downloadProgressDelegate)
         return true;
@@ -581,16 +600,19 @@ bool HttpRequest::receiveBody(const char* data, std::size_t length) {
     return true;
 }
 
-bool HttpRequest::finishBody() {
-    const QString encoding =
-        headerValue(m_responseHeaders, QLatin1String("Content-Encoding")).trimmed().toLower();
-    if (encoding != QLatin1String("gzip") && encoding != QLatin1String("x-gzip"))
-        return true;
-    std::optional<QByteArray> inflated = inflateGzip(m_responseData);
-    if (!inflated)
-        return false;
-    m_responseData = std::move(*inflated);
+bool HttpRequest::keepBody(const char* data, qsizetype length) {
+    if (m_downloadDestination != nullptr)
+        return m_downloadDestination->write(data, length) == length;
+    m_responseData.append(data, length);
     return true;
+}
+
+bool HttpRequest::finishBody() {
+    if (!m_inflater)
+        return true;
+    const bool finished = m_inflater->finish() == GzipInflater::Status::Finished;
+    m_inflater.reset();
+    return finished;
 }
 
 QString HttpRequest::responseString() const {

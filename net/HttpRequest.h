@@ -6,9 +6,11 @@
 
 #include "kdb/SecureBytes.h"
 #include "net/HttpProgressDelegate.h"
+#include "net/GzipInflate.h"
 #include "net/NetworkError.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QMap>
 #include <QPair>
@@ -72,8 +74,13 @@ public:
     // The request's own credentials, used when neither the store nor the URL has any.
     void setUsername(QString user) { m_username = std::move(user); }
     void setPassword(kdb::SecureBytes password) { m_password = std::move(password); }
-    // A body longer than this ends the request with a connection failure; 0: no limit.
+    // A body longer than this, sent or inflated, ends the request with a connection failure;
+    // 0: no limit. Bodies kept in memory are limited to 16 MiB unless this says otherwise.
     void setMaximumResponseLength(qsizetype length) { m_maximumResponseLength = length; }
+    // The body goes to the device, open for writing, instead of responseData(): a large file
+    // never sits in memory. Not owned; it must outlive the request's run. Whoever reads the
+    // device decides what to keep when the request fails.
+    void setDownloadDestination(QIODevice* device) { m_downloadDestination = device; }
     // Not owned; it must outlive the request's run.
     void setDownloadProgressDelegate(HttpProgressDelegate* delegate) {
         m_downloadProgressDelegate = delegate;
@@ -86,7 +93,8 @@ public:
 
     [[nodiscard]] bool isComplete() const { return m_complete; }
     [[nodiscard]] const std::optional<NetworkError>& error() const { return m_error; }
-    // The body, inflated when the server sent it gzip-encoded.
+    // The body, inflated when the server sent it gzip-encoded; empty with a download
+    // destination.
     [[nodiscard]] const QByteArray& responseData() const { return m_responseData; }
     // The body as text, in the charset the Content-Type names, else ISO Latin-1.
     [[nodiscard]] QString responseString() const;
@@ -117,6 +125,8 @@ private:
     [[nodiscard]] bool receiveBody(const char* data, std::size_t length);
     [[nodiscard]] bool isFollowedRedirect() const;
     [[nodiscard]] bool finishBody();
+    // Keeps body bytes (inflated where they came compressed) in memory or on the device.
+    [[nodiscard]] bool keepBody(const char* data, qsizetype length);
 
     QUrl m_url;
     QString m_requestMethod = QStringLiteral("GET");
@@ -130,7 +140,9 @@ private:
     bool m_allowCompressedResponse = true;
     QString m_username;
     kdb::SecureBytes m_password;
-    qsizetype m_maximumResponseLength = 0;
+    static constexpr qsizetype defaultMaximumResponseLength = qsizetype{16} << 20;
+    qsizetype m_maximumResponseLength = defaultMaximumResponseLength;
+    QIODevice* m_downloadDestination = nullptr;
     HttpProgressDelegate* m_downloadProgressDelegate = nullptr;
 
     bool m_started = false;
@@ -150,6 +162,7 @@ private:
     quint64 m_contentLength = 0;
     quint64 m_totalBytesRead = 0;
     QByteArray m_responseData;
+    std::unique_ptr<GzipInflater> m_inflater;
 };
 
 } // namespace vaultora::net

@@ -16,6 +16,9 @@ namespace {
 
 // The denominator of the progress bar until the server announces the real size.
 constexpr qint64 AssumedDownloadSize = 5000;
+// Larger files are refused: no database comes near it, and a hostile server could otherwise
+// fill the disk.
+constexpr qsizetype MaximumDatabaseSize = qsizetype{1} << 30;
 
 const QString DownloadErrorSubtitle = QStringLiteral("Error downloading database file.");
 
@@ -45,8 +48,21 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
 
     m_view.showProgress(QStringLiteral("Downloading Database"), 0);
 
+    // The body streams into a file beside the old copy, which it replaces in one rename only
+    // when the download is complete and good: a failure leaves the old copy as it was.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qWarning().noquote() << "Could not write the downloaded database to" << path << ":"
+                             << file.errorString();
+        showDownloadError(file.errorString());
+        return false;
+    }
+
     auto request = net::HttpRequest::requestWithURL(QUrl(url, QUrl::StrictMode));
     request->setTimeOutSeconds(m_timeOutSeconds);
+    request->setDownloadDestination(&file);
+    request->setMaximumResponseLength(MaximumDatabaseSize);
     m_lDownloadDestinationSize = AssumedDownloadSize;
     m_bytesReceived = 0;
     request->setDownloadProgressDelegate(this);
@@ -55,6 +71,7 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
     m_view.finishProgress(2.0);
 
     if (const auto& error = request->error()) {
+        file.cancelWriting();
         qWarning().noquote() << "Download of" << net::UrlDisplay::withoutUserInfo(url) << "failed:"
                              << net::UrlDisplay::scrub(error->localizedDescription(), url)
                              << net::UrlDisplay::scrub(error->underlyingError(), url);
@@ -65,17 +82,13 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
     // that cannot be opened.
     const int status = request->responseStatusCode();
     if (status < 200 || status > 299) {
+        file.cancelWriting();
         qWarning().noquote() << "Download of" << net::UrlDisplay::withoutUserInfo(url)
                              << "answered" << status;
         showDownloadError(QStringLiteral("The server answered %1").arg(status));
         return false;
     }
-    // The new file replaces the old one in a single rename, so a failed write leaves the old
-    // copy as it was.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray& body = request->responseData();
-    if (!file.open(QIODevice::WriteOnly) || file.write(body) != body.size() || !file.commit()) {
+    if (!file.commit()) {
         qWarning().noquote() << "Could not write the downloaded database to" << path << ":"
                              << file.errorString();
         showDownloadError(file.errorString());

@@ -4,6 +4,7 @@
 #include "tests/net/support/TestHttpServer.h"
 #include "tests/net/support/TestTlsServer.h"
 
+#include <QBuffer>
 #include <QTimer>
 #include <zlib.h>
 
@@ -115,6 +116,51 @@ TEST_F(HttpClientTest, DamagedGzipBodyFailsInsteadOfPassingOnCompressedBytes) {
     const auto request = fetch(server.url("/db.kdbx"));
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 1);
+}
+
+TEST_F(HttpClientTest, AGzipBombIsCutOffAtTheMaximumInsteadOfInflatedIntoMemory) {
+    // 64 MiB of zeros compress to about 64 KB.
+    const std::string compressed = gzipped(std::string(std::size_t{64} << 20, '\0'));
+    ASSERT_LT(compressed.size(), std::size_t{1} << 20);
+    TestHttpServer server([&](const HttpTestRequest&, HttpTestResponder& responder) {
+        responder.respond(200, "OK", {{"Content-Encoding", "gzip"}}, compressed);
+    });
+    const auto inMemory = fetch(server.url("/api"));
+    ASSERT_TRUE(inMemory->error());
+    EXPECT_EQ(inMemory->error()->code, 1);
+    EXPECT_LE(inMemory->responseData().size(), qsizetype{16} << 20);
+
+    // A caller that raises the maximum gets the whole body.
+    const auto raised = fetch(server.url("/api"), [](vaultora::net::HttpRequest& r) {
+        r.setMaximumResponseLength(qsizetype{64} << 20);
+    });
+    ASSERT_FALSE(raised->error());
+    EXPECT_EQ(raised->responseData().size(), qsizetype{64} << 20);
+}
+
+TEST_F(HttpClientTest, ADownloadDestinationTakesTheInflatedBodyInsteadOfMemory) {
+    std::string text;
+    for (int line = 0; line < 20000; ++line)
+        text += "entry " + std::to_string(line) + " of the database\n";
+    const std::string compressed = gzipped(text);
+    TestHttpServer server([&](const HttpTestRequest& request, HttpTestResponder& responder) {
+        if (request.target == "/plain")
+            responder.respond(200, "OK", {}, text);
+        else
+            responder.respond(200, "OK", {{"Content-Encoding", "gzip"}}, compressed);
+    });
+    for (const std::string path : {"/plain", "/gzip"}) {
+        SCOPED_TRACE(path);
+        QBuffer destination;
+        ASSERT_TRUE(destination.open(QIODevice::WriteOnly));
+        const auto request = fetch(server.url(path), [&](vaultora::net::HttpRequest& r) {
+            r.setDownloadDestination(&destination);
+            r.setMaximumResponseLength(qsizetype{1} << 20);
+        });
+        ASSERT_FALSE(request->error());
+        EXPECT_TRUE(request->responseData().isEmpty());
+        EXPECT_EQ(destination.data().toStdString(), text);
+    }
 }
 
 TEST_F(HttpClientTest, ProgressAnnouncesTheContentLengthAndEveryRead) {

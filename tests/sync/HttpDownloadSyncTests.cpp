@@ -214,6 +214,18 @@ TEST_F(HttpDownloadSyncTest, EveryFailureShowsItsTextAndKeepsTheOldCopy) {
     }
 }
 
+TEST_F(HttpDownloadSyncTest, ADatabaseLargerThanAnAnswerInMemoryMayBeStreamsIntoItsFile) {
+    std::string body(std::size_t{20} << 20, '\0');
+    for (std::size_t at = 0; at < body.size(); at += 4096)
+        body[at] = static_cast<char>('a' + (at / 4096) % 26);
+    TestHttpServer server([&body](const HttpTestRequest&, HttpTestResponder& responder) {
+        responder.respond(200, "OK", {}, body);
+    });
+    writeOldCopy(QStringLiteral("big.kdbx"));
+    EXPECT_TRUE(download(server.url("/big.kdbx")));
+    EXPECT_TRUE(contentOf(QStringLiteral("big.kdbx")).toStdString() == body);
+}
+
 TEST_F(HttpDownloadSyncTest, NeitherTheLogNorAPanelShowsThePasswordOfTheAddress) {
     TestHttpServer server([](const HttpTestRequest&, HttpTestResponder& responder) {
         responder.respond(404, "Not Found", {}, "");
