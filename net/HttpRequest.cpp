@@ -1,6 +1,7 @@
 #include "net/HttpRequest.h"
 
 #include "net/CurlHandles.h"
+#include "base/SecureText.h"
 #include "net/GzipInflate.h"
 #include "net/HttpCredentialStore.h"
 #include "net/HttpTransferEngine.h"
@@ -72,12 +73,6 @@ kdb::SecureBytes terminated(const kdb::SecureBytes& bytes) {
     kdb::SecureBytes copy(bytes);
     copy.push_back(0);
     return copy;
-}
-
-kdb::SecureBytes secureFromText(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    kdb::SecureBytes bytes(utf8.begin(), utf8.end());
-    return bytes;
 }
 
 } // namespace
@@ -422,7 +417,7 @@ void HttpRequest::run() {
                 when = Exchange::Credentials::AtOnce;
         }
         if (!credentials && !address.userName().isEmpty()) {
-            credentials = HttpCredentials{address.userName(), secureFromText(address.password())};
+            credentials = HttpCredentials{address.userName(), base::secureUtf8(address.password())};
             when = Exchange::Credentials::OnChallenge;
         }
         if (!credentials && !m_username.isEmpty()) {

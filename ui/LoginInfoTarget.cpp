@@ -1,6 +1,6 @@
 #include "ui/LoginInfoTarget.h"
 
-#include "kdb/SecureBytes.h"
+#include "base/SecureText.h"
 
 namespace vaultora::ui {
 
@@ -9,8 +9,7 @@ void LoginInfoTarget::setValue(const QVariant& value, const QString& key) {
         m_values.setLogin(value.toString());
     } else if (key == QLatin1String("password")) {
         // A field never typed into has no value; the reader gets the empty password then.
-        const QByteArray utf8 = value.toString().toUtf8();
-        m_values.setPassword(kdb::SecureBytes(utf8.begin(), utf8.end()));
+        m_values.setPassword(base::secureUtf8(value.toString()));
     }
 }
 
