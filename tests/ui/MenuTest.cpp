@@ -215,4 +215,65 @@ TEST_F(Menu, IdleLogoutWhileATypedPasswordLoadsClosesTheFormAndOpensNothing) {
     EXPECT_EQ(shownTitles(), QStringList({QStringLiteral("Auto timeout")}));
 }
 
+
+// Every way of locking against every local way of opening: the lock wins each time, nothing
+// is left over the menu, and the menu opens the database again afterwards.
+enum class Lock { LogoutRow, Idle, Background };
+enum class OpenPath { TypedPassword, SavedPassword };
+
+class LockDuringOpen : public Menu,
+                       public ::testing::WithParamInterface<std::tuple<Lock, OpenPath>> {
+protected:
+    void lock(Lock how) {
+        switch (how) {
+        case Lock::LogoutRow:
+            tapMenu(vaultora::ui::MainMenu::LogoutSection, 0);
+            break;
+        case Lock::Idle:
+            postIdle();
+            break;
+        case Lock::Background:
+            delegate->applicationDidEnterBackground();
+            break;
+        }
+    }
+
+    // Starts the open and leaves it loading on the worker.
+    void startLoading(OpenPath path) {
+        if (path == OpenPath::SavedPassword) {
+            tapMenu(vaultora::ui::MainMenu::DatabasesSection, 0);
+            return;
+        }
+        openFromMenu(0);
+        vaultora::ui::PasswordForm* form = presentedLoginForm();
+        ASSERT_NE(form, nullptr);
+        form->form()->rowForKey(QStringLiteral("password"))->enterText(QStringLiteral("tulipfox"));
+        pressFormButton(QStringLiteral("Login"));
+    }
+};
+
+TEST_P(LockDuringOpen, TheLockWinsAndTheMenuStaysUsable) {
+    const auto [how, path] = GetParam();
+    addTestDatabase(path == OpenPath::SavedPassword);
+    startLoading(path);
+    ASSERT_TRUE(progressOverlay->isVisible());
+
+    lock(how);
+    EXPECT_FALSE(progressOverlay->isVisible());
+    EXPECT_FALSE(modalPresenter->isPresenting());
+    settleAbandonedLoads();
+    EXPECT_EQ(stack->count(), 0) << "the loaded tree is not shown after the lock";
+    EXPECT_FALSE(modalPresenter->isPresenting());
+
+    startLoading(path);
+    ASSERT_TRUE(progressOverlay->isVisible()) << "the menu opens the database again";
+    awaitOpenings();
+    EXPECT_EQ(stack->count(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryLockAndOpenPath, LockDuringOpen,
+    ::testing::Combine(::testing::Values(Lock::LogoutRow, Lock::Idle, Lock::Background),
+                       ::testing::Values(OpenPath::TypedPassword, OpenPath::SavedPassword)));
+
 } // namespace
