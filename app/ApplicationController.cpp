@@ -1,14 +1,14 @@
 #include "app/ApplicationController.h"
 
-#include "base/AppConfiguration.h"
-#include "base/Notifications.h"
-#include "app/PropertyList.h"
-#include "app/RegistryCodec.h"
-#include "app/PasswordStore.h"
 #include "app/IdleWatch.h"
 #include "app/LaunchParts.h"
 #include "app/PanelStack.h"
+#include "app/PasswordStore.h"
 #include "app/PrivateStorage.h"
+#include "app/PropertyList.h"
+#include "app/RegistryCodec.h"
+#include "base/AppConfiguration.h"
+#include "base/Notifications.h"
 
 #include <QDebug>
 #include <QDir>
@@ -30,8 +30,8 @@ constexpr char bundledTestDatabase[] = ":/resources/test_database.kdb";
 
 } // namespace
 
-ApplicationController::ApplicationController(std::unique_ptr<LaunchParts> parts, QString documentsDirectory,
-                             QObject* parent)
+ApplicationController::ApplicationController(std::unique_ptr<LaunchParts> parts,
+                                             QString documentsDirectory, QObject* parent)
     : QObject(parent), m_parts(std::move(parts)),
       m_documentsDirectory(documentsDirectory.isEmpty() ? defaultDocumentsDirectory()
                                                         : std::move(documentsDirectory)),
@@ -58,8 +58,8 @@ ApplicationController* ApplicationController::sharedDelegate() {
 QString ApplicationController::defaultDocumentsDirectory() {
     // Spelled out rather than the application data location, which would move with the
     // organisation name that the settings file's folder needs.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') +
-           QCoreApplication::applicationName() + QStringLiteral("/Documents");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral("/Documents");
 }
 
 bool ApplicationController::didFinishLaunchingWithOptions() {
@@ -209,12 +209,14 @@ void ApplicationController::savePList() {
     }
 }
 
-void ApplicationController::receiveDatabaseChangedNotification(const base::Notification& notification) {
+void ApplicationController::receiveDatabaseChangedNotification(
+    const base::Notification& notification) {
     Q_UNUSED(notification);
     savePList();
 }
 
-void ApplicationController::receiveSettingsChangedNotification(const base::Notification& notification) {
+void ApplicationController::receiveSettingsChangedNotification(
+    const base::Notification& notification) {
     Q_UNUSED(notification);
     savePList();
     applyIdleInterval();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/AppSettings.h"
 #include "base/DatabaseRecord.h"
 #include "base/NotificationCenter.h"
-#include "app/AppSettings.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -28,8 +28,8 @@ public:
     using Clock = std::function<QDateTime()>;
 
     // documentsDirectory empty: the application's private documents directory.
-    explicit ApplicationController(std::unique_ptr<LaunchParts> parts, QString documentsDirectory = {},
-                           QObject* parent = nullptr);
+    explicit ApplicationController(std::unique_ptr<LaunchParts> parts,
+                                   QString documentsDirectory = {}, QObject* parent = nullptr);
     ~ApplicationController() override;
 
     ApplicationController(const ApplicationController&) = delete;

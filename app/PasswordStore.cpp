@@ -50,7 +50,7 @@ PasswordStore::setBackend(std::unique_ptr<KeychainBackend> backend) {
 
 std::optional<kdb::SecureBytes>
 PasswordStore::getPasswordForUsername(const QString& username, const QString& serviceName,
-                                          std::optional<base::ErrorValue>* error) {
+                                      std::optional<base::ErrorValue>* error) {
     if (username.isNull() || serviceName.isNull()) {
         report(error, missingArgumentCode);
         return std::nullopt;
@@ -89,9 +89,9 @@ PasswordStore::getPasswordForUsername(const QString& username, const QString& se
 }
 
 bool PasswordStore::storeUsername(const QString& username,
-                                      const std::optional<kdb::SecureBytes>& password,
-                                      const QString& serviceName, UpdateExisting updateExisting,
-                                      std::optional<base::ErrorValue>* error) {
+                                  const std::optional<kdb::SecureBytes>& password,
+                                  const QString& serviceName, UpdateExisting updateExisting,
+                                  std::optional<base::ErrorValue>* error) {
     if (username.isNull() || !password || serviceName.isNull()) {
         report(error, missingArgumentCode);
         return false;
@@ -132,7 +132,7 @@ bool PasswordStore::storeUsername(const QString& username,
 }
 
 bool PasswordStore::deleteItemForUsername(const QString& username, const QString& serviceName,
-                                              std::optional<base::ErrorValue>* error) {
+                                          std::optional<base::ErrorValue>* error) {
     if (username.isNull() || serviceName.isNull()) {
         report(error, missingArgumentCode);
         return false;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/ErrorValue.h"
 #include "app/KeychainBackend.h"
+#include "base/ErrorValue.h"
 
 #include "kdb/SecureBytes.h"
 

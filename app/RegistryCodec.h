@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/DatabaseRecord.h"
-#include "app/PropertyList.h"
 #include "app/AppSettings.h"
+#include "app/PropertyList.h"
+#include "base/DatabaseRecord.h"
 
 namespace vaultora::app {
 

@@ -4,8 +4,8 @@
 
 namespace vaultora::base {
 
-std::shared_ptr<DatabaseRecord>
-DatabaseRecord::createForLegacyFile(const QString& fileName, const QString& downloadUrl) {
+std::shared_ptr<DatabaseRecord> DatabaseRecord::createForLegacyFile(const QString& fileName,
+                                                                    const QString& downloadUrl) {
     auto record = std::make_shared<DatabaseRecord>();
     record->setDatabaseName(fileName);
     record->setServerDisplayName(fileName);

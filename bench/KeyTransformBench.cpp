@@ -33,7 +33,8 @@ void BM_TransformAesInstructions(benchmark::State& state) {
     }
     std::array<uint8_t, 32> value{};
     for (auto _ : state) {
-        vaultora::kdb::AesKeyTransform::transformWithAesInstructions(kKey.data(), value.data(), kRounds);
+        vaultora::kdb::AesKeyTransform::transformWithAesInstructions(kKey.data(), value.data(),
+                                                                     kRounds);
         benchmark::DoNotOptimize(value);
     }
     reportRounds(state);
@@ -43,7 +44,8 @@ BENCHMARK(BM_TransformAesInstructions)->Unit(benchmark::kMillisecond);
 void BM_TransformCipherLibrary(benchmark::State& state) {
     std::array<uint8_t, 32> value{};
     for (auto _ : state) {
-        vaultora::kdb::AesKeyTransform::transformWithCipherLibrary(kKey.data(), value.data(), kRounds);
+        vaultora::kdb::AesKeyTransform::transformWithCipherLibrary(kKey.data(), value.data(),
+                                                                   kRounds);
         benchmark::DoNotOptimize(value);
     }
     reportRounds(state);

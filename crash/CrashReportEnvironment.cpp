@@ -12,8 +12,9 @@ CrashReportEnvironment CrashReportEnvironment::current() {
     CrashReportEnvironment environment;
     // Spelled out rather than the application cache location, which moves with the
     // organisation name.
-    environment.cachesDirectory = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                                  QLatin1Char('/') + QCoreApplication::applicationName();
+    environment.cachesDirectory =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QLatin1Char('/') +
+        QCoreApplication::applicationName();
     environment.applicationName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     // A graphical application carries its display name as a property of the application
     // object; reading it that way keeps this library free of the GUI module.

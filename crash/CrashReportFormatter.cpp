@@ -53,7 +53,7 @@ QString withHomeAsTilde(QString text, QString home) {
         return text;
     }
     const QRegularExpression homePath(QRegularExpression::escape(home) +
-                                      QStringLiteral("(?=/|\\s|$)"),
+                                          QStringLiteral("(?=/|\\s|$)"),
                                       QRegularExpression::MultilineOption);
     return text.replace(homePath, QStringLiteral("~"));
 }

@@ -28,8 +28,8 @@ struct AesDecryptingSource::Cipher {
 };
 
 AesDecryptingSource::AesDecryptingSource(std::unique_ptr<InputSource> source,
-                                   std::span<const uint8_t, 32> key,
-                                   std::span<const uint8_t, 16> initialisationVector)
+                                         std::span<const uint8_t, 32> key,
+                                         std::span<const uint8_t, 16> initialisationVector)
     : m_source(std::move(source)), m_cryptor(std::make_unique<Cipher>()),
       m_inputBuffer(std::make_unique<uint8_t[]>(kSliceSize)),
       m_outputBuffer(std::make_unique<uint8_t[]>(kOutputRoom)) {

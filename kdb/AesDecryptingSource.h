@@ -15,7 +15,7 @@ public:
     static constexpr uint32_t kSliceSize = 524288;
 
     AesDecryptingSource(std::unique_ptr<InputSource> source, std::span<const uint8_t, 32> key,
-                     std::span<const uint8_t, 16> initialisationVector);
+                        std::span<const uint8_t, 16> initialisationVector);
     ~AesDecryptingSource() override;
     AesDecryptingSource(const AesDecryptingSource&) = delete;
     AesDecryptingSource& operator=(const AesDecryptingSource&) = delete;

@@ -30,8 +30,7 @@ public:
     // Reads up to size bytes and grows only as they arrive, so a size field larger than the
     // data never allocates more than the source really holds. The result's _size is the
     // number of bytes delivered.
-    [[nodiscard]] static std::unique_ptr<ByteBuffer> readUpTo(InputSource& source,
-                                                              uint32_t size);
+    [[nodiscard]] static std::unique_ptr<ByteBuffer> readUpTo(InputSource& source, uint32_t size);
 
     [[nodiscard]] uint8_t* _bytes() noexcept { return m_bytes.data(); }
     [[nodiscard]] const uint8_t* _bytes() const noexcept { return m_bytes.data(); }

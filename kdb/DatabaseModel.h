@@ -84,7 +84,7 @@ public:
     // reader takes the source over and releases it when the load ends, whether it returns
     // or throws. passwordUtf8 is the master password as UTF-8 text.
     virtual std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
-                                          const SecureBytes& passwordUtf8) = 0;
+                                               const SecureBytes& passwordUtf8) = 0;
     [[nodiscard]] virtual std::shared_ptr<DatabaseTree> getKdbTree() const = 0;
 };
 

@@ -1,9 +1,9 @@
 #include "FormatDetector.h"
 
-#include "KeePass1Reader.h"
-#include "KdbxReader.h"
-#include "DatabaseError.h"
 #include "Codec.h"
+#include "DatabaseError.h"
+#include "KdbxReader.h"
+#include "KeePass1Reader.h"
 
 namespace vaultora::kdb {
 

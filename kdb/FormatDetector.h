@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "InputSource.h"
 #include "DatabaseModel.h"
+#include "InputSource.h"
 
 namespace vaultora::kdb {
 

@@ -6,9 +6,9 @@
 
 #include <openssl/crypto.h>
 
+#include "Codec.h"
 #include "DatabaseError.h"
 #include "Sha256.h"
-#include "Codec.h"
 
 namespace vaultora::kdb {
 

@@ -9,10 +9,10 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include "DatabaseError.h"
 #include "KdbxEntry.h"
 #include "KdbxGroup.h"
 #include "KdbxTree.h"
-#include "DatabaseError.h"
 #include "SecureBytes.h"
 
 namespace vaultora::kdb {

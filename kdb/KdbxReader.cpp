@@ -3,14 +3,14 @@
 #include <openssl/crypto.h>
 
 #include "Arc4RandomStream.h"
+#include "Codec.h"
+#include "DatabaseError.h"
 #include "GzipInflatingSource.h"
 #include "HashedBlockSource.h"
 #include "KdbxGroup.h"
 #include "KdbxParser.h"
 #include "KdbxTree.h"
-#include "DatabaseError.h"
 #include "Salsa20RandomStream.h"
-#include "Codec.h"
 
 namespace vaultora::kdb {
 
@@ -161,7 +161,7 @@ KdbxReader::createDecryptedInputDataSource(std::unique_ptr<InputSource> source,
 }
 
 std::shared_ptr<DatabaseTree> KdbxReader::load(std::unique_ptr<InputSource> source,
-                                          const SecureBytes& passwordUtf8) {
+                                               const SecureBytes& passwordUtf8) {
     readHeader(*source);
     if (!m_encryptionIV || m_encryptionIV->_size() != 16) {
         invalidHeader("InvalidEncryptionIV");

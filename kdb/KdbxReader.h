@@ -27,7 +27,7 @@ public:
     // ("InvalidHeader", "InvalidEncryptionIV" / "InvalidMasterSeed" /
     // "InvalidTransformSeed") before any key is derived.
     std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
-                                  const SecureBytes& passwordUtf8) override;
+                                       const SecureBytes& passwordUtf8) override;
     [[nodiscard]] std::shared_ptr<DatabaseTree> getKdbTree() const override;
 
     // Reads the file version and the header fields up to and including the end-of-header

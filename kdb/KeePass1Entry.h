@@ -5,8 +5,8 @@
 #include <string>
 
 #include "AttachmentContainer.h"
-#include "KeePass1Date.h"
 #include "DatabaseModel.h"
+#include "KeePass1Date.h"
 #include "UUID.h"
 
 namespace vaultora::kdb {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "DatabaseModel.h"
 #include "KeePass1Date.h"
 #include "KeePass1Entry.h"
-#include "DatabaseModel.h"
 
 namespace vaultora::kdb {
 

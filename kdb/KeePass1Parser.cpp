@@ -6,9 +6,9 @@
 #include <unordered_map>
 
 #include "ByteBuffer.h"
+#include "Codec.h"
 #include "DatabaseError.h"
 #include "MemoryAttachmentContainer.h"
-#include "Codec.h"
 
 namespace vaultora::kdb {
 
@@ -103,7 +103,7 @@ private:
 } // namespace
 
 std::unique_ptr<KeePass1Tree> KeePass1Parser::parse(InputSource& source, uint32_t numGroups,
-                                            uint32_t numEntries) {
+                                                    uint32_t numEntries) {
     std::vector<GroupRecord> groups;
     read(source, groups, numGroups);
     read(source, numEntries, groups);
@@ -111,7 +111,7 @@ std::unique_ptr<KeePass1Tree> KeePass1Parser::parse(InputSource& source, uint32_
 }
 
 void KeePass1Parser::read(InputSource& source, std::vector<GroupRecord>& groups,
-                      uint32_t numOfGroups) {
+                          uint32_t numOfGroups) {
     FieldReader reader(source, "ParseGroup");
     // Room grows as records arrive rather than with what the header claims.
     groups.reserve(std::min<uint32_t>(numOfGroups, 1024));
@@ -164,7 +164,7 @@ void KeePass1Parser::read(InputSource& source, std::vector<GroupRecord>& groups,
 }
 
 void KeePass1Parser::read(InputSource& source, uint32_t numOfEntries,
-                      const std::vector<GroupRecord>& groups) {
+                          const std::vector<GroupRecord>& groups) {
     std::unordered_map<uint32_t, KeePass1Group*> firstGroupWithId;
     firstGroupWithId.reserve(groups.size());
     for (const auto& record : groups) {

@@ -21,7 +21,7 @@ public:
     // "ParseEntry"); a group structure the levels cannot describe with ("InvalidData",
     // "InvalidTree").
     [[nodiscard]] std::unique_ptr<KeePass1Tree> parse(InputSource& source, uint32_t numGroups,
-                                                  uint32_t numEntries);
+                                                      uint32_t numEntries);
 
 private:
     struct GroupRecord {
@@ -33,8 +33,7 @@ private:
     void read(InputSource& source, std::vector<GroupRecord>& groups, uint32_t numOfGroups);
     // Entries go to the first group, in file order, whose id they name; an entry without a
     // group-id field, or naming no group, belongs to no group and is dropped.
-    void read(InputSource& source, uint32_t numOfEntries,
-              const std::vector<GroupRecord>& groups);
+    void read(InputSource& source, uint32_t numOfEntries, const std::vector<GroupRecord>& groups);
     [[nodiscard]] static std::unique_ptr<KeePass1Tree> buildTree(std::vector<GroupRecord>& groups);
 };
 

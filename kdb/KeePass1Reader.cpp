@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "KeePass1Parser.h"
-#include "DatabaseError.h"
 #include "Codec.h"
+#include "DatabaseError.h"
+#include "KeePass1Parser.h"
 
 namespace vaultora::kdb {
 
@@ -79,7 +79,7 @@ void KeePass1Reader::readHeader(InputSource& source) {
 
 std::unique_ptr<AesDecryptingSource>
 KeePass1Reader::createDecryptedInputDataSource(std::unique_ptr<InputSource> source,
-                                           const SecureBytes& key) const {
+                                               const SecureBytes& key) const {
     if (key.size() != 32) {
         throw DatabaseError("AppError", "InvalidKeySize");
     }
@@ -88,7 +88,7 @@ KeePass1Reader::createDecryptedInputDataSource(std::unique_ptr<InputSource> sour
 }
 
 std::shared_ptr<DatabaseTree> KeePass1Reader::load(std::unique_ptr<InputSource> source,
-                                          const SecureBytes& passwordUtf8) {
+                                                   const SecureBytes& passwordUtf8) {
     // The key parameters live only as long as this load, whatever way it ends.
     struct DropPassword {
         std::unique_ptr<MasterKey>& password;

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "AesDecryptingSource.h"
-#include "KeePass1Tree.h"
 #include "DatabaseModel.h"
+#include "KeePass1Tree.h"
 #include "MasterKey.h"
 
 namespace vaultora::kdb {
@@ -20,7 +20,7 @@ public:
     // Reads from the source positioned after the two signature words. The contents hash of
     // the header is kept but not compared with the payload.
     std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
-                                  const SecureBytes& passwordUtf8) override;
+                                       const SecureBytes& passwordUtf8) override;
     [[nodiscard]] std::shared_ptr<DatabaseTree> getKdbTree() const override { return m_tree; }
 
     // Reads bytes 8 to 123 of the file. A header cut short fails with ("InvalidHeader",

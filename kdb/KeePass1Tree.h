@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "KeePass1Group.h"
 #include "DatabaseModel.h"
+#include "KeePass1Group.h"
 
 namespace vaultora::kdb {
 

@@ -1,7 +1,7 @@
 #include "KeyStreamRandomStream.h"
 
-#include "SecureBytes.h"
 #include "Codec.h"
+#include "SecureBytes.h"
 
 namespace vaultora::kdb {
 

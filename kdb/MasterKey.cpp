@@ -10,8 +10,7 @@
 namespace vaultora::kdb {
 
 SecureBytes MasterKey::createFinalKey32ForPasssword(const SecureBytes& passwordUtf8,
-                                                      TextEncoding coding,
-                                                      uint8_t kdbVersion) const {
+                                                    TextEncoding coding, uint8_t kdbVersion) const {
     if (!m_masterSeed) {
         throw DatabaseError("InvalidHeader", "InvalidMasterSeed");
     }

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "ByteBuffer.h"
-#include "SecureBytes.h"
 #include "Codec.h"
+#include "SecureBytes.h"
 
 namespace vaultora::kdb {
 

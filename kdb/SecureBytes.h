@@ -22,9 +22,7 @@ template <typename T> struct WipingAllocator {
         secureWipe(pointer, count * sizeof(T));
         std::allocator<T>{}.deallocate(pointer, count);
     }
-    template <typename U> bool operator==(const WipingAllocator<U>&) const noexcept {
-        return true;
-    }
+    template <typename U> bool operator==(const WipingAllocator<U>&) const noexcept { return true; }
 };
 
 // Master passwords (UTF-8) and key material live in this type, never in std::string.

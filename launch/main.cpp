@@ -27,7 +27,8 @@ int main(int argc, char* argv[]) {
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     }
 
-    vaultora::app::ApplicationController delegate(std::make_unique<vaultora::launch::ScreenLaunchParts>());
+    vaultora::app::ApplicationController delegate(
+        std::make_unique<vaultora::launch::ScreenLaunchParts>());
     delegate.didFinishLaunchingWithOptions();
     return QGuiApplication::exec();
 }

@@ -1,7 +1,7 @@
 #include "net/HttpRequest.h"
 
-#include "net/CurlHandles.h"
 #include "base/SecureText.h"
+#include "net/CurlHandles.h"
 #include "net/GzipInflate.h"
 #include "net/HttpCredentialStore.h"
 #include "net/HttpTransferEngine.h"
@@ -483,8 +483,8 @@ void HttpRequest::run() {
             }
             ++m_redirectCount;
             const QUrl location(headerValue(m_responseHeaders, QLatin1String("Location")));
-            const bool wasSecure = address.scheme().compare(QLatin1String("https"),
-                                                            Qt::CaseInsensitive) == 0;
+            const bool wasSecure =
+                address.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
             address = address.resolved(location);
             if (!isUsableUrl(address)) {
                 fail(UnableToCreateRequestErrorType,
@@ -561,7 +561,8 @@ void HttpRequest::endResponseHeaders() {
         const quint64 limit = m_maximumResponseLength > 0
                                   ? static_cast<quint64>(m_maximumResponseLength)
                                   : LargestReservation;
-        m_responseData.reserve(static_cast<qsizetype>(std::min({length, limit, LargestReservation})));
+        m_responseData.reserve(
+            static_cast<qsizetype>(std::min({length, limit, LargestReservation})));
     }
     if (m_downloadProgressDelegate)
         m_downloadProgressDelegate->requestIncrementDownloadSizeBy(

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "kdb/SecureBytes.h"
-#include "net/HttpProgressDelegate.h"
 #include "net/GzipInflate.h"
+#include "net/HttpProgressDelegate.h"
 #include "net/NetworkError.h"
 
 #include <QByteArray>

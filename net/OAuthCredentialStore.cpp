@@ -3,8 +3,8 @@
 namespace vaultora::net {
 
 OAuthCredentialStore::OAuthCredentialStore(const QString& consumerKey,
-                                                               const QString& consumerSecret,
-                                                               const QString& signatureMethod) {
+                                           const QString& consumerSecret,
+                                           const QString& signatureMethod) {
     m_credentials.insert(ConsumerKey, consumerKey);
     m_credentials.insert(ConsumerSecret, consumerSecret);
     m_credentials.insert(SignatureMethod, signatureMethod);

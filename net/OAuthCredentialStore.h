@@ -17,7 +17,7 @@ public:
         QStringLiteral("kQXOAuthCredentialAccessTokenSecret");
 
     OAuthCredentialStore(const QString& consumerKey, const QString& consumerSecret,
-                                   const QString& signatureMethod);
+                         const QString& signatureMethod);
 
     // A null text when the credential is absent.
     [[nodiscard]] QString credential(const QString& name) const;

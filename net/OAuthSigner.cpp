@@ -83,13 +83,13 @@ QString OAuthSigner::normalizedParameters(OAuthParameters parameters) {
 }
 
 QString OAuthSigner::signatureBaseString(const QString& method, const QString& url,
-                                                  const OAuthParameters& parameters) {
+                                         const OAuthParameters& parameters) {
     return method + QLatin1Char('&') + percentEncode(baseStringUrl(url)) + QLatin1Char('&') +
            percentEncode(normalizedParameters(parameters));
 }
 
 QString OAuthSigner::signature(const QString& signatureMethod, const QString& baseString,
-                                        const QString& consumerSecret, const QString& tokenSecret) {
+                               const QString& consumerSecret, const QString& tokenSecret) {
     const QString key =
         percentEncode(consumerSecret) + QLatin1Char('&') + percentEncode(tokenSecret);
     if (signatureMethod == HmacSha1)
@@ -103,8 +103,7 @@ QString OAuthSigner::signature(const QString& signatureMethod, const QString& ba
 }
 
 OAuthParameters OAuthSigner::oauthParameters(const OAuthCredentialStore& store,
-                                                        const QDateTime& now,
-                                                        const QString& nonce) {
+                                             const QDateTime& now, const QString& nonce) {
     using Store = OAuthCredentialStore;
     OAuthParameters parameters;
     parameters.append({QStringLiteral("oauth_consumer_key"), store.credential(Store::ConsumerKey)});
@@ -119,10 +118,9 @@ OAuthParameters OAuthSigner::oauthParameters(const OAuthCredentialStore& store,
 }
 
 OAuthSignedRequest OAuthSigner::sign(const QString& method, const QString& url,
-                                                const OAuthParameters& parameters,
-                                                const QString& signatureMethod,
-                                                const QString& consumerSecret,
-                                                const QString& tokenSecret) {
+                                     const OAuthParameters& parameters,
+                                     const QString& signatureMethod, const QString& consumerSecret,
+                                     const QString& tokenSecret) {
     const bool isGet = method == QLatin1String("GET");
     if (!isGet && method != QLatin1String("POST"))
         throw OAuthError(
@@ -158,8 +156,8 @@ OAuthSigner::OAuthSigner(Clock clock, NonceSource nonces)
 }
 
 OAuthSignedRequest OAuthSigner::signRequest(const OAuthCredentialStore& store,
-                                                       const QString& method, const QString& url,
-                                                       const OAuthParameters& parameters) const {
+                                            const QString& method, const QString& url,
+                                            const OAuthParameters& parameters) const {
     using Store = OAuthCredentialStore;
     OAuthParameters all = oauthParameters(store, m_clock(), m_nonces());
     all.append(parameters);

@@ -65,8 +65,7 @@ public:
     // The store's OAuth parameters in the order the service expects: consumer key, token (when
     // linked), signature method, timestamp, nonce, version.
     [[nodiscard]] static OAuthParameters
-    oauthParameters(const OAuthCredentialStore& store, const QDateTime& now,
-                    const QString& nonce);
+    oauthParameters(const OAuthCredentialStore& store, const QDateTime& now, const QString& nonce);
 
     // Signs the URL and the given parameters (OAuth ones included) and lays them out for the
     // method, GET or POST.
@@ -78,8 +77,8 @@ public:
 
     // The store's OAuth parameters followed by the call's own, signed with the store's secrets.
     [[nodiscard]] OAuthSignedRequest signRequest(const OAuthCredentialStore& store,
-                                                   const QString& method, const QString& url,
-                                                   const OAuthParameters& parameters) const;
+                                                 const QString& method, const QString& url,
+                                                 const OAuthParameters& parameters) const;
 
 private:
     Clock m_clock;

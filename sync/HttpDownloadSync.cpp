@@ -1,8 +1,8 @@
 #include "sync/HttpDownloadSync.h"
 
-#include "net/UrlDisplay.h"
 #include "net/HttpRequest.h"
 #include "net/Reachability.h"
+#include "net/UrlDisplay.h"
 #include "sync/SyncProgressView.h"
 
 #include <QDebug>
@@ -83,8 +83,8 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
     const int status = request->responseStatusCode();
     if (status < 200 || status > 299) {
         file.cancelWriting();
-        qWarning().noquote() << "Download of" << net::UrlDisplay::withoutUserInfo(url)
-                             << "answered" << status;
+        qWarning().noquote() << "Download of" << net::UrlDisplay::withoutUserInfo(url) << "answered"
+                             << status;
         showDownloadError(QStringLiteral("The server answered %1").arg(status));
         return false;
     }

@@ -35,7 +35,7 @@ struct Command {
 
 // Maps FILE, asks for the password and opens the database (commands that read entries).
 [[nodiscard]] std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const std::string& path,
-                                                                 CommandContext& context);
+                                                                      CommandContext& context);
 
 ExitStatus runInfo(const Invocation& invocation, CommandContext& context);
 ExitStatus runList(const Invocation& invocation, CommandContext& context);

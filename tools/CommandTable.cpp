@@ -64,7 +64,7 @@ const std::vector<Command>& commandTable() {
 }
 
 std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const std::string& path,
-                                                   CommandContext& context) {
+                                                        CommandContext& context) {
     std::unique_ptr<kdb::InputSource> source = loadDatabaseSource(path);
     const kdb::SecureBytes password = context.readPassword();
     return openDatabase(std::move(source), password);

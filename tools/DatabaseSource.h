@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "kdb/InputSource.h"
 #include "kdb/DatabaseError.h"
 #include "kdb/DatabaseModel.h"
+#include "kdb/InputSource.h"
 #include "kdb/SecureBytes.h"
 
 namespace vaultora::cli {

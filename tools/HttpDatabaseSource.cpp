@@ -42,7 +42,8 @@ std::unique_ptr<kdb::InputSource> loadDatabaseFromWeb(const std::string& url) {
     request->setMaximumResponseLength(MaximumDatabaseSize);
     request->startSynchronous();
     // Messages name the address without its user name and password.
-    const std::string shown = net::UrlDisplay::withoutUserInfo(QString::fromStdString(url)).toStdString();
+    const std::string shown =
+        net::UrlDisplay::withoutUserInfo(QString::fromStdString(url)).toStdString();
     if (const auto& error = request->error()) {
         std::string message = "cannot download " + (shown.empty() ? url : shown) + ": " +
                               error->localizedDescription().toStdString();

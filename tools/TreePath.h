@@ -14,8 +14,10 @@ namespace vaultora::cli {
 [[nodiscard]] std::string escapePathName(std::string_view name);
 
 // The first group (or entry) along the path whose names match exactly, or nullptr.
-[[nodiscard]] kdb::DatabaseGroup* findGroup(kdb::DatabaseGroup& root, const std::vector<std::string>& names);
-[[nodiscard]] kdb::DatabaseEntry* findEntry(kdb::DatabaseGroup& root, const std::vector<std::string>& names);
+[[nodiscard]] kdb::DatabaseGroup* findGroup(kdb::DatabaseGroup& root,
+                                            const std::vector<std::string>& names);
+[[nodiscard]] kdb::DatabaseEntry* findEntry(kdb::DatabaseGroup& root,
+                                            const std::vector<std::string>& names);
 
 // The path of a group below the root, escaped, with a trailing "/" unless it is the root.
 [[nodiscard]] std::string groupPathPrefix(const kdb::DatabaseGroup& group);

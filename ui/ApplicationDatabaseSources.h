@@ -21,7 +21,8 @@ namespace vaultora::ui {
 
 class ApplicationDatabaseSources final : public DatabaseSources {
 public:
-    ApplicationDatabaseSources(app::ApplicationController& delegate, toolkit::TransientPanelHost& panels)
+    ApplicationDatabaseSources(app::ApplicationController& delegate,
+                               toolkit::TransientPanelHost& panels)
         : m_delegate(delegate), m_panels(panels) {}
 
     [[nodiscard]] bool downloadFromURL(const QString& url, const QString& fileName) override;

@@ -1,8 +1,8 @@
 #include "ui/ApplicationSettingsScreen.h"
 
+#include "app/ApplicationController.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/ApplicationController.h"
 #include "ui/ApplicationVersion.h"
 #include "ui/toolkit/StackController.h"
 
@@ -25,7 +25,8 @@ const QString showPasswordKey = QStringLiteral("showpassword");
 
 } // namespace
 
-ApplicationSettingsScreen::ApplicationSettingsScreen(const ScreenServices& services, QObject* parent)
+ApplicationSettingsScreen::ApplicationSettingsScreen(const ScreenServices& services,
+                                                     QObject* parent)
     : toolkit::FormPanel({}, parent), m_services(services) {}
 
 ApplicationSettingsScreen::~ApplicationSettingsScreen() = default;
@@ -68,7 +69,8 @@ void ApplicationSettingsScreen::saveSettings() {
     settings.setBShowPasswordDefault(isOn(*entered, showPasswordKey));
     settings.setBShowFullScreen(isOn(*entered, showFullScreenKey));
 
-    base::NotificationCenter::defaultCenter().post(QString::fromLatin1(base::Notifications::settingsChanged));
+    base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(base::Notifications::settingsChanged));
     if (m_services.stack != nullptr) {
         m_services.stack->popTopPanel(toolkit::Animated::Yes);
     }

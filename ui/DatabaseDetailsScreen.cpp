@@ -1,9 +1,9 @@
 #include "ui/DatabaseDetailsScreen.h"
 
+#include "app/PasswordStore.h"
 #include "base/AppConfiguration.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/PasswordStore.h"
 #include "sync/HttpDownloadSync.h"
 #include "ui/DatabaseDetailsSubScreens.h"
 #include "ui/DatabaseSources.h"
@@ -39,14 +39,13 @@ const QString passwordKey = QStringLiteral("databasePassword");
 
 } // namespace
 
-DatabaseDetailsScreen::DatabaseDetailsScreen(
-    const ScreenServices& services, DatabaseDetailsSubScreens& subScreens, QObject* parent)
+DatabaseDetailsScreen::DatabaseDetailsScreen(const ScreenServices& services,
+                                             DatabaseDetailsSubScreens& subScreens, QObject* parent)
     : toolkit::FormPanel({}, parent), m_services(services), m_subScreens(subScreens) {}
 
 DatabaseDetailsScreen::~DatabaseDetailsScreen() = default;
 
-void DatabaseDetailsScreen::setDatabaseRecord(
-    std::shared_ptr<base::DatabaseRecord> record) {
+void DatabaseDetailsScreen::setDatabaseRecord(std::shared_ptr<base::DatabaseRecord> record) {
     m_databaseRecord = std::move(record);
 }
 
@@ -60,16 +59,15 @@ toolkit::FormModel* DatabaseDetailsScreen::createDialog() {
 
     const QStringList types{QStringLiteral("HTTP Download"), QStringLiteral("Web Server"),
                             QStringLiteral("Dropbox")};
-    m_databaseType =
-        form->addSection(QStringLiteral("Sync Type"))
-            ->addRow(toolkit::FormRow::choice(QStringLiteral("Type"), types,
-                                              positionForSyncType(record.syncType())));
+    m_databaseType = form->addSection(QStringLiteral("Sync Type"))
+                         ->addRow(toolkit::FormRow::choice(QStringLiteral("Type"), types,
+                                                           positionForSyncType(record.syncType())));
     connect(m_databaseType, &toolkit::FormRow::choiceChanged, this,
             &DatabaseDetailsScreen::receiveQuickDialogRadioItemChangedNotification);
 
     QString password;
-    if (const std::optional<kdb::SecureBytes> saved =
-            app::PasswordStore::getPasswordForUsername(record.serverUrl(), passwordStoreService())) {
+    if (const std::optional<kdb::SecureBytes> saved = app::PasswordStore::getPasswordForUsername(
+            record.serverUrl(), passwordStoreService())) {
         password = QString::fromUtf8(reinterpret_cast<const char*>(saved->data()),
                                      static_cast<qsizetype>(saved->size()));
     }
@@ -91,7 +89,7 @@ toolkit::FormModel* DatabaseDetailsScreen::createDialog() {
 }
 
 void DatabaseDetailsScreen::addHttpDownloadSections(toolkit::FormModel& form,
-                                                                    const QString& password) {
+                                                    const QString& password) {
     const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("HTTP Download settings"));
     settings->addRow(toolkit::FormRow::textEntry(QStringLiteral("Display Name"),
@@ -101,65 +99,54 @@ void DatabaseDetailsScreen::addHttpDownloadSections(toolkit::FormModel& form,
                                                  urlKey, QStringLiteral("type URL here")));
     addPasswordSection(form, password, QStringLiteral("optional password - not recomended"));
     toolkit::FormSection* buttons = form.addSection();
-    addButton(*buttons, QStringLiteral("HTTP Dowload"),
-              &DatabaseDetailsScreen::httpDownload);
-    addButton(*buttons, QStringLiteral("Save"),
-              &DatabaseDetailsScreen::saveHttpDownload);
+    addButton(*buttons, QStringLiteral("HTTP Dowload"), &DatabaseDetailsScreen::httpDownload);
+    addButton(*buttons, QStringLiteral("Save"), &DatabaseDetailsScreen::saveHttpDownload);
 }
 
 void DatabaseDetailsScreen::addWebServerSections(toolkit::FormModel& form,
-                                                                 const QString& password) {
+                                                 const QString& password) {
     const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("HTTP Server settings"));
     connect(
         settings->addRow(toolkit::FormRow::navigation(QStringLiteral("HTTP Server"), QString())),
-        &toolkit::FormRow::selected, this,
-        &DatabaseDetailsScreen::openUploadScreen);
+        &toolkit::FormRow::selected, this, &DatabaseDetailsScreen::openUploadScreen);
     settings->addRow(toolkit::FormRow::textEntry(QStringLiteral("Display Name"),
                                                  record.serverDisplayName(), displayNameKey,
                                                  QStringLiteral("type display name here")));
     addPasswordSection(form, password, QStringLiteral("optional password - not recomended"));
-    addButton(*form.addSection(), QStringLiteral("Save"),
-              &DatabaseDetailsScreen::saveWebServer);
+    addButton(*form.addSection(), QStringLiteral("Save"), &DatabaseDetailsScreen::saveWebServer);
 }
 
-void DatabaseDetailsScreen::addDropboxSections(toolkit::FormModel& form,
-                                                               const QString& password) {
+void DatabaseDetailsScreen::addDropboxSections(toolkit::FormModel& form, const QString& password) {
     const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("DropBox settings"));
     const QString fileName =
         record.databaseName().isEmpty() ? QStringLiteral("click here") : record.databaseName();
     connect(settings->addRow(toolkit::FormRow::navigation(QStringLiteral("File name"), fileName)),
-            &toolkit::FormRow::selected, this,
-            &DatabaseDetailsScreen::openDropboxPicker);
+            &toolkit::FormRow::selected, this, &DatabaseDetailsScreen::openDropboxPicker);
     settings->addRow(toolkit::FormRow::textEntry(QStringLiteral("Display Name"),
                                                  record.serverDisplayName(), displayNameKey,
                                                  QStringLiteral("type display name here")));
     addPasswordSection(form, password, QStringLiteral("optional password"));
     toolkit::FormSection* buttons = form.addSection();
-    addButton(*buttons, QStringLiteral("Unlink"),
-              &DatabaseDetailsScreen::unlinkDropbox);
-    addButton(*buttons, QStringLiteral("Save"),
-              &DatabaseDetailsScreen::saveDropbox);
+    addButton(*buttons, QStringLiteral("Unlink"), &DatabaseDetailsScreen::unlinkDropbox);
+    addButton(*buttons, QStringLiteral("Save"), &DatabaseDetailsScreen::saveDropbox);
 }
 
-void DatabaseDetailsScreen::addPasswordSection(toolkit::FormModel& form,
-                                                               const QString& password,
-                                                               const QString& placeholder) {
+void DatabaseDetailsScreen::addPasswordSection(toolkit::FormModel& form, const QString& password,
+                                               const QString& placeholder) {
     form.addSection(QStringLiteral("Optional Password"))
         ->addRow(toolkit::FormRow::textEntry(QStringLiteral("Password"), password, passwordKey,
                                              placeholder, toolkit::FormRow::Echo::Secure));
 }
 
-void DatabaseDetailsScreen::addButton(
-    toolkit::FormSection& section, const QString& label,
-    void (DatabaseDetailsScreen::*action)()) {
+void DatabaseDetailsScreen::addButton(toolkit::FormSection& section, const QString& label,
+                                      void (DatabaseDetailsScreen::*action)()) {
     connect(section.addRow(toolkit::FormRow::button(label)), &toolkit::FormRow::selected, this,
             action);
 }
 
-void DatabaseDetailsScreen::receiveQuickDialogRadioItemChangedNotification(
-    int position) {
+void DatabaseDetailsScreen::receiveQuickDialogRadioItemChangedNotification(int position) {
     if (!m_databaseRecord) {
         return;
     }
@@ -281,7 +268,8 @@ void DatabaseDetailsScreen::passwordStep(const QString& account) {
 }
 
 void DatabaseDetailsScreen::announceChange() {
-    base::NotificationCenter::defaultCenter().post(QString::fromLatin1(base::Notifications::databasesChanged));
+    base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(base::Notifications::databasesChanged));
 }
 
 void DatabaseDetailsScreen::leaveScreen() {
@@ -313,8 +301,7 @@ void DatabaseDetailsScreen::openDropboxPicker() {
                                               errorPanelSeconds);
         return;
     }
-    pushSubScreen(
-        m_subScreens.createDropboxPicker(QStringLiteral("/"), m_databaseRecord, *this));
+    pushSubScreen(m_subScreens.createDropboxPicker(QStringLiteral("/"), m_databaseRecord, *this));
 }
 
 void DatabaseDetailsScreen::unlinkDropbox() {

@@ -23,9 +23,8 @@ public:
     // Positions of the sync-type choice.
     enum TypePosition { HttpDownloadPosition = 0, WebServerPosition = 1, DropboxPosition = 2 };
 
-    DatabaseDetailsScreen(const ScreenServices& services,
-                                          DatabaseDetailsSubScreens& subScreens,
-                                          QObject* parent = nullptr);
+    DatabaseDetailsScreen(const ScreenServices& services, DatabaseDetailsSubScreens& subScreens,
+                          QObject* parent = nullptr);
     ~DatabaseDetailsScreen() override;
 
     // Set by the opener before createDialog.

@@ -9,7 +9,6 @@
 
 #include <memory>
 
-
 namespace vaultora::toolkit {
 class Panel;
 }

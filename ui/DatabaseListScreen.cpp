@@ -1,8 +1,8 @@
 #include "ui/DatabaseListScreen.h"
 
+#include "app/ApplicationController.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/ApplicationController.h"
 #include "ui/DatabaseDetailsScreen.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -21,8 +21,8 @@ constexpr double deletedPanelSeconds = 1.5;
 
 } // namespace
 
-DatabaseListScreen::DatabaseListScreen(
-    const ScreenServices& services, DatabaseDetailsSubScreens& subScreens, QObject* parent)
+DatabaseListScreen::DatabaseListScreen(const ScreenServices& services,
+                                       DatabaseDetailsSubScreens& subScreens, QObject* parent)
     : toolkit::ListPanel(parent), m_services(services), m_subScreens(subScreens) {
     viewDidLoad();
 }
@@ -119,8 +119,7 @@ void DatabaseListScreen::openDetails(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= registry.size()) {
         return;
     }
-    auto details =
-        std::make_unique<DatabaseDetailsScreen>(m_services, m_subScreens);
+    auto details = std::make_unique<DatabaseDetailsScreen>(m_services, m_subScreens);
     details->setDatabaseRecord(registry.at(static_cast<std::size_t>(index)));
     details->setIServerArrayIndex(index);
     details->createDialog();
@@ -147,7 +146,7 @@ void DatabaseListScreen::deleteRow(int row) {
 }
 
 bool DatabaseListScreen::removeDatabaseFile(const app::ApplicationController& delegate,
-                                                         const QString& databaseName) {
+                                            const QString& databaseName) {
     if (databaseName.isEmpty() || databaseName.contains(QLatin1Char('/')) ||
         databaseName.contains(QLatin1String(".."))) {
         return false;

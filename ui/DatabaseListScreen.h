@@ -29,9 +29,8 @@ public:
         QString dataBaseFileName;
     };
 
-    DatabaseListScreen(const ScreenServices& services,
-                                    DatabaseDetailsSubScreens& subScreens,
-                                    QObject* parent = nullptr);
+    DatabaseListScreen(const ScreenServices& services, DatabaseDetailsSubScreens& subScreens,
+                       QObject* parent = nullptr);
     ~DatabaseListScreen() override;
 
     [[nodiscard]] const QList<CellContent>& cellContents() const { return m_cellContents; }
@@ -51,7 +50,8 @@ public:
     // Removes the database file of a record from the documents directory. A name that is empty
     // or could reach outside the directory removes nothing; so does anything but a file placed
     // directly in it. Returns whether a file was removed.
-    static bool removeDatabaseFile(const app::ApplicationController& delegate, const QString& databaseName);
+    static bool removeDatabaseFile(const app::ApplicationController& delegate,
+                                   const QString& databaseName);
 
 private:
     void viewDidLoad();

@@ -145,8 +145,7 @@ void DatabaseOpenFlow::askForPassword() {
     const auto style = m_services.stack != nullptr
                            ? toolkit::ModalPresenter::styleForIdiom(m_services.stack->idiom())
                            : toolkit::ModalPresenter::Style::FormSheet;
-    m_services.modalPresenter->presentPanel(std::move(navigation), style,
-                                                     toolkit::Animated::Yes);
+    m_services.modalPresenter->presentPanel(std::move(navigation), style, toolkit::Animated::Yes);
 }
 
 void DatabaseOpenFlow::load(const kdb::SecureBytes& password, std::function<void()> afterFailure) {

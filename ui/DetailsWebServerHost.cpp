@@ -16,8 +16,7 @@ DetailsWebServerHost& DetailsWebServerHost::of(DatabaseDetailsScreen& details) {
 DetailsWebServerHost::DetailsWebServerHost(DatabaseDetailsScreen& details)
     : QObject(&details), m_details(details) {}
 
-void DetailsWebServerHost::setDatabaseRecord(
-    const std::shared_ptr<base::DatabaseRecord>& record) {
+void DetailsWebServerHost::setDatabaseRecord(const std::shared_ptr<base::DatabaseRecord>& record) {
     m_details.setDatabaseRecord(record);
 }
 

@@ -80,8 +80,7 @@ void DropboxLoginScreen::link() {
 
 void DropboxLoginScreen::dismiss() {
     toolkit::Panel* presented = navigationContainer();
-    m_services.modalPresenter->dismissPanel(presented ? presented : this,
-                                                     toolkit::Animated::Yes);
+    m_services.modalPresenter->dismissPanel(presented ? presented : this, toolkit::Animated::Yes);
 }
 
 void DropboxLoginScreen::cancel() {
@@ -93,9 +92,8 @@ void DropboxLoginScreen::cancel() {
 
 void DropboxLoginScreen::openCreateAccount() {
     if (toolkit::NavigationContainer* container = navigationContainer())
-        container->pushPanel(
-            std::make_unique<DropboxCreateAccountScreen>(*this, m_services),
-            toolkit::Animated::Yes);
+        container->pushPanel(std::make_unique<DropboxCreateAccountScreen>(*this, m_services),
+                             toolkit::Animated::Yes);
 }
 
 void DropboxLoginScreen::finishWithLogin() {

@@ -43,7 +43,7 @@ void EntryScreen::setIsStackedView(bool stacked) {
 }
 
 void EntryScreen::showKeePassEntry(kdb::DatabaseEntry* entry,
-                                           std::shared_ptr<kdb::DatabaseTree> tree) {
+                                   std::shared_ptr<kdb::DatabaseTree> tree) {
     m_showPassword =
         m_services.delegate != nullptr && m_services.delegate->appSettings().bShowPasswordDefault();
     m_tree = std::move(tree);
@@ -101,7 +101,7 @@ void EntryScreen::toggleShowPassword() {
 }
 
 void EntryScreen::copyToClipboard(const std::string& text, const QString& confirmation,
-                                          double seconds) {
+                                  double seconds) {
     QGuiApplication::clipboard()->setText(fromUtf8(text));
     if (m_services.transientPanels != nullptr) {
         m_services.transientPanels->showInformation(confirmation, QString(), seconds);

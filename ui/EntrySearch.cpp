@@ -94,7 +94,7 @@ bool EntrySearch::matches(const kdb::DatabaseEntry& entry) const {
 }
 
 void EntrySearch::collectMatches(const kdb::DatabaseGroup* group,
-                                    std::vector<kdb::DatabaseEntry*>& results) const {
+                                 std::vector<kdb::DatabaseEntry*>& results) const {
     if (group == nullptr) {
         return;
     }

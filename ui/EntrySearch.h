@@ -18,7 +18,8 @@ public:
     [[nodiscard]] bool matches(const kdb::DatabaseEntry& entry) const;
     // Appends the matching entries of the group and of every group below it, depth first: a
     // group's own entries before those of its first subgroup. An absent group adds nothing.
-    void collectMatches(const kdb::DatabaseGroup* group, std::vector<kdb::DatabaseEntry*>& results) const;
+    void collectMatches(const kdb::DatabaseGroup* group,
+                        std::vector<kdb::DatabaseEntry*>& results) const;
 
     // Whether the text occurs in the UTF-8 text, ignoring case.
     [[nodiscard]] bool occursIn(const std::string& text) const;

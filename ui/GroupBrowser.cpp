@@ -192,9 +192,8 @@ void GroupBrowser::pushStacked(std::unique_ptr<toolkit::Panel> panel) {
     }
     // Pushing from this panel replaces whatever was opened from it before, together with
     // everything to the right of that.
-    m_services.stack->pushPanel(
-        std::make_unique<toolkit::NavigationContainer>(std::move(panel)), this,
-        toolkit::Animated::Yes);
+    m_services.stack->pushPanel(std::make_unique<toolkit::NavigationContainer>(std::move(panel)),
+                                this, toolkit::Animated::Yes);
 }
 
 void GroupBrowser::closeView() {

@@ -13,7 +13,8 @@
 
 namespace vaultora::ui {
 
-IdleWatchingWindow::IdleWatchingWindow(std::shared_ptr<toolkit::TimerFactory> timers, QWindow* parent)
+IdleWatchingWindow::IdleWatchingWindow(std::shared_ptr<toolkit::TimerFactory> timers,
+                                       QWindow* parent)
     : QQuickView(parent), m_timers(std::move(timers)), m_idleTimer(m_timers->createTimer()) {}
 
 IdleWatchingWindow::~IdleWatchingWindow() = default;
@@ -75,13 +76,14 @@ void IdleWatchingWindow::startCountdown() {
 }
 
 void IdleWatchingWindow::windowIdleNotification() {
-    base::NotificationCenter::defaultCenter().post(QString::fromLatin1(base::Notifications::windowIdle), this);
+    base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(base::Notifications::windowIdle), this);
     m_hasIdleTimer = false;
 }
 
 void IdleWatchingWindow::windowActiveNotification() {
-    base::NotificationCenter::defaultCenter().post(QString::fromLatin1(base::Notifications::windowActive),
-                                             this);
+    base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(base::Notifications::windowActive), this);
 }
 
 } // namespace vaultora::ui

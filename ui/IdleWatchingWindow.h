@@ -19,7 +19,7 @@ class IdleWatchingWindow final : public QQuickView, public app::IdleWatch {
 
 public:
     explicit IdleWatchingWindow(std::shared_ptr<toolkit::TimerFactory> timers,
-                             QWindow* parent = nullptr);
+                                QWindow* parent = nullptr);
     ~IdleWatchingWindow() override;
 
     // Sets the countdown length in seconds and restarts the countdown; 0 switches it off.

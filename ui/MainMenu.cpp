@@ -170,9 +170,8 @@ void MainMenu::openSettingsScreen(int row) {
     if (!screen || m_services.stack == nullptr) {
         return;
     }
-    m_services.stack->pushPanel(
-        std::make_unique<toolkit::NavigationContainer>(std::move(screen)), nullptr,
-        toolkit::Animated::Yes);
+    m_services.stack->pushPanel(std::make_unique<toolkit::NavigationContainer>(std::move(screen)),
+                                nullptr, toolkit::Animated::Yes);
     m_services.stack->collapseStack(1, toolkit::Animated::Yes);
 }
 

@@ -11,8 +11,7 @@ namespace {
 
 // The menu at the root of the stacked navigation owns the open flows it starts.
 [[nodiscard]] QList<DatabaseOpenFlow*> runningOpens(const ScreenServices& services) {
-    const toolkit::Panel* menu =
-        services.stack != nullptr ? services.stack->rootPanel() : nullptr;
+    const toolkit::Panel* menu = services.stack != nullptr ? services.stack->rootPanel() : nullptr;
     return menu != nullptr ? DatabaseOpenFlow::runningFlowsOf(*menu) : QList<DatabaseOpenFlow*>{};
 }
 

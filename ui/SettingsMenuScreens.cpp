@@ -2,9 +2,9 @@
 
 #include "ui/AboutScreen.h"
 #include "ui/ApplicationDetailsSubScreens.h"
-#include "ui/HelpScreen.h"
 #include "ui/ApplicationSettingsScreen.h"
 #include "ui/DatabaseListScreen.h"
+#include "ui/HelpScreen.h"
 
 namespace vaultora::ui {
 

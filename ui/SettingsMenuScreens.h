@@ -7,7 +7,6 @@
 
 #include <memory>
 
-
 namespace vaultora::toolkit {
 class Panel;
 }
@@ -25,8 +24,7 @@ public:
     // The application's own sub-screens.
     explicit SettingsMenuScreens(const ScreenServices& services);
 
-    [[nodiscard]] std::unique_ptr<toolkit::Panel>
-    operator()(MainMenu::SettingsScreen screen) const;
+    [[nodiscard]] std::unique_ptr<toolkit::Panel> operator()(MainMenu::SettingsScreen screen) const;
 
 private:
     const ScreenServices* m_services;

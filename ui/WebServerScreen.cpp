@@ -1,17 +1,16 @@
 #include "ui/WebServerScreen.h"
 
+#include "ui/WebServerScreenHost.h"
 #include "ui/toolkit/TransientPanelHost.h"
 #include "webserver/HttpServer.h"
-#include "ui/WebServerScreenHost.h"
 #include "webserver/LocalAddress.h"
 #include "webserver/UploadConnection.h"
 #include "webserver/WebServerNotifications.h"
 
 namespace vaultora::ui {
 
-WebServerScreen::WebServerScreen(
-    const QString& documentsDirectory, toolkit::TransientPanelHost* transientPanels,
-    QObject* parent)
+WebServerScreen::WebServerScreen(const QString& documentsDirectory,
+                                 toolkit::TransientPanelHost* transientPanels, QObject* parent)
     : FormPanel({}, parent), m_transientPanels(transientPanels),
       m_httpServer(new webserver::HttpServer(this)) {
     createDialog();
@@ -20,8 +19,9 @@ WebServerScreen::WebServerScreen(
     m_httpServer->setDocumentRoot(documentsDirectory);
     m_httpServer->setPort(0);
     base::NotificationCenter& center = base::NotificationCenter::defaultCenter();
-    center.addObserver(QString::fromLatin1(webserver::notifications::localhostAdressesResolved), this,
-                       [this](const base::Notification& note) { receivedAddressNotification(note); });
+    center.addObserver(
+        QString::fromLatin1(webserver::notifications::localhostAdressesResolved), this,
+        [this](const base::Notification& note) { receivedAddressNotification(note); });
     center.addObserver(QString::fromLatin1(webserver::notifications::newFileUploaded), this,
                        [this](const base::Notification& note) { newFileUploadedInfoUpdate(note); });
 }
@@ -36,8 +36,7 @@ void WebServerScreen::createDialog() {
     toolkit::FormRow* start =
         form->addSection(QStringLiteral("Press here to start"))
             ->addRow(toolkit::FormRow::button(QStringLiteral("Start HTTP Server")));
-    connect(start, &toolkit::FormRow::selected, this,
-            &WebServerScreen::startHttpServer);
+    connect(start, &toolkit::FormRow::selected, this, &WebServerScreen::startHttpServer);
 
     QString status = QStringLiteral("HTTP Server not started");
     if (m_bHTTPServerFileUploaded) {
@@ -51,8 +50,7 @@ void WebServerScreen::createDialog() {
                                                               : QStringLiteral("- -")));
     toolkit::FormRow* ok =
         form->addSection()->addRow(toolkit::FormRow::button(QStringLiteral("Ok")));
-    connect(ok, &toolkit::FormRow::selected, this,
-            &WebServerScreen::confirm);
+    connect(ok, &toolkit::FormRow::selected, this, &WebServerScreen::confirm);
     setForm(std::move(form));
 }
 
@@ -73,19 +71,16 @@ void WebServerScreen::startHttpServer() {
     createDialog();
 }
 
-void WebServerScreen::receivedAddressNotification(
-    const base::Notification& /*notification*/) {
+void WebServerScreen::receivedAddressNotification(const base::Notification& /*notification*/) {
     m_httpServerAddress = QStringLiteral("%1:%2").arg(getIPAddress()).arg(m_httpServer->port());
     createDialog();
 }
 
-void WebServerScreen::newFileUploadedInfoUpdate(
-    const base::Notification& notification) {
+void WebServerScreen::newFileUploadedInfoUpdate(const base::Notification& notification) {
     const QString fileName = notification.userInfo.value(QStringLiteral("filename")).toString();
     if (m_databaseRecord) {
         const qsizetype extension = fileName.lastIndexOf(QLatin1Char('.'));
-        m_databaseRecord->setServerDisplayName(extension > 0 ? fileName.left(extension)
-                                                                  : fileName);
+        m_databaseRecord->setServerDisplayName(extension > 0 ? fileName.left(extension) : fileName);
         m_databaseRecord->setServerUrl(fileName);
         m_databaseRecord->setDatabaseName(fileName);
         if (m_rootView != nullptr) {

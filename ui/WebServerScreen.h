@@ -26,9 +26,8 @@ class WebServerScreen final : public toolkit::FormPanel {
     Q_OBJECT
 
 public:
-    WebServerScreen(const QString& documentsDirectory,
-                                             toolkit::TransientPanelHost* transientPanels,
-                                             QObject* parent = nullptr);
+    WebServerScreen(const QString& documentsDirectory, toolkit::TransientPanelHost* transientPanels,
+                    QObject* parent = nullptr);
     ~WebServerScreen() override;
 
     [[nodiscard]] std::shared_ptr<base::DatabaseRecord> keePassServerDetail() const {

@@ -1,7 +1,7 @@
 #include "sync/dropbox/DropboxClient.h"
 
-#include "sync/dropbox/DropboxMetadata.h"
 #include "sync/dropbox/DropboxClientDelegate.h"
+#include "sync/dropbox/DropboxMetadata.h"
 #include "sync/dropbox/DropboxSession.h"
 
 #include <QJsonDocument>
@@ -38,10 +38,10 @@ DropboxClient::~DropboxClient() {
         request->cancel();
 }
 
-net::OAuthSignedRequest DropboxClient::requestWithProtocol(const QString& protocol, const QString& host,
-                                                       const QString& path,
-                                                       const net::OAuthParameters& parameters,
-                                                       const QString& method) const {
+net::OAuthSignedRequest DropboxClient::requestWithProtocol(const QString& protocol,
+                                                           const QString& host, const QString& path,
+                                                           const net::OAuthParameters& parameters,
+                                                           const QString& method) const {
     const QString url =
         QStringLiteral("%1://%2/%3%4")
             .arg(protocol, host, QStringLiteral("0"), net::OAuthSigner::escapePath(path));
@@ -49,10 +49,11 @@ net::OAuthSignedRequest DropboxClient::requestWithProtocol(const QString& protoc
                                 method.isEmpty() ? QStringLiteral("GET") : method, url, parameters);
 }
 
-DropboxRequest* DropboxClient::send(net::OAuthSignedRequest signedRequest, DropboxRequest::Callback completion) {
-    auto request = std::make_unique<DropboxRequest>(std::move(signedRequest),
-                                               m_session.configuration().certificateAuthorityFile,
-                                               std::move(completion));
+DropboxRequest* DropboxClient::send(net::OAuthSignedRequest signedRequest,
+                                    DropboxRequest::Callback completion) {
+    auto request = std::make_unique<DropboxRequest>(
+        std::move(signedRequest), m_session.configuration().certificateAuthorityFile,
+        std::move(completion));
     DropboxRequest* pointer = request.get();
     m_requests.push_back(std::move(request));
     return pointer;
@@ -157,7 +158,7 @@ void DropboxClient::requestDidLoadMetadata(DropboxRequest& request) {
 }
 
 void DropboxClient::parsedMetadata(std::size_t job, const std::optional<DropboxMetadata>& metadata,
-                                  const net::NetworkError& malformed) {
+                                   const net::NetworkError& malformed) {
     const auto parser = std::find_if(m_parsers.begin(), m_parsers.end(),
                                      [job](const auto& entry) { return entry.first == job; });
     if (parser != m_parsers.end()) {
@@ -218,15 +219,15 @@ void DropboxClient::cancelFileLoad(const QString& path) {
 }
 
 void DropboxClient::createAccount(const QString& email, const QString& password,
-                                 const QString& firstName, const QString& lastName) {
+                                  const QString& firstName, const QString& lastName) {
     DropboxRequest* request = send(requestWithProtocol(Https, m_session.configuration().apiHost,
-                                                  QStringLiteral("/account"),
-                                                  {{QStringLiteral("email"), email},
-                                                   {QStringLiteral("password"), password},
-                                                   {QStringLiteral("first_name"), firstName},
-                                                   {QStringLiteral("last_name"), lastName}},
-                                                  QStringLiteral("POST")),
-                              [this](DropboxRequest& done) { requestDidCreateAccount(done); });
+                                                       QStringLiteral("/account"),
+                                                       {{QStringLiteral("email"), email},
+                                                        {QStringLiteral("password"), password},
+                                                        {QStringLiteral("first_name"), firstName},
+                                                        {QStringLiteral("last_name"), lastName}},
+                                                       QStringLiteral("POST")),
+                                   [this](DropboxRequest& done) { requestDidCreateAccount(done); });
     request->setFailureCallback([this](DropboxRequest& done) {
         const net::NetworkError error = *done.error();
         release(done);

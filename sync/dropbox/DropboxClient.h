@@ -3,9 +3,9 @@
 // Requests are signed with the session's credentials at the moment they are made.
 #pragma once
 
+#include "net/OAuthSigner.h"
 #include "sync/dropbox/DropboxMetadata.h"
 #include "sync/dropbox/DropboxRequest.h"
-#include "net/OAuthSigner.h"
 
 #include <QHash>
 #include <QObject>
@@ -45,10 +45,9 @@ public:
                        const QString& lastName);
 
     // "%protocol://%host/0%escaped-path", signed with the session's store.
-    [[nodiscard]] net::OAuthSignedRequest requestWithProtocol(const QString& protocol,
-                                                           const QString& host, const QString& path,
-                                                           const net::OAuthParameters& parameters,
-                                                           const QString& method = {}) const;
+    [[nodiscard]] net::OAuthSignedRequest
+    requestWithProtocol(const QString& protocol, const QString& host, const QString& path,
+                        const net::OAuthParameters& parameters, const QString& method = {}) const;
 
     [[nodiscard]] const QString& root() const { return m_root; }
     [[nodiscard]] int runningRequestCount() const { return static_cast<int>(m_requests.size()); }

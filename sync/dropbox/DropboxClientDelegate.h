@@ -3,8 +3,8 @@
 // thread.
 #pragma once
 
-#include "sync/dropbox/DropboxMetadata.h"
 #include "net/NetworkError.h"
+#include "sync/dropbox/DropboxMetadata.h"
 
 #include <QString>
 
@@ -33,7 +33,8 @@ public:
     virtual void loadFileFailedWithError(DropboxClient& client, const net::NetworkError& error);
 
     virtual void restClientCreatedAccount(DropboxClient& client);
-    virtual void createAccountFailedWithError(DropboxClient& client, const net::NetworkError& error);
+    virtual void createAccountFailedWithError(DropboxClient& client,
+                                              const net::NetworkError& error);
 };
 
 } // namespace vaultora::sync

@@ -13,7 +13,8 @@ DropboxSession* sharedInstance = nullptr;
 using Store = net::OAuthCredentialStore;
 
 DropboxSession::DropboxSession(const QString& consumerKey, const QString& consumerSecret,
-                     DropboxServiceConfiguration configuration, const QString& settingsFile)
+                               DropboxServiceConfiguration configuration,
+                               const QString& settingsFile)
     : m_credentialStore(consumerKey, consumerSecret, QStringLiteral("HMAC-SHA1")),
       m_configuration(std::move(configuration)),
       m_settings(settingsFile.isEmpty()
@@ -62,7 +63,8 @@ void DropboxSession::unlink() {
     m_settings->sync();
 }
 
-void DropboxSession::updateAccessToken(const QString& accessToken, const QString& accessTokenSecret) {
+void DropboxSession::updateAccessToken(const QString& accessToken,
+                                       const QString& accessTokenSecret) {
     m_credentialStore.setCredential(Store::AccessToken, accessToken);
     m_credentialStore.setCredential(Store::AccessTokenSecret, accessTokenSecret);
     const QVariantMap saved{{Store::ConsumerKey, m_credentialStore.credential(Store::ConsumerKey)},

@@ -2,8 +2,8 @@
 // and the saved copy of the token in the user defaults, so the link survives a restart.
 #pragma once
 
-#include "sync/dropbox/DropboxServiceConfiguration.h"
 #include "net/OAuthCredentialStore.h"
+#include "sync/dropbox/DropboxServiceConfiguration.h"
 
 #include <QString>
 #include <memory>
@@ -28,7 +28,8 @@ public:
 
     // settingsFile empty: the application's user defaults; otherwise an INI file (tests).
     DropboxSession(const QString& consumerKey, const QString& consumerSecret,
-              DropboxServiceConfiguration configuration = {}, const QString& settingsFile = {});
+                   DropboxServiceConfiguration configuration = {},
+                   const QString& settingsFile = {});
     ~DropboxSession();
     DropboxSession(const DropboxSession&) = delete;
     DropboxSession& operator=(const DropboxSession&) = delete;
@@ -46,7 +47,9 @@ public:
     [[nodiscard]] const net::OAuthCredentialStore& credentialStore() const {
         return m_credentialStore;
     }
-    [[nodiscard]] const DropboxServiceConfiguration& configuration() const { return m_configuration; }
+    [[nodiscard]] const DropboxServiceConfiguration& configuration() const {
+        return m_configuration;
+    }
 
     [[nodiscard]] DropboxSessionDelegate* delegate() const { return m_delegate; }
     // Not owned.

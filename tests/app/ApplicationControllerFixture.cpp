@@ -25,7 +25,8 @@ vaultora::app::ApplicationController& ApplicationControllerTest::makeDelegate() 
     m_delegate.reset();
     auto recording = std::make_unique<RecordingLaunchParts>();
     parts = recording.get();
-    m_delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(recording), documents());
+    m_delegate =
+        std::make_unique<vaultora::app::ApplicationController>(std::move(recording), documents());
     return *m_delegate;
 }
 

@@ -17,9 +17,12 @@
 
 // Launch parts that record the order of the launch steps and stand in for the window and
 // the navigation.
-class RecordingLaunchParts final : public vaultora::app::LaunchParts, public vaultora::app::IdleWatch, public vaultora::app::PanelStack {
+class RecordingLaunchParts final : public vaultora::app::LaunchParts,
+                                   public vaultora::app::IdleWatch,
+                                   public vaultora::app::PanelStack {
 public:
-    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController& delegate) override {
+    vaultora::app::IdleWatch*
+    createWindow(vaultora::app::ApplicationController& delegate) override {
         steps.push_back("window, registry of " + std::to_string(delegate.serverArray().size()));
         return this;
     }
@@ -27,8 +30,12 @@ public:
         steps.push_back("navigation");
         return this;
     }
-    void createCrashReportManager(vaultora::app::ApplicationController&) override { steps.push_back("crash reports"); }
-    void createDropboxSession(vaultora::app::ApplicationController&) override { steps.push_back("dropbox session"); }
+    void createCrashReportManager(vaultora::app::ApplicationController&) override {
+        steps.push_back("crash reports");
+    }
+    void createDropboxSession(vaultora::app::ApplicationController&) override {
+        steps.push_back("dropbox session");
+    }
 
     void setTimerValue(double seconds) override { timerValues.push_back(seconds); }
     [[nodiscard]] std::size_t panelCount() const override { return panels; }

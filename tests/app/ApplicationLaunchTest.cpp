@@ -50,11 +50,18 @@ TEST_F(ApplicationControllerTest, DatabaseChangeSavesTheRegistryAndNothingElseDo
 
 TEST_F(ApplicationControllerTest, ADestroyedDelegateStopsObserving) {
     launch();
-    vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
-    EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)), 1u);
+    vaultora::base::NotificationCenter& center =
+        vaultora::base::NotificationCenter::defaultCenter();
+    EXPECT_EQ(
+        center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)),
+        1u);
     makeDelegate();
-    EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)), 0u);
-    EXPECT_EQ(center.observerCount(QString::fromLatin1(vaultora::base::Notifications::settingsChanged)), 0u);
+    EXPECT_EQ(
+        center.observerCount(QString::fromLatin1(vaultora::base::Notifications::databasesChanged)),
+        0u);
+    EXPECT_EQ(
+        center.observerCount(QString::fromLatin1(vaultora::base::Notifications::settingsChanged)),
+        0u);
 }
 
 TEST_F(ApplicationControllerTest, GoingToTheBackgroundClosesEveryPanel) {

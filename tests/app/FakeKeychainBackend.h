@@ -16,7 +16,7 @@ class FakeKeychainBackend final : public vaultora::app::KeychainBackend {
 public:
     struct Item {
         std::optional<vaultora::kdb::SecureBytes> data; // nullopt: the item has no data
-        bool dataUnreadable = false;          // the data query finds nothing
+        bool dataUnreadable = false;                    // the data query finds nothing
         QString label;
     };
     using Key = std::pair<QString, QString>; // account, service

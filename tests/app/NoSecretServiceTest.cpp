@@ -22,9 +22,9 @@ TEST(NoSecretServiceChild, DISABLED_StoringFailsAndReadingFindsNothing) {
     const QString account = QStringLiteral("https://example.com/db.kdb");
     const QString service = QStringLiteral("Vaultora");
     std::optional<vaultora::base::ErrorValue> error;
-    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText(password),
-                                                  service, vaultora::app::PasswordStore::UpdateExisting::Yes,
-                                                  &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(
+        account, vaultora::kdb::secureBytesFromText(password), service,
+        vaultora::app::PasswordStore::UpdateExisting::Yes, &error));
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->code, 0);
     EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, service));

@@ -12,11 +12,13 @@ TEST(NotificationCenter, DeliversByNameInOrderWithSenderAndInformation) {
     vaultora::base::NotificationCenter center;
     QObject sender;
     std::vector<std::string> seen;
-    center.addObserver(QStringLiteral("A"), nullptr, [&](const vaultora::base::Notification& notification) {
-        EXPECT_EQ(notification.object, &sender);
-        seen.push_back("first " +
-                       notification.userInfo.value(QStringLiteral("k")).toString().toStdString());
-    });
+    center.addObserver(
+        QStringLiteral("A"), nullptr, [&](const vaultora::base::Notification& notification) {
+            EXPECT_EQ(notification.object, &sender);
+            seen.push_back(
+                "first " +
+                notification.userInfo.value(QStringLiteral("k")).toString().toStdString());
+        });
     center.addObserver(QStringLiteral("B"), nullptr,
                        [&](const vaultora::base::Notification&) { seen.push_back("other"); });
     center.addObserver(QStringLiteral("A"), nullptr,
@@ -37,8 +39,9 @@ TEST(NotificationCenter, ObserversRemovedWhileDeliveringAreNotCalled) {
         center.addObserver(QStringLiteral("N"), nullptr,
                            [&](const vaultora::base::Notification&) { seen.push_back("late"); });
     });
-    second = center.addObserver(QStringLiteral("N"), nullptr,
-                                [&](const vaultora::base::Notification&) { seen.push_back("second"); });
+    second =
+        center.addObserver(QStringLiteral("N"), nullptr,
+                           [&](const vaultora::base::Notification&) { seen.push_back("second"); });
 
     center.post(QStringLiteral("N"));
     EXPECT_EQ(seen, std::vector<std::string>{"first"});
@@ -51,9 +54,12 @@ TEST(NotificationCenter, OwnersRemoveTheirObserversAndAreForgottenWhenDestroyed)
     int calls = 0;
     auto owner = std::make_unique<QObject>();
     QObject other;
-    center.addObserver(QStringLiteral("N"), owner.get(), [&](const vaultora::base::Notification&) { ++calls; });
-    center.addObserver(QStringLiteral("M"), owner.get(), [&](const vaultora::base::Notification&) { ++calls; });
-    center.addObserver(QStringLiteral("N"), &other, [&](const vaultora::base::Notification&) { calls += 10; });
+    center.addObserver(QStringLiteral("N"), owner.get(),
+                       [&](const vaultora::base::Notification&) { ++calls; });
+    center.addObserver(QStringLiteral("M"), owner.get(),
+                       [&](const vaultora::base::Notification&) { ++calls; });
+    center.addObserver(QStringLiteral("N"), &other,
+                       [&](const vaultora::base::Notification&) { calls += 10; });
 
     center.removeObservers(&other);
     center.post(QStringLiteral("N"));

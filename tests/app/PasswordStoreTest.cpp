@@ -23,7 +23,8 @@ class KeychainUtilsTest : public testing::Test {
 protected:
     ScopedFakeKeychain keychain;
     FakeKeychainBackend& store = keychain.backend();
-    std::optional<vaultora::base::ErrorValue> error = vaultora::base::ErrorValue{QStringLiteral("stale"), 1, {}};
+    std::optional<vaultora::base::ErrorValue> error =
+        vaultora::base::ErrorValue{QStringLiteral("stale"), 1, {}};
 
     void addItem(std::string_view password) {
         store.items[{account, service}] =
@@ -41,7 +42,8 @@ TEST_F(KeychainUtilsTest, ReadRefusesMissingAccountOrService) {
     EXPECT_EQ(errorCode(), -2000);
     EXPECT_TRUE(store.calls.empty());
     // An empty account is an account, not a missing one.
-    EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(QStringLiteral(""), service, &error));
+    EXPECT_FALSE(
+        vaultora::app::PasswordStore::getPasswordForUsername(QStringLiteral(""), service, &error));
     EXPECT_FALSE(error.has_value());
 }
 
@@ -82,51 +84,55 @@ TEST_F(KeychainUtilsTest, ReadOfItemWithUnreadableDataReports1999) {
 }
 
 TEST_F(KeychainUtilsTest, StoreRefusesMissingArguments) {
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(QString(), bytes("p"), service, Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(QString(), bytes("p"), service,
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -2000);
     error.reset();
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(account, std::nullopt, service, Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, std::nullopt, service,
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -2000);
     error.reset();
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("p"), QString(), Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, bytes("p"), QString(),
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -2000);
     EXPECT_TRUE(store.calls.empty());
 }
 
 TEST_F(KeychainUtilsTest, StoreAddsNewItemLabelledWithService) {
-    EXPECT_TRUE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("first"), service, Update::Yes, &error));
+    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("first"), service,
+                                                            Update::Yes, &error));
     EXPECT_FALSE(error.has_value());
     EXPECT_EQ(store.password(account, service), "first");
     EXPECT_EQ((store.items[{account, service}].label), service);
     // An empty password is a password.
     const QString other = QStringLiteral("other.kdb");
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(other, bytes(""), service, Update::Yes));
+    EXPECT_TRUE(
+        vaultora::app::PasswordStore::storeUsername(other, bytes(""), service, Update::Yes));
     EXPECT_EQ(store.password(other, service), "");
 }
 
 TEST_F(KeychainUtilsTest, StoreReplacesOnlyWhenAllowedAndDifferent) {
     addItem("old");
     store.calls.clear();
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("new"), service, Update::No));
+    EXPECT_TRUE(
+        vaultora::app::PasswordStore::storeUsername(account, bytes("new"), service, Update::No));
     EXPECT_EQ(store.password(account, service), "old");
     EXPECT_EQ(std::count(store.calls.begin(), store.calls.end(), "update"), 0);
 
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("old"), service, Update::Yes));
+    EXPECT_TRUE(
+        vaultora::app::PasswordStore::storeUsername(account, bytes("old"), service, Update::Yes));
     EXPECT_EQ(std::count(store.calls.begin(), store.calls.end(), "update"), 0);
 
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("new"), service, Update::Yes));
+    EXPECT_TRUE(
+        vaultora::app::PasswordStore::storeUsername(account, bytes("new"), service, Update::Yes));
     EXPECT_EQ(store.password(account, service), "new");
     EXPECT_EQ(std::count(store.calls.begin(), store.calls.end(), "update"), 1);
 }
 
 TEST_F(KeychainUtilsTest, StoreOverUnreadableItemDeletesItThenAdds) {
     store.items[{account, service}] = FakeKeychainBackend::Item{bytes("lost"), true, service};
-    EXPECT_TRUE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("fresh"), service, Update::No, &error));
+    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("fresh"), service,
+                                                            Update::No, &error));
     EXPECT_FALSE(error.has_value());
     EXPECT_EQ(store.password(account, service), "fresh");
     EXPECT_EQ(store.calls,
@@ -136,28 +142,28 @@ TEST_F(KeychainUtilsTest, StoreOverUnreadableItemDeletesItThenAdds) {
 TEST_F(KeychainUtilsTest, StoreFailsWithTheFailingStatus) {
     store.items[{account, service}] = FakeKeychainBackend::Item{bytes("lost"), true, service};
     store.removeStatus = -25244;
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service, Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service,
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -25244);
 
     store.items.clear();
     store.removeStatus.reset();
     store.findAttributesStatus = -25291;
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service, Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service,
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -25291);
 
     store.findAttributesStatus.reset();
     store.addStatus = -25299;
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service, Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service,
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -25299);
 
     store.addStatus.reset();
     addItem("old");
     store.updateStatus = -61;
-    EXPECT_FALSE(
-        vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service, Update::Yes, &error));
+    EXPECT_FALSE(vaultora::app::PasswordStore::storeUsername(account, bytes("p"), service,
+                                                             Update::Yes, &error));
     EXPECT_EQ(errorCode(), -61);
     EXPECT_EQ(store.password(account, service), "old");
 }
@@ -178,8 +184,10 @@ TEST_F(KeychainUtilsTest, DeleteRemovesItemAndReportsFailures) {
 }
 
 TEST_F(KeychainUtilsTest, RecordsWithTheSameAccountShareOneItem) {
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("one"), service, Update::Yes));
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, bytes("two"), service, Update::Yes));
+    EXPECT_TRUE(
+        vaultora::app::PasswordStore::storeUsername(account, bytes("one"), service, Update::Yes));
+    EXPECT_TRUE(
+        vaultora::app::PasswordStore::storeUsername(account, bytes("two"), service, Update::Yes));
     EXPECT_EQ(store.items.size(), 1u);
     EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service)), "two");
 }

@@ -1,5 +1,5 @@
-#include "ApplicationControllerFixture.h"
 #include "app/PrivateStorage.h"
+#include "ApplicationControllerFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,7 +77,8 @@ TEST(PrivateStorage, FilesAndFoldersCreatedAfterwardsAreTheUsersAlone) {
 TEST(PrivateStorage, TakesOverTheEarlierSettingsOnlyWhenThereAreNoCurrentOnes) {
     const WideUmask wide;
     QTemporaryDir directory;
-    const QString earlier = directory.filePath(QStringLiteral("Unknown Organization/Vaultora.conf"));
+    const QString earlier =
+        directory.filePath(QStringLiteral("Unknown Organization/Vaultora.conf"));
     const QString current = directory.filePath(QStringLiteral("Vaultora/Vaultora.conf"));
     ASSERT_TRUE(QDir().mkpath(directory.filePath(QStringLiteral("Unknown Organization"))));
     writeWithMode(earlier, "[dropbox]\ntoken=earlier\n", 0644);

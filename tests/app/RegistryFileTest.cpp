@@ -7,7 +7,7 @@
 namespace {
 
 std::shared_ptr<vaultora::base::DatabaseRecord> record(const QString& name, std::int32_t syncType,
-                                            std::int32_t savePassword) {
+                                                       std::int32_t savePassword) {
     auto server = std::make_shared<vaultora::base::DatabaseRecord>();
     server->setDatabaseName(name + QStringLiteral(".kdbx"));
     server->setServerDisplayName(QStringLiteral("Name ") + name + QStringLiteral(" \u00e9\u00df"));
@@ -45,7 +45,8 @@ TEST_F(ApplicationControllerTest, RegistryRoundTripKeepsRecordOrderAndSettings) 
     for (int index = 0; index < 12; ++index) {
         const auto expected =
             record(QString::number(index), index % 2 == 0 ? 1 : 4, index % 3 == 0 ? 1 : 0);
-        const vaultora::base::DatabaseRecord& loaded = *reader.serverArray()[static_cast<std::size_t>(index)];
+        const vaultora::base::DatabaseRecord& loaded =
+            *reader.serverArray()[static_cast<std::size_t>(index)];
         EXPECT_EQ(loaded.databaseName(), expected->databaseName());
         EXPECT_EQ(loaded.serverDisplayName(), expected->serverDisplayName());
         EXPECT_EQ(loaded.serverUrl(), expected->serverUrl());

@@ -34,7 +34,9 @@ protected:
         vaultora::app::PasswordStore::setBackend(nullptr);
     }
 
-    void TearDown() override { vaultora::app::PasswordStore::deleteItemForUsername(account, service); }
+    void TearDown() override {
+        vaultora::app::PasswordStore::deleteItemForUsername(account, service);
+    }
 
     const QString account =
         QStringLiteral("https://example.com/") + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -47,21 +49,24 @@ TEST_F(SecretServiceTest, StoresReadsReplacesAndDeletes) {
     EXPECT_FALSE(error.has_value()) << error->code;
 
     const std::string first = "tulip fox \xE2\x9C\x93";
-    ASSERT_TRUE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText(first), service,
-                                                 Update::Yes, &error))
+    ASSERT_TRUE(vaultora::app::PasswordStore::storeUsername(
+        account, vaultora::kdb::secureBytesFromText(first), service, Update::Yes, &error))
         << (error ? error->code : 0);
-    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service, &error)), first);
+    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service, &error)),
+              first);
 
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText("kept?"),
-                                                 service, Update::No, &error));
+    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(
+        account, vaultora::kdb::secureBytesFromText("kept?"), service, Update::No, &error));
     EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service)), first);
 
-    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(account, vaultora::kdb::secureBytesFromText("second"),
-                                                 service, Update::Yes, &error));
-    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service)), "second");
+    EXPECT_TRUE(vaultora::app::PasswordStore::storeUsername(
+        account, vaultora::kdb::secureBytesFromText("second"), service, Update::Yes, &error));
+    EXPECT_EQ(text(vaultora::app::PasswordStore::getPasswordForUsername(account, service)),
+              "second");
 
     // Another service is another item.
-    EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, QStringLiteral("Other")));
+    EXPECT_FALSE(
+        vaultora::app::PasswordStore::getPasswordForUsername(account, QStringLiteral("Other")));
 
     EXPECT_TRUE(vaultora::app::PasswordStore::deleteItemForUsername(account, service, &error));
     EXPECT_FALSE(vaultora::app::PasswordStore::getPasswordForUsername(account, service, &error));

@@ -1,6 +1,6 @@
-#include "base/DatabaseRecord.h"
-#include "app/LoginInfo.h"
 #include "app/AppSettings.h"
+#include "app/LoginInfo.h"
+#include "base/DatabaseRecord.h"
 
 #include <gtest/gtest.h>
 

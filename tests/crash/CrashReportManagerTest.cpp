@@ -113,9 +113,9 @@ protected:
         };
         environment.startDelay = startDelay;
         auto collector = std::make_unique<vaultora::crash::CrashCollector>(
-            pendingReport(),
-            vaultora::crash::CrashCollector::Identity{QStringLiteral("com.example.tests"),
-                                            QStringLiteral("3.1"), QStringLiteral("vaultora")});
+            pendingReport(), vaultora::crash::CrashCollector::Identity{
+                                 QStringLiteral("com.example.tests"), QStringLiteral("3.1"),
+                                 QStringLiteral("vaultora")});
         return std::make_unique<vaultora::crash::CrashReportManager>(
             std::move(collector), settings(), std::move(question), std::move(environment));
     }

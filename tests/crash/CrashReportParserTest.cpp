@@ -18,12 +18,14 @@ const QByteArray header = "VaultoraCrashReport 1\nIdentifier: com.example.tests\
 
 TEST(CrashReportParser, RejectsReportsWithoutTheirIdentityOrWithBrokenNumbers) {
     EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(QByteArray()));
-    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse("Identifier: a\nVersion: 1\nOS Version: x\n"));
+    EXPECT_FALSE(
+        vaultora::crash::CrashReportParser::parse("Identifier: a\nVersion: 1\nOS Version: x\n"));
     EXPECT_FALSE(vaultora::crash::CrashReportParser::parse("VaultoraCrashReport 1\nIdentifier: a\n"
-                                                 "Version: 1\nEnd\n"));
+                                                           "Version: 1\nEnd\n"));
     EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(header + "Frame: 12zz\n"));
     EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(header + "Signal: eleven\n"));
-    EXPECT_FALSE(vaultora::crash::CrashReportParser::parse(header + "Image: 1000-zz r-xp 0 08:01 7 /a\n"));
+    EXPECT_FALSE(
+        vaultora::crash::CrashReportParser::parse(header + "Image: 1000-zz r-xp 0 08:01 7 /a\n"));
 }
 
 TEST(CrashReportParser, ReadsACutShortReportAndImagePathsWithSpaces) {
@@ -65,9 +67,11 @@ TEST(CrashReporting, TheEnvironmentNamesTheAddressOverTheBuildsEmptyDefault) {
     const QByteArray variable = "VAULTORA_CRASH_REPORT_ADDRESS";
     const QByteArray earlier = qgetenv(variable.constData());
     qunsetenv(variable.constData());
-    EXPECT_EQ(vaultora::crash::configuredSubmissionAddress(), QStringLiteral(VAULTORA_CRASH_REPORT_ADDRESS));
+    EXPECT_EQ(vaultora::crash::configuredSubmissionAddress(),
+              QStringLiteral(VAULTORA_CRASH_REPORT_ADDRESS));
     qputenv(variable.constData(), " https://crashes.test/submit ");
-    EXPECT_EQ(vaultora::crash::configuredSubmissionAddress(), QStringLiteral("https://crashes.test/submit"));
+    EXPECT_EQ(vaultora::crash::configuredSubmissionAddress(),
+              QStringLiteral("https://crashes.test/submit"));
     if (earlier.isNull()) {
         qunsetenv(variable.constData());
     } else {
@@ -81,7 +85,8 @@ TEST(CrashReporting, CreatesTheManagerWithTheConfiguredAddressAndApplicationPath
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, directory.path());
     QObject owner;
 
-    vaultora::crash::CrashReportManager* manager = vaultora::crash::createCrashReportManager(nullptr, &owner);
+    vaultora::crash::CrashReportManager* manager =
+        vaultora::crash::createCrashReportManager(nullptr, &owner);
 
     EXPECT_EQ(manager->parent(), &owner);
     EXPECT_EQ(manager->submissionAddress(), vaultora::crash::configuredSubmissionAddress());

@@ -8,10 +8,10 @@
 
 #include "kdb/ByteBuffer.h"
 #include "kdb/DatabaseError.h"
+#include "kdb/MappedFileSource.h"
 #include "kdb/MemoryAttachmentContainer.h"
 #include "kdb/Stack.h"
 #include "kdb/UUID.h"
-#include "kdb/MappedFileSource.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/LimitedSource.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "kdb/KeePass1Reader.h"
-#include "kdb/KdbxReader.h"
 #include "kdb/FormatDetector.h"
+#include "kdb/KdbxReader.h"
+#include "kdb/KeePass1Reader.h"
 #include "kdb/MappedFileSource.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/TestCrypto.h"

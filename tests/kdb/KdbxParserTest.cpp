@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "kdb/DatabaseError.h"
 #include "kdb/KdbxParser.h"
 #include "kdb/KdbxTree.h"
-#include "kdb/DatabaseError.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/XmlFakeRandomStream.h"
 #include "tests/kdb/support/XmlMemorySource.h"

@@ -4,8 +4,8 @@
 #include "kdb/KeePass1Entry.h"
 #include "kdb/KeePass1Group.h"
 #include "kdb/KeePass1Tree.h"
-#include "kdb/MemoryAttachmentContainer.h"
 #include "kdb/MappedFileSource.h"
+#include "kdb/MemoryAttachmentContainer.h"
 
 namespace vaultora::kdb {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "kdb/FormatDetector.h"
 #include "kdb/KeePass1Group.h"
 #include "kdb/KeePass1Reader.h"
-#include "kdb/FormatDetector.h"
 #include "kdb/MappedFileSource.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/KeePass1FileWriter.h"
@@ -156,7 +156,8 @@ TEST(KeePass1Reader, ReadsOddButValidFields) {
     KeePass1FileWriter::field(entry, 0x0006, testing::fromHex("ff fe 00"));
     KeePass1FileWriter::field(entry, 0x0007, testing::fromHex("61 00 62"));
     KeePass1FileWriter::endField(entry);
-    const auto tree = open(KeePass1FileWriter().file(concat({group, entry}), 1, 1, kPasswordCp1252));
+    const auto tree =
+        open(KeePass1FileWriter().file(concat({group, entry}), 1, 1, kPasswordCp1252));
     auto* read = dynamic_cast<KeePass1Group*>(tree->getRoot()->getSubGroups()[0]);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->getGroupName(), "no terminator");
@@ -179,9 +180,10 @@ TEST(KeePass1Reader, UnknownFieldTypesAreParseErrors) {
     Bytes entry;
     KeePass1FileWriter::field(entry, 0x000F, {});
     KeePass1FileWriter::endField(entry);
-    EXPECT_KDB_ERROR(open(KeePass1FileWriter().file(concat({KeePass1FileWriter::group(1, "A", 0), entry}),
-                                                1, 1, kPasswordCp1252)),
-                     "ParseError", "ParseEntry");
+    EXPECT_KDB_ERROR(
+        open(KeePass1FileWriter().file(concat({KeePass1FileWriter::group(1, "A", 0), entry}), 1, 1,
+                                       kPasswordCp1252)),
+        "ParseError", "ParseEntry");
 }
 
 TEST(KeePass1Reader, FieldsTooShortForTheirValueAreParseErrors) {
@@ -195,8 +197,8 @@ TEST(KeePass1Reader, FieldsTooShortForTheirValueAreParseErrors) {
     KeePass1FileWriter::numberField(shortDate, 0x0008, 0, 2);
     KeePass1FileWriter::field(shortDate, 0x0004, testing::fromHex("2edf39"));
     KeePass1FileWriter::endField(shortDate);
-    EXPECT_KDB_ERROR(open(KeePass1FileWriter().file(shortDate, 1, 0, kPasswordCp1252)), "ParseError",
-                     "ParseGroup");
+    EXPECT_KDB_ERROR(open(KeePass1FileWriter().file(shortDate, 1, 0, kPasswordCp1252)),
+                     "ParseError", "ParseGroup");
 }
 
 TEST(KeePass1Reader, PayloadsShorterThanTheCountsAreParseErrors) {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "kdb/AesKeyTransform.h"
-#include "kdb/MasterKey.h"
 #include "kdb/Codec.h"
+#include "kdb/MasterKey.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/TestCrypto.h"
 
@@ -32,8 +32,7 @@ MasterKey password(const Bytes& masterSeed, uint64_t rounds) {
     return key;
 }
 
-Bytes finalKey(const MasterKey& key, std::string_view text, TextEncoding coding,
-               uint8_t version) {
+Bytes finalKey(const MasterKey& key, std::string_view text, TextEncoding coding, uint8_t version) {
     const SecureBytes result =
         key.createFinalKey32ForPasssword(secureBytesFromText(text), coding, version);
     return Bytes(result.begin(), result.end());

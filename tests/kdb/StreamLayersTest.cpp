@@ -31,7 +31,7 @@ Bytes pattern(std::size_t size) {
 }
 
 std::unique_ptr<AesDecryptingSource> decryptor(Bytes cipher, const Bytes& key = kKey,
-                                            uint32_t endAfter = UINT32_MAX) {
+                                               uint32_t endAfter = UINT32_MAX) {
     return std::make_unique<AesDecryptingSource>(
         std::make_unique<LimitedSource>(std::move(cipher), endAfter),
         std::span<const uint8_t, 32>(key.data(), 32), std::span<const uint8_t, 16>(kIv.data(), 16));
@@ -83,7 +83,7 @@ TEST(AesDecryptingSource, CipherTextOfExactlyOneSliceNeedsTheFinishingRefill) {
     auto inner = std::make_unique<LimitedSource>(std::move(cipher));
     LimitedSource* observed = inner.get();
     AesDecryptingSource source(std::move(inner), std::span<const uint8_t, 32>(kKey.data(), 32),
-                            std::span<const uint8_t, 16>(kIv.data(), 16));
+                               std::span<const uint8_t, 16>(kIv.data(), 16));
     EXPECT_EQ(drain(source, 4096), plain);
     EXPECT_EQ(observed->readCalls(), 2u);
 }

@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "kdb/Arc4RandomStream.h"
-#include "kdb/KdbxReader.h"
 #include "kdb/FormatDetector.h"
-#include "kdb/Salsa20RandomStream.h"
+#include "kdb/KdbxReader.h"
 #include "kdb/MappedFileSource.h"
+#include "kdb/Salsa20RandomStream.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/KdbxFileWriter.h"
 

@@ -12,7 +12,8 @@ using vaultora::net::GzipInflater;
 QByteArray gzipOf(const QByteArray& text) {
     z_stream stream{};
     deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    QByteArray output(static_cast<qsizetype>(compressBound(static_cast<uLong>(text.size())) + 64), '\0');
+    QByteArray output(static_cast<qsizetype>(compressBound(static_cast<uLong>(text.size())) + 64),
+                      '\0');
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.constData()));
     stream.avail_in = static_cast<uInt>(text.size());
     stream.next_out = reinterpret_cast<Bytef*>(output.data());

@@ -33,8 +33,10 @@ protected:
         file.write(content.data(), static_cast<qint64>(content.size()));
         return path;
     }
-    vaultora::net::Reachability::NetworkStatus status(const std::string& ipv4, const std::string& ipv6) {
-        return vaultora::net::Reachability::statusFromRouteTables(write("route", ipv4), write("ipv6_route", ipv6));
+    vaultora::net::Reachability::NetworkStatus status(const std::string& ipv4,
+                                                      const std::string& ipv6) {
+        return vaultora::net::Reachability::statusFromRouteTables(write("route", ipv4),
+                                                                  write("ipv6_route", ipv6));
     }
 
     QTemporaryDir m_directory;
@@ -60,17 +62,21 @@ TEST_F(RouteTables, NoDefaultRouteIsNotReachable) {
 }
 
 TEST_F(RouteTables, UnreadableTablesAreNotReachable) {
-    EXPECT_EQ(vaultora::net::Reachability::statusFromRouteTables(m_directory.filePath(QStringLiteral("none")),
-                                                  m_directory.filePath(QStringLiteral("none6"))),
+    EXPECT_EQ(vaultora::net::Reachability::statusFromRouteTables(
+                  m_directory.filePath(QStringLiteral("none")),
+                  m_directory.filePath(QStringLiteral("none6"))),
               vaultora::net::Reachability::NotReachable);
 }
 
 TEST(Reachability, ForcedStatusAnswersUntilReset) {
-    const vaultora::net::Reachability probe = vaultora::net::Reachability::reachabilityForInternetConnection();
+    const vaultora::net::Reachability probe =
+        vaultora::net::Reachability::reachabilityForInternetConnection();
     EXPECT_EQ(probe.key(), QStringLiteral("InternetConnection"));
-    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::NotReachable);
+    vaultora::net::Reachability::setForcedStatusForTesting(
+        vaultora::net::Reachability::NotReachable);
     EXPECT_EQ(probe.currentReachabilityStatus(), vaultora::net::Reachability::NotReachable);
-    vaultora::net::Reachability::setForcedStatusForTesting(vaultora::net::Reachability::ReachableViaWWAN);
+    vaultora::net::Reachability::setForcedStatusForTesting(
+        vaultora::net::Reachability::ReachableViaWWAN);
     EXPECT_EQ(probe.currentReachabilityStatus(), vaultora::net::Reachability::ReachableViaWWAN);
     vaultora::net::Reachability::setForcedStatusForTesting(std::nullopt);
 }

@@ -36,8 +36,8 @@ void stall(const HttpTestRequest&, HttpTestResponder& responder) {
 
 TEST_F(HttpClientTest, SilenceLongerThanTheTimeOutFailsWithTimedOut) {
     TestHttpServer server(stall);
-    const auto request =
-        fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(0.5); });
+    const auto request = fetch(server.url("/db.kdbx"),
+                               [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(0.5); });
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 2);
     EXPECT_EQ(request->error()->localizedDescription(), QStringLiteral("The request timed out"));
@@ -46,8 +46,8 @@ TEST_F(HttpClientTest, SilenceLongerThanTheTimeOutFailsWithTimedOut) {
 TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOut) {
     TestHttpServer server(
         [](const HttpTestRequest&, HttpTestResponder& responder) { responder.pause(60s); });
-    const auto request =
-        fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(0.5); });
+    const auto request = fetch(server.url("/db.kdbx"),
+                               [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(0.5); });
     ASSERT_TRUE(request->error());
     EXPECT_EQ(request->error()->code, 2);
 }
@@ -56,8 +56,8 @@ TEST_F(HttpClientTest, ATrickleLongerThanTheTimeOutDoesNotTimeOut) {
     // Eight pauses of a quarter of the time-out: the whole transfer takes about twice the
     // time-out, yet no single silence reaches it.
     TestHttpServer server(trickle(250ms));
-    const auto request =
-        fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(1.0); });
+    const auto request = fetch(server.url("/db.kdbx"),
+                               [](vaultora::net::HttpRequest& r) { r.setTimeOutSeconds(1.0); });
     ASSERT_FALSE(request->error()) << request->error()->localizedDescription().toStdString();
     EXPECT_EQ(bodyOf(*request), "trickle!");
 }
@@ -292,8 +292,9 @@ TEST_F(HttpClientTest, SelfSignedCertificateFailsWithTheSslText) {
                              "date)"));
     EXPECT_FALSE(request->error()->underlyingError().isEmpty());
 
-    const auto unchecked = fetch(server.url("/db.kdbx"),
-                                 [](vaultora::net::HttpRequest& r) { r.setValidatesSecureCertificate(false); });
+    const auto unchecked = fetch(server.url("/db.kdbx"), [](vaultora::net::HttpRequest& r) {
+        r.setValidatesSecureCertificate(false);
+    });
     ASSERT_FALSE(unchecked->error()) << unchecked->error()->underlyingError().toStdString();
     EXPECT_EQ(bodyOf(*unchecked), "secure");
 }

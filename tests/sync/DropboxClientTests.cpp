@@ -3,8 +3,8 @@
 #include "DropboxRecordingDelegate.h"
 #include "DropboxTestService.h"
 
-#include "sync/dropbox/DropboxRequest.h"
 #include "sync/dropbox/DropboxClient.h"
+#include "sync/dropbox/DropboxRequest.h"
 #include "sync/dropbox/DropboxSession.h"
 
 #include <QDir>
@@ -23,10 +23,10 @@ class DropboxClientTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_service.isReady()) << "the test service did not start";
-        m_session = std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
-                                                DropboxServiceConfiguration::applicationConsumerSecret,
-                                                m_service.configuration(),
-                                                m_directory.filePath("defaults.ini"));
+        m_session = std::make_unique<DropboxSession>(
+            DropboxServiceConfiguration::applicationConsumerKey,
+            DropboxServiceConfiguration::applicationConsumerSecret, m_service.configuration(),
+            m_directory.filePath("defaults.ini"));
         m_client = std::make_unique<DropboxClient>(*m_session);
         m_client->setDelegate(&m_delegate);
     }
@@ -62,8 +62,9 @@ public:
 TEST_F(DropboxClientTest, LoginOverTlsLinksSessionWithTheIssuedToken) {
     ASSERT_TRUE(link());
     EXPECT_TRUE(m_session->isLinked());
-    EXPECT_EQ(m_session->credentialStore().credential(vaultora::net::OAuthCredentialStore::AccessToken),
-              "token-0");
+    EXPECT_EQ(
+        m_session->credentialStore().credential(vaultora::net::OAuthCredentialStore::AccessToken),
+        "token-0");
     EXPECT_EQ(m_delegate.offMainThread, 0);
     EXPECT_EQ(m_client->runningRequestCount(), 0);
     EXPECT_TRUE(m_service.requests().last().startsWith("GET https /0/token "));
@@ -125,7 +126,7 @@ TEST_F(DropboxClientTest, NonJsonErrorBodyGoesUnderErrorMessage) {
     DropboxTestService plain({"/0/metadata/dropbox/x=503"});
     ASSERT_TRUE(plain.isReady());
     DropboxSession session("qk4tbw8ne2xzv0c", "m3hd9sa1pyl7jt6", plain.configuration(),
-                      m_directory.filePath("other.ini"));
+                           m_directory.filePath("other.ini"));
     DropboxClient client(session);
     client.setDelegate(&m_delegate);
     client.loadMetadata("/x");
@@ -220,7 +221,7 @@ TEST(DropboxTls, UntrustedAuthorityIsAConnectionFailure) {
     configuration.certificateAuthorityFile.clear();
     QTemporaryDir directory;
     DropboxSession session("qk4tbw8ne2xzv0c", "m3hd9sa1pyl7jt6", configuration,
-                      directory.filePath("d.ini"));
+                           directory.filePath("d.ini"));
     DropboxClient client(session);
     DropboxRecordingDelegate delegate;
     client.setDelegate(&delegate);

@@ -11,7 +11,8 @@
 #include <optional>
 #include <vector>
 
-class DropboxRecordingDelegate final : public QObject, public vaultora::sync::DropboxClientDelegate {
+class DropboxRecordingDelegate final : public QObject,
+                                       public vaultora::sync::DropboxClientDelegate {
     Q_OBJECT
 
 public:

@@ -17,9 +17,10 @@ class DropboxSessionTest : public testing::Test {
 protected:
     [[nodiscard]] QString settingsFile() const { return m_directory.filePath("defaults.ini"); }
     std::unique_ptr<DropboxSession> start() const {
-        return std::make_unique<DropboxSession>(DropboxServiceConfiguration::applicationConsumerKey,
-                                           DropboxServiceConfiguration::applicationConsumerSecret,
-                                           DropboxServiceConfiguration{}, settingsFile());
+        return std::make_unique<DropboxSession>(
+            DropboxServiceConfiguration::applicationConsumerKey,
+            DropboxServiceConfiguration::applicationConsumerSecret, DropboxServiceConfiguration{},
+            settingsFile());
     }
     QTemporaryDir m_directory;
 };
@@ -57,8 +58,8 @@ TEST_F(DropboxSessionTest, SavedCredentialsOfAnotherConsumerAreDropped) {
                                       {Store::AccessTokenSecret, "foreign-secret"}});
     }
     EXPECT_FALSE(start()->isLinked());
-    EXPECT_FALSE(
-        QSettings(settingsFile(), QSettings::IniFormat).contains(DropboxSession::SavedCredentialsKey));
+    EXPECT_FALSE(QSettings(settingsFile(), QSettings::IniFormat)
+                     .contains(DropboxSession::SavedCredentialsKey));
 }
 
 TEST(DropboxMetadata, ParsesFolderAndDatesWhateverTheLocale) {

@@ -1,8 +1,8 @@
 // OAuth 1.0 signing against the published worked examples, and the layout of signed requests.
-#include "sync/dropbox/DropboxClient.h"
-#include "sync/dropbox/DropboxSession.h"
 #include "net/OAuthCredentialStore.h"
 #include "net/OAuthSigner.h"
+#include "sync/dropbox/DropboxClient.h"
+#include "sync/dropbox/DropboxSession.h"
 
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -28,9 +28,9 @@ vaultora::net::OAuthParameters photoRequest(const QString& timestamp, const QStr
 TEST(OAuthSigning, MatchesRfc5849WorkedExample) {
     const QString base = vaultora::net::OAuthSigner::signatureBaseString(
         "GET", "http://photos.example.net/photos", photoRequest("137131202", "chapoH"));
-    EXPECT_EQ(
-        vaultora::net::OAuthSigner::signature("HMAC-SHA1", base, "kd94hf93k423kf44", "pfkkdhi9sl3r4s00"),
-        "MdpQcU8iPSUjWoN/UDMsK2sui9I=");
+    EXPECT_EQ(vaultora::net::OAuthSigner::signature("HMAC-SHA1", base, "kd94hf93k423kf44",
+                                                    "pfkkdhi9sl3r4s00"),
+              "MdpQcU8iPSUjWoN/UDMsK2sui9I=");
 }
 
 TEST(OAuthSigning, MatchesOAuthCore10AppendixA5) {
@@ -42,13 +42,13 @@ TEST(OAuthSigning, MatchesOAuthCore10AppendixA5) {
                     "consumer_key%3Ddpf43f3p2l4k3l03%26oauth_nonce%3Dkllo9940pd9333jh%26oauth_"
                     "signature_method%3DHMAC-SHA1%26oauth_timestamp%3D1191242096%26oauth_token%"
                     "3Dnnch734d00sl2jdk%26oauth_version%3D1.0%26size%3Doriginal");
-    EXPECT_EQ(
-        vaultora::net::OAuthSigner::signature("HMAC-SHA1", base, "kd94hf93k423kf44", "pfkkdhi9sl3r4s00"),
-        "tR3+Ty81lMeYAr/Fid0kMTYa/WM=");
+    EXPECT_EQ(vaultora::net::OAuthSigner::signature("HMAC-SHA1", base, "kd94hf93k423kf44",
+                                                    "pfkkdhi9sl3r4s00"),
+              "tR3+Ty81lMeYAr/Fid0kMTYa/WM=");
     // The signed GET carries the signature percent-encoded after the sorted parameters.
     const vaultora::net::OAuthSignedRequest signed_ =
         vaultora::net::OAuthSigner::sign("GET", "http://photos.example.net/photos", parameters,
-                                   "HMAC-SHA1", "kd94hf93k423kf44", "pfkkdhi9sl3r4s00");
+                                         "HMAC-SHA1", "kd94hf93k423kf44", "pfkkdhi9sl3r4s00");
     EXPECT_TRUE(signed_.url.startsWith("http://photos.example.net/photos?file=vacation.jpg&"));
     EXPECT_TRUE(signed_.url.endsWith(
         "&size=original&oauth_signature=tR3%2BTy81lMeYAr%2FFid0kMTYa%2FWM%3D"));
@@ -70,9 +70,9 @@ TEST(OAuthSigning, PercentEncodingKeepsOnlyUnreservedCharacters) {
 }
 
 TEST(OAuthSigning, SortsByNameThenValueAndAppendsSlashToBareHost) {
-    EXPECT_EQ(
-        vaultora::net::OAuthSigner::normalizedParameters({{"b", "2"}, {"a", "z"}, {"a", "y"}, {"c", ""}}),
-        "a=y&a=z&b=2&c=");
+    EXPECT_EQ(vaultora::net::OAuthSigner::normalizedParameters(
+                  {{"b", "2"}, {"a", "z"}, {"a", "y"}, {"c", ""}}),
+              "a=y&a=z&b=2&c=");
     EXPECT_TRUE(vaultora::net::OAuthSigner::signatureBaseString("GET", "http://example.org", {})
                     .startsWith("GET&http%3A%2F%2Fexample.org%2F&"));
 }
@@ -88,8 +88,9 @@ TEST(OAuthSigning, PostCarriesParametersInFormBodyAndPlaintextSignsWithKey) {
 }
 
 TEST(OAuthSigning, RefusesUnknownMethods) {
-    EXPECT_THROW((void)vaultora::net::OAuthSigner::sign("PUT", "http://h/", {}, "HMAC-SHA1", "c", ""),
-                 vaultora::net::OAuthError);
+    EXPECT_THROW(
+        (void)vaultora::net::OAuthSigner::sign("PUT", "http://h/", {}, "HMAC-SHA1", "c", ""),
+        vaultora::net::OAuthError);
     try {
         (void)vaultora::net::OAuthSigner::sign("GET", "http://h/", {}, "RSA-SHA1", "c", "");
         FAIL() << "RSA-SHA1 was accepted";
@@ -106,8 +107,9 @@ TEST(OAuthSigning, ClientRequestEncodesPathOnceInUrlAndAgainInBaseString) {
     DropboxSession session("key", "secret", {}, directory.filePath("settings.ini"));
     session.updateAccessToken("tok", "tsec");
     DropboxClient client(session);
-    client.setSigner(vaultora::net::OAuthSigner([] { return QDateTime::fromSecsSinceEpoch(1700000000); },
-                                          [] { return QStringLiteral("N1"); }));
+    client.setSigner(
+        vaultora::net::OAuthSigner([] { return QDateTime::fromSecsSinceEpoch(1700000000); },
+                                   [] { return QStringLiteral("N1"); }));
     const vaultora::net::OAuthSignedRequest request = client.requestWithProtocol(
         "http", "api.example.org", "/metadata/dropbox/My Databases/home 1.kdb", {{"hash", "x y"}});
     const QString url = QString::fromUtf8(request.url);
@@ -123,8 +125,8 @@ TEST(OAuthSigning, ClientRequestEncodesPathOnceInUrlAndAgainInBaseString) {
 
     const QString base = vaultora::net::OAuthSigner::signatureBaseString(
         "GET", "http://api.example.org/0/metadata/dropbox/My%20Databases/home%201.kdb",
-        vaultora::net::OAuthSigner::oauthParameters(session.credentialStore(),
-                                              QDateTime::fromSecsSinceEpoch(1700000000), "N1") +
+        vaultora::net::OAuthSigner::oauthParameters(
+            session.credentialStore(), QDateTime::fromSecsSinceEpoch(1700000000), "N1") +
             vaultora::net::OAuthParameters{{"hash", "x y"}});
     EXPECT_TRUE(base.contains("%2FMy%2520Databases%2Fhome%25201.kdb&"));
     EXPECT_TRUE(base.contains("hash%3Dx%2520y"));
@@ -140,7 +142,8 @@ TEST(OAuthSigning, FreshNonceIsUuidAndTokenIsOmittedWhileUnlinked) {
         QUrlQuery(QString::fromUtf8(signer.signRequest(store, "GET", "http://h/x", {}).url)
                       .section('?', 1))
             .queryItemValue("oauth_nonce");
-    const vaultora::net::OAuthSignedRequest second = signer.signRequest(store, "GET", "http://h/x", {});
+    const vaultora::net::OAuthSignedRequest second =
+        signer.signRequest(store, "GET", "http://h/x", {});
     EXPECT_FALSE(QUuid::fromString(first).isNull());
     EXPECT_FALSE(second.url.contains(first.toUtf8()));
     EXPECT_FALSE(second.url.contains("oauth_token"));

@@ -17,12 +17,10 @@ TEST(ModalPresenter, PresentsAndDismissesPanelsWithEverythingAboveThem) {
 
     auto login = std::make_unique<Panel>();
     QPointer<Panel> loginPanel = login.get();
-    presenter.presentPanel(std::move(login), ModalPresenter::Style::FormSheet,
-                                    Animated::Yes);
+    presenter.presentPanel(std::move(login), ModalPresenter::Style::FormSheet, Animated::Yes);
     auto picker = std::make_unique<Panel>();
     QPointer<Panel> pickerPanel = picker.get();
-    presenter.presentPanel(std::move(picker), ModalPresenter::Style::FullScreen,
-                                    Animated::Yes);
+    presenter.presentPanel(std::move(picker), ModalPresenter::Style::FullScreen, Animated::Yes);
     EXPECT_TRUE(presenter.isPresenting());
     EXPECT_EQ(presenter.presentedPanel(), pickerPanel.data());
     EXPECT_TRUE(presenter.data(presenter.index(0), ModalPresenter::FormSheetRole).toBool());

@@ -83,8 +83,7 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     auto container = std::make_unique<NavigationContainer>(std::move(browser));
     NavigationContainer* browserContainer = container.get();
     stack.pushPanel(std::move(container), nullptr, Animated::No);
-    stack.pushPanel(std::make_unique<NavigationContainer>(everyRowKind()), nullptr,
-                             Animated::No);
+    stack.pushPanel(std::make_unique<NavigationContainer>(everyRowKind()), nullptr, Animated::No);
     stack.collapseStack(1, Animated::No);
 
     QQuickView view;
@@ -107,8 +106,8 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     auto* login = new FormModel(QStringLiteral("Login"));
     login->addSection()->addRow(FormRow::button("Login"));
     modal.presentPanel(std::make_unique<NavigationContainer>(
-                                    std::make_unique<FormPanel>(std::unique_ptr<FormModel>(login))),
-                                ModalPresenter::Style::FormSheet, Animated::Yes);
+                           std::make_unique<FormPanel>(std::unique_ptr<FormModel>(login))),
+                       ModalPresenter::Style::FormSheet, Animated::Yes);
     TransientPanel* download =
         notices.show(TransientPanel::Style::Information, "Downloading Database", {}, 0,
                      TransientPanel::ProgressBar::Shown);

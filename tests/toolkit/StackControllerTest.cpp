@@ -214,7 +214,7 @@ TEST_F(StackFixture, ForgetsADelegateThatClosedEvenInsideAContainer) {
     auto browser = std::make_unique<DelegatePanel>("browser");
     DelegatePanel* delegate = browser.get();
     stack.pushPanel(std::make_unique<NavigationContainer>(std::move(browser)), nullptr,
-                             Animated::Yes);
+                    Animated::Yes);
     stack.setDelegate(delegate);
     EXPECT_EQ(delegate->stackController(), &stack);
 

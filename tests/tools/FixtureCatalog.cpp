@@ -9,8 +9,8 @@
 #include <stdexcept>
 
 #include "kdb/FormatDetector.h"
-#include "kdb/SecureBytes.h"
 #include "kdb/MappedFileSource.h"
+#include "kdb/SecureBytes.h"
 
 namespace vaultora::test {
 
@@ -56,8 +56,9 @@ QJsonObject groupAsJson(const vaultora::kdb::DatabaseGroup& group) {
         {"name", text(group.getGroupName())}, {"groups", groups}, {"entries", entries}};
 }
 
-void collectRecycleBins(const vaultora::kdb::DatabaseTree& tree, const vaultora::kdb::DatabaseGroup& group,
-                        const std::string& prefix, std::vector<std::string>& paths) {
+void collectRecycleBins(const vaultora::kdb::DatabaseTree& tree,
+                        const vaultora::kdb::DatabaseGroup& group, const std::string& prefix,
+                        std::vector<std::string>& paths) {
     for (const vaultora::kdb::DatabaseGroup* subGroup : group.getSubGroups()) {
         const std::string path = prefix + subGroup->getGroupName();
         if (tree.isRecycleBin(*subGroup)) {
@@ -114,9 +115,11 @@ QJsonObject treeAsJson(const vaultora::kdb::DatabaseTree& tree) {
     return QJsonObject{{"root", groupAsJson(*tree.getRoot())}};
 }
 
-std::shared_ptr<vaultora::kdb::DatabaseTree> openWithEngine(const std::string& path, const std::string& password) {
+std::shared_ptr<vaultora::kdb::DatabaseTree> openWithEngine(const std::string& path,
+                                                            const std::string& password) {
     auto source = std::make_unique<vaultora::kdb::MappedFileSource>(path);
-    std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
+    std::unique_ptr<vaultora::kdb::DatabaseReader> reader =
+        vaultora::kdb::FormatDetector::readerFor(*source);
     return reader->load(std::move(source), vaultora::kdb::secureBytesFromText(password));
 }
 

@@ -34,8 +34,8 @@ inline void PrintTo(const Fixture& fixture, std::ostream* out) {
 [[nodiscard]] QJsonObject treeAsJson(const vaultora::kdb::DatabaseTree& tree);
 
 // Opens a database file with the engine; engine failures propagate as DatabaseError.
-[[nodiscard]] std::shared_ptr<vaultora::kdb::DatabaseTree> openWithEngine(const std::string& path,
-                                                           const std::string& password);
+[[nodiscard]] std::shared_ptr<vaultora::kdb::DatabaseTree>
+openWithEngine(const std::string& path, const std::string& password);
 
 // "a/b" style path of each group for which the tree says isRecycleBin.
 [[nodiscard]] std::vector<std::string> recycleBinPaths(const vaultora::kdb::DatabaseTree& tree);

@@ -23,7 +23,8 @@ class FixtureInterop : public ::testing::TestWithParam<Fixture> {};
 
 TEST_P(FixtureInterop, OpensIntoExactlyWhatTheWriterPutIn) {
     const Fixture& fixture = GetParam();
-    const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = openWithEngine(fixture.path, fixture.password);
+    const std::shared_ptr<vaultora::kdb::DatabaseTree> tree =
+        openWithEngine(fixture.path, fixture.password);
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(tree->getRoot(), nullptr);
     const QJsonObject actual = treeAsJson(*tree);
@@ -34,7 +35,8 @@ TEST_P(FixtureInterop, OpensIntoExactlyWhatTheWriterPutIn) {
 
 TEST_P(FixtureInterop, RecycleBinIsExactlyTheGroupTheWriterMarked) {
     const Fixture& fixture = GetParam();
-    const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = openWithEngine(fixture.path, fixture.password);
+    const std::shared_ptr<vaultora::kdb::DatabaseTree> tree =
+        openWithEngine(fixture.path, fixture.password);
     std::vector<std::string> expected;
     const QJsonArray names = fixture.facts.value("recycleBin").toArray();
     if (!names.isEmpty()) {
@@ -82,8 +84,10 @@ TEST_P(FixtureInterop, TruncatedCopiesFailWithANamedError) {
             whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
         try {
             auto source = std::make_unique<vaultora::kdb::MappedFileSource>(bytes);
-            std::unique_ptr<vaultora::kdb::DatabaseReader> reader = vaultora::kdb::FormatDetector::readerFor(*source);
-            (void)reader->load(std::move(source), vaultora::kdb::secureBytesFromText(fixture.password));
+            std::unique_ptr<vaultora::kdb::DatabaseReader> reader =
+                vaultora::kdb::FormatDetector::readerFor(*source);
+            (void)reader->load(std::move(source),
+                               vaultora::kdb::secureBytesFromText(fixture.password));
             ADD_FAILURE() << "opened the first " << length << " of " << size << " bytes";
         } catch (const vaultora::kdb::DatabaseError& error) {
             const std::set<std::string> names = {"DecryptError", "ParseError", "InvalidData",

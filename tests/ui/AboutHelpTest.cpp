@@ -26,7 +26,8 @@ TEST_F(AboutHelp, AboutShowsTheHomePageLinkAndTheVersion) {
 
     press(*about, QStringLiteral("Homepage"));
     ASSERT_EQ(urlOpener.opened.size(), 1u);
-    EXPECT_EQ(urlOpener.opened[0], QUrl(QString::fromLatin1(vaultora::base::AppConfiguration::homePageAddress)));
+    EXPECT_EQ(urlOpener.opened[0],
+              QUrl(QString::fromLatin1(vaultora::base::AppConfiguration::homePageAddress)));
 
     press(*about, QStringLiteral("Ok"));
     EXPECT_EQ(stack->count(), 0);
@@ -34,7 +35,8 @@ TEST_F(AboutHelp, AboutShowsTheHomePageLinkAndTheVersion) {
 
 TEST_F(AboutHelp, HelpLinksToTheSameWebSite) {
     addRecord(QStringLiteral("Open"), QStringLiteral("open.kdb"), 1);
-    stack->pushPanel(std::make_unique<vaultora::toolkit::Panel>(), nullptr, vaultora::toolkit::Animated::No);
+    stack->pushPanel(std::make_unique<vaultora::toolkit::Panel>(), nullptr,
+                     vaultora::toolkit::Animated::No);
     auto* help = qobject_cast<vaultora::ui::HelpScreen*>(
         openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::Help));
     ASSERT_NE(help, nullptr);
@@ -45,7 +47,8 @@ TEST_F(AboutHelp, HelpLinksToTheSameWebSite) {
 
     press(*help, QStringLiteral("For help see web page"));
     ASSERT_EQ(urlOpener.opened.size(), 1u);
-    EXPECT_EQ(urlOpener.opened[0], QUrl(QString::fromLatin1(vaultora::base::AppConfiguration::homePageAddress)));
+    EXPECT_EQ(urlOpener.opened[0],
+              QUrl(QString::fromLatin1(vaultora::base::AppConfiguration::homePageAddress)));
 
     press(*help, QStringLiteral("Ok"));
     EXPECT_EQ(stack->count(), 1) << "Ok closes only the help screen";

@@ -30,12 +30,14 @@ TEST(Artwork, EveryNamedImageAndIconNumberIsDrawn) {
         EXPECT_TRUE(hasPaint(image)) << name.toStdString();
     }
     // Neighbouring icon numbers look different.
-    EXPECT_NE(vaultora::ui::ArtworkPainter::paint("0.png"), vaultora::ui::ArtworkPainter::paint("1.png"));
+    EXPECT_NE(vaultora::ui::ArtworkPainter::paint("0.png"),
+              vaultora::ui::ArtworkPainter::paint("1.png"));
 }
 
 TEST(Artwork, UnknownNamesHaveNoImage) {
     for (const char* name : {"69.png", "-1.png", "007.png", "3", "shoebox", "tinted/nothing"}) {
-        EXPECT_TRUE(vaultora::ui::ArtworkPainter::paint(QString::fromLatin1(name)).isNull()) << name;
+        EXPECT_TRUE(vaultora::ui::ArtworkPainter::paint(QString::fromLatin1(name)).isNull())
+            << name;
     }
 }
 

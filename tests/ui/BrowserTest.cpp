@@ -1,8 +1,8 @@
 #include "ScreenTestSupport.h"
 
-#include "ui/GroupBrowser.h"
-#include "ui/EntrySearch.h"
 #include "ui/EntryScreen.h"
+#include "ui/EntrySearch.h"
+#include "ui/GroupBrowser.h"
 #include "ui/toolkit/NavigationContainer.h"
 
 #include "kdb/KeePass1Entry.h"
@@ -49,8 +49,8 @@ protected:
 
     // The panel on top of the container that holds the stacked panel.
     vaultora::toolkit::Panel* containerTop(int stackIndex) const {
-        auto* container =
-            qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->viewControllers().at(stackIndex));
+        auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(
+            stack->viewControllers().at(stackIndex));
         return container != nullptr ? container->topPanel() : nullptr;
     }
 };
@@ -123,8 +123,8 @@ TEST_F(Browser, SearchInASubgroupStaysInsideIt) {
 
 TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
     auto root = std::make_unique<vaultora::kdb::KeePass1Group>();
-    auto addEntry = [](vaultora::kdb::KeePass1Group& group, const char* name, const char* user, const char* url,
-                       const char* comments) {
+    auto addEntry = [](vaultora::kdb::KeePass1Group& group, const char* name, const char* user,
+                       const char* url, const char* comments) {
         auto entry = std::make_unique<vaultora::kdb::KeePass1Entry>();
         entry->setEntryName(name);
         entry->setUserName(user);
@@ -276,7 +276,8 @@ TEST_F(Browser, FullScreenButtonTogglesAndTheSettingAppliesOnAppearance) {
 }
 
 TEST_F(Browser, EmptyGroupShowsOnlyTheSpacer) {
-    auto tree = std::make_shared<vaultora::kdb::KeePass1Tree>(std::make_unique<vaultora::kdb::KeePass1Group>());
+    auto tree = std::make_shared<vaultora::kdb::KeePass1Tree>(
+        std::make_unique<vaultora::kdb::KeePass1Group>());
     tree->getRoot()->setGroupName("Named root");
     vaultora::ui::GroupBrowser panel(services);
     panel.setGroup(tree, tree->getRoot());

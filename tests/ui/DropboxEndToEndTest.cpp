@@ -36,10 +36,10 @@
 #include <QTest>
 
 using namespace vaultora::test::screens;
-using vaultora::test::http::DropboxTestService;
 using vaultora::net::Reachability;
 using vaultora::sync::DropboxClient;
 using vaultora::sync::DropboxSession;
+using vaultora::test::http::DropboxTestService;
 
 namespace {
 
@@ -158,16 +158,14 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     menu->tableViewDidSelectRowAtIndexPath(
         vaultora::ui::MainMenu::SettingsSection,
         static_cast<int>(vaultora::ui::MainMenu::SettingsScreen::DatabaseList));
-    auto* settings =
-        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
+    auto* settings = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
     ASSERT_NE(settings, nullptr);
     auto* list = qobject_cast<vaultora::ui::DatabaseListScreen*>(settings->rootPanel());
     ASSERT_NE(list, nullptr);
     ASSERT_NE(list->rightBarButton(), nullptr);
     const std::size_t recordsBefore = delegate.serverArray().size();
     list->rightBarButton()->press();
-    auto* details =
-        qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topPanel());
+    auto* details = qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(settings->topPanel());
     ASSERT_NE(details, nullptr);
     ASSERT_EQ(delegate.serverArray().size(), recordsBefore + 1);
     const std::shared_ptr<vaultora::base::DatabaseRecord> record = delegate.serverArray().back();
@@ -249,8 +247,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
     EXPECT_EQ(readFile(local), database);
 
     // The browser shows the root group of the file.
-    auto* opened =
-        qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
+    auto* opened = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
     ASSERT_NE(opened, nullptr);
     auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(opened->topPanel());
     ASSERT_NE(browser, nullptr);

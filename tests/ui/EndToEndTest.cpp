@@ -1,8 +1,8 @@
 #include "ScreenTestSupport.h"
 
 #include "app/ApplicationController.h"
-#include "ui/IdleWatchingWindow.h"
 #include "launch/ScreenLaunchParts.h"
+#include "ui/IdleWatchingWindow.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 

@@ -40,7 +40,8 @@ protected:
         return screen;
     }
 
-    static vaultora::toolkit::FormRow* row(const vaultora::ui::EntryScreen& screen, int section, int index) {
+    static vaultora::toolkit::FormRow* row(const vaultora::ui::EntryScreen& screen, int section,
+                                           int index) {
         return screen.form()->sections().at(section)->rows().at(index);
     }
 
@@ -139,7 +140,7 @@ TEST_F(EntryView, StackedScreenClosesTheTopmostPanel) {
     EXPECT_EQ(barTitle(screen->leftBarButton()), QStringLiteral("Close"));
     vaultora::ui::EntryScreen* shown = screen.get();
     stack->pushPanel(std::make_unique<vaultora::toolkit::NavigationContainer>(std::move(screen)),
-                              nullptr, vaultora::toolkit::Animated::No);
+                     nullptr, vaultora::toolkit::Animated::No);
     shown->rightBarButton()->press();
     EXPECT_TRUE(stack->isFullScreen());
     shown->rightBarButton()->press();

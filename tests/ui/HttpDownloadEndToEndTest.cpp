@@ -3,12 +3,12 @@
 // show, and the database opens with its saved password.
 #include "ScreenTestSupport.h"
 
+#include "app/ApplicationController.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/ApplicationController.h"
+#include "launch/ScreenLaunchParts.h"
 #include "net/Reachability.h"
 #include "ui/IdleWatchingWindow.h"
-#include "launch/ScreenLaunchParts.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/ProgressOverlay.h"
 #include "ui/toolkit/StackController.h"
@@ -211,7 +211,8 @@ TEST(HttpDownloadEndToEnd, IdleLogoutDuringTheDownloadOpensNothingAndLeavesTheMe
     ASSERT_NE(port, 0) << "the trickling server did not start";
     Reachability::setForcedStatusForTesting(Reachability::ReachableViaWiFi);
 
-    DownloadRecordApplication application(QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(port));
+    DownloadRecordApplication application(
+        QStringLiteral("http://127.0.0.1:%1/remote.kdb").arg(port));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(application.window()));
     vaultora::toolkit::StackController* stack = application.services().stack;
 
@@ -222,7 +223,8 @@ TEST(HttpDownloadEndToEnd, IdleLogoutDuringTheDownloadOpensNothingAndLeavesTheMe
     ASSERT_TRUE(application.clickRecord());
     for (int attempt = 0; !QFile::exists(application.downloadedPath()) && attempt < 150; ++attempt)
         QTest::qWait(100);
-    ASSERT_TRUE(QFile::exists(application.downloadedPath())) << application.panelTitles().toStdString();
+    ASSERT_TRUE(QFile::exists(application.downloadedPath()))
+        << application.panelTitles().toStdString();
     QTest::qWait(500);
 
     EXPECT_TRUE(application.panelTitleList().contains(QStringLiteral("Auto timeout")))

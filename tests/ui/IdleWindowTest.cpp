@@ -18,15 +18,18 @@ namespace {
 
 class IdleWindow : public testing::Test {
 protected:
-    IdleWindow() : timers(std::make_shared<vaultora::toolkit::ManualTimerFactory>()), window(timers) {
-        vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
-        center.addObserver(QString::fromLatin1(vaultora::base::Notifications::windowIdle), &observer,
-                           [this](const vaultora::base::Notification& notification) {
+    IdleWindow()
+        : timers(std::make_shared<vaultora::toolkit::ManualTimerFactory>()), window(timers) {
+        vaultora::base::NotificationCenter& center =
+            vaultora::base::NotificationCenter::defaultCenter();
+        center.addObserver(QString::fromLatin1(vaultora::base::Notifications::windowIdle),
+                           &observer, [this](const vaultora::base::Notification& notification) {
                                EXPECT_EQ(notification.object, &window);
                                posted.push_back("idle");
                            });
-        center.addObserver(QString::fromLatin1(vaultora::base::Notifications::windowActive), &observer,
-                           [this](const vaultora::base::Notification&) { posted.push_back("active"); });
+        center.addObserver(
+            QString::fromLatin1(vaultora::base::Notifications::windowActive), &observer,
+            [this](const vaultora::base::Notification&) { posted.push_back("active"); });
     }
 
     void mouse(QEvent::Type type) {

@@ -215,7 +215,6 @@ TEST_F(Menu, IdleLogoutWhileATypedPasswordLoadsClosesTheFormAndOpensNothing) {
     EXPECT_EQ(shownTitles(), QStringList({QStringLiteral("Auto timeout")}));
 }
 
-
 // Every way of locking against every local way of opening: the lock wins each time, nothing
 // is left over the menu, and the menu opens the database again afterwards.
 enum class Lock { LogoutRow, Idle, Background };

@@ -1,9 +1,9 @@
 #include "ScreenTestSupport.h"
 
+#include "app/LaunchParts.h"
+#include "app/PasswordStore.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/PasswordStore.h"
-#include "app/LaunchParts.h"
 #include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
@@ -107,8 +107,12 @@ public:
     explicit FixtureLaunchParts(std::unique_ptr<vaultora::ui::NavigationPanelStack>& panelStack)
         : m_panelStack(panelStack) {}
 
-    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController&) override { return nullptr; }
-    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override { return m_panelStack.get(); }
+    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController&) override {
+        return nullptr;
+    }
+    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override {
+        return m_panelStack.get();
+    }
     void createCrashReportManager(vaultora::app::ApplicationController&) override {}
     void createDropboxSession(vaultora::app::ApplicationController&) override {}
 
@@ -124,8 +128,8 @@ constexpr char emptyRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 } // namespace
 
 ScreenTest::ScreenTest() : timers(std::make_shared<vaultora::toolkit::ManualTimerFactory>()) {
-    delegate = std::make_unique<vaultora::app::ApplicationController>(std::make_unique<FixtureLaunchParts>(panelStack),
-                                               documents.path());
+    delegate = std::make_unique<vaultora::app::ApplicationController>(
+        std::make_unique<FixtureLaunchParts>(panelStack), documents.path());
     modalPresenter = std::make_unique<vaultora::toolkit::ModalPresenter>();
     transientPanels = std::make_unique<vaultora::toolkit::TransientPanelHost>(timers);
     progressOverlay = std::make_unique<vaultora::toolkit::ProgressOverlay>();
@@ -183,14 +187,16 @@ ScreenTest::addRecord(const QString& displayName, const QString& databaseName,
     record->setSyncType(syncType);
     record->setSavePassword(savePassword);
     delegate->serverArray().push_back(record);
-    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     return record;
 }
 
 std::shared_ptr<vaultora::base::DatabaseRecord> ScreenTest::addTestDatabase(bool savePassword) {
     installDatabase(testDatabasePath(), QStringLiteral("test_database.kdb"));
-    auto record = addRecord(QStringLiteral("Test database"), QStringLiteral("test_database.kdb"),
-                            vaultora::base::DatabaseRecord::SyncTypeHttpDownload, savePassword ? 1 : 0);
+    auto record =
+        addRecord(QStringLiteral("Test database"), QStringLiteral("test_database.kdb"),
+                  vaultora::base::DatabaseRecord::SyncTypeHttpDownload, savePassword ? 1 : 0);
     if (savePassword) {
         keychain.store(record->serverUrl(), QStringLiteral("tulipfox"));
     }
@@ -221,9 +227,8 @@ vaultora::ui::GroupBrowser* ScreenTest::browserAt(int stackIndex) const {
         return nullptr;
     }
     auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(panels.at(stackIndex));
-    return container != nullptr
-               ? qobject_cast<vaultora::ui::GroupBrowser*>(container->topPanel())
-               : nullptr;
+    return container != nullptr ? qobject_cast<vaultora::ui::GroupBrowser*>(container->topPanel())
+                                : nullptr;
 }
 
 vaultora::ui::PasswordForm* ScreenTest::presentedLoginForm() const {

@@ -3,8 +3,8 @@
 // directory, the menu on a stacked navigation and a driven clock.
 #pragma once
 
-#include "app/KeychainBackend.h"
 #include "app/ApplicationController.h"
+#include "app/KeychainBackend.h"
 #include "ui/DatabaseSources.h"
 #include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
@@ -119,10 +119,9 @@ protected:
     // Copies a file into the documents directory under the name.
     void installDatabase(const QString& sourceFile, const QString& name) const;
     // Appends a record to the registry and announces the change.
-    std::shared_ptr<vaultora::base::DatabaseRecord> addRecord(const QString& displayName,
-                                                   const QString& databaseName,
-                                                   std::int32_t syncType, std::int32_t savePassword,
-                                                   const QString& serverUrl = {});
+    std::shared_ptr<vaultora::base::DatabaseRecord>
+    addRecord(const QString& displayName, const QString& databaseName, std::int32_t syncType,
+              std::int32_t savePassword, const QString& serverUrl = {});
     // The sample database registered as a local file with its password saved.
     std::shared_ptr<vaultora::base::DatabaseRecord> addTestDatabase(bool savePassword = true);
 

@@ -1,7 +1,7 @@
 #include "SettingsScreenFixture.h"
 
-#include "ui/ApplicationVersion.h"
 #include "ui/ApplicationSettingsScreen.h"
+#include "ui/ApplicationVersion.h"
 
 #include <QAbstractItemModelTester>
 #include <QProcess>
@@ -88,17 +88,22 @@ TEST(SettingsIdleMinutes, DropTheFractionTowardZeroWithinTheSettingsRange) {
     EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(7.9), 7);
     EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(0.99), 0);
     EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(-2.5), -2);
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(1e12), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(1e12),
+              std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(-1e12),
               std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(std::numeric_limits<double>::quiet_NaN()), 0);
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(std::numeric_limits<double>::infinity()),
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(
+                  std::numeric_limits<double>::quiet_NaN()),
+              0);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(
+                  std::numeric_limits<double>::infinity()),
               std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(ApplicationVersionText, IsTheProjectVersionAndACommitOfThisRepository) {
     const QRegularExpression pattern(QStringLiteral("^(\\d+\\.\\d+\\.\\d+) \\(([0-9a-f]{7,})\\)$"));
-    const QRegularExpressionMatch match = pattern.match(vaultora::ui::ApplicationVersion::versionText());
+    const QRegularExpressionMatch match =
+        pattern.match(vaultora::ui::ApplicationVersion::versionText());
     ASSERT_TRUE(match.hasMatch()) << vaultora::ui::ApplicationVersion::versionText().toStdString();
     EXPECT_EQ(match.captured(1), vaultora::ui::ApplicationVersion::shortVersion());
     EXPECT_EQ(match.captured(2), vaultora::ui::ApplicationVersion::buildVersion());

@@ -1,11 +1,11 @@
 #include "SettingsScreenFixture.h"
 
 #include "ui/ApplicationDetailsSubScreens.h"
-#include "ui/DetailsWebServerHost.h"
 #include "ui/DatabaseDetailsScreen.h"
 #include "ui/DatabaseListScreen.h"
-#include "ui/toolkit/NavigationContainer.h"
+#include "ui/DetailsWebServerHost.h"
 #include "ui/WebServerScreen.h"
+#include "ui/toolkit/NavigationContainer.h"
 
 #include <QAbstractItemModelTester>
 
@@ -265,7 +265,8 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     // What the upload screen does with a stored upload and its Ok, through the details
     // screen's adapter; then Save.
     vaultora::ui::DetailsWebServerHost& adapter = vaultora::ui::DetailsWebServerHost::of(*details);
-    EXPECT_EQ(&vaultora::ui::DetailsWebServerHost::of(*details), &adapter) << "one adapter per screen";
+    EXPECT_EQ(&vaultora::ui::DetailsWebServerHost::of(*details), &adapter)
+        << "one adapter per screen";
     record->setServerDisplayName(QStringLiteral("MyDb"));
     record->setServerUrl(account);
     record->setDatabaseName(QStringLiteral("MyDb.kdbx"));
@@ -291,7 +292,8 @@ TEST_F(SettingsDatabaseDetails, ApplicationOpensTheWebServerScreenOverTheDocumen
     auto record = addRecord(QStringLiteral("New database"), QString(), 3, QString());
     auto details = detailsFor(record, 0);
     vaultora::ui::ApplicationDetailsSubScreens application(services);
-    std::unique_ptr<vaultora::toolkit::Panel> screen = application.createUploadScreen(record, *details);
+    std::unique_ptr<vaultora::toolkit::Panel> screen =
+        application.createUploadScreen(record, *details);
     auto* upload = qobject_cast<vaultora::ui::WebServerScreen*>(screen.get());
     ASSERT_NE(upload, nullptr);
     EXPECT_EQ(upload->keePassServerDetail(), record);

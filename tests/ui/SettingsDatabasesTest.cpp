@@ -49,7 +49,8 @@ TEST_F(SettingsDatabases, ListsTheRegistryWithAnOkRowAndFollowsAnnouncedChanges)
 
     addRecord(QStringLiteral("Work"), QStringLiteral("work.kdb"), 1);
     EXPECT_EQ(databaseRows(*list), QStringList({"Home"})) << "unannounced changes wait";
-    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     EXPECT_EQ(databaseRows(*list), QStringList({"Home", "Work"}));
 
     list->EditTable();
@@ -114,7 +115,8 @@ TEST_F(SettingsDatabases, DeletingRemovesTheRecordAndItsFileOnly) {
     writeDocument(QStringLiteral("b.kdbx"));
     writeDocument(QStringLiteral("other.kdb"));
     storePassword(account, QStringLiteral("kept"));
-    vaultora::base::NotificationCenter::defaultCenter().post(QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+    vaultora::base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     const int announced = databasesChangedCount;
     const QByteArray savedRegistry = registryFile();
 

@@ -1,9 +1,9 @@
 #include "SettingsScreenFixture.h"
 
+#include "app/LaunchParts.h"
+#include "app/PasswordStore.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
-#include "app/PasswordStore.h"
-#include "app/LaunchParts.h"
 #include "ui/DatabaseDetailsScreen.h"
 #include "ui/DatabaseListScreen.h"
 #include "ui/SettingsMenuScreens.h"
@@ -25,11 +25,16 @@ const QString service = QStringLiteral("Vaultora");
 
 class FixtureLaunchParts final : public vaultora::app::LaunchParts {
 public:
-    FixtureLaunchParts(vaultora::app::IdleWatch& idleWatch, std::unique_ptr<vaultora::ui::NavigationPanelStack>& panelStack)
+    FixtureLaunchParts(vaultora::app::IdleWatch& idleWatch,
+                       std::unique_ptr<vaultora::ui::NavigationPanelStack>& panelStack)
         : m_idleWatch(idleWatch), m_panelStack(panelStack) {}
 
-    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController&) override { return &m_idleWatch; }
-    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override { return m_panelStack.get(); }
+    vaultora::app::IdleWatch* createWindow(vaultora::app::ApplicationController&) override {
+        return &m_idleWatch;
+    }
+    vaultora::app::PanelStack* createNavigation(vaultora::app::ApplicationController&) override {
+        return m_panelStack.get();
+    }
     void createCrashReportManager(vaultora::app::ApplicationController&) override {}
     void createDropboxSession(vaultora::app::ApplicationController&) override {}
 
@@ -45,17 +50,16 @@ constexpr char emptyRegistry[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 } // namespace
 
-std::unique_ptr<vaultora::toolkit::Panel>
-RecordingSubScreens::createUploadScreen(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
-                                        vaultora::ui::DatabaseDetailsScreen& rootView) {
+std::unique_ptr<vaultora::toolkit::Panel> RecordingSubScreens::createUploadScreen(
+    const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+    vaultora::ui::DatabaseDetailsScreen& rootView) {
     opened.push_back({QStringLiteral("upload"), QString(), record, &rootView});
     return std::make_unique<vaultora::toolkit::Panel>();
 }
 
-std::unique_ptr<vaultora::toolkit::Panel>
-RecordingSubScreens::createDropboxPicker(const QString& directory,
-                                         const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
-                                         vaultora::ui::DatabaseDetailsScreen& rootView) {
+std::unique_ptr<vaultora::toolkit::Panel> RecordingSubScreens::createDropboxPicker(
+    const QString& directory, const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+    vaultora::ui::DatabaseDetailsScreen& rootView) {
     opened.push_back({QStringLiteral("picker"), directory, record, &rootView});
     return std::make_unique<vaultora::toolkit::Panel>();
 }
@@ -93,10 +97,13 @@ SettingsScreenTest::SettingsScreenTest()
     delegate->didFinishLaunchingWithOptions();
     idleWatch.timerValues.clear();
 
-    vaultora::base::NotificationCenter& center = vaultora::base::NotificationCenter::defaultCenter();
-    center.addObserver(QString::fromLatin1(vaultora::base::Notifications::databasesChanged), &m_observerOwner,
+    vaultora::base::NotificationCenter& center =
+        vaultora::base::NotificationCenter::defaultCenter();
+    center.addObserver(QString::fromLatin1(vaultora::base::Notifications::databasesChanged),
+                       &m_observerOwner,
                        [this](const vaultora::base::Notification&) { ++databasesChangedCount; });
-    center.addObserver(QString::fromLatin1(vaultora::base::Notifications::settingsChanged), &m_observerOwner,
+    center.addObserver(QString::fromLatin1(vaultora::base::Notifications::settingsChanged),
+                       &m_observerOwner,
                        [this](const vaultora::base::Notification&) { ++settingsChangedCount; });
     QObject::connect(
         transientPanels.get(), &QAbstractItemModel::rowsInserted, transientPanels.get(),
@@ -119,8 +126,9 @@ void SettingsScreenTest::SetUp() {
     vaultora::app::PasswordStore::setBackend(nullptr);
     // A store that cannot take a probe item means no Secret Service runs in this session.
     const QString probe = uniqueUrl(QStringLiteral("probe"));
-    if (!vaultora::app::PasswordStore::storeUsername(probe, vaultora::kdb::secureBytesFromText("probe"), service,
-                                          vaultora::app::PasswordStore::UpdateExisting::Yes)) {
+    if (!vaultora::app::PasswordStore::storeUsername(
+            probe, vaultora::kdb::secureBytesFromText("probe"), service,
+            vaultora::app::PasswordStore::UpdateExisting::Yes)) {
         std::cout << "No Secret Service on the session bus: run the tests through scripts/test\n";
         GTEST_SKIP() << "no Secret Service on the session bus";
     }
@@ -143,8 +151,9 @@ QString SettingsScreenTest::uniqueUrl(const QString& fileName) {
 void SettingsScreenTest::storePassword(const QString& account, const QString& password) const {
     const QByteArray utf8 = password.toUtf8();
     ASSERT_TRUE(vaultora::app::PasswordStore::storeUsername(
-        account, vaultora::kdb::secureBytesFromText(std::string_view(utf8.constData(), utf8.size())), service,
-        vaultora::app::PasswordStore::UpdateExisting::Yes));
+        account,
+        vaultora::kdb::secureBytesFromText(std::string_view(utf8.constData(), utf8.size())),
+        service, vaultora::app::PasswordStore::UpdateExisting::Yes));
 }
 
 QString SettingsScreenTest::storedPassword(const QString& account) const {
@@ -158,10 +167,9 @@ bool SettingsScreenTest::hasStoredPassword(const QString& account) const {
     return vaultora::app::PasswordStore::getPasswordForUsername(account, service).has_value();
 }
 
-std::shared_ptr<vaultora::base::DatabaseRecord> SettingsScreenTest::addRecord(const QString& displayName,
-                                                                   const QString& databaseName,
-                                                                   std::int32_t syncType,
-                                                                   const QString& serverUrl) {
+std::shared_ptr<vaultora::base::DatabaseRecord>
+SettingsScreenTest::addRecord(const QString& displayName, const QString& databaseName,
+                              std::int32_t syncType, const QString& serverUrl) {
     auto record = std::make_shared<vaultora::base::DatabaseRecord>();
     record->setServerDisplayName(displayName);
     record->setDatabaseName(databaseName);
@@ -208,13 +216,14 @@ vaultora::ui::DatabaseListScreen* SettingsScreenTest::openDatabaseList() {
 
 vaultora::ui::DatabaseDetailsScreen* SettingsScreenTest::topDetails() const {
     vaultora::toolkit::NavigationContainer* container = topContainer();
-    return container != nullptr ? qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(
-                                      container->topPanel())
-                                : nullptr;
+    return container != nullptr
+               ? qobject_cast<vaultora::ui::DatabaseDetailsScreen*>(container->topPanel())
+               : nullptr;
 }
 
 std::unique_ptr<vaultora::ui::DatabaseDetailsScreen>
-SettingsScreenTest::detailsFor(const std::shared_ptr<vaultora::base::DatabaseRecord>& record, int index) {
+SettingsScreenTest::detailsFor(const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
+                               int index) {
     auto details = std::make_unique<vaultora::ui::DatabaseDetailsScreen>(services, *subScreens);
     details->setDatabaseRecord(record);
     details->setIServerArrayIndex(index);
@@ -222,8 +231,8 @@ SettingsScreenTest::detailsFor(const std::shared_ptr<vaultora::base::DatabaseRec
     return details;
 }
 
-vaultora::toolkit::FormRow& SettingsScreenTest::rowLabelled(const vaultora::toolkit::FormPanel& panel,
-                                                  const QString& label) {
+vaultora::toolkit::FormRow&
+SettingsScreenTest::rowLabelled(const vaultora::toolkit::FormPanel& panel, const QString& label) {
     if (panel.form() != nullptr) {
         for (vaultora::toolkit::FormSection* section : panel.form()->sections()) {
             for (vaultora::toolkit::FormRow* row : section->rows()) {
@@ -236,14 +245,16 @@ vaultora::toolkit::FormRow& SettingsScreenTest::rowLabelled(const vaultora::tool
     throw std::runtime_error("no row " + label.toStdString());
 }
 
-vaultora::toolkit::BarButton& SettingsScreenTest::leftButton(const vaultora::toolkit::Panel& panel) {
+vaultora::toolkit::BarButton&
+SettingsScreenTest::leftButton(const vaultora::toolkit::Panel& panel) {
     if (vaultora::toolkit::BarButton* button = panel.leftBarButton()) {
         return *button;
     }
     throw std::runtime_error("no left bar button");
 }
 
-vaultora::toolkit::BarButton& SettingsScreenTest::rightButton(const vaultora::toolkit::Panel& panel) {
+vaultora::toolkit::BarButton&
+SettingsScreenTest::rightButton(const vaultora::toolkit::Panel& panel) {
     if (vaultora::toolkit::BarButton* button = panel.rightBarButton()) {
         return *button;
     }

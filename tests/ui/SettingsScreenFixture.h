@@ -86,7 +86,8 @@ public:
     createDropboxPicker(const QString& directory,
                         const std::shared_ptr<vaultora::base::DatabaseRecord>& record,
                         vaultora::ui::DatabaseDetailsScreen& rootView) override;
-    void downloadDropboxFile(const std::shared_ptr<vaultora::base::DatabaseRecord>& record) override {
+    void
+    downloadDropboxFile(const std::shared_ptr<vaultora::base::DatabaseRecord>& record) override {
         dropboxDownloads.push_back(record);
     }
     void unlinkDropbox() override { ++unlinks; }
@@ -119,9 +120,9 @@ protected:
     [[nodiscard]] bool hasStoredPassword(const QString& account) const;
 
     std::shared_ptr<vaultora::base::DatabaseRecord> addRecord(const QString& displayName,
-                                                   const QString& databaseName,
-                                                   std::int32_t syncType,
-                                                   const QString& serverUrl = {});
+                                                              const QString& databaseName,
+                                                              std::int32_t syncType,
+                                                              const QString& serverUrl = {});
     void writeDocument(const QString& name, const QByteArray& bytes = "kdb") const;
     // The names in the documents directory, hidden ones included, sorted and joined by " | ".
     [[nodiscard]] std::string documentNames() const;
@@ -138,11 +139,13 @@ protected:
     detailsFor(const std::shared_ptr<vaultora::base::DatabaseRecord>& record, int index);
 
     // The row with the label; a missing row fails the test by throwing.
-    [[nodiscard]] static vaultora::toolkit::FormRow& rowLabelled(const vaultora::toolkit::FormPanel& panel,
-                                                       const QString& label);
+    [[nodiscard]] static vaultora::toolkit::FormRow&
+    rowLabelled(const vaultora::toolkit::FormPanel& panel, const QString& label);
     // The bar button; a missing one fails the test by throwing.
-    [[nodiscard]] static vaultora::toolkit::BarButton& leftButton(const vaultora::toolkit::Panel& panel);
-    [[nodiscard]] static vaultora::toolkit::BarButton& rightButton(const vaultora::toolkit::Panel& panel);
+    [[nodiscard]] static vaultora::toolkit::BarButton&
+    leftButton(const vaultora::toolkit::Panel& panel);
+    [[nodiscard]] static vaultora::toolkit::BarButton&
+    rightButton(const vaultora::toolkit::Panel& panel);
     [[nodiscard]] static vaultora::toolkit::FormRow&
     typeChoice(const vaultora::ui::DatabaseDetailsScreen& details);
     static void press(const vaultora::toolkit::FormPanel& panel, const QString& label);

@@ -1,10 +1,10 @@
+#include "ui/WebServerScreen.h"
 #include "base/NotificationCenter.h"
 #include "tests/webserver/support/RawClient.h"
+#include "ui/WebServerScreenHost.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/TransientPanelHost.h"
 #include "webserver/HttpServer.h"
-#include "ui/WebServerScreen.h"
-#include "ui/WebServerScreenHost.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -42,7 +42,7 @@ QStringList formText(const vaultora::ui::WebServerScreen& screen) {
 }
 
 vaultora::toolkit::FormRow* rowLabelled(const vaultora::ui::WebServerScreen& screen,
-                              const QString& label) {
+                                        const QString& label) {
     for (const vaultora::toolkit::FormSection* section : screen.form()->sections()) {
         for (vaultora::toolkit::FormRow* row : section->rows()) {
             if (row->label() == label) {

@@ -38,7 +38,8 @@ protected:
     }
 
     bool connectionsBecome(int count) {
-        return vaultora::test::web::waitUntil([&] { return m_server.numberOfHTTPConnections() == count; });
+        return vaultora::test::web::waitUntil(
+            [&] { return m_server.numberOfHTTPConnections() == count; });
     }
 
     // Asks for the file on the client's connection; true when it is served.

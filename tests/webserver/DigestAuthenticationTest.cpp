@@ -18,8 +18,8 @@ public:
         return user == QLatin1String("ann") ? std::optional<QString>(QStringLiteral("secret"))
                                             : std::nullopt;
     }
-    std::unique_ptr<vaultora::webserver::HttpResponse> httpResponseForMethod(const QString& /*method*/,
-                                                             const QString& /*path*/) override {
+    std::unique_ptr<vaultora::webserver::HttpResponse>
+    httpResponseForMethod(const QString& /*method*/, const QString& /*path*/) override {
         return std::make_unique<vaultora::webserver::HttpDataResponse>("inside");
     }
 };

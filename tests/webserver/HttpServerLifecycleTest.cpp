@@ -91,10 +91,12 @@ TEST(HTTPServerLifecycle, TracksOpenConnectionsAndDropsThemOnStop) {
     ASSERT_TRUE(server.start());
     auto first = std::make_unique<RawClient>(server.port());
     auto second = std::make_unique<RawClient>(server.port());
-    EXPECT_TRUE(vaultora::test::web::waitUntil([&server] { return server.numberOfHTTPConnections() == 2; }));
+    EXPECT_TRUE(vaultora::test::web::waitUntil(
+        [&server] { return server.numberOfHTTPConnections() == 2; }));
 
     first.reset();
-    EXPECT_TRUE(vaultora::test::web::waitUntil([&server] { return server.numberOfHTTPConnections() == 1; }));
+    EXPECT_TRUE(vaultora::test::web::waitUntil(
+        [&server] { return server.numberOfHTTPConnections() == 1; }));
 
     server.stop();
     EXPECT_EQ(server.numberOfHTTPConnections(), 0);

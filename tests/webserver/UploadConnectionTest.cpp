@@ -140,7 +140,8 @@ TEST_F(UploadConnection, ServesThePageListingTheDocumentsWithTheForm) {
 
 TEST_F(UploadConnection, StoresABrowserUploadWithExactlyItsBytesAndAnnouncesIt) {
     const QByteArray content = binaryContent(100000);
-    const vaultora::test::web::ParsedResponse response = exchange(post(formBody("MyDb.kdbx", content)));
+    const vaultora::test::web::ParsedResponse response =
+        exchange(post(formBody("MyDb.kdbx", content)));
     EXPECT_EQ(response.status, 200);
     EXPECT_TRUE(response.body.contains("<a href=\"./MyDb.kdbx\">MyDb.kdbx</a>"));
     EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), content);
@@ -193,7 +194,8 @@ TEST_F(UploadConnection, RefusesNamesThatLeaveTheDocumentsOrReplaceTheAppsFiles)
         "../Escaped.kdbx", "sub/../../Escaped.kdbx",     "/tmp/Abs.kdbx", "..", "C:\\dir\\..",
         "Vaultora.plist",  "VaultoraDatabaseFiles.plist"};
     for (const QByteArray& name : names) {
-        const vaultora::test::web::ParsedResponse response = exchange(post(formBody(name, "payload")));
+        const vaultora::test::web::ParsedResponse response =
+            exchange(post(formBody(name, "payload")));
         EXPECT_EQ(response.status, 200) << name.toStdString();
         EXPECT_TRUE(response.body.contains("<form")) << name.toStdString();
     }
@@ -228,11 +230,13 @@ TEST_F(UploadConnection, ReplacesAnExistingFileOnlyWhenTheUploadHasCompleted) {
     writeDocument(QStringLiteral("MyDb.kdbx"), "old contents");
     const QByteArray body = formBody("MyDb.kdbx", binaryContent(200000));
     auto client = std::make_unique<RawClient>(m_server.port());
-    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 1; }));
+    ASSERT_TRUE(
+        vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 1; }));
     runClient([&] { client->send(post(body).left(100000)); });
     client.reset();
     // The peer is gone in the middle of the body: the old file and nothing else remains.
-    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
+    ASSERT_TRUE(
+        vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
     EXPECT_EQ(readDocument(QStringLiteral("MyDb.kdbx")), QByteArray("old contents"));
     EXPECT_EQ(documentNames(), QStringList{QStringLiteral("MyDb.kdbx")});
     EXPECT_TRUE(m_uploaded.isEmpty());
@@ -252,7 +256,8 @@ TEST_F(UploadConnection, DownloadsListedFilesAndNeverListsOutsideTheDocuments) {
 
     EXPECT_EQ(exchange("GET /MyDb.kdbx HTTP/1.1\r\n\r\n").body, QByteArray("database bytes"));
     for (const QByteArray path : {"/../", "/%2e%2e/", "/..%2f", "//", "/Documents/../../"}) {
-        const vaultora::test::web::ParsedResponse listing = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
+        const vaultora::test::web::ParsedResponse listing =
+            exchange("GET " + path + " HTTP/1.1\r\n\r\n");
         EXPECT_EQ(listing.status, 200) << path.toStdString();
         EXPECT_FALSE(listing.body.contains("outside.txt")) << path.toStdString();
         EXPECT_FALSE(listing.body.contains("Documents/")) << path.toStdString();
@@ -273,7 +278,8 @@ TEST_F(UploadConnection, LinksEveryFileByARelativePercentEncodedPath) {
 
 TEST_F(UploadConnection, ServesFilesAsDownloadsThatBrowsersDoNotRender) {
     writeDocument(QStringLiteral("evil.kdbx"), "<html><script>alert(1)</script></html>");
-    const vaultora::test::web::ParsedResponse response = exchange("GET /evil.kdbx HTTP/1.1\r\n\r\n");
+    const vaultora::test::web::ParsedResponse response =
+        exchange("GET /evil.kdbx HTTP/1.1\r\n\r\n");
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.header("Content-Type"), QByteArray("application/octet-stream"));
     EXPECT_EQ(response.header("X-Content-Type-Options"), QByteArray("nosniff"));
@@ -378,7 +384,8 @@ TEST_F(UploadConnection, GivesAnUploadItsNameOnlyWhenItIsStored) {
     ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return !openDocumentFiles().isEmpty(); }));
     EXPECT_TRUE(documentNames().isEmpty()) << documentNames().join(QLatin1Char(' ')).toStdString();
     client.reset();
-    ASSERT_TRUE(vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
+    ASSERT_TRUE(
+        vaultora::test::web::waitUntil([this] { return m_server.numberOfHTTPConnections() == 0; }));
     EXPECT_TRUE(documentNames().isEmpty());
 }
 
@@ -439,7 +446,8 @@ TEST_F(UploadConnection, NeitherListsNorServesTheRegistryNorAnythingButRegularFi
          {"/Vaultora.plist", "/vaultora.plist", "/VaultoraDatabaseFiles.plist",
           "/Vaultora.plist.unreadable-20240101T000000Z", "/VAULTORA.PLIST", "/passwd",
           "/Alias.kdbx"}) {
-        const vaultora::test::web::ParsedResponse response = exchange("GET " + path + " HTTP/1.1\r\n\r\n");
+        const vaultora::test::web::ParsedResponse response =
+            exchange("GET " + path + " HTTP/1.1\r\n\r\n");
         EXPECT_FALSE(response.body.contains("secrets")) << path.toStdString();
         EXPECT_FALSE(response.body.contains("root:")) << path.toStdString();
         EXPECT_FALSE(response.body == "database") << path.toStdString();

@@ -12,8 +12,7 @@ ModalPresenter::Style ModalPresenter::styleForIdiom(DeviceIdiom idiom) {
     return idiom == DeviceIdiom::Tablet ? Style::FormSheet : Style::FullScreen;
 }
 
-void ModalPresenter::presentPanel(std::unique_ptr<Panel> panel, Style style,
-                                           Animated animated) {
+void ModalPresenter::presentPanel(std::unique_ptr<Panel> panel, Style style, Animated animated) {
     if (!panel) {
         return;
     }

@@ -34,8 +34,7 @@ StackController::~StackController() {
     disconnect(m_delegateConnection);
 }
 
-void StackController::pushPanel(std::unique_ptr<Panel> panel, Panel* base,
-                                         Animated animated) {
+void StackController::pushPanel(std::unique_ptr<Panel> panel, Panel* base, Animated animated) {
     if (!panel) {
         return;
     }

@@ -26,8 +26,8 @@ std::unique_ptr<vaultora::crash::CrashCollector> collectorIn(const QString& cach
     return std::make_unique<vaultora::crash::CrashCollector>(
         QDir(cachesDirectory).filePath(pendingReportName),
         vaultora::crash::CrashCollector::Identity{QStringLiteral("com.example.vaultora.tests"),
-                                        QStringLiteral("2.5.1"),
-                                        QStringLiteral("crash_test_helper")});
+                                                  QStringLiteral("2.5.1"),
+                                                  QStringLiteral("crash_test_helper")});
 }
 
 [[gnu::noinline]] void crashByWritingThroughNull() {

@@ -42,7 +42,8 @@ inline void runOnSmallStack(const std::function<void()>& work) {
     const int created = pthread_create(
         &thread, &attributes,
         [](void* argument) -> void* {
-            std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(argument));
+            std::unique_ptr<std::function<void()>> owned(
+                static_cast<std::function<void()>*>(argument));
             (*owned)();
             return nullptr;
         },

@@ -36,7 +36,7 @@ Bytes KeePass1FileWriter::group(uint32_t id, std::string_view name, std::optiona
 }
 
 Bytes KeePass1FileWriter::entry(uint32_t groupId, std::string_view title, std::string_view userName,
-                            std::string_view password) {
+                                std::string_view password) {
     Bytes record;
     field(record, 0x0001, fromHex("00112233445566778899aabbccddeeff"));
     numberField(record, 0x0002, groupId, 4);
@@ -49,7 +49,7 @@ Bytes KeePass1FileWriter::entry(uint32_t groupId, std::string_view title, std::s
 }
 
 Bytes KeePass1FileWriter::file(const Bytes& payload, uint32_t numGroups, uint32_t numEntries,
-                           const Bytes& passwordBytes) const {
+                               const Bytes& passwordBytes) const {
     Bytes out;
     appendLE(out, 0x9AA2D903, 4);
     appendLE(out, 0xB54BFB65, 4);

@@ -2,8 +2,8 @@
 // recorder, and a way to run a request to completion.
 #pragma once
 
-#include "net/HttpRequest.h"
 #include "net/HttpCredentialStore.h"
+#include "net/HttpRequest.h"
 #include "net/HttpTransferEngine.h"
 #include "net/PersistentConnectionList.h"
 
