@@ -8,23 +8,46 @@
 #include <QUuid>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace vaultora::webserver {
 
-UploadFile::UploadFile(const QString& directory) : m_directory(directory) {
-    m_descriptor =
-        ::open(QFile::encodeName(directory).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (m_descriptor < 0) {
-        static_cast<void>(fail(QStringLiteral("create a file in")));
+UploadFile::UploadFile(const QString& directory, Creation creation) : m_directory(directory) {
+    if (creation == Creation::UnnamedWherePossible) {
+        m_descriptor =
+            ::open(QFile::encodeName(directory).constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        // These say that the file system (or the kernel) cannot make unnamed files.
+        if (m_descriptor >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
+            if (m_descriptor < 0) {
+                static_cast<void>(fail(QStringLiteral("create a file in")));
+            }
+            return;
+        }
     }
+    static_cast<void>(openNamed());
+}
+
+bool UploadFile::openNamed() {
+    QByteArray pattern = QFile::encodeName(m_directory + QLatin1Char('/') +
+                                           uploadTemporaryPrefix() + QStringLiteral("XXXXXX"));
+    m_descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (m_descriptor < 0) {
+        return fail(QStringLiteral("create a file in"));
+    }
+    m_temporaryPath = pattern;
+    return true;
 }
 
 UploadFile::~UploadFile() {
     if (m_descriptor >= 0) {
         ::close(m_descriptor);
+    }
+    // A named file that was not committed is an unfinished upload.
+    if (!m_temporaryPath.isEmpty()) {
+        ::unlink(m_temporaryPath.constData());
     }
 }
 
@@ -54,6 +77,14 @@ bool UploadFile::commit(const QString& fileName) {
     if (::fsync(m_descriptor) != 0) {
         return fail(QStringLiteral("save a file in"));
     }
+    const QByteArray target = QFile::encodeName(m_directory + QLatin1Char('/') + fileName);
+    if (!m_temporaryPath.isEmpty()) {
+        if (std::rename(m_temporaryPath.constData(), target.constData()) != 0) {
+            return fail(QStringLiteral("rename a file in"));
+        }
+        m_temporaryPath.clear();
+        return true;
+    }
     // An unnamed file can only be linked under a new name, never over an existing one: it is
     // linked under a temporary name and renamed over the target, which replaces it at once.
     const QByteArray temporaryPath =
@@ -64,7 +95,6 @@ bool UploadFile::commit(const QString& fileName) {
                  AT_SYMLINK_FOLLOW) != 0) {
         return fail(QStringLiteral("name a file in"));
     }
-    const QByteArray target = QFile::encodeName(m_directory + QLatin1Char('/') + fileName);
     if (std::rename(temporaryPath.constData(), target.constData()) != 0) {
         const bool failed = fail(QStringLiteral("rename a file in"));
         ::unlink(temporaryPath.constData());

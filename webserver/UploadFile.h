@@ -7,10 +7,15 @@ namespace vaultora::webserver {
 
 // The file an upload is written to. It is created in the documents directory without a name
 // (O_TMPFILE), so that a process killed during the upload leaves nothing behind, and only the
-// final step gives it its name, replacing a file of that name at once.
+// final step gives it its name, replacing a file of that name at once. Where the file system
+// cannot make unnamed files, it gets a temporary name that the listing hides, that is removed
+// when the upload fails and, after a kill, when the server starts next.
 class UploadFile final {
 public:
-    explicit UploadFile(const QString& directory);
+    enum class Creation { UnnamedWherePossible, Named };
+
+    explicit UploadFile(const QString& directory,
+                        Creation creation = Creation::UnnamedWherePossible);
     ~UploadFile();
     UploadFile(const UploadFile&) = delete;
     UploadFile& operator=(const UploadFile&) = delete;
@@ -28,8 +33,12 @@ public:
 private:
     [[nodiscard]] bool fail(const QString& step);
 
+    [[nodiscard]] bool openNamed();
+
     QString m_directory;
     int m_descriptor = -1;
+    // Set when the file has a temporary name rather than none.
+    QByteArray m_temporaryPath;
     QString m_errorString;
 };
 
