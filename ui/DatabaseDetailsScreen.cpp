@@ -3,6 +3,7 @@
 #include "app/PasswordStore.h"
 #include "base/AppConfiguration.h"
 #include "base/NotificationCenter.h"
+#include "base/SecureText.h"
 #include "base/Notifications.h"
 #include "sync/HttpDownloadSync.h"
 #include "ui/DatabaseDetailsSubScreens.h"
@@ -251,10 +252,9 @@ void DatabaseDetailsScreen::passwordStep(const QString& account) {
         return;
     }
     std::optional<base::ErrorValue> error;
-    const QByteArray utf8 = password.toUtf8();
     const bool stored = app::PasswordStore::storeUsername(
-        account, kdb::secureBytesFromText(std::string_view(utf8.constData(), utf8.size())),
-        passwordStoreService(), app::PasswordStore::UpdateExisting::Yes, &error);
+        account, base::secureUtf8(password), passwordStoreService(),
+        app::PasswordStore::UpdateExisting::Yes, &error);
     // The flags tell the open flow to read the store; they must not promise a password the
     // store did not take.
     const std::int32_t saved = stored ? 1 : 0;
