@@ -1,7 +1,7 @@
 #include "net/GzipInflate.h"
+#include "tests/net/support/HttpTestHelpers.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <string>
 
@@ -10,18 +10,7 @@ namespace {
 using vaultora::net::GzipInflater;
 
 QByteArray gzipOf(const QByteArray& text) {
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    QByteArray output(static_cast<qsizetype>(compressBound(static_cast<uLong>(text.size())) + 64),
-                      '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.constData()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(output.data());
-    stream.avail_out = static_cast<uInt>(output.size());
-    deflate(&stream, Z_FINISH);
-    output.resize(static_cast<qsizetype>(stream.total_out));
-    deflateEnd(&stream);
-    return output;
+    return QByteArray::fromStdString(vaultora::test::http::gzipped(text.toStdString()));
 }
 
 QByteArray sample() {

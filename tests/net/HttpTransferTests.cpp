@@ -74,20 +74,6 @@ TEST_F(HttpClientTest, CancelFromTheEventLoopEndsTheRequest) {
               QStringLiteral("The request was cancelled"));
 }
 
-std::string gzipped(const std::string& text) {
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    std::string output(compressBound(text.size()) + 64, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-    stream.avail_in = static_cast<uInt>(text.size());
-    stream.next_out = reinterpret_cast<Bytef*>(output.data());
-    stream.avail_out = static_cast<uInt>(output.size());
-    deflate(&stream, Z_FINISH);
-    output.resize(stream.total_out);
-    deflateEnd(&stream);
-    return output;
-}
-
 TEST_F(HttpClientTest, GzipBodyIsInflatedWhileProgressCountsTheBytesSent) {
     std::string text;
     for (int line = 0; line < 2000; ++line)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 namespace vaultora::test::http {
 
@@ -68,6 +69,21 @@ fetch(const std::string& url,
         configure(*request);
     request->startSynchronous();
     return request;
+}
+
+// The text as one gzip member, as a server sends a gzip-encoded body.
+inline std::string gzipped(const std::string& text) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    std::string output(compressBound(static_cast<uLong>(text.size())) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(output.data());
+    stream.avail_out = static_cast<uInt>(output.size());
+    deflate(&stream, Z_FINISH);
+    output.resize(stream.total_out);
+    deflateEnd(&stream);
+    return output;
 }
 
 inline std::string bodyOf(const vaultora::net::HttpRequest& request) {
