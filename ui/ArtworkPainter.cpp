@@ -78,6 +78,25 @@ void signpost(QPainter& painter) {
     painter.drawPolygon(QPolygonF({{54, 32}, {16, 32}, {8, 39}, {16, 46}, {54, 46}}));
 }
 
+// The Dropbox picker's rows: a folder to step into and a file to choose.
+void folder(QPainter& painter) {
+    painter.setPen(QPen(ink, 3));
+    painter.setBrush(QColor(214, 176, 92));
+    painter.drawPolygon(QPolygonF({{6, 14}, {24, 14}, {30, 20}, {58, 20}, {58, 52}, {6, 52}}));
+    painter.setBrush(QColor(236, 200, 112));
+    painter.drawRect(QRectF(6, 26, 52, 26));
+}
+
+void file(QPainter& painter) {
+    painter.setPen(QPen(ink, 3));
+    painter.setBrush(QColor(246, 246, 246));
+    painter.drawPolygon(QPolygonF({{14, 6}, {40, 6}, {52, 18}, {52, 58}, {14, 58}}));
+    painter.drawPolyline(QPolygonF({{40, 6}, {40, 18}, {52, 18}}));
+    for (double line : {28.0, 37.0, 46.0}) {
+        painter.drawLine(QPointF(22, line), QPointF(44, line));
+    }
+}
+
 void lock(QPainter& painter) {
     painter.setPen(QPen(ink, 5));
     painter.setBrush(Qt::NoBrush);
@@ -211,6 +230,8 @@ Drawing drawingFor(const QString& name) {
         {QStringLiteral("79-medical-bag.png"), medicalBag},
         {QStringLiteral("60-signpost.png"), signpost},
         {QStringLiteral("54-lock.png"), lock},
+        {QStringLiteral("folder"), folder},
+        {QStringLiteral("file"), file},
         {QStringLiteral("fullscreen.png"), fullscreen},
         {QStringLiteral("background.png"), backgroundTile},
         {QStringLiteral("NewGlow.png"), glow},
