@@ -4,6 +4,8 @@
 #include "base/Notifications.h"
 
 #include <QEventPoint>
+#include <QMouseEvent>
+#include <QPointingDevice>
 #include <QTouchEvent>
 
 #include <algorithm>
@@ -26,8 +28,19 @@ bool IdleWatchingWindow::event(QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::TouchBegin:
     case QEvent::TouchEnd:
+    case QEvent::KeyPress:
+    case QEvent::Wheel:
         touchBeganOrEnded();
         break;
+    case QEvent::MouseMove: {
+        // A desktop pointer that moves is someone at the machine; a finger's move, which
+        // arrives as a mouse move too, is not.
+        const QPointingDevice* device = static_cast<const QMouseEvent*>(event)->pointingDevice();
+        if (device == nullptr || device->type() != QInputDevice::DeviceType::TouchScreen) {
+            touchBeganOrEnded();
+        }
+        break;
+    }
     case QEvent::TouchUpdate: {
         // Any one touch of the event decides: the first.
         const auto* touch = static_cast<const QTouchEvent*>(event);

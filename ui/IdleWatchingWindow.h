@@ -1,5 +1,6 @@
 // The application window, which also watches for idleness: every touch that begins or ends
-// (a mouse button pressed or released counts as one) restarts a one-shot countdown; when it
+// restarts a one-shot countdown, and so does, on a desktop, a mouse button, a key, the
+// wheel or a pointer that moves (a finger that moves does not); when it
 // runs out the window posts "RZNIdlingWindowIdleNotification", and the first such touch after
 // that posts "RZNIdlingWindowActiveNotification".
 #pragma once

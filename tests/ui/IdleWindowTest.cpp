@@ -4,6 +4,8 @@
 #include "ui/toolkit/ManualTimerFactory.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QMouseEvent>
 #include <QPointingDevice>
 #include <QTouchEvent>
@@ -68,12 +70,21 @@ TEST_F(IdleWindow, RunsOutAfterTheIntervalAndTheNextTouchIsActive) {
     EXPECT_EQ(posted.back(), "idle");
 }
 
-TEST_F(IdleWindow, TouchesThatBeginOrEndRestartTheCountdownMovesDoNot) {
+TEST_F(IdleWindow, TouchesThatBeginOrEndRestartTheCountdownFingerMovesDoNot) {
     window.setTimerValue(60.0);
     timers->advance(50s);
     mouse(QEvent::MouseButtonPress);
     timers->advance(50s);
-    mouse(QEvent::MouseMove);
+    const QPointingDevice finger("finger", 7, QInputDevice::DeviceType::TouchScreen,
+                                 QPointingDevice::PointerType::Finger,
+                                 QInputDevice::Capability::Position, 10, 0);
+    QEventPoint moving(1, QEventPoint::Updated, QPointF(6, 6), QPointF(6, 6));
+    QTouchEvent move(QEvent::TouchUpdate, &finger, Qt::NoModifier, {moving});
+    QCoreApplication::sendEvent(&window, &move);
+    // The mouse move Qt makes of a finger's move.
+    QMouseEvent synthesized(QEvent::MouseMove, QPointF(6, 6), QPointF(6, 6), QPointF(6, 6),
+                            Qt::NoButton, Qt::LeftButton, Qt::NoModifier, &finger);
+    QCoreApplication::sendEvent(&window, &synthesized);
     timers->advance(9s);
     EXPECT_TRUE(posted.empty());
     timers->advance(1s);
@@ -98,6 +109,36 @@ TEST_F(IdleWindow, TouchesThatBeginOrEndRestartTheCountdownMovesDoNot) {
     EXPECT_EQ(posted.back(), "active");
     timers->advance(1s);
     EXPECT_EQ(posted.back(), "idle");
+}
+
+TEST_F(IdleWindow, KeysTheWheelAndAMovingPointerRestartTheCountdownOnADesktop) {
+    window.setTimerValue(60.0);
+    // Ten minutes of typing, scrolling and pointing, one every 50 seconds.
+    for (int step = 0; step < 12; ++step) {
+        timers->advance(50s);
+        switch (step % 3) {
+        case 0: {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+            QCoreApplication::sendEvent(&window, &key);
+            break;
+        }
+        case 1: {
+            QWheelEvent wheel(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(&window, &wheel);
+            break;
+        }
+        default: {
+            QMouseEvent pointer(QEvent::MouseMove, QPointF(20, 20), QPointF(20, 20),
+                                Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&window, &pointer);
+            break;
+        }
+        }
+    }
+    EXPECT_TRUE(posted.empty());
+    timers->advance(60s);
+    EXPECT_EQ(posted, std::vector<std::string>{"idle"});
 }
 
 TEST_F(IdleWindow, NewIntervalRestartsAndZeroSwitchesTheWatchOff) {
