@@ -24,11 +24,16 @@ public:
     [[nodiscard]] std::int32_t iAutoLogoutTimer() const { return m_autoLogoutTimer; }
     void setIAutoLogoutTimer(std::int32_t minutes) { m_autoLogoutTimer = minutes; }
 
+    // Seconds a copied password stays on the clipboard; 0 or less keeps it until a lock.
+    [[nodiscard]] std::int32_t iClipboardClearSeconds() const { return m_clipboardClearSeconds; }
+    void setIClipboardClearSeconds(std::int32_t seconds) { m_clipboardClearSeconds = seconds; }
+
 private:
     bool m_showPasswordDefault = false;
     bool m_showFullScreen = false;
     std::int32_t m_autoLogoutTimer = 5;
     bool m_autoLogout = true;
+    std::int32_t m_clipboardClearSeconds = 30;
 };
 
 } // namespace vaultora::app

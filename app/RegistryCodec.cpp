@@ -76,6 +76,8 @@ PropertyList encode(const base::ServerArray& servers, const AppSettings& setting
                         plist_new_bool(settings.bShowPasswordDefault()));
     plist_dict_set_item(root.get(), "AutoLogoutTimer", newInteger(settings.iAutoLogoutTimer()));
     plist_dict_set_item(root.get(), "ShowFullScreen", plist_new_bool(settings.bShowFullScreen()));
+    plist_dict_set_item(root.get(), "ClipboardClearSeconds",
+                        newInteger(settings.iClipboardClearSeconds()));
     return root;
 }
 
@@ -112,6 +114,9 @@ void decode(plist_t root, base::ServerArray& servers, AppSettings& settings) {
     }
     if (auto value = boolean(root, "ShowFullScreen")) {
         settings.setBShowFullScreen(*value);
+    }
+    if (auto value = integer(root, "ClipboardClearSeconds")) {
+        settings.setIClipboardClearSeconds(toInt32(*value));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "ui/IdleWatchingWindow.h"
 #include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
+#include "ui/SecretClipboard.h"
 #include "ui/SettingsMenuScreens.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -33,6 +34,8 @@ ScreenLaunchParts::ScreenLaunchParts()
       m_sceneObjects(std::make_unique<QObject>()) {
     m_services.timers = std::make_shared<toolkit::QtTimerFactory>();
     m_services.urlOpener = m_urlOpener.get();
+    m_clipboard = std::make_unique<ui::SecretClipboard>(m_services.timers);
+    m_services.clipboard = m_clipboard.get();
 }
 
 ScreenLaunchParts::~ScreenLaunchParts() {
@@ -53,9 +56,10 @@ app::IdleWatch* ScreenLaunchParts::createWindow(app::ApplicationController& dele
     m_window->engine()->addImageProvider(QStringLiteral("vaultora"), new ui::ArtworkImageProvider);
     // A minimised window counts as the application going to the background.
     QObject::connect(m_window.get(), &QWindow::windowStateChanged, m_sceneObjects.get(),
-                     [&delegate](Qt::WindowState state) {
+                     [this, &delegate](Qt::WindowState state) {
                          if (state == Qt::WindowMinimized) {
                              delegate.applicationDidEnterBackground();
+                             m_clipboard->clearSecret();
                          }
                      });
     return m_window.get();

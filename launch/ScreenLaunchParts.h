@@ -16,6 +16,7 @@ class DropboxLoginScreenPresenter;
 class MainMenu;
 class NavigationPanelStack;
 class IdleWatchingWindow;
+class SecretClipboard;
 } // namespace vaultora::ui
 
 namespace vaultora::sync {
@@ -52,6 +53,7 @@ public:
 private:
     ui::ScreenServices m_services;
     std::unique_ptr<toolkit::SystemUrlOpener> m_urlOpener;
+    std::unique_ptr<ui::SecretClipboard> m_clipboard;
     std::unique_ptr<ui::ApplicationDatabaseSources> m_sources;
     std::unique_ptr<ui::NavigationPanelStack> m_panelStack;
     std::unique_ptr<toolkit::AlertPresenter> m_alertPresenter;

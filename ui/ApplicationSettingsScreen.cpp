@@ -17,6 +17,7 @@ const QString autoLogoutKey = QStringLiteral("autologout");
 const QString autoTimeoutKey = QStringLiteral("autotimeout");
 const QString showFullScreenKey = QStringLiteral("showfullscreen");
 const QString showPasswordKey = QStringLiteral("showpassword");
+const QString clipboardClearKey = QStringLiteral("clipboardclear");
 
 [[nodiscard]] bool isOn(const toolkit::FormModel& form, const QString& key) {
     const toolkit::FormRow* row = form.rowForKey(key);
@@ -49,6 +50,11 @@ toolkit::FormModel* ApplicationSettingsScreen::createDialog() {
                                                 settings.bShowPasswordDefault(), showPasswordKey));
 
     form->addSection()->addRow(
+        toolkit::FormRow::decimalEntry(QStringLiteral("Clear clipboard (s)"),
+                                                settings.iClipboardClearSeconds(),
+                                                clipboardClearKey, 0));
+
+    form->addSection()->addRow(
         toolkit::FormRow::label(QStringLiteral("Version"), ApplicationVersion::versionText()));
 
     connect(form->addSection()->addRow(toolkit::FormRow::button(QStringLiteral("Save settings"))),
@@ -63,7 +69,10 @@ void ApplicationSettingsScreen::saveSettings() {
     }
     app::AppSettings& settings = m_services.delegate->appSettings();
     if (const toolkit::FormRow* timeout = entered->rowForKey(autoTimeoutKey)) {
-        settings.setIAutoLogoutTimer(wholeMinutes(timeout->number()));
+        settings.setIAutoLogoutTimer(wholeNumber(timeout->number()));
+    }
+    if (const toolkit::FormRow* clear = entered->rowForKey(clipboardClearKey)) {
+        settings.setIClipboardClearSeconds(std::max(wholeNumber(clear->number()), 0));
     }
     settings.setBAutoLogout(isOn(*entered, autoLogoutKey));
     settings.setBShowPasswordDefault(isOn(*entered, showPasswordKey));
@@ -76,7 +85,7 @@ void ApplicationSettingsScreen::saveSettings() {
     }
 }
 
-std::int32_t ApplicationSettingsScreen::wholeMinutes(double entered) {
+std::int32_t ApplicationSettingsScreen::wholeNumber(double entered) {
     // Converting a value outside the integer's range is undefined, so it is clamped first.
     if (std::isnan(entered)) {
         return 0;

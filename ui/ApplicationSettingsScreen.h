@@ -22,9 +22,9 @@ public:
     // Copies the form into the settings, announces the change and closes the screen.
     void saveSettings();
 
-    // The whole minutes of an entered idle time: the fraction is dropped (toward zero) and the
-    // value kept within the range of the setting.
-    [[nodiscard]] static std::int32_t wholeMinutes(double entered);
+    // The whole number of an entered time (idle minutes, clipboard seconds): the fraction is
+    // dropped (toward zero) and the value kept within the range of the setting.
+    [[nodiscard]] static std::int32_t wholeNumber(double entered);
 
 private:
     const ScreenServices& m_services;

@@ -1,13 +1,12 @@
 #include "ui/EntryScreen.h"
 
 #include "app/ApplicationController.h"
+#include "ui/SecretClipboard.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
 #include "ui/toolkit/UrlOpener.h"
 
-#include <QClipboard>
 #include <QDebug>
-#include <QGuiApplication>
 #include <QUrl>
 
 namespace vaultora::ui {
@@ -71,9 +70,7 @@ void EntryScreen::showEntry() {
         m_showPassword ? fromUtf8(entry.getPassword()) : QString::fromLatin1(passwordMask);
     connect(fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword)),
             &toolkit::FormRow::selected, this, [this] {
-                copyToClipboard(m_entry->getPassword(),
-                                QStringLiteral("Password copied to clipboard"),
-                                copyConfirmationSeconds);
+                copyPassword(copyConfirmationSeconds);
             });
     connect(fields->addRow(
                 toolkit::FormRow::switchRow(QStringLiteral("Show password"), m_showPassword)),
@@ -102,7 +99,21 @@ void EntryScreen::toggleShowPassword() {
 
 void EntryScreen::copyToClipboard(const std::string& text, const QString& confirmation,
                                   double seconds) {
-    QGuiApplication::clipboard()->setText(fromUtf8(text));
+    m_services.clipboard->copyText(fromUtf8(text));
+    confirmCopy(confirmation, seconds);
+}
+
+void EntryScreen::copyPassword(double confirmationSeconds) {
+    const std::int32_t clearAfter =
+        m_services.delegate != nullptr
+            ? m_services.delegate->appSettings().iClipboardClearSeconds()
+            : app::AppSettings().iClipboardClearSeconds();
+    m_services.clipboard->copySecret(fromUtf8(m_entry->getPassword()),
+                                     std::chrono::seconds(clearAfter));
+    confirmCopy(QStringLiteral("Password copied to clipboard"), confirmationSeconds);
+}
+
+void EntryScreen::confirmCopy(const QString& confirmation, double seconds) {
     if (m_services.transientPanels != nullptr) {
         m_services.transientPanels->showInformation(confirmation, QString(), seconds);
     }
@@ -111,8 +122,7 @@ void EntryScreen::copyToClipboard(const std::string& text, const QString& confir
 void EntryScreen::openUrl() {
     // The row copies the password, not the address: the page that opens is where it is
     // typed.
-    copyToClipboard(m_entry->getPassword(), QStringLiteral("Password copied to clipboard"),
-                    urlConfirmationSeconds);
+    copyPassword(urlConfirmationSeconds);
     const QUrl url = QUrl::fromUserInput(fromUtf8(m_entry->getURL()));
     if (m_services.urlOpener == nullptr || !url.isValid() || url.isEmpty()) {
         return;

@@ -45,6 +45,8 @@ public:
 
 private:
     void copyToClipboard(const std::string& text, const QString& confirmation, double seconds);
+    void copyPassword(double confirmationSeconds);
+    void confirmCopy(const QString& confirmation, double seconds);
     void openUrl();
 
     const ScreenServices& m_services;

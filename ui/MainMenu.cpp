@@ -1,4 +1,5 @@
 #include "ui/MainMenu.h"
+#include "ui/SecretClipboard.h"
 
 #include "app/ApplicationController.h"
 #include "app/PanelStack.h"
@@ -96,6 +97,9 @@ void MainMenu::receiveIdleNotification() {
 }
 
 void MainMenu::closeAllPanels() {
+    if (m_services.clipboard != nullptr) {
+        m_services.clipboard->clearSecret();
+    }
     while (m_panelStack.panelCount() > 0) {
         const std::size_t before = m_panelStack.panelCount();
         m_panelStack.popTopPanel(true);

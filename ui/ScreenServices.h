@@ -26,6 +26,7 @@ namespace vaultora::ui {
 
 class DatabaseSources;
 class DropboxLoginScreenPresenter;
+class SecretClipboard;
 
 struct ScreenServices {
     // Settings, registry and the documents directory.
@@ -42,6 +43,8 @@ struct ScreenServices {
     // The Dropbox screens' services and logins; there whenever dropbox is.
     DropboxLoginScreenPresenter* dropboxLogins = nullptr;
     std::shared_ptr<toolkit::TimerFactory> timers;
+    // Copies for the entry screen; it takes copied passwords off the clipboard again.
+    SecretClipboard* clipboard = nullptr;
 };
 
 } // namespace vaultora::ui

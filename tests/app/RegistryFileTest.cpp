@@ -33,6 +33,7 @@ TEST_F(ApplicationControllerTest, RegistryRoundTripKeepsRecordOrderAndSettings) 
     writer.appSettings().setBShowPasswordDefault(true);
     writer.appSettings().setBShowFullScreen(true);
     writer.appSettings().setIAutoLogoutTimer(-3);
+    writer.appSettings().setIClipboardClearSeconds(90);
     writer.savePList();
 
     const QByteArray xml = readFile(QStringLiteral("Vaultora.plist"));
@@ -58,6 +59,7 @@ TEST_F(ApplicationControllerTest, RegistryRoundTripKeepsRecordOrderAndSettings) 
     EXPECT_TRUE(reader.appSettings().bShowPasswordDefault());
     EXPECT_TRUE(reader.appSettings().bShowFullScreen());
     EXPECT_EQ(reader.appSettings().iAutoLogoutTimer(), -3);
+    EXPECT_EQ(reader.appSettings().iClipboardClearSeconds(), 90);
     EXPECT_TRUE(keychain.backend().calls.empty());
 }
 
@@ -138,6 +140,7 @@ TEST_F(ApplicationControllerTest, SettingsWithoutDatabasesGiveAnEmptyRegistry) {
     // Keys the file does not name keep their defaults.
     EXPECT_TRUE(delegate.appSettings().bAutoLogout());
     EXPECT_FALSE(delegate.appSettings().bShowPasswordDefault());
+    EXPECT_EQ(delegate.appSettings().iClipboardClearSeconds(), 30);
     // An idle time of 0 reaches the window as 0 seconds, which switches the watch off.
     EXPECT_EQ(parts->timerValues, std::vector<double>{0.0});
     // No test database, nothing stored, nothing written back.

@@ -8,6 +8,7 @@
 #include "kdb/KeePass1Tree.h"
 
 #include <QClipboard>
+#include <QMimeData>
 #include <QGuiApplication>
 
 using namespace vaultora::test::screens;
@@ -109,6 +110,44 @@ TEST_F(EntryView, RowsCopyTheirFieldAndConfirmIt) {
     row(*screen, 2, 0)->select();
     EXPECT_EQ(clipboard->text(), QStringLiteral("line one\nline two"));
     EXPECT_EQ(shownTitles().constLast(), QStringLiteral("Comment copied to clipboard"));
+}
+
+TEST_F(EntryView, ACopiedPasswordIsMarkedSecretAndLeavesTheClipboardAgain) {
+    auto screen = show(m_entry);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QString hint = QStringLiteral("x-kde-passwordManagerHint");
+
+    row(*screen, 0, 1)->select();
+    ASSERT_NE(clipboard->mimeData(), nullptr);
+    EXPECT_EQ(clipboard->mimeData()->data(hint), QByteArray("secret"));
+    timers->advance(29s);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("a much longer password than four"));
+    timers->advance(1s);
+    EXPECT_TRUE(clipboard->text().isEmpty()) << "cleared after the default 30 seconds";
+
+    // A user name is neither marked nor cleared.
+    row(*screen, 0, 0)->select();
+    EXPECT_FALSE(clipboard->mimeData()->hasFormat(hint));
+    timers->advance(3600s);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("tulip"));
+
+    // What the user copied after the password stays.
+    row(*screen, 0, 1)->select();
+    clipboard->setText(QStringLiteral("copied elsewhere"));
+    timers->advance(30s);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("copied elsewhere"));
+
+    // The setting's delay; zero keeps the password until a lock, which takes it off.
+    delegate->appSettings().setIClipboardClearSeconds(5);
+    row(*screen, 0, 1)->select();
+    timers->advance(5s);
+    EXPECT_TRUE(clipboard->text().isEmpty());
+    delegate->appSettings().setIClipboardClearSeconds(0);
+    row(*screen, 0, 1)->select();
+    timers->advance(24h);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("a much longer password than four"));
+    menu->tableViewDidSelectRowAtIndexPath(vaultora::ui::MainMenu::LogoutSection, 0);
+    EXPECT_TRUE(clipboard->text().isEmpty()) << "a logout takes it off";
 }
 
 TEST_F(EntryView, UrlRowCopiesThePasswordAndOpensTheAddress) {

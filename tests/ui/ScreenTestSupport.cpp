@@ -140,6 +140,8 @@ ScreenTest::ScreenTest() : timers(std::make_shared<vaultora::toolkit::ManualTime
     services.urlOpener = &urlOpener;
     services.sources = &sources;
     services.timers = timers;
+    secretClipboard = std::make_unique<vaultora::ui::SecretClipboard>(timers);
+    services.clipboard = secretClipboard.get();
     panelStack = std::make_unique<vaultora::ui::NavigationPanelStack>(services);
     auto ownedMenu = std::make_unique<vaultora::ui::MainMenu>(services, *panelStack);
     menu = ownedMenu.get();

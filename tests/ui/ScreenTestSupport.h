@@ -9,6 +9,7 @@
 #include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
 #include "ui/ScreenServices.h"
+#include "ui/SecretClipboard.h"
 #include "ui/toolkit/BarButton.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -150,6 +151,7 @@ protected:
     std::unique_ptr<vaultora::toolkit::ModalPresenter> modalPresenter;
     std::unique_ptr<vaultora::toolkit::TransientPanelHost> transientPanels;
     std::unique_ptr<vaultora::toolkit::ProgressOverlay> progressOverlay;
+    std::unique_ptr<vaultora::ui::SecretClipboard> secretClipboard;
     std::unique_ptr<vaultora::ui::NavigationPanelStack> panelStack;
     std::unique_ptr<vaultora::toolkit::StackController> stack;
     vaultora::ui::MainMenu* menu = nullptr;

@@ -21,7 +21,7 @@ protected:
     }
 };
 
-TEST_F(SettingsApplication, ShowsTheSettingsInFourSections) {
+TEST_F(SettingsApplication, ShowsTheSettingsInFiveSections) {
     vaultora::app::AppSettings& settings = delegate->appSettings();
     settings.setBAutoLogout(false);
     settings.setIAutoLogoutTimer(12);
@@ -34,10 +34,11 @@ TEST_F(SettingsApplication, ShowsTheSettingsInFourSections) {
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     EXPECT_EQ(screen->title(), QStringLiteral("App Settings"));
-    ASSERT_EQ(screen->form()->sections().size(), 4);
+    ASSERT_EQ(screen->form()->sections().size(), 5);
     EXPECT_EQ(rowLabels(*screen->form()),
               QStringList({"Auto Logout", "Auto timeout", "Show Fullscreen", "Show Password",
-                           "Version", "Save settings"}));
+                           "Clear clipboard (s)", "Version", "Save settings"}));
+    EXPECT_EQ(rowLabelled(*screen, QStringLiteral("Clear clipboard (s)")).number(), 30.0);
     EXPECT_FALSE(rowLabelled(*screen, QStringLiteral("Auto Logout")).isOn());
     vaultora::toolkit::FormRow& timeout = rowLabelled(*screen, QStringLiteral("Auto timeout"));
     EXPECT_EQ(timeout.kind(), vaultora::toolkit::FormRow::Kind::DecimalEntry);
@@ -57,6 +58,7 @@ TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWat
     rowLabelled(*screen, QStringLiteral("Auto Logout")).toggle(false);
     rowLabelled(*screen, QStringLiteral("Show Fullscreen")).toggle(true);
     rowLabelled(*screen, QStringLiteral("Show Password")).toggle(true);
+    rowLabelled(*screen, QStringLiteral("Clear clipboard (s)")).enterNumber(45.5);
     EXPECT_EQ(delegate->appSettings().iAutoLogoutTimer(), 5) << "nothing changes before Save";
 
     press(*screen, QStringLiteral("Save settings"));
@@ -65,6 +67,9 @@ TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWat
     EXPECT_FALSE(settings.bAutoLogout());
     EXPECT_TRUE(settings.bShowFullScreen());
     EXPECT_TRUE(settings.bShowPasswordDefault());
+    EXPECT_EQ(settings.iClipboardClearSeconds(), 45);
+    EXPECT_TRUE(registryFile().contains("<key>ClipboardClearSeconds</key>"));
+    EXPECT_TRUE(registryFile().contains("<integer>45</integer>"));
     EXPECT_EQ(settingsChangedCount, 1);
     EXPECT_EQ(idleWatch.timerValues, std::vector<double>({420.0}));
     EXPECT_TRUE(registryFile().contains("<integer>7</integer>"));
@@ -85,17 +90,17 @@ TEST_F(SettingsApplication, LeavingWithoutSaveChangesNothing) {
 }
 
 TEST(SettingsIdleMinutes, DropTheFractionTowardZeroWithinTheSettingsRange) {
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(7.9), 7);
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(0.99), 0);
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(-2.5), -2);
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(1e12),
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(7.9), 7);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(0.99), 0);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(-2.5), -2);
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(1e12),
               std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(-1e12),
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(-1e12),
               std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(
                   std::numeric_limits<double>::quiet_NaN()),
               0);
-    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeMinutes(
+    EXPECT_EQ(vaultora::ui::ApplicationSettingsScreen::wholeNumber(
                   std::numeric_limits<double>::infinity()),
               std::numeric_limits<std::int32_t>::max());
 }
