@@ -101,9 +101,11 @@ TEST(KeePass1Reader, RefusesOtherVersionsAndCiphers) {
         writer.version = version;
         EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer)), "Unsupported", "UnsupportedVersion");
     }
-    KeePass1FileWriter writer;
-    writer.flags = 8;
-    EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer)), "Unsupported", "UnsupportedAlgorithm");
+    for (const uint32_t flags : {0u, 1u, 4u}) {
+        KeePass1FileWriter writer;
+        writer.flags = flags;
+        EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer)), "Unsupported", "UnsupportedAlgorithm");
+    }
 }
 
 TEST(KeePass1Reader, RefusesGroupStructuresTheLevelsCannotDescribe) {
