@@ -138,7 +138,7 @@ TEST(FixtureCatalog, HoldsFilesFromEveryIndependentWriter) {
         writers.insert(fixture.name.substr(0, fixture.name.find('/')));
         formats.insert(fixture.facts.value("format").toString().toStdString());
     }
-    EXPECT_EQ(writers, (std::set<std::string>{"keepassxc", "kdbxweb", "perl"}));
+    EXPECT_EQ(writers, (std::set<std::string>{"keepassxc", "kdbxweb", "perl", "pykeepass"}));
     EXPECT_EQ(formats, (std::set<std::string>{"KeePass 1.x", "KeePass 2.x"}));
 }
 
