@@ -108,6 +108,17 @@ TEST(KeePass1Reader, RefusesOtherVersionsAndCiphers) {
     }
 }
 
+// Flags with Twofish alone select Twofish-CBC; with AES as well, the file is read as AES.
+TEST(KeePass1Reader, ReadsTwofishFilesAndPrefersAesWhenBothFlagsAreSet) {
+    for (const uint32_t flags : {8u, 9u, 10u, 11u}) {
+        KeePass1FileWriter writer;
+        writer.flags = flags;
+        EXPECT_EQ(open(fileWithLevels({0}, writer))->getRoot()->getSubGroups().size(), 1u) << flags;
+        EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer), "wrong"), "DecryptError",
+                         "DecryptError");
+    }
+}
+
 TEST(KeePass1Reader, RefusesGroupStructuresTheLevelsCannotDescribe) {
     EXPECT_KDB_ERROR(open(fileWithLevels({0, 2})), "InvalidData", "InvalidTree");
     EXPECT_KDB_ERROR(open(fileWithLevels({1})), "InvalidData", "InvalidTree");

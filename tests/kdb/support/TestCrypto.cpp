@@ -3,6 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include <gcrypt.h>
 #include <openssl/evp.h>
 #include <zlib.h>
 
@@ -61,6 +62,25 @@ Bytes aesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain) {
     }
     out.resize(static_cast<std::size_t>(written + finished));
     return out;
+}
+
+Bytes twofishCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain) {
+    Bytes padded = plain;
+    const auto padding = static_cast<uint8_t>(16 - plain.size() % 16);
+    padded.insert(padded.end(), padding, padding);
+    static_cast<void>(gcry_check_version(nullptr));
+    gcry_cipher_hd_t handle = nullptr;
+    if (gcry_cipher_open(&handle, GCRY_CIPHER_TWOFISH, GCRY_CIPHER_MODE_CBC, 0) != 0) {
+        throw std::runtime_error("twofish");
+    }
+    const std::unique_ptr<std::remove_pointer_t<gcry_cipher_hd_t>, void (*)(gcry_cipher_hd_t)>
+        owner(handle, &gcry_cipher_close);
+    if (gcry_cipher_setkey(handle, key.data(), key.size()) != 0 ||
+        gcry_cipher_setiv(handle, iv.data(), iv.size()) != 0 ||
+        gcry_cipher_encrypt(handle, padded.data(), padded.size(), nullptr, 0) != 0) {
+        throw std::runtime_error("twofish");
+    }
+    return padded;
 }
 
 Bytes aesEcbRounds(const Bytes& key, Bytes value, uint64_t rounds) {
