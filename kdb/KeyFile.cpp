@@ -141,6 +141,12 @@ std::optional<SecureBytes> keyFromXml(const SecureBytes& contents) {
     if (root == nullptr || !named(root, "KeyFile")) {
         return std::nullopt;
     }
+    // Key files have no document type declaration; one that declares entities could make
+    // reading the text of an element expand them without bound, so such a file is hashed
+    // like any other.
+    if (document->intSubset != nullptr || document->extSubset != nullptr) {
+        return std::nullopt;
+    }
     const xmlNode* meta = childNamed(root, "Meta");
     const xmlNode* version = meta != nullptr ? childNamed(meta, "Version") : nullptr;
     const xmlNode* key = childNamed(root, "Key");

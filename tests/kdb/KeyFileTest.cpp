@@ -93,6 +93,29 @@ TEST(KeyFile, OtherFilesAreRawHexOrHashed) {
     }
 }
 
+// Entities that would expand to gigabytes if the text of Data were read with them.
+TEST(KeyFile, XmlWithADocumentTypeIsHashedWithoutExpandingEntities) {
+    std::string file =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE KeyFile [\n<!ENTITY a0 \"0123456789ABCDEF\">\n";
+    for (int level = 1; level <= 12; ++level) {
+        file += "<!ENTITY a" + std::to_string(level) + " \"";
+        for (int copy = 0; copy < 10; ++copy) {
+            file += "&a" + std::to_string(level - 1) + ";";
+        }
+        file += "\">\n";
+    }
+    file +=
+        "]>\n<KeyFile><Meta><Version>2.0</Version></Meta><Key><Data>&a12;</Data></Key></KeyFile>\n";
+    const Bytes bytes = testing::textBytes(file);
+    EXPECT_EQ(plain(KeyFile::keyForVersion2(secure(bytes))), sha256Of(bytes));
+    // Even a harmless declaration makes the file an ordinary one.
+    const Bytes declared = testing::textBytes(
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE KeyFile [<!ENTITY key \"" + std::string(kKeyHex) +
+        "\">]>\n<KeyFile><Meta><Version>2.0</Version></Meta><Key><Data>&key;</Data></Key>"
+        "</KeyFile>\n");
+    EXPECT_EQ(plain(KeyFile::keyForVersion2(secure(declared))), sha256Of(declared));
+}
+
 Bytes concat(const Bytes& first, const Bytes& second) {
     Bytes joined = first;
     joined.insert(joined.end(), second.begin(), second.end());
