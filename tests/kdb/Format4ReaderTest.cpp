@@ -3,12 +3,14 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <thread>
 
 #include "kdb/DatabaseOpener.h"
 #include "kdb/KeyDerivation.h"
 #include "kdb/MappedFileSource.h"
 #include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/Kdbx4FileWriter.h"
 #include "tests/kdb/support/TestCrypto.h"
 
 namespace vaultora::kdb {
@@ -88,6 +90,79 @@ TEST(Format4Reader, MajorVersionsAboveFourAreUnsupported) {
     Bytes file = fixtureBytes();
     file.at(10) = 0x05;
     EXPECT_KDB_ERROR(open(file), "Unsupported", "UnsupportedVersion");
+}
+
+const Bytes kXml = testing::textBytes(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?><KeePassFile><Meta><Generator>test</Generator>"
+    "</Meta><Root><Group><Name>Written</Name><Entry><String><Key>Title</Key><Value>One</Value>"
+    "</String></Entry></Group></Root></KeePassFile>");
+
+std::string firstGroupName(const std::shared_ptr<DatabaseTree>& tree) {
+    const auto groups = tree->getRoot()->getSubGroups();
+    return groups.empty() ? std::string() : groups.front()->getGroupName();
+}
+
+TEST(Format4Reader, InnerHeadersWithBinariesAndEitherStreamOpen) {
+    for (const uint32_t stream : {2u, 3u}) {
+        for (const bool compress : {false, true}) {
+            testing::Kdbx4FileWriter writer;
+            writer.innerStreamId = stream;
+            writer.compress = compress;
+            writer.blockSize = 1000;
+            writer.binaries = {Bytes(1 << 20, 0x42), Bytes{}, testing::textBytes("small")};
+            EXPECT_EQ(firstGroupName(open(writer.file(testing::textBytes("pw"), kXml), "pw")),
+                      "Written")
+                << stream << " " << compress;
+        }
+    }
+    testing::Kdbx4FileWriter version40;
+    version40.fileVersion = 0x00040000;
+    EXPECT_EQ(firstGroupName(open(version40.file(testing::textBytes("pw"), kXml), "pw")),
+              "Written");
+}
+
+Bytes innerField(uint8_t id, const Bytes& data, std::optional<uint32_t> statedLength = {}) {
+    Bytes field = {id};
+    testing::appendLE(field, statedLength.value_or(static_cast<uint32_t>(data.size())), 4);
+    field.insert(field.end(), data.begin(), data.end());
+    return field;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes joined;
+    for (const Bytes& part : parts) {
+        joined.insert(joined.end(), part.begin(), part.end());
+    }
+    return joined;
+}
+
+TEST(Format4Reader, NamesEachDamageOfTheInnerHeader) {
+    const testing::Kdbx4FileWriter writer;
+    const Bytes password = testing::textBytes("pw");
+    const Bytes streamId = innerField(1, {3, 0, 0, 0});
+    const Bytes streamKey = innerField(2, Bytes(64, 7));
+    const Bytes end = innerField(0, {});
+    const auto openPayload = [&](const Bytes& payload) {
+        return open(writer.fileWithPayload(password, payload), "pw");
+    };
+    // Unknown fields of later versions are passed over.
+    EXPECT_EQ(firstGroupName(
+                  openPayload(concat({streamId, innerField(9, {1, 2, 3}), streamKey, end, kXml}))),
+              "Written");
+    // No stream id: protected values cannot be read.
+    EXPECT_KDB_ERROR(openPayload(concat({streamKey, end, kXml})), "Unsupported",
+                     "UnsupportedRandomStreamID");
+    EXPECT_KDB_ERROR(openPayload(concat({innerField(1, {3, 0}), streamKey, end, kXml})),
+                     "InvalidData", "InvalidInnerHeader");
+    // Lengths beyond the payload, with the sign bit set, or a header cut short.
+    EXPECT_KDB_ERROR(openPayload(concat({streamId, innerField(3, {1}, 0x7FFFFFFF)})), "InvalidData",
+                     "InvalidInnerHeader");
+    EXPECT_KDB_ERROR(openPayload(concat({streamId, innerField(2, {1}, 0x7FFFFFFF)})), "InvalidData",
+                     "InvalidInnerHeader");
+    EXPECT_KDB_ERROR(openPayload(concat({streamId, innerField(3, {1}, 0x80000001)})), "InvalidData",
+                     "InvalidInnerHeader");
+    EXPECT_KDB_ERROR(openPayload(Bytes{1, 4, 0}), "InvalidData", "InvalidInnerHeader");
+    EXPECT_KDB_ERROR(openPayload(Bytes{}), "InvalidData", "InvalidInnerHeader");
 }
 
 TEST(KeyDerivation, RefusesUnknownOrIncompleteParameters) {

@@ -5,6 +5,7 @@
 
 #include <gcrypt.h>
 #include <openssl/evp.h>
+#include <openssl/hmac.h>
 #include <zlib.h>
 
 namespace vaultora::kdb::testing {
@@ -45,6 +46,25 @@ Bytes sha256Of(const Bytes& data) {
     unsigned int size = 0;
     if (EVP_Digest(data.data(), data.size(), digest.data(), &size, EVP_sha256(), nullptr) != 1) {
         throw std::runtime_error("digest");
+    }
+    return digest;
+}
+
+Bytes sha512Of(const Bytes& data) {
+    Bytes digest(64);
+    unsigned int size = 0;
+    if (EVP_Digest(data.data(), data.size(), digest.data(), &size, EVP_sha512(), nullptr) != 1) {
+        throw std::runtime_error("digest");
+    }
+    return digest;
+}
+
+Bytes hmacSha256Of(const Bytes& key, const Bytes& data) {
+    Bytes digest(32);
+    unsigned int size = 0;
+    if (HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), data.data(), data.size(),
+             digest.data(), &size) == nullptr) {
+        throw std::runtime_error("hmac");
     }
     return digest;
 }

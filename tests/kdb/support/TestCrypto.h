@@ -13,6 +13,8 @@ using Bytes = std::vector<uint8_t>;
 // the files the tests build do not depend on the engine code under test.
 Bytes fromHex(std::string_view hex);
 Bytes sha256Of(const Bytes& data);
+Bytes sha512Of(const Bytes& data);
+Bytes hmacSha256Of(const Bytes& key, const Bytes& data);
 Bytes aesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain);
 // Twofish-CBC with PKCS#7 padding, from libgcrypt.
 Bytes twofishCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain);
