@@ -46,7 +46,8 @@ SecureBytes CompositeKey::forVersion1(const Credentials& credentials) {
                             TextEncoding::Windows1252);
     }
     SecureBytes key = KeyFile::keyForVersion1(*credentials.keyFileContents);
-    if (!credentials.passwordUtf8) {
+    // The 1.x format has no empty password beside a key file: that is the key file alone.
+    if (!credentials.passwordUtf8 || credentials.passwordUtf8->empty()) {
         return key;
     }
     SecureBytes components = passwordHash(*credentials.passwordUtf8, TextEncoding::Windows1252);

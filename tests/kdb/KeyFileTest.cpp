@@ -142,6 +142,13 @@ TEST(CompositeKey, CombinesPasswordAndKeyFileAsEachFormatDefines) {
     EXPECT_EQ(plain(CompositeKey::forVersion1(keyAlone)), keyFile);
     EXPECT_EQ(plain(CompositeKey::forVersion1(both)),
               sha256Of(concat(sha256Of(windows1252), keyFile)));
+    // An empty password beside a key file: a component in 2.x, nothing in 1.x.
+    Credentials emptyPassword;
+    emptyPassword.passwordUtf8 = SecureBytes{};
+    emptyPassword.keyFileContents = secure(keyFile);
+    EXPECT_EQ(plain(CompositeKey::forVersion2(emptyPassword)),
+              sha256Of(concat(sha256Of(Bytes{}), keyFile)));
+    EXPECT_EQ(plain(CompositeKey::forVersion1(emptyPassword)), keyFile);
 }
 
 Bytes item(uint8_t type, std::string_view name, const Bytes& value) {

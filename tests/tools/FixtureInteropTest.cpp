@@ -60,6 +60,11 @@ TEST_P(FixtureInterop, EveryWrongPasswordIsDecryptError) {
         if (wrong == fixture.password && fixture.usesPassword) {
             continue;
         }
+        // An empty password beside a key file is the key file alone in the 1.x format.
+        if (wrong.empty() && !fixture.keyFile.empty() &&
+            fixture.facts.value("format").toString() == "KeePass 1.x") {
+            continue;
+        }
         try {
             (void)openWithEngine(fixture, fixtureCredentials(fixture, wrong));
             ADD_FAILURE() << "opened with the wrong password \"" << wrong << "\"";
