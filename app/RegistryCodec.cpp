@@ -26,6 +26,14 @@ PropertyList encodeRecord(const base::DatabaseRecord& record) {
                         newInteger(record.savePassword() != 0 ? 1 : 0));
     plist_dict_set_item(dictionary.get(), "defaultDatabase",
                         newInteger(record.isDefault() != 0 ? 1 : 0));
+    // Written only when set, so that records without a key file are stored as before; older
+    // builds read records by key and pass over these.
+    if (!record.keyFileName().isEmpty()) {
+        plist_dict_set_item(dictionary.get(), "KeyFileName", newString(record.keyFileName()));
+        if (!record.usesPassword()) {
+            plist_dict_set_item(dictionary.get(), "NoPassword", newInteger(1));
+        }
+    }
     return dictionary;
 }
 
@@ -52,6 +60,12 @@ std::shared_ptr<base::DatabaseRecord> decodeRecord(plist_t dictionary) {
     if (auto value = date(dictionary, "lastFileDate")) {
         record->setLastFileDate(std::move(*value));
     }
+    if (auto value = string(dictionary, "KeyFileName")) {
+        record->setKeyFileName(std::move(*value));
+    }
+    // A record without a key file always asks for a password.
+    record->setUsesPassword(record->keyFileName().isEmpty() ||
+                            integer(dictionary, "NoPassword").value_or(0) == 0);
     return record;
 }
 

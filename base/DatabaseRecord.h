@@ -72,6 +72,15 @@ public:
     [[nodiscard]] std::int32_t DBVersion() const { return m_version; }
     void setDBVersion(std::int32_t value) { m_version = value; }
 
+    // The name of a key file in the documents directory that opens the database with (or,
+    // see usesPassword, instead of) the master password; empty when none.
+    [[nodiscard]] const QString& keyFileName() const { return m_keyFileName; }
+    void setKeyFileName(QString value) { m_keyFileName = std::move(value); }
+
+    // False for a database that opens with its key file alone: no password is asked for.
+    [[nodiscard]] bool usesPassword() const { return m_usesPassword; }
+    void setUsesPassword(bool value) { m_usesPassword = value; }
+
     // Invalid when the registry file carried no date for this record.
     [[nodiscard]] const QDateTime& lastFileDate() const { return m_lastFileDate; }
     void setLastFileDate(QDateTime value) { m_lastFileDate = std::move(value); }
@@ -90,6 +99,8 @@ private:
     std::int32_t m_syncType = 0;
     std::int32_t m_version = 0;
     QDateTime m_lastFileDate;
+    QString m_keyFileName;
+    bool m_usesPassword = true;
 };
 
 // The registry: records are shared with the screens and synchronisers that work on them, so a

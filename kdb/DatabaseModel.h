@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Credentials.h"
 #include "InputSource.h"
 #include "SecureBytes.h"
 
@@ -82,9 +83,14 @@ public:
 
     // Reads the file from the source, positioned right after the two signature words. The
     // reader takes the source over and releases it when the load ends, whether it returns
-    // or throws. passwordUtf8 is the master password as UTF-8 text.
+    // or throws. The credentials give the password (UTF-8 text), the key file, or both.
     virtual std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
-                                               const SecureBytes& passwordUtf8) = 0;
+                                               const Credentials& credentials) = 0;
+    // The master password alone.
+    std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
+                                       const SecureBytes& passwordUtf8) {
+        return load(std::move(source), Credentials::withPassword(passwordUtf8));
+    }
     [[nodiscard]] virtual std::shared_ptr<DatabaseTree> getKdbTree() const = 0;
 };
 

@@ -14,5 +14,9 @@ namespace vaultora::kdb {
 // ("Unsupported", "UnsupportedVersion").
 [[nodiscard]] std::shared_ptr<DatabaseTree> openDatabase(std::unique_ptr<InputSource> source,
                                                          const SecureBytes& passwordUtf8);
+// The same with a password, a key file or both; an open whose cancel flag is set stops with
+// ("Cancelled", "Cancelled").
+[[nodiscard]] std::shared_ptr<DatabaseTree> openDatabase(std::unique_ptr<InputSource> source,
+                                                         const Credentials& credentials);
 
 } // namespace vaultora::kdb

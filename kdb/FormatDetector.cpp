@@ -23,7 +23,7 @@ std::unique_ptr<DatabaseReader> FormatDetector::readerFor(InputSource& source) {
             return std::make_unique<KeePass1Reader>();
         }
         if (*second == kSignatureVersion2 || *second == kSignatureVersion2PreRelease) {
-            return std::make_unique<KdbxReader>();
+            return std::make_unique<KdbxReader>(static_cast<uint32_t>(*second));
         }
     }
     throw DatabaseError("Unsupported", "UnsupportedVersion");

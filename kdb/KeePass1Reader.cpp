@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Codec.h"
+#include "CompositeKey.h"
 #include "DatabaseError.h"
 #include "KeePass1Parser.h"
 
@@ -58,7 +59,7 @@ void KeePass1Reader::readHeader(InputSource& source) {
     if ((m_version & 0xFFFFFF00u) != 0x00030000u) {
         throw DatabaseError("Unsupported", "UnsupportedVersion");
     }
-    if ((m_flags & kFlagAes) == 0) {
+    if ((m_flags & (kFlagAes | kFlagTwofish)) == 0) {
         throw DatabaseError("Unsupported", "UnsupportedAlgorithm");
     }
     std::array<uint8_t, 16> masterSeed{};
@@ -77,18 +78,21 @@ void KeePass1Reader::readHeader(InputSource& source) {
     m_password->set_rounds(m_rounds);
 }
 
-std::unique_ptr<AesDecryptingSource>
+std::unique_ptr<DecryptingSource>
 KeePass1Reader::createDecryptedInputDataSource(std::unique_ptr<InputSource> source,
                                                const SecureBytes& key) const {
     if (key.size() != 32) {
         throw DatabaseError("AppError", "InvalidKeySize");
     }
-    return std::make_unique<AesDecryptingSource>(
-        std::move(source), std::span<const uint8_t, 32>(key.data(), 32), m_encryptionIV);
+    const std::span<const uint8_t, 32> cipherKey(key.data(), 32);
+    return std::make_unique<DecryptingSource>(
+        std::move(source), usesTwofish()
+                               ? PayloadCipher::createTwofishCbc(cipherKey, m_encryptionIV)
+                               : PayloadCipher::createAes256Cbc(cipherKey, m_encryptionIV));
 }
 
 std::shared_ptr<DatabaseTree> KeePass1Reader::load(std::unique_ptr<InputSource> source,
-                                                   const SecureBytes& passwordUtf8) {
+                                                   const Credentials& credentials) {
     // The key parameters live only as long as this load, whatever way it ends.
     struct DropPassword {
         std::unique_ptr<MasterKey>& password;
@@ -98,10 +102,10 @@ std::shared_ptr<DatabaseTree> KeePass1Reader::load(std::unique_ptr<InputSource> 
     readHeader(*source);
     checkCounts(*source, m_numGroups, m_numEntries);
 
-    std::unique_ptr<AesDecryptingSource> decrypted;
+    std::unique_ptr<DecryptingSource> decrypted;
     {
-        const SecureBytes key =
-            m_password->createFinalKey32ForPasssword(passwordUtf8, TextEncoding::Windows1252, 3);
+        const SecureBytes compositeKey = CompositeKey::forVersion1(credentials);
+        const SecureBytes key = m_password->createFinalKey32(compositeKey, credentials.cancelFlag);
         decrypted = createDecryptedInputDataSource(std::move(source), key);
     }
     KeePass1Parser parser;

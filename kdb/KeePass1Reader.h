@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "AesDecryptingSource.h"
 #include "DatabaseModel.h"
+#include "DecryptingSource.h"
 #include "KeePass1Tree.h"
 #include "MasterKey.h"
 
@@ -16,19 +16,26 @@ namespace vaultora::kdb {
 class KeePass1Reader final : public DatabaseReader {
 public:
     static constexpr uint32_t kFlagAes = 2;
+    static constexpr uint32_t kFlagTwofish = 8;
 
+    using DatabaseReader::load;
     // Reads from the source positioned after the two signature words. The contents hash of
     // the header is kept but not compared with the payload.
     std::shared_ptr<DatabaseTree> load(std::unique_ptr<InputSource> source,
-                                       const SecureBytes& passwordUtf8) override;
+                                       const Credentials& credentials) override;
     [[nodiscard]] std::shared_ptr<DatabaseTree> getKdbTree() const override { return m_tree; }
 
     // Reads bytes 8 to 123 of the file. A header cut short fails with ("InvalidHeader",
-    // "TruncatedHeader").
+    // "TruncatedHeader"); flags naming neither AES nor Twofish with ("Unsupported",
+    // "UnsupportedAlgorithm"). With both flags the file is read as AES.
     void readHeader(InputSource& source);
-    [[nodiscard]] std::unique_ptr<AesDecryptingSource>
+    // AES-256-CBC, or Twofish-CBC when the flags say Twofish and not AES.
+    [[nodiscard]] std::unique_ptr<DecryptingSource>
     createDecryptedInputDataSource(std::unique_ptr<InputSource> source,
                                    const SecureBytes& key) const;
+    [[nodiscard]] bool usesTwofish() const noexcept {
+        return (m_flags & kFlagAes) == 0 && (m_flags & kFlagTwofish) != 0;
+    }
 
     [[nodiscard]] uint32_t _flags() const noexcept { return m_flags; }
     [[nodiscard]] uint32_t _version() const noexcept { return m_version; }

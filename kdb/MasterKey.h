@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ByteBuffer.h"
+#include "CancelFlag.h"
 #include "Codec.h"
 #include "SecureBytes.h"
 
@@ -31,8 +32,14 @@ public:
     [[nodiscard]] SecureBytes createFinalKey32ForPasssword(const SecureBytes& passwordUtf8,
                                                            TextEncoding coding,
                                                            uint8_t kdbVersion) const;
+    // The same from a composite key (32 bytes) that the caller has built: transformed, then
+    // hashed with the master seed. The transform stops with ("Cancelled", "Cancelled") when
+    // the flag (which may be null) is set.
+    [[nodiscard]] SecureBytes createFinalKey32(const SecureBytes& compositeKey,
+                                               const CancelFlag* cancelFlag) const;
     // Encrypts hash32 in place _rounds times and writes its SHA-256 into result32.
-    void transformKeyHash(uint8_t* hash32, uint8_t* result32) const;
+    void transformKeyHash(uint8_t* hash32, uint8_t* result32,
+                          const CancelFlag* cancelFlag = nullptr) const;
 
 private:
     std::shared_ptr<ByteBuffer> m_masterSeed;

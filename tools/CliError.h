@@ -6,7 +6,8 @@
 namespace vaultora::cli {
 
 // Exit statuses of vaultora-cli.
-enum class ExitStatus : int { Success = 0, Failure = 1, Usage = 2 };
+// Interrupted is the shell's status for a process ended by Ctrl-C (128 + SIGINT).
+enum class ExitStatus : int { Success = 0, Failure = 1, Usage = 2, Interrupted = 130 };
 
 // A failure that ends the command with a one-line message on standard error.
 class CliError final : public std::runtime_error {

@@ -33,8 +33,10 @@ struct Command {
     std::function<ExitStatus(const Invocation&, CommandContext&)> run;
 };
 
-// Maps FILE, asks for the password and opens the database (commands that read entries).
-[[nodiscard]] std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const std::string& path,
+// Maps FILE (the first argument), asks for the password unless --no-password is given,
+// reads the key file of --key-file and opens the database (commands that read entries).
+// Ctrl-C while the key is derived stops the open.
+[[nodiscard]] std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const Invocation& invocation,
                                                                       CommandContext& context);
 
 ExitStatus runInfo(const Invocation& invocation, CommandContext& context);

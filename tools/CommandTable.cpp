@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "DatabaseSource.h"
+#include "InterruptCancel.h"
 #include "ServeCommand.h"
 
 namespace vaultora::cli {
@@ -18,7 +19,9 @@ void printUsage(std::ostream& stream) {
     }
     stream << "\nThe master password is read from the first line of standard input, or asked for\n"
               "when standard input is a terminal. Paths are group and entry names joined by "
-              "\"/\".\n";
+              "\"/\".\n"
+              "Commands that open a database also take --key-file PATH (a key file, with the\n"
+              "password or, with --no-password, alone). Ctrl-C while the key is derived stops.\n";
 }
 
 [[noreturn]] void usageError(const std::string& message) {
@@ -31,27 +34,39 @@ const std::vector<Command>& commandTable() {
     static const std::vector<Command> commands = {
         {"info",
          "FILE",
-         "format, file version, cipher, compression, inner stream, rounds",
+         "format, file version, cipher, compression, inner stream, key derivation",
          1,
          1,
          {},
          runInfo},
-        {"ls", "FILE [GROUP-PATH]", "list the subgroups and entries of a group", 1, 2, {}, runList},
+        {"ls",
+         "FILE [GROUP-PATH]",
+         "list the subgroups and entries of a group",
+         1,
+         2,
+         {"--key-file", "--no-password"},
+         runList},
         {"show",
          "FILE ENTRY-PATH [--show-password]",
          "show the fields of an entry",
          2,
          2,
-         {"--show-password"},
+         {"--show-password", "--key-file", "--no-password"},
          runShow},
         {"search",
          "FILE TEXT",
          "entries whose title, URL or notes contain the text",
          2,
          2,
-         {},
+         {"--key-file", "--no-password"},
          runSearch},
-        {"export", "--json FILE", "the whole database as JSON", 1, 1, {"--json"}, runExport},
+        {"export",
+         "--json FILE",
+         "the whole database as JSON",
+         1,
+         1,
+         {"--json", "--key-file", "--no-password"},
+         runExport},
         {"serve",
          "DIR [--port N]",
          "serve DIR to browsers and store their uploads in it",
@@ -63,11 +78,22 @@ const std::vector<Command>& commandTable() {
     return commands;
 }
 
-std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const std::string& path,
+std::shared_ptr<kdb::DatabaseTree> openDatabaseArgument(const Invocation& invocation,
                                                         CommandContext& context) {
-    std::unique_ptr<kdb::InputSource> source = loadDatabaseSource(path);
-    const kdb::SecureBytes password = context.readPassword();
-    return openDatabase(std::move(source), password);
+    std::unique_ptr<kdb::InputSource> source = loadDatabaseSource(invocation.arguments[0]);
+    kdb::Credentials credentials;
+    if (const std::optional<std::string> keyFile = invocation.optionValue("--key-file")) {
+        credentials.keyFileContents = readKeyFile(*keyFile);
+    } else if (invocation.hasOption("--no-password")) {
+        throw CliError(ExitStatus::Usage,
+                       "--no-password needs --key-file (see vaultora-cli --help)");
+    }
+    if (!invocation.hasOption("--no-password")) {
+        credentials.passwordUtf8 = context.readPassword();
+    }
+    const InterruptCancel interrupt;
+    credentials.cancelFlag = &interrupt.flag();
+    return openDatabase(std::move(source), credentials);
 }
 
 int runCommandLine(const std::vector<std::string>& words, CommandContext& context) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -33,17 +34,47 @@ std::unique_ptr<kdb::InputSource> loadDatabaseSource(const std::string& path) {
     return std::make_unique<kdb::MappedFileSource>(path);
 }
 
+kdb::SecureBytes readKeyFile(const std::string& path) {
+    constexpr std::size_t kLargestKeyFile = std::size_t{1} << 30;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        throw CliError(ExitStatus::Failure,
+                       "cannot read the key file " + path + ": " + std::strerror(errno));
+    }
+    kdb::SecureBytes contents;
+    std::array<unsigned char, 65536> buffer{};
+    for (;;) {
+        const ssize_t got = ::read(descriptor, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0 || contents.size() + static_cast<std::size_t>(got) > kLargestKeyFile) {
+            const std::string reason = got < 0 ? std::strerror(errno) : "larger than 1 GiB";
+            ::close(descriptor);
+            kdb::secureWipe(buffer.data(), buffer.size());
+            throw CliError(ExitStatus::Failure, "cannot read the key file " + path + ": " + reason);
+        }
+        if (got == 0) {
+            break;
+        }
+        contents.insert(contents.end(), buffer.begin(), buffer.begin() + got);
+    }
+    ::close(descriptor);
+    kdb::secureWipe(buffer.data(), buffer.size());
+    return contents;
+}
+
 std::shared_ptr<kdb::DatabaseTree> openDatabase(std::unique_ptr<kdb::InputSource> source,
-                                                const kdb::SecureBytes& passwordUtf8) {
+                                                const kdb::Credentials& credentials) {
     try {
-        std::shared_ptr<kdb::DatabaseTree> tree =
-            kdb::openDatabase(std::move(source), passwordUtf8);
+        std::shared_ptr<kdb::DatabaseTree> tree = kdb::openDatabase(std::move(source), credentials);
         if (!tree || tree->getRoot() == nullptr) {
             throw CliError(ExitStatus::Failure, "the database has no root group (InvalidData)");
         }
         return tree;
     } catch (const kdb::DatabaseError& error) {
-        throw CliError(ExitStatus::Failure, describeEngineError(error));
+        throw CliError(error.name() == "Cancelled" ? ExitStatus::Interrupted : ExitStatus::Failure,
+                       describeEngineError(error));
     }
 }
 
@@ -51,7 +82,13 @@ std::string describeEngineError(const kdb::DatabaseError& error) {
     const std::string& name = error.name();
     std::string description;
     if (name == "DecryptError") {
-        description = "wrong password or damaged file";
+        description = "wrong password, wrong key file or damaged file";
+    } else if (name == "Cancelled") {
+        description = "cancelled";
+    } else if (name == "InvalidKeyFile") {
+        description = "unusable key file";
+    } else if (name == "ResourceLimit") {
+        description = "the file asks for more memory than this machine can give";
     } else if (name == "Unsupported") {
         description = "unsupported database";
     } else if (name == "InvalidHeader") {

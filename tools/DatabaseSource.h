@@ -15,10 +15,14 @@ namespace vaultora::cli {
 // read.
 [[nodiscard]] std::unique_ptr<kdb::InputSource> loadDatabaseSource(const std::string& path);
 
-// Detects the format of the source, reads it with the password and returns the tree.
-// Engine failures come out as CliError with a one-line message naming the engine error.
+// The whole content of a key file (at most 1 GiB). Throws CliError when it cannot be read.
+[[nodiscard]] kdb::SecureBytes readKeyFile(const std::string& path);
+
+// Detects the format of the source, reads it with the credentials and returns the tree.
+// Engine failures come out as CliError with a one-line message naming the engine error; a
+// cancelled open with the status Interrupted.
 [[nodiscard]] std::shared_ptr<kdb::DatabaseTree>
-openDatabase(std::unique_ptr<kdb::InputSource> source, const kdb::SecureBytes& passwordUtf8);
+openDatabase(std::unique_ptr<kdb::InputSource> source, const kdb::Credentials& credentials);
 
 // "wrong password or damaged file (DecryptError)": a description of an engine failure.
 [[nodiscard]] std::string describeEngineError(const kdb::DatabaseError& error);

@@ -1,6 +1,7 @@
 #include "Command.h"
 #include "JsonWriter.h"
 #include "kdb/GroupWalk.h"
+#include "kdb/KdbxTree.h"
 
 #include <vector>
 
@@ -50,6 +51,21 @@ void endGroup(const kdb::DatabaseGroup& group, JsonWriter& json) {
     json.endObject();
 }
 
+// The first group, depth first, that the tree marks as its recycle bin; walked without
+// recursion, as trees may be deep.
+const kdb::DatabaseGroup* findRecycleBin(const kdb::DatabaseTree& tree) {
+    const kdb::DatabaseGroup* found = nullptr;
+    kdb::GroupWalk::walk(
+        *tree.getRoot(),
+        [&](const kdb::DatabaseGroup& group) {
+            if (found == nullptr && tree.isRecycleBin(group)) {
+                found = &group;
+            }
+        },
+        [](const kdb::DatabaseGroup&) {});
+    return found;
+}
+
 void writeGroup(const kdb::DatabaseGroup& root, JsonWriter& json) {
     kdb::GroupWalk::walk(
         root, [&json](const kdb::DatabaseGroup& group) { beginGroup(group, json); },
@@ -58,17 +74,25 @@ void writeGroup(const kdb::DatabaseGroup& root, JsonWriter& json) {
 
 } // namespace
 
-// {"root": <group>} where a group is {"name", "groups", "entries"} in model order.
+// {"root": <group>} where a group is {"name", "groups", "entries"} in model order; 2.x
+// databases add "recycle_bin", the name of their recycle-bin group or null.
 ExitStatus runExport(const Invocation& invocation, CommandContext& context) {
     if (!invocation.hasOption("--json")) {
         throw CliError(ExitStatus::Usage, "usage: vaultora-cli export --json FILE");
     }
-    const std::shared_ptr<kdb::DatabaseTree> tree =
-        openDatabaseArgument(invocation.arguments[0], context);
+    const std::shared_ptr<kdb::DatabaseTree> tree = openDatabaseArgument(invocation, context);
     JsonWriter json(context.out);
     json.beginObject();
     json.key("root");
     writeGroup(*tree->getRoot(), json);
+    if (dynamic_cast<const kdb::KdbxTree*>(tree.get()) != nullptr) {
+        json.key("recycle_bin");
+        if (const kdb::DatabaseGroup* bin = findRecycleBin(*tree)) {
+            json.value(bin->getGroupName());
+        } else {
+            json.nullValue();
+        }
+    }
     json.endObject();
     json.finish();
     return ExitStatus::Success;

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "CliError.h"
+#include "kdb/DatabaseError.h"
+#include "kdb/PayloadCipher.h"
+#include "kdb/VariantDictionary.h"
 
 namespace vaultora::cli {
 
@@ -15,8 +18,7 @@ constexpr uint32_t signatureVersion1 = 0xB54BFB65;
 constexpr uint32_t signatureVersion2Pre = 0xB54BFB66;
 constexpr uint32_t signatureVersion2 = 0xB54BFB67;
 constexpr std::size_t version1HeaderSize = 124;
-constexpr std::array<uint8_t, 16> aesCipherId = {0x31, 0xC1, 0xF2, 0xE6, 0xBF, 0x71, 0x43, 0x50,
-                                                 0xBE, 0x58, 0x05, 0x21, 0x6A, 0xFC, 0x5A, 0xFF};
+constexpr uint32_t fileVersion4 = 0x00040000;
 
 [[noreturn]] void damaged() {
     throw CliError(ExitStatus::Failure, "damaged file: the header is cut short (InvalidHeader)");
@@ -70,22 +72,61 @@ HeaderFacts version1Facts(kdb::InputSource& source) {
     }
     facts.compression = "none";
     facts.innerStream = "none";
+    facts.kdf = "AES-KDF";
     facts.rounds = littleEndian(&header[version1HeaderSize - 8 - 4], 4);
     return facts;
+}
+
+std::string cipherName(const std::vector<uint8_t>& id) {
+    const auto is = [&id](const std::array<uint8_t, 16>& known) {
+        return std::equal(id.begin(), id.end(), known.begin(), known.end());
+    };
+    if (is(kdb::PayloadCipher::kAes256Id)) {
+        return "AES-256";
+    }
+    if (is(kdb::PayloadCipher::kChaCha20Id)) {
+        return "ChaCha20";
+    }
+    if (is(kdb::PayloadCipher::kTwofishId)) {
+        return "Twofish";
+    }
+    return "unknown (" + hexText(id) + ")";
+}
+
+void readKdfParameters(const std::vector<uint8_t>& value, HeaderFacts& facts) {
+    try {
+        const kdb::KdfParameters parameters =
+            kdb::KeyDerivation::fromDictionary(kdb::VariantDictionary::parse(value));
+        if (const auto* aes = std::get_if<kdb::AesKdfParameters>(&parameters)) {
+            facts.kdf = "AES-KDF";
+            facts.rounds = aes->rounds;
+        } else {
+            const auto& argon2 = std::get<kdb::Argon2Parameters>(parameters);
+            facts.kdf =
+                argon2.variant == kdb::Argon2Parameters::Variant::Argon2id ? "Argon2id" : "Argon2d";
+            facts.argon2 = argon2;
+        }
+    } catch (const kdb::DatabaseError& error) {
+        facts.kdf = "unknown (" + error.reason() + ")";
+    }
 }
 
 HeaderFacts version2Facts(kdb::InputSource& source) {
     HeaderFacts facts;
     facts.format = "KeePass 2.x";
-    facts.fileVersion =
-        versionText(static_cast<uint32_t>(littleEndian(readExactly(source, 4).data(), 4)));
+    const auto version = static_cast<uint32_t>(littleEndian(readExactly(source, 4).data(), 4));
+    facts.fileVersion = versionText(version);
+    const bool format4 = version >= fileVersion4;
     facts.cipher = "AES-256";
     facts.compression = "none";
-    facts.innerStream = "none";
+    facts.innerStream = format4 ? "in the encrypted inner header" : "none";
+    facts.kdf = "AES-KDF";
+    // Format 4 states field lengths in four bytes, earlier versions in two.
+    const std::size_t lengthWidth = format4 ? 4 : 2;
     for (;;) {
-        const std::vector<uint8_t> fieldHead = readExactly(source, 3);
+        const std::vector<uint8_t> fieldHead = readExactly(source, 1 + lengthWidth);
         const uint8_t id = fieldHead[0];
-        const auto length = static_cast<std::size_t>(littleEndian(&fieldHead[1], 2));
+        const auto length = static_cast<std::size_t>(littleEndian(&fieldHead[1], lengthWidth));
         if (length > source.lengthOfRemainingReadbleBytes()) {
             damaged();
         }
@@ -94,9 +135,7 @@ HeaderFacts version2Facts(kdb::InputSource& source) {
         case 0:
             return facts;
         case 2:
-            if (!std::equal(value.begin(), value.end(), aesCipherId.begin(), aesCipherId.end())) {
-                facts.cipher = "unknown (" + hexText(value) + ")";
-            }
+            facts.cipher = cipherName(value);
             break;
         case 3:
             if (value.size() >= 4) {
@@ -108,16 +147,22 @@ HeaderFacts version2Facts(kdb::InputSource& source) {
             }
             break;
         case 6:
-            if (value.size() >= 8) {
+            if (!format4 && value.size() >= 8) {
                 facts.rounds = littleEndian(value.data(), 8);
             }
             break;
+        case 11:
+            if (format4) {
+                readKdfParameters(value, facts);
+            }
+            break;
         case 10:
-            if (value.size() >= 4) {
+            if (!format4 && value.size() >= 4) {
                 const uint64_t stream = littleEndian(value.data(), 4);
                 facts.innerStream = stream == 0   ? "none"
                                     : stream == 1 ? "ARC4"
                                     : stream == 2 ? "Salsa20"
+                                    : stream == 3 ? "ChaCha20"
                                                   : "unknown (" + std::to_string(stream) + ")";
             }
             break;

@@ -13,7 +13,16 @@ ExitStatus runInfo(const Invocation& invocation, CommandContext& context) {
                 << "Cipher: " << facts.cipher << "\n"
                 << "Compression: " << facts.compression << "\n"
                 << "Inner stream: " << facts.innerStream << "\n"
-                << "Rounds: " << facts.rounds << "\n";
+                << "KDF: " << facts.kdf << "\n";
+    if (facts.argon2) {
+        const kdb::Argon2Parameters& argon2 = *facts.argon2;
+        context.out << "Memory: " << argon2.memoryBytes << " bytes\n"
+                    << "Iterations: " << argon2.iterations << "\n"
+                    << "Parallelism: " << argon2.parallelism << "\n"
+                    << "Argon2 version: 0x" << std::hex << argon2.version << std::dec << "\n";
+    } else {
+        context.out << "Rounds: " << facts.rounds << "\n";
+    }
     return ExitStatus::Success;
 }
 

@@ -110,6 +110,11 @@ void JsonWriter::value(std::string_view text) {
     m_out << quoteJson(text);
 }
 
+void JsonWriter::nullValue() {
+    beforeValue();
+    m_out << "null";
+}
+
 void JsonWriter::finish() {
     m_out << '\n';
 }

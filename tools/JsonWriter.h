@@ -24,6 +24,7 @@ public:
     void endArray() { close(']'); }
     void key(std::string_view name);
     void value(std::string_view text);
+    void nullValue();
     // Ends the document with a line break.
     void finish();
 

@@ -5,8 +5,7 @@ namespace vaultora::cli {
 
 // Subgroups first, each with a trailing "/", then entries, both in model order.
 ExitStatus runList(const Invocation& invocation, CommandContext& context) {
-    const std::shared_ptr<kdb::DatabaseTree> tree =
-        openDatabaseArgument(invocation.arguments[0], context);
+    const std::shared_ptr<kdb::DatabaseTree> tree = openDatabaseArgument(invocation, context);
     const std::string path = invocation.arguments.size() > 1 ? invocation.arguments[1] : "";
     kdb::DatabaseGroup* group = findGroup(*tree->getRoot(), splitPath(path));
     if (group == nullptr) {

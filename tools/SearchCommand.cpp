@@ -26,8 +26,7 @@ void searchGroup(const kdb::DatabaseGroup& root, const std::string& text, std::o
 
 // Prints the path of every entry whose title, URL or notes contain the text, ignoring case.
 ExitStatus runSearch(const Invocation& invocation, CommandContext& context) {
-    const std::shared_ptr<kdb::DatabaseTree> tree =
-        openDatabaseArgument(invocation.arguments[0], context);
+    const std::shared_ptr<kdb::DatabaseTree> tree = openDatabaseArgument(invocation, context);
     searchGroup(*tree->getRoot(), invocation.arguments[1], context.out);
     return ExitStatus::Success;
 }

@@ -6,8 +6,7 @@ namespace vaultora::cli {
 // The standard fields, then the custom fields in model order. The password is hidden unless
 // --show-password is given.
 ExitStatus runShow(const Invocation& invocation, CommandContext& context) {
-    const std::shared_ptr<kdb::DatabaseTree> tree =
-        openDatabaseArgument(invocation.arguments[0], context);
+    const std::shared_ptr<kdb::DatabaseTree> tree = openDatabaseArgument(invocation, context);
     const std::string& path = invocation.arguments[1];
     const kdb::DatabaseEntry* entry = findEntry(*tree->getRoot(), splitPath(path));
     if (entry == nullptr) {

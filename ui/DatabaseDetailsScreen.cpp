@@ -1,17 +1,20 @@
 #include "ui/DatabaseDetailsScreen.h"
 
+#include "app/ApplicationController.h"
 #include "app/PasswordStore.h"
 #include "base/AppConfiguration.h"
 #include "base/NotificationCenter.h"
-#include "base/SecureText.h"
 #include "base/Notifications.h"
+#include "base/SecureText.h"
 #include "sync/HttpDownloadSync.h"
 #include "ui/DatabaseDetailsSubScreens.h"
 #include "ui/DatabaseSources.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/TransientPanelHost.h"
+#include "webserver/DocumentNames.h"
 
 #include <QDebug>
+#include <QDir>
 
 namespace vaultora::ui {
 
@@ -22,6 +25,8 @@ constexpr double errorPanelSeconds = 2.5;
 const QString displayNameKey = QStringLiteral("databaseName");
 const QString urlKey = QStringLiteral("databaseUrl");
 const QString passwordKey = QStringLiteral("databasePassword");
+const QString keyFileKey = QStringLiteral("keyFile");
+const QString keyFileAloneKey = QStringLiteral("keyFileAlone");
 
 [[nodiscard]] QString passwordStoreService() {
     return QString::fromLatin1(base::AppConfiguration::passwordStoreService);
@@ -139,6 +144,56 @@ void DatabaseDetailsScreen::addPasswordSection(toolkit::FormModel& form, const Q
     form.addSection(QStringLiteral("Optional Password"))
         ->addRow(toolkit::FormRow::textEntry(QStringLiteral("Password"), password, passwordKey,
                                              placeholder, toolkit::FormRow::Echo::Secure));
+    addKeyFileSection(form);
+}
+
+QStringList DatabaseDetailsScreen::keyFileCandidates() const {
+    QStringList names;
+    if (m_services.delegate == nullptr) {
+        return names;
+    }
+    const QDir documents(m_services.delegate->documentsDirectory());
+    for (const QString& name : documents.entryList(QDir::Files, QDir::Name)) {
+        if (webserver::isReservedDocumentName(name) ||
+            name.endsWith(QLatin1String(".kdb"), Qt::CaseInsensitive) ||
+            name.endsWith(QLatin1String(".kdbx"), Qt::CaseInsensitive)) {
+            continue;
+        }
+        names.append(name);
+    }
+    return names;
+}
+
+void DatabaseDetailsScreen::addKeyFileSection(toolkit::FormModel& form) {
+    const base::DatabaseRecord& record = *m_databaseRecord;
+    QStringList items{QStringLiteral("None")};
+    items.append(keyFileCandidates());
+    // A key file that has gone from the directory stays chosen until another is.
+    if (!record.keyFileName().isEmpty() && !items.contains(record.keyFileName())) {
+        items.append(record.keyFileName());
+    }
+    const auto chosen = static_cast<int>(items.indexOf(record.keyFileName()));
+    toolkit::FormSection* section = form.addSection(QStringLiteral("Optional Key File"));
+    section->addRow(toolkit::FormRow::choice(QStringLiteral("Key file"), items,
+                                             record.keyFileName().isEmpty() ? 0 : chosen,
+                                             keyFileKey));
+    section->addRow(toolkit::FormRow::switchRow(QStringLiteral("Key file alone (no password)"),
+                                                !record.usesPassword(), keyFileAloneKey));
+}
+
+void DatabaseDetailsScreen::keyFileStep() {
+    const toolkit::FormModel* current = form();
+    const toolkit::FormRow* choice = current != nullptr ? current->rowForKey(keyFileKey) : nullptr;
+    const toolkit::FormRow* alone =
+        current != nullptr ? current->rowForKey(keyFileAloneKey) : nullptr;
+    if (choice == nullptr) {
+        return;
+    }
+    const int index = choice->selectedIndex();
+    m_databaseRecord->setKeyFileName(
+        index > 0 && index < choice->choices().size() ? choice->choices().at(index) : QString());
+    m_databaseRecord->setUsesPassword(m_databaseRecord->keyFileName().isEmpty() ||
+                                      alone == nullptr || !alone->isOn());
 }
 
 void DatabaseDetailsScreen::addButton(toolkit::FormSection& section, const QString& label,
@@ -203,6 +258,7 @@ void DatabaseDetailsScreen::saveHttpDownload() {
     m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
     m_databaseRecord->setServerUrl(url);
     passwordStep(url);
+    keyFileStep();
     m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeHttpDownload);
     announceChange();
     leaveScreen();
@@ -219,6 +275,7 @@ void DatabaseDetailsScreen::saveWebServer() {
     }
     m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
     passwordStep(m_databaseRecord->serverUrl());
+    keyFileStep();
     m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeWebServer);
     announceChange();
     leaveScreen();
@@ -235,6 +292,7 @@ void DatabaseDetailsScreen::saveDropbox() {
     }
     m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
     passwordStep(m_databaseRecord->serverUrl());
+    keyFileStep();
     m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeDropbox);
     m_subScreens.downloadDropboxFile(m_databaseRecord);
     announceChange();

@@ -1,5 +1,6 @@
 // The details of one registered database as a form: its sync type and, per type, its source,
-// its display name and an optional saved master password. It edits the registry's own record,
+// its display name, an optional saved master password and an optional key file from the
+// documents directory (with or without the password). It edits the registry's own record,
 // so changes reach the registry at once; the saves announce them.
 #pragma once
 
@@ -61,6 +62,12 @@ private:
     void addDropboxSections(toolkit::FormModel& form, const QString& password);
     void addPasswordSection(toolkit::FormModel& form, const QString& password,
                             const QString& placeholder);
+    void addKeyFileSection(toolkit::FormModel& form);
+    // The files of the documents directory that may be key files: all but databases, the
+    // registry and hidden files.
+    [[nodiscard]] QStringList keyFileCandidates() const;
+    // Takes the chosen key file, and whether the database opens with it alone, into the record.
+    void keyFileStep();
     void addButton(toolkit::FormSection& section, const QString& label,
                    void (DatabaseDetailsScreen::*action)());
 

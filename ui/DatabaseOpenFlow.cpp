@@ -13,6 +13,7 @@
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
@@ -35,6 +36,13 @@ QList<DatabaseOpenFlow*> DatabaseOpenFlow::runningFlowsOf(const QObject& owner) 
 
 QString DatabaseOpenFlow::databasePath() const {
     return m_services.delegate->getDocumentBaseDirectoryForFileName(m_databaseFileName);
+}
+
+QString DatabaseOpenFlow::keyFilePath() const {
+    if (!m_record || m_record->keyFileName().isEmpty()) {
+        return {};
+    }
+    return QDir(m_services.delegate->documentsDirectory()).filePath(m_record->keyFileName());
 }
 
 bool DatabaseOpenFlow::databaseFileExists() const {
@@ -104,6 +112,10 @@ bool DatabaseOpenFlow::openLocalCopy() {
         finish(nullptr);
         return false;
     }
+    if (m_record && !m_record->keyFileName().isEmpty() && !m_record->usesPassword()) {
+        load(std::nullopt, [this] { finish(nullptr); });
+        return true;
+    }
     if (m_record && m_record->savePassword() != 0) {
         // Reading the keychain also waits with the event loop running; a lock may come first.
         const QPointer<DatabaseOpenFlow> self(this);
@@ -128,7 +140,7 @@ bool DatabaseOpenFlow::openLocalCopy() {
 
 void DatabaseOpenFlow::askForPassword() {
     auto form = std::make_unique<PasswordForm>(*m_services.modalPresenter);
-    form->createDialog();
+    form->createDialog(m_record ? m_record->keyFileName() : QString());
     form->setOpenFlow(this);
     m_form = form.get();
     auto navigation = std::make_unique<toolkit::NavigationContainer>(std::move(form));
@@ -148,7 +160,8 @@ void DatabaseOpenFlow::askForPassword() {
     m_services.modalPresenter->presentPanel(std::move(navigation), style, toolkit::Animated::Yes);
 }
 
-void DatabaseOpenFlow::load(const kdb::SecureBytes& password, std::function<void()> afterFailure) {
+void DatabaseOpenFlow::load(std::optional<kdb::SecureBytes> password,
+                            std::function<void()> afterFailure) {
     if (!databaseFileExists()) {
         show(fileNotFoundAlert());
         afterFailure();
@@ -158,8 +171,14 @@ void DatabaseOpenFlow::load(const kdb::SecureBytes& password, std::function<void
         // One load at a time: the overlay keeps the user from asking twice.
         return;
     }
-    m_services.progressOverlay->show(QStringLiteral("Opening database"));
-    const std::string path = databasePath().toStdString();
+    m_cancelFlag = std::make_shared<kdb::CancelFlag>();
+    m_services.progressOverlay->showCancellable(QStringLiteral("Opening database"));
+    // A file may ask for hours of key derivation; "Cancel" stops it.
+    m_overlayCancel =
+        connect(m_services.progressOverlay, &toolkit::ProgressOverlay::cancelRequested, this,
+                [flag = m_cancelFlag] { flag->cancel(); });
+    DatabaseLoadRequest request{databasePath().toStdString(), std::move(password),
+                                keyFilePath().toStdString(), m_cancelFlag};
     m_loading = new QFutureWatcher<DatabaseLoadOutcome>(this);
     connect(m_loading, &QFutureWatcher<DatabaseLoadOutcome>::finished, this,
             [this, afterFailure = std::move(afterFailure)] {
@@ -170,13 +189,22 @@ void DatabaseOpenFlow::load(const kdb::SecureBytes& password, std::function<void
                 m_loading = nullptr;
                 finishLoading(std::move(outcome), afterFailure);
             });
-    m_loading->setFuture(
-        QtConcurrent::run([path, password] { return DatabaseLoader::load(path, password); }));
+    m_loading->setFuture(QtConcurrent::run(
+        [request = std::move(request)] { return DatabaseLoader::load(request); }));
 }
 
 void DatabaseOpenFlow::finishLoading(DatabaseLoadOutcome outcome,
                                      const std::function<void()>& afterFailure) {
+    disconnect(m_overlayCancel);
+    m_cancelFlag.reset();
     m_services.progressOverlay->hide();
+    if (!outcome.tree && outcome.errorName == "Cancelled") {
+        // Cancelled by the user: no alert; the form stays for another try.
+        if (!m_form) {
+            finish(nullptr);
+        }
+        return;
+    }
     if (!outcome.tree) {
         if (const std::optional<OpenAlert> alert =
                 alertForOpenFailure(outcome.errorName, outcome.errorReason)) {
@@ -193,8 +221,12 @@ void DatabaseOpenFlow::cancel() {
         return;
     }
     if (m_loading != nullptr) {
-        // The worker cannot be stopped. Without its watcher nobody takes the result, and the
-        // tree goes with the future once the worker is done.
+        // The worker stops at its next look at the flag if it is still deriving the key.
+        // Without its watcher nobody takes the result, and the tree goes with the future once
+        // the worker is done.
+        m_cancelFlag->cancel();
+        m_cancelFlag.reset();
+        disconnect(m_overlayCancel);
         disconnect(m_loading, nullptr, this, nullptr);
         m_loading->deleteLater();
         m_loading = nullptr;

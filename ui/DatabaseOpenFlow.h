@@ -7,6 +7,7 @@
 #include "ui/DatabaseLoader.h"
 #include "ui/ScreenServices.h"
 
+#include "kdb/CancelFlag.h"
 #include "kdb/DatabaseModel.h"
 #include "kdb/SecureBytes.h"
 
@@ -18,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vaultora::ui {
 
@@ -38,12 +40,14 @@ public:
     // The entry point: brings the file up to date with the record's synchroniser and goes on
     // with openLocalCopy. False when it stopped (missing file, failed download).
     bool start();
-    // Goes on with the file on the device: the saved password when the record keeps one,
-    // otherwise (or when it fails) the password form. False when the file is missing. The
-    // Dropbox sync calls this once it is done.
+    // Goes on with the file on the device: the key file alone when the record says the
+    // database has no password, else the saved password when the record keeps one, otherwise
+    // (or when it fails) the password form. False when the file is missing. The Dropbox sync
+    // calls this once it is done.
     bool openLocalCopy();
-    // Stops the flow wherever it is: a running load finishes unseen and its tree is dropped,
-    // and the password form is cleared and dismissed. The flow then finishes without a tree.
+    // Stops the flow wherever it is: a running load is told to stop deriving its key and
+    // finishes unseen, its tree dropped, and the password form is cleared and dismissed. The
+    // flow then finishes without a tree.
     void cancel();
 
     // Until finished has been emitted.
@@ -58,13 +62,17 @@ signals:
 
 private:
     void askForPassword();
-    // Opens the file with the password off the main thread behind the progress overlay.
-    // Success finishes the flow; a failure is shown and then afterFailure runs.
-    void load(const kdb::SecureBytes& password, std::function<void()> afterFailure);
+    // Opens the file with the password (none for a key file alone) and the record's key file
+    // off the main thread behind the progress overlay, whose "Cancel" stops the load. Success
+    // finishes the flow; a failure is shown and then afterFailure runs. A load cancelled from
+    // the overlay goes back to the form, or finishes the flow when there is none.
+    void load(std::optional<kdb::SecureBytes> password, std::function<void()> afterFailure);
     void finishLoading(DatabaseLoadOutcome outcome, const std::function<void()>& afterFailure);
     void finish(std::shared_ptr<kdb::DatabaseTree> tree);
     void show(const OpenAlert& alert) const;
     [[nodiscard]] QString databasePath() const;
+    // The record's key file in the documents directory, or empty.
+    [[nodiscard]] QString keyFilePath() const;
     [[nodiscard]] bool databaseFileExists() const;
 
     const ScreenServices& m_services;
@@ -72,6 +80,9 @@ private:
     std::shared_ptr<base::DatabaseRecord> m_record;
     QPointer<PasswordForm> m_form;
     QFutureWatcher<DatabaseLoadOutcome>* m_loading = nullptr;
+    // The cancel flag of the running load, shared with its worker.
+    std::shared_ptr<kdb::CancelFlag> m_cancelFlag;
+    QMetaObject::Connection m_overlayCancel;
     bool m_finished = false;
 };
 

@@ -53,7 +53,7 @@ std::optional<OpenAlert> alertForOpenFailure(const std::string& name, const std:
             return passwordNotCorrectAlert();
         case FailureAlert::UnsupportedVersion:
             return OpenAlert{QStringLiteral("Not a supported database version.!"),
-                             QStringLiteral("Only kdb (1.x) and kdbx (<= 2.17) are supported."),
+                             QStringLiteral("Only kdb (1.x) and kdbx (up to 4.1) are supported."),
                              openFailureSeconds};
         }
     }

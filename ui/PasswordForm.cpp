@@ -18,12 +18,16 @@ PasswordForm::PasswordForm(toolkit::ModalPresenter& presenter, QObject* parent)
 
 PasswordForm::~PasswordForm() = default;
 
-void PasswordForm::createDialog() {
+void PasswordForm::createDialog(const QString& keyFileName) {
     auto form = std::make_unique<toolkit::FormModel>(QStringLiteral("Login"),
                                                      toolkit::FormModel::Style::Grouped);
-    form->addSection()->addRow(toolkit::FormRow::textEntry(
-        QStringLiteral("Password"), QString(), passwordKey, QStringLiteral("your password"),
-        toolkit::FormRow::Echo::Secure));
+    toolkit::FormSection* entry = form->addSection();
+    entry->addRow(toolkit::FormRow::textEntry(QStringLiteral("Password"), QString(), passwordKey,
+                                              QStringLiteral("your password"),
+                                              toolkit::FormRow::Echo::Secure));
+    if (!keyFileName.isEmpty()) {
+        entry->addRow(toolkit::FormRow::label(QStringLiteral("Key file: ") + keyFileName));
+    }
     toolkit::FormSection* buttons = form->addSection();
     connect(buttons->addRow(toolkit::FormRow::button(QStringLiteral("Login"))),
             &toolkit::FormRow::selected, this, [this] { emit loginRequested(loginInfo()); });

@@ -1,5 +1,6 @@
-// The password form: one hidden-text entry "Password" and the buttons "Login" and "Cancel",
-// presented modally in a navigation container of its own.
+// The password form: one hidden-text entry "Password" (under it "Key file: <name>" when the
+// database opens with a key file too) and the buttons "Login" and "Cancel", presented modally in
+// a navigation container of its own.
 #pragma once
 
 #include "app/LoginInfo.h"
@@ -20,8 +21,8 @@ public:
     explicit PasswordForm(toolkit::ModalPresenter& presenter, QObject* parent = nullptr);
     ~PasswordForm() override;
 
-    // Builds the form.
-    void createDialog();
+    // Builds the form; keyFileName is the record's key file, or empty.
+    void createDialog(const QString& keyFileName = {});
 
     [[nodiscard]] toolkit::NavigationContainer* navigation() const { return m_navigation; }
     void setNavigation(toolkit::NavigationContainer* navigation) { m_navigation = navigation; }

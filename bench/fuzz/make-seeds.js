@@ -108,6 +108,24 @@ function unblock(blocks) {
     return Buffer.concat(parts);
 }
 
+// The version-4 form (flag 8) of a version-2 payload seed that carries plain XML: an inner
+// header with the ChaCha20 stream in front of the XML.
+function format4Payload(seed) {
+    const flags = seed[1];
+    if (seed[0] !== 1 || (flags & 2) !== 0 || ((flags & 1) !== 0 && (flags & 4) === 0)) {
+        return null;
+    }
+    const field = (id, data) => {
+        const head = Buffer.alloc(5);
+        head[0] = id;
+        head.writeUInt32LE(data.length, 1);
+        return Buffer.concat([head, data]);
+    };
+    const innerHeader = Buffer.concat([field(1, Buffer.from([3, 0, 0, 0])), field(2, seed.subarray(3, 35)),
+                                       field(0, Buffer.alloc(0))]);
+    return Buffer.concat([Buffer.from([1, (flags & 1) | 8]), seed.subarray(2, 35), innerHeader, seed.subarray(35)]);
+}
+
 let written = 0;
 for (const writer of fs.readdirSync(fixtures)) {
     const folder = path.join(fixtures, writer);
@@ -117,16 +135,31 @@ for (const writer of fs.readdirSync(fixtures)) {
     for (const name of fs.readdirSync(folder).filter((n) => /\.kdbx?$/.test(n))) {
         const base = name.replace(/\.kdbx?$/, '');
         const facts = JSON.parse(fs.readFileSync(path.join(folder, `${base}.facts.json`)));
+        // The inputs carry a password only: databases opened with a key file are left out.
+        if (facts.keyFile || facts.password === null) {
+            continue;
+        }
         const file = fs.readFileSync(path.join(folder, name));
         const password = Buffer.from(facts.password, 'utf8');
         const whole = Buffer.concat([Buffer.from([0, password.length]), password, file]);
         fs.writeFileSync(path.join(out, `${writer}-${base}-file`), whole);
+        written += 1;
+        // Only AES payloads of file versions below 4 are decrypted here; the version-4 payload
+        // seeds come from the version-3 ones below.
+        if (facts.cipher !== 'AES-256' || (name.endsWith('.kdbx') && file.readUInt16LE(10) >= 4)) {
+            continue;
+        }
         const payloads = name.endsWith('.kdb') ? [version1Payload(file, facts.password)]
                                                : version2Payload(file, facts.password);
         payloads.forEach((payload, index) => {
             fs.writeFileSync(path.join(out, `${writer}-${base}-payload-${index}`), payload);
+            const format4 = format4Payload(payload);
+            if (format4) {
+                fs.writeFileSync(path.join(out, `${writer}-${base}-payload-${index}-format4`), format4);
+                written += 1;
+            }
         });
-        written += 1 + payloads.length;
+        written += payloads.length;
     }
 }
 console.log(`${written} seeds in ${out}`);

@@ -190,3 +190,56 @@ TEST_F(ApplicationControllerTest, BinaryRegistryIsRead) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ApplicationControllerTest, KeyFileRecordsRoundTripAndOthersAreWrittenAsBefore) {
+    vaultora::app::ApplicationController& writer = makeDelegate();
+    auto withPassword = record(QStringLiteral("both"), 3, 0);
+    withPassword->setKeyFileName(QStringLiteral("both.keyx"));
+    auto keyAlone = record(QStringLiteral("alone"), 3, 0);
+    keyAlone->setKeyFileName(QStringLiteral("alone.key"));
+    keyAlone->setUsesPassword(false);
+    auto plain = record(QStringLiteral("plain"), 3, 0);
+    writer.serverArray() = {withPassword, keyAlone, plain};
+    writer.savePList();
+
+    const QByteArray xml = readFile(QStringLiteral("Vaultora.plist"));
+    EXPECT_EQ(xml.count("<key>KeyFileName</key>"), 2);
+    EXPECT_EQ(xml.count("<key>NoPassword</key>"), 1);
+
+    vaultora::app::ApplicationController& reader = makeDelegate();
+    reader.loadPList();
+    ASSERT_EQ(reader.serverArray().size(), 3u);
+    EXPECT_EQ(reader.serverArray()[0]->keyFileName(), QStringLiteral("both.keyx"));
+    EXPECT_TRUE(reader.serverArray()[0]->usesPassword());
+    EXPECT_EQ(reader.serverArray()[1]->keyFileName(), QStringLiteral("alone.key"));
+    EXPECT_FALSE(reader.serverArray()[1]->usesPassword());
+    EXPECT_TRUE(reader.serverArray()[2]->keyFileName().isEmpty());
+    EXPECT_TRUE(reader.serverArray()[2]->usesPassword());
+}
+
+// A registry of an older build has neither key; "NoPassword" without a key file is ignored, as
+// such a record could never be opened.
+TEST_F(ApplicationControllerTest, RecordsWithoutAKeyFileAlwaysAskForAPassword) {
+    writeFile(QStringLiteral("Vaultora.plist"),
+              registryXml("<key>Databases</key><dict>"
+                          "<key>Database 0</key><dict>"
+                          "<key>DatabaseName</key><string>old.kdbx</string>"
+                          "<key>DBSyncType</key><integer>3</integer>"
+                          "</dict>"
+                          "<key>Database 1</key><dict>"
+                          "<key>DatabaseName</key><string>odd.kdbx</string>"
+                          "<key>NoPassword</key><integer>1</integer>"
+                          "</dict>"
+                          "</dict>"));
+    vaultora::app::ApplicationController& delegate = makeDelegate();
+    delegate.loadPList();
+    ASSERT_EQ(delegate.serverArray().size(), 2u);
+    for (const auto& loaded : delegate.serverArray()) {
+        EXPECT_TRUE(loaded->keyFileName().isEmpty());
+        EXPECT_TRUE(loaded->usesPassword());
+    }
+}
+
+} // namespace

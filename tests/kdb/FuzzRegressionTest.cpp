@@ -3,6 +3,7 @@
 // nothing else; under the sanitizers of the fuzz build the same inputs also check memory use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include "kdb/FormatDetector.h"
 #include "kdb/MappedFileSource.h"
 #include "tests/kdb/support/FuzzInput.h"
+#include "tests/kdb/support/Kdbx4FileWriter.h"
 
 namespace vaultora::kdb {
 namespace {
@@ -89,6 +91,40 @@ TEST(FuzzRegression, RoundsAreCappedInWholeFilesOfBothVersions) {
     testing::capRounds(version2);
     EXPECT_EQ(version2[22], testing::kFuzzRoundCap);
     EXPECT_EQ(version2[29], 0);
+}
+
+// A format-4 file asking for 2^40 AES-KDF rounds (its header hash renewed): capped, it reaches
+// the key derivation and fails at once on the header HMAC, as the key changed with the rounds.
+TEST(FuzzRegression, KeyDerivationCostsAreCappedInFormatFourFiles) {
+    const testing::Kdbx4FileWriter writer;
+    Bytes file = writer.file(testing::textBytes("pw"), testing::textBytes("<KeePassFile/>"));
+    const Bytes roundsItem = {0x05, 0x01, 0x00, 0x00, 0x00, 'R', 0x08, 0x00, 0x00, 0x00};
+    const auto found = std::search(file.begin(), file.end(), roundsItem.begin(), roundsItem.end());
+    ASSERT_NE(found, file.end());
+    const auto rounds = found + static_cast<std::ptrdiff_t>(roundsItem.size());
+    std::fill(rounds, rounds + 8, 0);
+    rounds[5] = 0x01;
+    testing::capRounds(file);
+    EXPECT_EQ(rounds[0], testing::kFuzzRoundCap);
+    EXPECT_EQ(rounds[5], 0);
+    Bytes input = {0, 2, 'p', 'w'};
+    input.insert(input.end(), file.begin(), file.end());
+    const Outcome outcome = open(input);
+    EXPECT_EQ(outcome.error, std::optional<std::string>("DecryptError"));
+}
+
+// Shape 1 with flag 8 builds a format-4 file around the inner header and XML it carries.
+TEST(FuzzRegression, PayloadShapeWritesFormatFourFiles) {
+    Bytes input = {1, 8, 0};
+    input.resize(35, 0);
+    const Bytes innerHeader = testing::Kdbx4FileWriter().innerHeader();
+    input.insert(input.end(), innerHeader.begin(), innerHeader.end());
+    const Bytes xml = testing::textBytes(
+        "<KeePassFile><Root><Group><Name>Fuzzed</Name></Group></Root></KeePassFile>");
+    input.insert(input.end(), xml.begin(), xml.end());
+    const Outcome outcome = open(input);
+    ASSERT_NE(outcome.tree, nullptr) << outcome.error.value_or("");
+    EXPECT_EQ(outcome.tree->getRoot()->getSubGroups().at(0)->getGroupName(), "Fuzzed");
 }
 
 } // namespace

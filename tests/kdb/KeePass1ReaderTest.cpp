@@ -101,9 +101,22 @@ TEST(KeePass1Reader, RefusesOtherVersionsAndCiphers) {
         writer.version = version;
         EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer)), "Unsupported", "UnsupportedVersion");
     }
-    KeePass1FileWriter writer;
-    writer.flags = 8;
-    EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer)), "Unsupported", "UnsupportedAlgorithm");
+    for (const uint32_t flags : {0u, 1u, 4u}) {
+        KeePass1FileWriter writer;
+        writer.flags = flags;
+        EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer)), "Unsupported", "UnsupportedAlgorithm");
+    }
+}
+
+// Flags with Twofish alone select Twofish-CBC; with AES as well, the file is read as AES.
+TEST(KeePass1Reader, ReadsTwofishFilesAndPrefersAesWhenBothFlagsAreSet) {
+    for (const uint32_t flags : {8u, 9u, 10u, 11u}) {
+        KeePass1FileWriter writer;
+        writer.flags = flags;
+        EXPECT_EQ(open(fileWithLevels({0}, writer))->getRoot()->getSubGroups().size(), 1u) << flags;
+        EXPECT_KDB_ERROR(open(fileWithLevels({0}, writer), "wrong"), "DecryptError",
+                         "DecryptError");
+    }
 }
 
 TEST(KeePass1Reader, RefusesGroupStructuresTheLevelsCannotDescribe) {

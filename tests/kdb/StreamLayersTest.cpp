@@ -4,7 +4,7 @@
 #include <memory>
 #include <numeric>
 
-#include "kdb/AesDecryptingSource.h"
+#include "kdb/DecryptingSource.h"
 #include "kdb/GzipInflatingSource.h"
 #include "kdb/HashedBlockSource.h"
 #include "tests/kdb/support/ExpectKdbError.h"
@@ -30,9 +30,9 @@ Bytes pattern(std::size_t size) {
     return data;
 }
 
-std::unique_ptr<AesDecryptingSource> decryptor(Bytes cipher, const Bytes& key = kKey,
-                                               uint32_t endAfter = UINT32_MAX) {
-    return std::make_unique<AesDecryptingSource>(
+std::unique_ptr<DecryptingSource> decryptor(Bytes cipher, const Bytes& key = kKey,
+                                            uint32_t endAfter = UINT32_MAX) {
+    return std::make_unique<DecryptingSource>(
         std::make_unique<LimitedSource>(std::move(cipher), endAfter),
         std::span<const uint8_t, 32>(key.data(), 32), std::span<const uint8_t, 16>(kIv.data(), 16));
 }
@@ -50,7 +50,7 @@ Bytes drain(InputSource& source, uint32_t piece) {
     }
 }
 
-TEST(AesDecryptingSource, PublishedCbcVectorDecrypts) {
+TEST(DecryptingSource, PublishedCbcVectorDecrypts) {
     // NIST SP 800-38A F.2.5, CBC-AES256 (first block), followed by the padding block the
     // reference cipher appends.
     const Bytes plain = testing::fromHex("6bc1bee22e409f96e93d7e117393172a");
@@ -61,12 +61,12 @@ TEST(AesDecryptingSource, PublishedCbcVectorDecrypts) {
     EXPECT_EQ(drain(*source, 7), plain);
 }
 
-TEST(AesDecryptingSource, RoundTripsAcrossSliceBoundaries) {
+TEST(DecryptingSource, RoundTripsAcrossSliceBoundaries) {
     for (const std::size_t size : {std::size_t{0}, std::size_t{15}, std::size_t{16},
-                                   std::size_t{AesDecryptingSource::kSliceSize - 16},
-                                   std::size_t{AesDecryptingSource::kSliceSize - 1},
-                                   std::size_t{AesDecryptingSource::kSliceSize + 100},
-                                   std::size_t{3 * AesDecryptingSource::kSliceSize + 5}}) {
+                                   std::size_t{DecryptingSource::kSliceSize - 16},
+                                   std::size_t{DecryptingSource::kSliceSize - 1},
+                                   std::size_t{DecryptingSource::kSliceSize + 100},
+                                   std::size_t{3 * DecryptingSource::kSliceSize + 5}}) {
         const Bytes plain = pattern(size);
         auto source = decryptor(testing::aesCbcEncrypt(kKey, kIv, plain));
         EXPECT_EQ(drain(*source, 100000), plain) << size;
@@ -75,20 +75,20 @@ TEST(AesDecryptingSource, RoundTripsAcrossSliceBoundaries) {
     }
 }
 
-TEST(AesDecryptingSource, CipherTextOfExactlyOneSliceNeedsTheFinishingRefill) {
+TEST(DecryptingSource, CipherTextOfExactlyOneSliceNeedsTheFinishingRefill) {
     // Plain text of one slice minus one byte pads out to exactly 524288 bytes of cipher text.
-    const Bytes plain = pattern(AesDecryptingSource::kSliceSize - 1);
+    const Bytes plain = pattern(DecryptingSource::kSliceSize - 1);
     Bytes cipher = testing::aesCbcEncrypt(kKey, kIv, plain);
-    ASSERT_EQ(cipher.size(), AesDecryptingSource::kSliceSize);
+    ASSERT_EQ(cipher.size(), DecryptingSource::kSliceSize);
     auto inner = std::make_unique<LimitedSource>(std::move(cipher));
     LimitedSource* observed = inner.get();
-    AesDecryptingSource source(std::move(inner), std::span<const uint8_t, 32>(kKey.data(), 32),
-                               std::span<const uint8_t, 16>(kIv.data(), 16));
+    DecryptingSource source(std::move(inner), std::span<const uint8_t, 32>(kKey.data(), 32),
+                            std::span<const uint8_t, 16>(kIv.data(), 16));
     EXPECT_EQ(drain(source, 4096), plain);
     EXPECT_EQ(observed->readCalls(), 2u);
 }
 
-TEST(AesDecryptingSource, WrongKeyOrCutCipherTextIsDecryptError) {
+TEST(DecryptingSource, WrongKeyOrCutCipherTextIsDecryptError) {
     const Bytes plain = pattern(1000);
     const Bytes cipher = testing::aesCbcEncrypt(kKey, kIv, plain);
     Bytes wrongKey = kKey;
@@ -102,7 +102,7 @@ TEST(AesDecryptingSource, WrongKeyOrCutCipherTextIsDecryptError) {
     EXPECT_KDB_ERROR(drain(*decryptor(cipher, kKey, 992), 64), "DecryptError", "DecryptError");
 }
 
-TEST(AesDecryptingSource, SkipsForwardOnlyAndCannotBePositioned) {
+TEST(DecryptingSource, SkipsForwardOnlyAndCannotBePositioned) {
     const Bytes plain = pattern(5000);
     auto source = decryptor(testing::aesCbcEncrypt(kKey, kIv, plain));
     EXPECT_EQ(source->moveReadOffset(0), 0u);

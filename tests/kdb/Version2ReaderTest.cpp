@@ -122,15 +122,17 @@ TEST(KdbxReader, OpensUncompressedFileWithArc4ProtectedValuesInSmallBlocks) {
     expectDocument(open(file(writer)));
 }
 
-TEST(KdbxReader, AcceptsFileVersionsUpToMajorThree) {
+TEST(KdbxReader, AcceptsFileVersionsUpToMajorThreeInTheFormatThreeLayout) {
     for (const uint32_t version : {0x00030001u, 0x00020000u, 0x0003FFFFu}) {
         KdbxFileWriter writer;
         writer.fileVersion = version;
         expectDocument(open(file(writer)));
     }
-    KdbxFileWriter writer;
-    writer.fileVersion = 0x00040000;
-    EXPECT_KDB_ERROR(open(file(writer)), "Unsupported", "UnsupportedVersion");
+    for (const uint32_t version : {0x00050000u, 0xFFFF0000u}) {
+        KdbxFileWriter writer;
+        writer.fileVersion = version;
+        EXPECT_KDB_ERROR(open(file(writer)), "Unsupported", "UnsupportedVersion");
+    }
 }
 
 TEST(KdbxReader, ToleratesOptionalAndOddlySizedHeaderFields) {
@@ -200,7 +202,7 @@ TEST(KdbxReader, HeaderFieldChecksAreNamed) {
     expectHeader(replaced(fields, Field{3, word(2, 4)}), "InvalidHeader", "InvalidCompression");
     expectHeader(replaced(fields, Field{4, Bytes(16, 1)}), "InvalidHeader", "InvalidMasterSeed");
     expectHeader(replaced(fields, Field{5, Bytes(31, 1)}), "InvalidHeader", "InvalidTransformSeed");
-    expectHeader(replaced(fields, Field{10, word(3, 4)}), "InvalidHeader", "InvalidCSRAlgorithm");
+    expectHeader(replaced(fields, Field{10, word(4, 4)}), "InvalidHeader", "InvalidCSRAlgorithm");
     std::vector<Field> unknown = fields;
     unknown.insert(unknown.begin(), Field{11, {}});
     expectHeader(unknown, "InvalidHeader", "InvalidField");

@@ -95,6 +95,11 @@ std::vector<Fixture> allFixtures() {
             fixture.expected = readJsonObject(base.string() + ".json");
             fixture.facts = readJsonObject(base.string() + ".facts.json");
             fixture.password = fixture.facts.value("password").toString().toStdString();
+            fixture.usesPassword = !fixture.facts.value("password").isNull();
+            const QString keyFile = fixture.facts.value("keyFile").toString();
+            if (!keyFile.isEmpty()) {
+                fixture.keyFile = (writer.path() / keyFile.toStdString()).string();
+            }
             fixtures.push_back(std::move(fixture));
         }
     }
@@ -121,6 +126,44 @@ std::shared_ptr<vaultora::kdb::DatabaseTree> openWithEngine(const std::string& p
     std::unique_ptr<vaultora::kdb::DatabaseReader> reader =
         vaultora::kdb::FormatDetector::readerFor(*source);
     return reader->load(std::move(source), vaultora::kdb::secureBytesFromText(password));
+}
+
+vaultora::kdb::Credentials fixtureCredentials(const Fixture& fixture,
+                                              const std::optional<std::string>& password) {
+    vaultora::kdb::Credentials credentials;
+    if (password) {
+        credentials.passwordUtf8 = vaultora::kdb::secureBytesFromText(*password);
+    } else if (fixture.usesPassword) {
+        credentials.passwordUtf8 = vaultora::kdb::secureBytesFromText(fixture.password);
+    }
+    if (!fixture.keyFile.empty()) {
+        QFile file(QString::fromStdString(fixture.keyFile));
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw std::runtime_error("cannot read " + fixture.keyFile);
+        }
+        const QByteArray contents = file.readAll();
+        credentials.keyFileContents = vaultora::kdb::SecureBytes(contents.begin(), contents.end());
+    }
+    return credentials;
+}
+
+std::shared_ptr<vaultora::kdb::DatabaseTree>
+openWithEngine(const Fixture& fixture, const vaultora::kdb::Credentials& credentials) {
+    auto source = std::make_unique<vaultora::kdb::MappedFileSource>(fixture.path);
+    std::unique_ptr<vaultora::kdb::DatabaseReader> reader =
+        vaultora::kdb::FormatDetector::readerFor(*source);
+    return reader->load(std::move(source), credentials);
+}
+
+std::vector<std::string> keyOptions(const Fixture& fixture) {
+    std::vector<std::string> options;
+    if (!fixture.keyFile.empty()) {
+        options = {"--key-file", fixture.keyFile};
+    }
+    if (!fixture.usesPassword) {
+        options.push_back("--no-password");
+    }
+    return options;
 }
 
 std::vector<std::string> recycleBinPaths(const vaultora::kdb::DatabaseTree& tree) {

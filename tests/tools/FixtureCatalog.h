@@ -2,10 +2,12 @@
 
 #include <QJsonObject>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "kdb/Credentials.h"
 #include "kdb/DatabaseModel.h"
 
 namespace vaultora::test {
@@ -16,6 +18,10 @@ struct Fixture {
     std::string name; // "writer/file", for test names and messages
     std::string path;
     std::string password;
+    // False for a database opened with its key file alone (the facts' password is null).
+    bool usesPassword = true;
+    // The key file beside the database, or empty.
+    std::string keyFile;
     QJsonObject expected;
     QJsonObject facts;
 };
@@ -36,6 +42,14 @@ inline void PrintTo(const Fixture& fixture, std::ostream* out) {
 // Opens a database file with the engine; engine failures propagate as DatabaseError.
 [[nodiscard]] std::shared_ptr<vaultora::kdb::DatabaseTree>
 openWithEngine(const std::string& path, const std::string& password);
+// The credentials the fixture's writer used, with another password where one is given.
+[[nodiscard]] vaultora::kdb::Credentials
+fixtureCredentials(const Fixture& fixture, const std::optional<std::string>& password = {});
+// Opens the fixture with the credentials.
+[[nodiscard]] std::shared_ptr<vaultora::kdb::DatabaseTree>
+openWithEngine(const Fixture& fixture, const vaultora::kdb::Credentials& credentials);
+// The command-line options that give the fixture's key file (and --no-password).
+[[nodiscard]] std::vector<std::string> keyOptions(const Fixture& fixture);
 
 // "a/b" style path of each group for which the tree says isRecycleBin.
 [[nodiscard]] std::vector<std::string> recycleBinPaths(const vaultora::kdb::DatabaseTree& tree);

@@ -24,7 +24,7 @@ class FixtureInterop : public ::testing::TestWithParam<Fixture> {};
 TEST_P(FixtureInterop, OpensIntoExactlyWhatTheWriterPutIn) {
     const Fixture& fixture = GetParam();
     const std::shared_ptr<vaultora::kdb::DatabaseTree> tree =
-        openWithEngine(fixture.path, fixture.password);
+        openWithEngine(fixture, fixtureCredentials(fixture));
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(tree->getRoot(), nullptr);
     const QJsonObject actual = treeAsJson(*tree);
@@ -36,7 +36,7 @@ TEST_P(FixtureInterop, OpensIntoExactlyWhatTheWriterPutIn) {
 TEST_P(FixtureInterop, RecycleBinIsExactlyTheGroupTheWriterMarked) {
     const Fixture& fixture = GetParam();
     const std::shared_ptr<vaultora::kdb::DatabaseTree> tree =
-        openWithEngine(fixture.path, fixture.password);
+        openWithEngine(fixture, fixtureCredentials(fixture));
     std::vector<std::string> expected;
     const QJsonArray names = fixture.facts.value("recycleBin").toArray();
     if (!names.isEmpty()) {
@@ -57,15 +57,50 @@ TEST_P(FixtureInterop, EveryWrongPasswordIsDecryptError) {
         wrongPasswords.push_back(fixture.password.substr(1));
     }
     for (const std::string& wrong : wrongPasswords) {
-        if (wrong == fixture.password) {
+        if (wrong == fixture.password && fixture.usesPassword) {
+            continue;
+        }
+        // An empty password beside a key file is the key file alone in the 1.x format.
+        if (wrong.empty() && !fixture.keyFile.empty() &&
+            fixture.facts.value("format").toString() == "KeePass 1.x") {
             continue;
         }
         try {
-            (void)openWithEngine(fixture.path, wrong);
+            (void)openWithEngine(fixture, fixtureCredentials(fixture, wrong));
             ADD_FAILURE() << "opened with the wrong password \"" << wrong << "\"";
         } catch (const vaultora::kdb::DatabaseError& error) {
             EXPECT_EQ(error.name(), "DecryptError")
                 << "password \"" << wrong << "\": " << error.what();
+        }
+    }
+}
+
+// The right password without the key file, or with another key file, is a wrong key too.
+TEST_P(FixtureInterop, EveryWrongKeyFileIsDecryptError) {
+    const Fixture& fixture = GetParam();
+    if (fixture.keyFile.empty()) {
+        GTEST_SKIP() << "no key file";
+    }
+    const vaultora::kdb::Credentials right = fixtureCredentials(fixture);
+    const vaultora::kdb::SecureBytes password =
+        right.passwordUtf8.value_or(vaultora::kdb::SecureBytes{});
+    std::vector<vaultora::kdb::Credentials> wrongKeys(2);
+    wrongKeys[0].passwordUtf8 = password;
+    if (fixture.usesPassword) {
+        wrongKeys[1].passwordUtf8 = password;
+    }
+    wrongKeys[1].keyFileContents = vaultora::kdb::secureBytesFromText("another key file");
+    if (fixture.usesPassword) {
+        vaultora::kdb::Credentials keyFileAlone;
+        keyFileAlone.keyFileContents = right.keyFileContents;
+        wrongKeys.push_back(std::move(keyFileAlone));
+    }
+    for (const vaultora::kdb::Credentials& wrong : wrongKeys) {
+        try {
+            (void)openWithEngine(fixture, wrong);
+            ADD_FAILURE() << "opened with a wrong key";
+        } catch (const vaultora::kdb::DatabaseError& error) {
+            EXPECT_EQ(error.name(), "DecryptError") << error.what();
         }
     }
 }
@@ -86,8 +121,7 @@ TEST_P(FixtureInterop, TruncatedCopiesFailWithANamedError) {
             auto source = std::make_unique<vaultora::kdb::MappedFileSource>(bytes);
             std::unique_ptr<vaultora::kdb::DatabaseReader> reader =
                 vaultora::kdb::FormatDetector::readerFor(*source);
-            (void)reader->load(std::move(source),
-                               vaultora::kdb::secureBytesFromText(fixture.password));
+            (void)reader->load(std::move(source), fixtureCredentials(fixture));
             ADD_FAILURE() << "opened the first " << length << " of " << size << " bytes";
         } catch (const vaultora::kdb::DatabaseError& error) {
             const std::set<std::string> names = {"DecryptError", "ParseError", "InvalidData",
@@ -109,7 +143,7 @@ TEST(FixtureCatalog, HoldsFilesFromEveryIndependentWriter) {
         writers.insert(fixture.name.substr(0, fixture.name.find('/')));
         formats.insert(fixture.facts.value("format").toString().toStdString());
     }
-    EXPECT_EQ(writers, (std::set<std::string>{"keepassxc", "kdbxweb", "perl"}));
+    EXPECT_EQ(writers, (std::set<std::string>{"keepassxc", "kdbxweb", "perl", "pykeepass"}));
     EXPECT_EQ(formats, (std::set<std::string>{"KeePass 1.x", "KeePass 2.x"}));
 }
 

@@ -147,7 +147,7 @@ TEST_F(LoginFlow, UnrecognisedFileReportsTheFormatThenThePassword) {
     ASSERT_EQ(shownPanels.size(), 2u);
     EXPECT_EQ(shownPanels.at(0).title, QStringLiteral("Not a supported database version.!"));
     EXPECT_EQ(shownPanels.at(0).subtitle,
-              QStringLiteral("Only kdb (1.x) and kdbx (<= 2.17) are supported."));
+              QStringLiteral("Only kdb (1.x) and kdbx (up to 4.1) are supported."));
     EXPECT_EQ(shownPanels.at(1).title, notCorrect);
     EXPECT_NE(presentedLoginForm(), nullptr);
 }

@@ -43,9 +43,11 @@ TEST_F(SettingsDatabaseDetails, HttpDownloadFormShowsTheRecordAndItsSavedPasswor
     EXPECT_EQ(details->title(), QStringLiteral("Database setting"));
     EXPECT_TRUE(details->form()->isGrouped());
     EXPECT_EQ(sectionTitles(*details->form()),
-              QStringList({"Sync Type", "HTTP Download settings", "Optional Password", ""}));
-    EXPECT_EQ(rowLabels(*details->form()), QStringList({"Type", "Display Name", "Database URL",
-                                                        "Password", "HTTP Dowload", "Save"}));
+              QStringList({"Sync Type", "HTTP Download settings", "Optional Password",
+                           "Optional Key File", ""}));
+    EXPECT_EQ(rowLabels(*details->form()),
+              QStringList({"Type", "Display Name", "Database URL", "Password", "Key file",
+                           "Key file alone (no password)", "HTTP Dowload", "Save"}));
     vaultora::toolkit::FormRow& type = typeChoice(*details);
     EXPECT_EQ(type.choices(), QStringList({"HTTP Download", "Web Server", "Dropbox"}));
     EXPECT_EQ(type.selectedIndex(), 0);
@@ -71,25 +73,29 @@ TEST_F(SettingsDatabaseDetails, ChoosingWebServerRebuildsTheFormAndSetsTheTypeBe
     typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::WebServerPosition);
     EXPECT_EQ(record->syncType(), 3);
     EXPECT_EQ(sectionTitles(*details->form()),
-              QStringList({"Sync Type", "HTTP Server settings", "Optional Password", ""}));
+              QStringList({"Sync Type", "HTTP Server settings", "Optional Password",
+                           "Optional Key File", ""}));
     EXPECT_EQ(rowLabels(*details->form()),
-              QStringList({"Type", "HTTP Server", "Display Name", "Password", "Save"}));
+              QStringList({"Type", "HTTP Server", "Display Name", "Password", "Key file",
+                           "Key file alone (no password)", "Save"}));
     EXPECT_EQ(typeChoice(*details).selectedIndex(), 1);
     EXPECT_EQ(databasesChangedCount, 0) << "the change is not announced";
 
     typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::DropboxPosition);
     EXPECT_EQ(record->syncType(), 4);
     EXPECT_EQ(sectionTitles(*details->form()),
-              QStringList({"Sync Type", "DropBox settings", "Optional Password", ""}));
+              QStringList(
+                  {"Sync Type", "DropBox settings", "Optional Password", "Optional Key File", ""}));
     EXPECT_EQ(rowLabels(*details->form()),
-              QStringList({"Type", "File name", "Display Name", "Password", "Unlink", "Save"}));
+              QStringList({"Type", "File name", "Display Name", "Password", "Key file",
+                           "Key file alone (no password)", "Unlink", "Save"}));
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("Password")).placeholder(),
               QStringLiteral("optional password"));
 
     typeChoice(*details).choose(vaultora::ui::DatabaseDetailsScreen::HttpDownloadPosition);
     EXPECT_EQ(record->syncType(), 1);
     runDeferredDeletes();
-    EXPECT_EQ(rowLabels(*details->form()).size(), 6);
+    EXPECT_EQ(rowLabels(*details->form()).size(), 8);
 }
 
 TEST_F(SettingsDatabaseDetails, DropboxRecordWithoutFileShowsClickHereAndRefusesToSave) {
@@ -245,6 +251,40 @@ TEST_F(SettingsDatabaseDetails, HttpDowloadNeedsAnAddressThenDownloadsAndStaysOp
     EXPECT_EQ(databasesChangedCount, 1);
     EXPECT_TRUE(registryFile().contains("db.kdbx"));
     EXPECT_EQ(topDetails(), details) << "the screen stays open";
+}
+
+TEST_F(SettingsDatabaseDetails, KeyFileIsChosenFromTheDocumentsAndSavedWithTheRecord) {
+    writeDocument(QStringLiteral("MyDb.kdbx"));
+    writeDocument(QStringLiteral("other.kdb"));
+    writeDocument(QStringLiteral("my.keyx"), "<KeyFile/>");
+    writeDocument(QStringLiteral("a.key"), "key");
+    writeDocument(QStringLiteral(".hidden"), "x");
+    const QString account = uniqueUrl(QStringLiteral("MyDb.kdbx"));
+    auto record = addRecord(QStringLiteral("MyDb"), QStringLiteral("MyDb.kdbx"), 3, account);
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+
+    vaultora::toolkit::FormRow& keyFile = rowLabelled(*details, QStringLiteral("Key file"));
+    // Databases, the registry and hidden files are not offered.
+    EXPECT_EQ(keyFile.choices(), QStringList({"None", "a.key", "my.keyx"}));
+    EXPECT_EQ(keyFile.selectedIndex(), 0);
+    keyFile.choose(2);
+    rowLabelled(*details, QStringLiteral("Key file alone (no password)")).toggle(true);
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(record->keyFileName(), QStringLiteral("my.keyx"));
+    EXPECT_FALSE(record->usesPassword());
+    EXPECT_EQ(databasesChangedCount, 1);
+
+    // Shown again with the choice; "None" forgets it, and the database asks for a password.
+    details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    vaultora::toolkit::FormRow& again = rowLabelled(*details, QStringLiteral("Key file"));
+    EXPECT_EQ(again.selectedIndex(), 2);
+    EXPECT_TRUE(rowLabelled(*details, QStringLiteral("Key file alone (no password)")).isOn());
+    again.choose(0);
+    press(*details, QStringLiteral("Save"));
+    EXPECT_TRUE(record->keyFileName().isEmpty());
+    EXPECT_TRUE(record->usesPassword());
 }
 
 TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScreen) {

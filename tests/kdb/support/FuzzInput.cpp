@@ -1,5 +1,6 @@
 #include "tests/kdb/support/FuzzInput.h"
 
+#include "tests/kdb/support/Kdbx4FileWriter.h"
 #include "tests/kdb/support/KdbxFileWriter.h"
 
 #include <algorithm>
@@ -58,8 +59,88 @@ const Bytes& startBytes() {
     return bytes;
 }
 
+Bytes version4File(std::span<const uint8_t> input) {
+    Kdbx4FileWriter writer;
+    writer.rounds = kPayloadRounds;
+    writer.compress = (input[0] & 1) != 0;
+    writer.blockSize = 4096;
+    return writer.fileWithPayload(textBytes(kPayloadPassword),
+                                  Bytes(input.begin() + 34, input.end()));
+}
+
+// Caps the Argon2 and AES-KDF costs in the variant dictionary of a format-4 header field.
+void capKdfParameters(uint8_t* dictionary, std::size_t length) {
+    std::size_t offset = 2;
+    while (offset + 1 <= length && dictionary[offset] != 0) {
+        const uint8_t type = dictionary[offset];
+        if (offset + 5 > length) {
+            return;
+        }
+        const uint64_t nameLength = readLE(dictionary + offset + 1, 4);
+        if (nameLength > length - offset - 5) {
+            return;
+        }
+        const std::string name(reinterpret_cast<const char*>(dictionary + offset + 5), nameLength);
+        offset += 5 + nameLength;
+        if (offset + 4 > length) {
+            return;
+        }
+        const uint64_t valueLength = readLE(dictionary + offset, 4);
+        offset += 4;
+        if (valueLength > length - offset) {
+            return;
+        }
+        uint8_t* value = dictionary + offset;
+        const auto cap = [&](uint64_t limit) {
+            if ((type == 0x05 && valueLength == 8) || (type == 0x04 && valueLength == 4)) {
+                const unsigned width = static_cast<unsigned>(valueLength);
+                writeLE(value, std::min(readLE(value, width), limit), width);
+            }
+        };
+        if (name == "R") {
+            cap(kFuzzRoundCap);
+        } else if (name == "I") {
+            cap(kFuzzArgon2IterationCap);
+        } else if (name == "M") {
+            cap(kFuzzArgon2MemoryCap);
+        } else if (name == "P") {
+            cap(kFuzzArgon2LaneCap);
+        }
+        offset += valueLength;
+    }
+}
+
+// Format 4: fields of id and 4-byte length; the header's SHA-256 follows the end field.
+void capFormat4(Bytes& file) {
+    std::size_t offset = 12;
+    while (offset + 5 <= file.size()) {
+        const uint8_t field = file[offset];
+        const uint64_t length = readLE(file.data() + offset + 1, 4);
+        offset += 5;
+        if (length > file.size() - offset) {
+            return;
+        }
+        if (field == 11) {
+            capKdfParameters(file.data() + offset, length);
+        }
+        offset += length;
+        if (field == 0) {
+            if (offset + 32 <= file.size()) {
+                const Bytes hash = sha256Of(
+                    Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(offset)));
+                std::copy(hash.begin(), hash.end(),
+                          file.begin() + static_cast<std::ptrdiff_t>(offset));
+            }
+            return;
+        }
+    }
+}
+
 Bytes version2File(std::span<const uint8_t> input) {
     const uint8_t flags = input[0];
+    if ((flags & 8) != 0) {
+        return version4File(input);
+    }
     const uint8_t streamId = input[1] % 3;
     const Bytes streamKey(input.begin() + 2, input.begin() + 34);
     Bytes file;
@@ -155,6 +236,10 @@ void capRounds(Bytes& file) {
             uint8_t* rounds = file.data() + roundsOffset;
             writeLE(rounds, std::min(readLE(rounds, 4), kFuzzRoundCap), 4);
         }
+        return;
+    }
+    if (file.size() >= 12 && readLE(file.data() + 10, 2) >= 4) {
+        capFormat4(file);
         return;
     }
     // The version-2 reader reads the rounds at 8 bytes, and the compression flags and the

@@ -28,11 +28,17 @@ struct FuzzDatabase {
 // Rounds above this are lowered to it in whole files: a header may legitimately ask for 2^64
 // rounds, which would keep one input busy for ever.
 inline constexpr uint64_t kFuzzRoundCap = 64;
+// Likewise for Argon2 in format-4 headers: passes, memory (bytes) and lanes.
+inline constexpr uint64_t kFuzzArgon2IterationCap = 2;
+inline constexpr uint64_t kFuzzArgon2MemoryCap = 1024 * 1024;
+inline constexpr uint64_t kFuzzArgon2LaneCap = 4;
 
 // The database and password an input stands for; nothing for inputs too short to say.
 [[nodiscard]] std::optional<FuzzDatabase> decodeFuzzInput(std::span<const uint8_t> input);
 
-// Lowers every rounds field the readers would take from the file to kFuzzRoundCap.
+// Lowers every rounds field the readers would take from the file to kFuzzRoundCap, and the
+// Argon2 costs of a format-4 header to the caps above; a format-4 header so changed gets its
+// hash renewed, so that the input still reaches the key derivation.
 void capRounds(Bytes& file);
 
 } // namespace vaultora::kdb::testing

@@ -63,7 +63,9 @@ Bytes KeePass1FileWriter::file(const Bytes& payload, uint32_t numGroups, uint32_
     out.insert(out.end(), transformSeed.begin(), transformSeed.end());
     appendLE(out, rounds, 4);
     const Bytes key = deriveFinalKey(passwordBytes, masterSeed, transformSeed, rounds, false);
-    const Bytes cipher = aesCbcEncrypt(key, iv, payload);
+    // The 1.x format reads AES when the AES flag is set, Twofish when only the Twofish flag is.
+    const Bytes cipher = (flags & 2) == 0 && (flags & 8) != 0 ? twofishCbcEncrypt(key, iv, payload)
+                                                              : aesCbcEncrypt(key, iv, payload);
     out.insert(out.end(), cipher.begin(), cipher.end());
     return out;
 }

@@ -3,7 +3,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include <gcrypt.h>
 #include <openssl/evp.h>
+#include <openssl/hmac.h>
 #include <zlib.h>
 
 namespace vaultora::kdb::testing {
@@ -48,6 +50,25 @@ Bytes sha256Of(const Bytes& data) {
     return digest;
 }
 
+Bytes sha512Of(const Bytes& data) {
+    Bytes digest(64);
+    unsigned int size = 0;
+    if (EVP_Digest(data.data(), data.size(), digest.data(), &size, EVP_sha512(), nullptr) != 1) {
+        throw std::runtime_error("digest");
+    }
+    return digest;
+}
+
+Bytes hmacSha256Of(const Bytes& key, const Bytes& data) {
+    Bytes digest(32);
+    unsigned int size = 0;
+    if (HMAC(EVP_sha256(), key.data(), static_cast<int>(key.size()), data.data(), data.size(),
+             digest.data(), &size) == nullptr) {
+        throw std::runtime_error("hmac");
+    }
+    return digest;
+}
+
 Bytes aesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain) {
     Context context(EVP_CIPHER_CTX_new());
     Bytes out(plain.size() + 16);
@@ -61,6 +82,25 @@ Bytes aesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain) {
     }
     out.resize(static_cast<std::size_t>(written + finished));
     return out;
+}
+
+Bytes twofishCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain) {
+    Bytes padded = plain;
+    const auto padding = static_cast<uint8_t>(16 - plain.size() % 16);
+    padded.insert(padded.end(), padding, padding);
+    static_cast<void>(gcry_check_version(nullptr));
+    gcry_cipher_hd_t handle = nullptr;
+    if (gcry_cipher_open(&handle, GCRY_CIPHER_TWOFISH, GCRY_CIPHER_MODE_CBC, 0) != 0) {
+        throw std::runtime_error("twofish");
+    }
+    const std::unique_ptr<std::remove_pointer_t<gcry_cipher_hd_t>, void (*)(gcry_cipher_hd_t)>
+        owner(handle, &gcry_cipher_close);
+    if (gcry_cipher_setkey(handle, key.data(), key.size()) != 0 ||
+        gcry_cipher_setiv(handle, iv.data(), iv.size()) != 0 ||
+        gcry_cipher_encrypt(handle, padded.data(), padded.size(), nullptr, 0) != 0) {
+        throw std::runtime_error("twofish");
+    }
+    return padded;
 }
 
 Bytes aesEcbRounds(const Bytes& key, Bytes value, uint64_t rounds) {

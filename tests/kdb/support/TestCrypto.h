@@ -13,7 +13,11 @@ using Bytes = std::vector<uint8_t>;
 // the files the tests build do not depend on the engine code under test.
 Bytes fromHex(std::string_view hex);
 Bytes sha256Of(const Bytes& data);
+Bytes sha512Of(const Bytes& data);
+Bytes hmacSha256Of(const Bytes& key, const Bytes& data);
 Bytes aesCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain);
+// Twofish-CBC with PKCS#7 padding, from libgcrypt.
+Bytes twofishCbcEncrypt(const Bytes& key, const Bytes& iv, const Bytes& plain);
 // rounds of AES-256-ECB over the 32-byte value, one cipher-library call per round.
 Bytes aesEcbRounds(const Bytes& key, Bytes value, uint64_t rounds);
 // windowBits 31 writes a gzip stream, 15 a zlib stream.

@@ -30,6 +30,13 @@ Item {
                 color: "white"
                 Layout.alignment: Qt.AlignHCenter
             }
+            Button {
+                objectName: "progressCancelButton"
+                text: "Cancel"
+                visible: root.overlay ? root.overlay.cancellable : false
+                Layout.alignment: Qt.AlignHCenter
+                onClicked: root.overlay.requestCancel()
+            }
         }
     }
 }

@@ -1,10 +1,8 @@
-#include "AesDecryptingSource.h"
+#include "DecryptingSource.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-
-#include <openssl/evp.h>
 
 #include "DatabaseError.h"
 #include "SecureBytes.h"
@@ -13,39 +11,27 @@ namespace vaultora::kdb {
 
 namespace {
 // CBC decryption with padding may hand out one held-back block on top of the input size.
-constexpr uint32_t kOutputRoom = AesDecryptingSource::kSliceSize + 16;
-
-[[noreturn]] void decryptError() {
-    throw DatabaseError("DecryptError", "DecryptError");
-}
+constexpr uint32_t kOutputRoom = DecryptingSource::kSliceSize + 16;
 } // namespace
 
-struct AesDecryptingSource::Cipher {
-    struct Free {
-        void operator()(EVP_CIPHER_CTX* context) const noexcept { EVP_CIPHER_CTX_free(context); }
-    };
-    std::unique_ptr<EVP_CIPHER_CTX, Free> context{EVP_CIPHER_CTX_new()};
-};
-
-AesDecryptingSource::AesDecryptingSource(std::unique_ptr<InputSource> source,
-                                         std::span<const uint8_t, 32> key,
-                                         std::span<const uint8_t, 16> initialisationVector)
-    : m_source(std::move(source)), m_cryptor(std::make_unique<Cipher>()),
+DecryptingSource::DecryptingSource(std::unique_ptr<InputSource> source,
+                                   std::unique_ptr<PayloadCipher> cipher)
+    : m_source(std::move(source)), m_cryptor(std::move(cipher)),
       m_inputBuffer(std::make_unique<uint8_t[]>(kSliceSize)),
-      m_outputBuffer(std::make_unique<uint8_t[]>(kOutputRoom)) {
-    if (!m_cryptor->context ||
-        EVP_DecryptInit_ex(m_cryptor->context.get(), EVP_aes_256_cbc(), nullptr, key.data(),
-                           initialisationVector.data()) != 1) {
-        decryptError();
-    }
-}
+      m_outputBuffer(std::make_unique<uint8_t[]>(kOutputRoom)) {}
 
-AesDecryptingSource::~AesDecryptingSource() {
+DecryptingSource::DecryptingSource(std::unique_ptr<InputSource> source,
+                                   std::span<const uint8_t, 32> key,
+                                   std::span<const uint8_t, 16> initialisationVector)
+    : DecryptingSource(std::move(source),
+                       PayloadCipher::createAes256Cbc(key, initialisationVector)) {}
+
+DecryptingSource::~DecryptingSource() {
     // The plain text may hold secrets of the database.
     secureWipe(m_outputBuffer.get(), kOutputRoom);
 }
 
-bool AesDecryptingSource::decrypt() {
+bool DecryptingSource::decrypt() {
     if (m_eof) {
         return false;
     }
@@ -53,27 +39,17 @@ bool AesDecryptingSource::decrypt() {
     m_bufferSize = 0;
     const uint32_t delivered = m_source->readBytes(m_inputBuffer.get(), kSliceSize);
     if (delivered > 0) {
-        int produced = 0;
-        if (EVP_DecryptUpdate(m_cryptor->context.get(), m_outputBuffer.get(), &produced,
-                              m_inputBuffer.get(), static_cast<int>(delivered)) != 1) {
-            decryptError();
-        }
-        m_bufferSize += static_cast<uint32_t>(produced);
+        m_bufferSize += m_cryptor->update(m_inputBuffer.get(), delivered, m_outputBuffer.get());
         if (delivered == kSliceSize) {
             return true;
         }
     }
-    int finished = 0;
-    if (EVP_DecryptFinal_ex(m_cryptor->context.get(), m_outputBuffer.get() + m_bufferSize,
-                            &finished) != 1) {
-        decryptError();
-    }
-    m_bufferSize += static_cast<uint32_t>(finished);
+    m_bufferSize += m_cryptor->finish(m_outputBuffer.get() + m_bufferSize);
     m_eof = true;
     return true;
 }
 
-uint32_t AesDecryptingSource::readBytes(void* destination, uint32_t length) {
+uint32_t DecryptingSource::readBytes(void* destination, uint32_t length) {
     auto* target = static_cast<uint8_t*>(destination);
     uint32_t delivered = 0;
     while (delivered < length) {
@@ -90,15 +66,15 @@ uint32_t AesDecryptingSource::readBytes(void* destination, uint32_t length) {
     return delivered;
 }
 
-uint32_t AesDecryptingSource::lengthOfRemainingReadbleBytes() {
+uint32_t DecryptingSource::lengthOfRemainingReadbleBytes() {
     throw DatabaseError("UnsupportedMethod", "lengthOfRemainingReadbleBytes");
 }
 
-uint32_t AesDecryptingSource::setReadOffset(uint32_t) {
+uint32_t DecryptingSource::setReadOffset(uint32_t) {
     throw DatabaseError("UnsupportedMethod", "setReadOffset");
 }
 
-uint32_t AesDecryptingSource::moveReadOffset(int32_t distance) {
+uint32_t DecryptingSource::moveReadOffset(int32_t distance) {
     if (distance < 0) {
         throw DatabaseError("UnsupportedMethod", "moveReadOffset");
     }

@@ -5,20 +5,23 @@
 #include <span>
 
 #include "InputSource.h"
+#include "PayloadCipher.h"
 
 namespace vaultora::kdb {
 
-// Decrypts AES-256-CBC with PKCS#7 padding from the source it owns, in 512 KiB slices.
-// Reads only forward; skipping forward reads and discards.
-class AesDecryptingSource final : public InputSource {
+// Decrypts the payload from the source it owns with the cipher it is given, in 512 KiB
+// slices. Reads only forward; skipping forward reads and discards.
+class DecryptingSource final : public InputSource {
 public:
     static constexpr uint32_t kSliceSize = 524288;
 
-    AesDecryptingSource(std::unique_ptr<InputSource> source, std::span<const uint8_t, 32> key,
-                        std::span<const uint8_t, 16> initialisationVector);
-    ~AesDecryptingSource() override;
-    AesDecryptingSource(const AesDecryptingSource&) = delete;
-    AesDecryptingSource& operator=(const AesDecryptingSource&) = delete;
+    DecryptingSource(std::unique_ptr<InputSource> source, std::unique_ptr<PayloadCipher> cipher);
+    // AES-256-CBC with PKCS#7 padding.
+    DecryptingSource(std::unique_ptr<InputSource> source, std::span<const uint8_t, 32> key,
+                     std::span<const uint8_t, 16> initialisationVector);
+    ~DecryptingSource() override;
+    DecryptingSource(const DecryptingSource&) = delete;
+    DecryptingSource& operator=(const DecryptingSource&) = delete;
 
     [[nodiscard]] uint32_t readBytes(void* destination, uint32_t length) override;
     // Not supported: throws ("UnsupportedMethod", "lengthOfRemainingReadbleBytes").
@@ -33,9 +36,8 @@ private:
     // Refills the plain-text slice; false once the decryptor has been finished and drained.
     bool decrypt();
 
-    struct Cipher;
     std::unique_ptr<InputSource> m_source;
-    std::unique_ptr<Cipher> m_cryptor;
+    std::unique_ptr<PayloadCipher> m_cryptor;
     std::unique_ptr<uint8_t[]> m_inputBuffer;
     std::unique_ptr<uint8_t[]> m_outputBuffer;
     uint32_t m_bufferOffset = 0;
