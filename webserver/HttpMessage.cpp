@@ -1,6 +1,7 @@
 #include "webserver/HttpMessage.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace vaultora::webserver {
 
@@ -35,6 +36,20 @@ bool containsControlOrSpace(const QByteArray& text) {
         }
     }
     return false;
+}
+
+std::optional<uint64_t> parseContentLength(const QByteArray& text) {
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok, 10);
+    // toULongLong accepts a sign and surrounding space; a length is digits only.
+    if (!ok ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return static_cast<uint64_t>(value);
 }
 
 } // namespace
@@ -130,6 +145,32 @@ QList<QByteArray> HttpMessage::headerLines() const {
         lines.append(name + ": " + value);
     }
     return lines;
+}
+
+std::optional<uint64_t> HttpMessage::bodyLength() const {
+    // Bodies are only framed by Content-Length; a chunked body would be read as requests.
+    if (!headerFields("Transfer-Encoding").isEmpty()) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> lengths = headerFields("Content-Length");
+    if (m_method == "POST" || m_method == "PUT") {
+        return lengths.size() == 1 ? parseContentLength(lengths.front()) : std::nullopt;
+    }
+    if (!lengths.isEmpty()) {
+        return std::nullopt;
+    }
+    return 0;
+}
+
+bool HttpMessage::asksToClose() const {
+    for (const QByteArray& option : headerFields("Connection")) {
+        for (const QByteArray& token : option.split(',')) {
+            if (token.trimmed().compare("close", Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace vaultora::webserver
