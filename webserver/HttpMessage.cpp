@@ -1,6 +1,5 @@
 #include "webserver/HttpMessage.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace vaultora::webserver {
@@ -36,6 +35,13 @@ bool containsControlOrSpace(const QByteArray& text) {
         }
     }
     return false;
+}
+
+// "HTTP/" and one digit on each side of a dot (RFC 9112 section 2.3), and nothing after.
+bool isHttpVersion(const QByteArray& text) {
+    const auto isDigit = [](char character) { return character >= '0' && character <= '9'; };
+    return text.size() == 8 && text.startsWith("HTTP/") && isDigit(text[5]) && text[6] == '.' &&
+           isDigit(text[7]);
 }
 
 std::optional<uint64_t> parseContentLength(const QByteArray& text) {
@@ -78,8 +84,7 @@ bool HttpMessage::parseRequestLine(const QByteArray& line) {
         containsControlOrSpace(parts[1])) {
         return false;
     }
-    static const QRegularExpression versionPattern(QStringLiteral("^HTTP/[0-9]\\.[0-9]$"));
-    if (!versionPattern.match(QString::fromLatin1(parts[2])).hasMatch()) {
+    if (!isHttpVersion(parts[2])) {
         return false;
     }
     m_method = parts[0];
@@ -100,7 +105,13 @@ bool HttpMessage::parseField(const QByteArray& line) {
     if (!isToken(name)) {
         return false;
     }
-    m_fields.append({name, line.mid(colon + 1).trimmed()});
+    // A CR, LF or NUL inside a value would let one line pass for several to whatever reads
+    // the value next (RFC 9112 section 5.5 allows refusing the message).
+    const QByteArray value = line.mid(colon + 1);
+    if (value.contains('\r') || value.contains('\n') || value.contains('\0')) {
+        return false;
+    }
+    m_fields.append({name, value.trimmed()});
     return true;
 }
 
