@@ -1,5 +1,6 @@
-// libFuzzer entry point: the crash-report parser, with the crash log rendered from what it reads. The checks are in
-// tests/crash/support/CrashReportCheck.h; a failed check aborts with its sentences.
+// libFuzzer entry point: the crash-report parser, with the crash log rendered from what it reads.
+// The checks are in tests/crash/support/CrashReportCheck.h; a failed check aborts with its
+// sentences.
 #include "tests/crash/support/CrashReportCheck.h"
 
 #include <QByteArray>

@@ -1,4 +1,5 @@
-// libFuzzer entry point: the registry and legacy database-list decoding (XML or binary property lists), with the registry written and read back. The checks are in
+// libFuzzer entry point: the registry and legacy database-list decoding (XML or binary property
+// lists), with the registry written and read back. The checks are in
 // tests/app/support/RegistryFileCheck.h; a failed check aborts with its sentences.
 #include "tests/app/support/RegistryFileCheck.h"
 

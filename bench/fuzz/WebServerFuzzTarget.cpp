@@ -17,9 +17,10 @@ namespace {
 
 // Uploads are made durable with fsync; in memory that costs nothing.
 QString documentRoot() {
-    static const QTemporaryDir directory(
-        (QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
-        QStringLiteral("/webserver-fuzz-XXXXXX"));
+    static const QTemporaryDir directory((QDir(QStringLiteral("/dev/shm")).exists()
+                                              ? QStringLiteral("/dev/shm")
+                                              : QDir::tempPath()) +
+                                         QStringLiteral("/webserver-fuzz-XXXXXX"));
     if (!directory.isValid()) {
         std::fprintf(stderr, "no directory for the uploads\n");
         std::abort();

@@ -1,4 +1,5 @@
-// Property lists on which the registry fuzz target once failed (fuzz-regressions), replayed with the same checks.
+// Property lists on which the registry fuzz target once failed (fuzz-regressions), replayed with
+// the same checks.
 #include "support/RegistryFileCheck.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-// Crash reports on which the fuzz target once failed (fuzz-regressions), replayed with the same checks.
+// Crash reports on which the fuzz target once failed (fuzz-regressions), replayed with the same
+// checks.
 #include "support/CrashReportCheck.h"
 
 #include <gtest/gtest.h>

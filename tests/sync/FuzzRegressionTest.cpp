@@ -1,4 +1,5 @@
-// Dropbox metadata answers on which the fuzz target once failed (fuzz-regressions), replayed with the same checks.
+// Dropbox metadata answers on which the fuzz target once failed (fuzz-regressions), replayed with
+// the same checks.
 #include "support/DropboxMetadataCheck.h"
 
 #include <gtest/gtest.h>

@@ -13,11 +13,11 @@ namespace {
 QStringList describe(const base::ServerArray& servers, const AppSettings& settings) {
     QStringList lines;
     for (const auto& record : servers) {
-        lines.append(QStringLiteral("%1 | %2 | %3 | %4 | %5")
-                         .arg(record->databaseName(), record->serverDisplayName(),
-                              record->serverUrl())
-                         .arg(record->syncType())
-                         .arg(record->savePassword() != 0 ? 1 : 0));
+        lines.append(
+            QStringLiteral("%1 | %2 | %3 | %4 | %5")
+                .arg(record->databaseName(), record->serverDisplayName(), record->serverUrl())
+                .arg(record->syncType())
+                .arg(record->savePassword() != 0 ? 1 : 0));
     }
     lines.append(QStringLiteral("settings %1 %2 %3 %4")
                      .arg(settings.bAutoLogout())
@@ -59,8 +59,9 @@ QStringList checkRegistryFile(const QByteArray& bytes) {
     const QStringList before = describe(servers, settings);
     const QStringList after = describe(rereadServers, rereadSettings);
     if (before != after) {
-        problems.append(QStringLiteral("the registry changed when saved and read back:\n%1\nbecame\n%2")
-                            .arg(before.join(QLatin1Char('\n')), after.join(QLatin1Char('\n'))));
+        problems.append(
+            QStringLiteral("the registry changed when saved and read back:\n%1\nbecame\n%2")
+                .arg(before.join(QLatin1Char('\n')), after.join(QLatin1Char('\n'))));
     }
     return problems;
 }

@@ -17,7 +17,8 @@ QStringList checkDropboxMetadata(const QByteArray& bytes) {
         problems.append(QStringLiteral("the archived metadata reads back otherwise"));
     }
     if (metadata.filename().contains(QLatin1Char('/'))) {
-        problems.append(QStringLiteral("the file name \"%1\" holds a slash").arg(metadata.filename()));
+        problems.append(
+            QStringLiteral("the file name \"%1\" holds a slash").arg(metadata.filename()));
     }
     return problems;
 }

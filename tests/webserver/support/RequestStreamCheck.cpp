@@ -35,8 +35,7 @@ private:
     uint32_t m_state;
 };
 
-template <typename Feed>
-void feedInPieces(const QByteArray& bytes, PieceSizes& sizes, Feed feed) {
+template <typename Feed> void feedInPieces(const QByteArray& bytes, PieceSizes& sizes, Feed feed) {
     for (qsizetype offset = 0; offset < bytes.size();) {
         const qsizetype length = std::min(sizes.next(), bytes.size() - offset);
         feed(bytes.mid(offset, length));
@@ -96,13 +95,14 @@ void checkHeader(const HttpMessage& request, QStringList& problems) {
     const QByteArray target = request.target().toLower();
     if ((target.startsWith("http://") || target.startsWith("https://")) &&
         !request.path().startsWith(QLatin1Char('/'))) {
-        problems.append(QStringLiteral("an absolute-form target gave the path \"%1\"")
-                            .arg(request.path()));
+        problems.append(
+            QStringLiteral("an absolute-form target gave the path \"%1\"").arg(request.path()));
     }
 }
 
 void checkByteRanges(const QByteArray& value, QStringList& problems) {
-    for (const uint64_t length : {uint64_t{1}, uint64_t{4096}, std::numeric_limits<uint64_t>::max()}) {
+    for (const uint64_t length :
+         {uint64_t{1}, uint64_t{4096}, std::numeric_limits<uint64_t>::max()}) {
         std::optional<std::vector<ByteRange>> ranges = parseByteRanges(value, length);
         if (!ranges) {
             continue;
@@ -118,8 +118,9 @@ void checkByteRanges(const QByteArray& value, QStringList& problems) {
                                     .arg(length));
             }
         }
-        std::sort(ranges->begin(), ranges->end(),
-                  [](const ByteRange& left, const ByteRange& right) { return left.first < right.first; });
+        std::sort(
+            ranges->begin(), ranges->end(),
+            [](const ByteRange& left, const ByteRange& right) { return left.first < right.first; });
         for (std::size_t index = 1; index < ranges->size(); ++index) {
             if ((*ranges)[index].first <= (*ranges)[index - 1].last) {
                 problems.append(QStringLiteral("accepted ranges overlap"));
