@@ -223,7 +223,8 @@ void checkUpload(const HttpMessage& request, const QByteArray& body, bool bodyWh
         } else if (!isAcceptableUploadFileName(name)) {
             problems.append(QStringLiteral("the name \"%1\" was stored").arg(name));
         } else if (expectedContent) {
-            QFile stored(QDir(documentRoot).filePath(name));
+            // Not QDir::filePath: it takes a name that starts with a colon for a resource.
+            QFile stored(documentRoot + QLatin1Char('/') + name);
             if (!stored.open(QIODevice::ReadOnly) || stored.readAll() != *expectedContent) {
                 problems.append(QStringLiteral("the stored file is not the file part's content"));
             }
