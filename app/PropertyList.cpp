@@ -5,8 +5,8 @@
 #include <QSaveFile>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace vaultora::app {
@@ -33,7 +33,14 @@ PropertyList parse(const QByteArray& bytes) {
     } else {
         plist_from_xml(bytes.constData(), length, &root);
     }
-    return PropertyList(root);
+    PropertyList tree(root);
+    // libplist hands keys and strings out as C strings and aborts when one holds a NUL; this
+    // application never writes such a list, so it is refused whole. The XML form shows every
+    // key and string at its full length.
+    if (tree && toXml(tree.get()).contains('\0')) {
+        return {};
+    }
+    return tree;
 }
 
 ReadResult read(const QString& path) {
@@ -97,19 +104,21 @@ bool writeXml(const QString& path, plist_t root, QString* problem) {
 
 namespace PropertyListValue {
 
-std::optional<QString> string(plist_t dictionary, const char* key) {
-    plist_t node = plist_dict_get_item(dictionary, key);
+std::optional<QString> text(plist_t node) {
     if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) {
         return std::nullopt;
     }
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
-    if (text == nullptr) {
+    std::uint64_t length = 0;
+    const char* characters = plist_get_string_ptr(node, &length);
+    if (characters == nullptr) {
         return QStringLiteral("");
     }
-    QString value = QString::fromUtf8(text);
-    std::free(text); // NOLINT: libplist hands out malloc'ed strings
-    return value;
+    const auto* end = std::find(characters, characters + length, '\0');
+    return QString::fromUtf8(characters, end - characters);
+}
+
+std::optional<QString> string(plist_t dictionary, const char* key) {
+    return text(plist_dict_get_item(dictionary, key));
 }
 
 std::optional<std::int64_t> integer(plist_t dictionary, const char* key) {

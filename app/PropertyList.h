@@ -35,6 +35,7 @@ struct ReadResult {
 
 // Reads an XML or binary property list.
 [[nodiscard]] ReadResult read(const QString& path);
+// Null when the bytes are no property list, or one with a NUL inside a key or a string.
 [[nodiscard]] PropertyList parse(const QByteArray& bytes);
 
 // Writes root as an XML property list, atomically: the file is either replaced whole or left
@@ -47,6 +48,9 @@ struct ReadResult {
 // Typed reading of dictionary values; a value of another type counts as absent.
 namespace PropertyListValue {
 
+// The text of a string node; nothing for a node of another type. A string that holds a NUL
+// ends there (libplist's usual getter aborts on one).
+[[nodiscard]] std::optional<QString> text(plist_t node);
 [[nodiscard]] std::optional<QString> string(plist_t dictionary, const char* key);
 // Integers, reals (truncated) and booleans.
 [[nodiscard]] std::optional<std::int64_t> integer(plist_t dictionary, const char* key);

@@ -131,15 +131,7 @@ base::ServerArray decodeLegacyFileList(plist_t root) {
         }
         const QString fileName = QString::fromUtf8(key);
         std::free(key); // NOLINT: libplist hands out malloc'ed strings
-        QString url = QStringLiteral("");
-        if (value != nullptr && plist_get_node_type(value) == PLIST_STRING) {
-            char* text = nullptr;
-            plist_get_string_val(value, &text);
-            if (text != nullptr) {
-                url = QString::fromUtf8(text);
-                std::free(text); // NOLINT: libplist hands out malloc'ed strings
-            }
-        }
+        const QString url = PropertyListValue::text(value).value_or(QStringLiteral(""));
         servers.push_back(base::DatabaseRecord::createForLegacyFile(fileName, url));
     }
     std::free(iterator); // NOLINT: libplist allocates iterators with malloc
