@@ -1,25 +1,31 @@
-// Property lists on which the registry fuzz target once failed (fuzz-regressions), replayed with
-// the same checks.
+// Property lists on which the registry fuzz target once failed (fuzz-regressions), and
+// its seeds, replayed with the same checks.
 #include "support/RegistryFileCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace vaultora::app {
 namespace {
 
 TEST(RegistryFuzzRegression, EveryStoredFileReadsAndSurvivesTheRoundTrip) {
-    const QDir regressions(QStringLiteral(VAULTORA_APP_FUZZ_REGRESSIONS));
-    const QStringList names = regressions.entryList(QDir::Files);
-    ASSERT_FALSE(names.isEmpty());
-    for (const QString& name : names) {
-        QFile file(regressions.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    QStringList paths;
+    for (const QString& directory :
+         {QStringLiteral(VAULTORA_APP_FUZZ_REGRESSIONS), QStringLiteral(VAULTORA_APP_FUZZ_SEEDS)}) {
+        for (const QFileInfo& file : QDir(directory).entryInfoList(QDir::Files)) {
+            paths.append(file.filePath());
+        }
+    }
+    ASSERT_FALSE(paths.isEmpty());
+    for (const QString& path : paths) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         const QStringList problems = testing::checkRegistryFile(file.readAll());
         EXPECT_TRUE(problems.isEmpty())
-            << name.toStdString() << ": " << problems.join(QLatin1Char('\n')).toStdString();
+            << path.toStdString() << ": " << problems.join(QLatin1Char('\n')).toStdString();
     }
 }
 

@@ -178,9 +178,11 @@ QStringList directoryEntries(const QString& directory) {
                                      QDir::NoDotAndDotDot);
 }
 
+// Names are joined by hand: QDir::filePath takes a name that starts with a colon for a
+// resource path.
 void emptyDirectory(const QString& directory) {
     for (const QString& name : directoryEntries(directory)) {
-        QFile::remove(QDir(directory).filePath(name));
+        QFile::remove(directory + QLatin1Char('/') + name);
     }
 }
 
@@ -223,7 +225,6 @@ void checkUpload(const HttpMessage& request, const QByteArray& body, bool bodyWh
         } else if (!isAcceptableUploadFileName(name)) {
             problems.append(QStringLiteral("the name \"%1\" was stored").arg(name));
         } else if (expectedContent) {
-            // Not QDir::filePath: it takes a name that starts with a colon for a resource.
             QFile stored(documentRoot + QLatin1Char('/') + name);
             if (!stored.open(QIODevice::ReadOnly) || stored.readAll() != *expectedContent) {
                 problems.append(QStringLiteral("the stored file is not the file part's content"));
