@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace vaultora::app {
@@ -33,14 +34,7 @@ PropertyList parse(const QByteArray& bytes) {
     } else {
         plist_from_xml(bytes.constData(), length, &root);
     }
-    PropertyList tree(root);
-    // libplist hands keys and strings out as C strings and aborts when one holds a NUL; this
-    // application never writes such a list, so it is refused whole. The XML form shows every
-    // key and string at its full length.
-    if (tree && toXml(tree.get()).contains('\0')) {
-        return {};
-    }
-    return tree;
+    return PropertyList(root);
 }
 
 ReadResult read(const QString& path) {
@@ -115,6 +109,24 @@ std::optional<QString> text(plist_t node) {
     }
     const auto* end = std::find(characters, characters + length, '\0');
     return QString::fromUtf8(characters, end - characters);
+}
+
+std::optional<QString> keyText(plist_t key) {
+    if (key == nullptr || plist_get_node_type(key) != PLIST_KEY) {
+        return std::nullopt;
+    }
+    // libplist has no getter for a key's length; the XML form of the lone key shows all of it.
+    if (PropertyListFile::toXml(key).contains('\0')) {
+        return std::nullopt;
+    }
+    char* characters = nullptr;
+    plist_get_key_val(key, &characters);
+    if (characters == nullptr) {
+        return QStringLiteral("");
+    }
+    QString value = QString::fromUtf8(characters);
+    std::free(characters); // NOLINT: libplist hands out malloc'ed strings
+    return value;
 }
 
 std::optional<QString> string(plist_t dictionary, const char* key) {
