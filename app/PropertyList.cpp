@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QTimeZone>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -97,19 +98,39 @@ bool writeXml(const QString& path, plist_t root, QString* problem) {
 
 namespace PropertyListValue {
 
-std::optional<QString> string(plist_t dictionary, const char* key) {
-    plist_t node = plist_dict_get_item(dictionary, key);
+std::optional<QString> text(plist_t node) {
     if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) {
         return std::nullopt;
     }
-    char* text = nullptr;
-    plist_get_string_val(node, &text);
-    if (text == nullptr) {
+    std::uint64_t length = 0;
+    const char* characters = plist_get_string_ptr(node, &length);
+    if (characters == nullptr) {
         return QStringLiteral("");
     }
-    QString value = QString::fromUtf8(text);
-    std::free(text); // NOLINT: libplist hands out malloc'ed strings
+    const auto* end = std::find(characters, characters + length, '\0');
+    return QString::fromUtf8(characters, end - characters);
+}
+
+std::optional<QString> keyText(plist_t key) {
+    if (key == nullptr || plist_get_node_type(key) != PLIST_KEY) {
+        return std::nullopt;
+    }
+    // libplist has no getter for a key's length; the XML form of the lone key shows all of it.
+    if (PropertyListFile::toXml(key).contains('\0')) {
+        return std::nullopt;
+    }
+    char* characters = nullptr;
+    plist_get_key_val(key, &characters);
+    if (characters == nullptr) {
+        return QStringLiteral("");
+    }
+    QString value = QString::fromUtf8(characters);
+    std::free(characters); // NOLINT: libplist hands out malloc'ed strings
     return value;
+}
+
+std::optional<QString> string(plist_t dictionary, const char* key) {
+    return text(plist_dict_get_item(dictionary, key));
 }
 
 std::optional<std::int64_t> integer(plist_t dictionary, const char* key) {

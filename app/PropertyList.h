@@ -47,6 +47,12 @@ struct ReadResult {
 // Typed reading of dictionary values; a value of another type counts as absent.
 namespace PropertyListValue {
 
+// libplist hands keys and strings out as C strings and aborts (an assertion) when one holds a
+// NUL, which binary lists and raw bytes in XML can carry; these two read them safely.
+// The text of a string node; nothing for a node of another type. A NUL ends the text.
+[[nodiscard]] std::optional<QString> text(plist_t node);
+// The text of a dictionary key; nothing for a key that holds a NUL.
+[[nodiscard]] std::optional<QString> keyText(plist_t key);
 [[nodiscard]] std::optional<QString> string(plist_t dictionary, const char* key);
 // Integers, reals (truncated) and booleans.
 [[nodiscard]] std::optional<std::int64_t> integer(plist_t dictionary, const char* key);

@@ -102,15 +102,13 @@ void decode(plist_t root, base::ServerArray& servers, AppSettings& settings) {
         plist_dict_iter iterator = nullptr;
         plist_dict_new_iter(databases, &iterator);
         while (iterator != nullptr) {
-            char* key = nullptr;
+            // The keys ("Database 0", ...) are not read: records come in the file's order.
             plist_t value = nullptr;
-            plist_dict_next_item(databases, iterator, &key, &value);
-            if (key == nullptr) {
+            plist_dict_next_item(databases, iterator, nullptr, &value);
+            if (value == nullptr) {
                 break;
             }
-            std::free(key); // NOLINT: libplist hands out malloc'ed strings
-            // The numbers in the keys are not used: records come in the file's order.
-            if (value != nullptr && plist_get_node_type(value) == PLIST_DICT) {
+            if (plist_get_node_type(value) == PLIST_DICT) {
                 servers.push_back(decodeRecord(value));
             }
         }
@@ -142,24 +140,19 @@ base::ServerArray decodeLegacyFileList(plist_t root) {
     plist_dict_iter iterator = nullptr;
     plist_dict_new_iter(root, &iterator);
     while (iterator != nullptr) {
-        char* key = nullptr;
         plist_t value = nullptr;
-        plist_dict_next_item(root, iterator, &key, &value);
-        if (key == nullptr) {
+        plist_dict_next_item(root, iterator, nullptr, &value);
+        if (value == nullptr) {
             break;
         }
-        const QString fileName = QString::fromUtf8(key);
-        std::free(key); // NOLINT: libplist hands out malloc'ed strings
-        QString url = QStringLiteral("");
-        if (value != nullptr && plist_get_node_type(value) == PLIST_STRING) {
-            char* text = nullptr;
-            plist_get_string_val(value, &text);
-            if (text != nullptr) {
-                url = QString::fromUtf8(text);
-                std::free(text); // NOLINT: libplist hands out malloc'ed strings
-            }
+        // A file name with a NUL in it names no file that can be stored.
+        const std::optional<QString> fileName =
+            PropertyListValue::keyText(plist_dict_item_get_key(value));
+        if (!fileName) {
+            continue;
         }
-        servers.push_back(base::DatabaseRecord::createForLegacyFile(fileName, url));
+        const QString url = PropertyListValue::text(value).value_or(QStringLiteral(""));
+        servers.push_back(base::DatabaseRecord::createForLegacyFile(*fileName, url));
     }
     std::free(iterator); // NOLINT: libplist allocates iterators with malloc
     return servers;

@@ -17,20 +17,6 @@ namespace vaultora::webserver {
 
 namespace {
 
-std::optional<uint64_t> parseContentLength(const QByteArray& text) {
-    if (text.isEmpty()) {
-        return std::nullopt;
-    }
-    bool ok = false;
-    const qulonglong value = text.toULongLong(&ok, 10);
-    // toULongLong accepts a sign and surrounding space; a length is digits only.
-    if (!ok ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    return static_cast<uint64_t>(value);
-}
-
 QByteArray reasonPhrase(int status) {
     switch (status) {
     case 200:
@@ -214,32 +200,13 @@ bool HttpConnection::handleHeaderLine(const QByteArray& line) {
 void HttpConnection::handleHeaderComplete() {
     m_requestTimer.stop();
     const QString method = QString::fromLatin1(m_request.method());
-    const QList<QByteArray> lengths = m_request.headerFields("Content-Length");
-    const bool expectsBody = method == QLatin1String("POST") || method == QLatin1String("PUT");
-    // Bodies are only framed by Content-Length; a chunked body would be read as requests.
-    if (!m_request.headerFields("Transfer-Encoding").isEmpty()) {
+    const std::optional<uint64_t> bodyLength = m_request.bodyLength();
+    if (!bodyLength) {
         replyWithError(400, WriteTag::ErrorClose);
         return;
     }
-    if (expectsBody) {
-        const std::optional<uint64_t> length =
-            lengths.size() == 1 ? parseContentLength(lengths.front()) : std::nullopt;
-        if (!length) {
-            replyWithError(400, WriteTag::ErrorClose);
-            return;
-        }
-        m_requestContentLength = *length;
-    } else if (!lengths.isEmpty()) {
-        replyWithError(400, WriteTag::ErrorClose);
-        return;
-    }
-    for (const QByteArray& option : m_request.headerFields("Connection")) {
-        for (const QByteArray& token : option.split(',')) {
-            if (token.trimmed().compare("close", Qt::CaseInsensitive) == 0) {
-                m_closeAfterResponse = true;
-            }
-        }
-    }
+    m_requestContentLength = *bodyLength;
+    m_closeAfterResponse = m_request.asksToClose();
     if (!supportsMethod(method, m_request.path())) {
         serverLog(QStringLiteral("HTTP Server: Error 405 - Method Not Allowed: %1").arg(method));
         replyWithError(405, WriteTag::ErrorClose);

@@ -1,6 +1,6 @@
 #include "webserver/HttpMessage.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace vaultora::webserver {
 
@@ -37,6 +37,27 @@ bool containsControlOrSpace(const QByteArray& text) {
     return false;
 }
 
+// "HTTP/" and one digit on each side of a dot (RFC 9112 section 2.3), and nothing after.
+bool isHttpVersion(const QByteArray& text) {
+    const auto isDigit = [](char character) { return character >= '0' && character <= '9'; };
+    return text.size() == 8 && text.startsWith("HTTP/") && isDigit(text[5]) && text[6] == '.' &&
+           isDigit(text[7]);
+}
+
+std::optional<uint64_t> parseContentLength(const QByteArray& text) {
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok, 10);
+    // toULongLong accepts a sign and surrounding space; a length is digits only.
+    if (!ok ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return static_cast<uint64_t>(value);
+}
+
 } // namespace
 
 bool HttpMessage::appendLine(const QByteArray& line) {
@@ -63,8 +84,7 @@ bool HttpMessage::parseRequestLine(const QByteArray& line) {
         containsControlOrSpace(parts[1])) {
         return false;
     }
-    static const QRegularExpression versionPattern(QStringLiteral("^HTTP/[0-9]\\.[0-9]$"));
-    if (!versionPattern.match(QString::fromLatin1(parts[2])).hasMatch()) {
+    if (!isHttpVersion(parts[2])) {
         return false;
     }
     m_method = parts[0];
@@ -85,7 +105,13 @@ bool HttpMessage::parseField(const QByteArray& line) {
     if (!isToken(name)) {
         return false;
     }
-    m_fields.append({name, line.mid(colon + 1).trimmed()});
+    // A CR, LF or NUL inside a value would let one line pass for several to whatever reads
+    // the value next (RFC 9112 section 5.5 allows refusing the message).
+    const QByteArray value = line.mid(colon + 1);
+    if (value.contains('\r') || value.contains('\n') || value.contains('\0')) {
+        return false;
+    }
+    m_fields.append({name, value.trimmed()});
     return true;
 }
 
@@ -130,6 +156,32 @@ QList<QByteArray> HttpMessage::headerLines() const {
         lines.append(name + ": " + value);
     }
     return lines;
+}
+
+std::optional<uint64_t> HttpMessage::bodyLength() const {
+    // Bodies are only framed by Content-Length; a chunked body would be read as requests.
+    if (!headerFields("Transfer-Encoding").isEmpty()) {
+        return std::nullopt;
+    }
+    const QList<QByteArray> lengths = headerFields("Content-Length");
+    if (m_method == "POST" || m_method == "PUT") {
+        return lengths.size() == 1 ? parseContentLength(lengths.front()) : std::nullopt;
+    }
+    if (!lengths.isEmpty()) {
+        return std::nullopt;
+    }
+    return 0;
+}
+
+bool HttpMessage::asksToClose() const {
+    for (const QByteArray& option : headerFields("Connection")) {
+        for (const QByteArray& token : option.split(',')) {
+            if (token.trimmed().compare("close", Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace vaultora::webserver

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <cstdint>
 #include <optional>
 
 namespace vaultora::webserver {
@@ -29,6 +30,14 @@ public:
     [[nodiscard]] std::optional<QByteArray> uniqueHeaderField(const QByteArray& name) const;
     // The request line and the fields as received, one line each, for the log.
     [[nodiscard]] QList<QByteArray> headerLines() const;
+
+    // The length of the body that follows the header: 0 when the request carries none.
+    // Nothing when the header frames a body in a way that cannot be read in step with the
+    // client: any Transfer-Encoding, a POST or PUT without exactly one Content-Length of
+    // digits only, a Content-Length on any other method.
+    [[nodiscard]] std::optional<uint64_t> bodyLength() const;
+    // The client asked for the connection to close after the response ("Connection: close").
+    [[nodiscard]] bool asksToClose() const;
 
 private:
     [[nodiscard]] bool parseRequestLine(const QByteArray& line);

@@ -1,5 +1,9 @@
 #include "ApplicationControllerFixture.h"
 
+#include "app/PropertyList.h"
+#include "app/RegistryCodec.h"
+
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimeZone>
@@ -187,6 +191,30 @@ TEST_F(ApplicationControllerTest, BinaryRegistryIsRead) {
     delegate.loadPList();
     ASSERT_EQ(delegate.serverArray().size(), 1u);
     EXPECT_EQ(delegate.serverArray()[0]->databaseName(), QStringLiteral("bin.kdb"));
+}
+
+// libplist aborts when asked the usual way for a key or string that holds a NUL.
+TEST_F(ApplicationControllerTest, ANullEndsANameAndDropsALegacyEntryItsKeyHolds) {
+    writeFile(QStringLiteral("Vaultora.plist"),
+              registryXml(QByteArray("<key>Databases</key><dict><key>Database 0</key><dict>"
+                                     "<key>DatabaseName</key><string>cut") +
+                          '\0' + "off.kdb</string></dict></dict>"));
+    vaultora::app::ApplicationController& delegate = makeDelegate();
+    delegate.loadPList();
+    ASSERT_EQ(delegate.serverArray().size(), 1u);
+    EXPECT_EQ(delegate.serverArray()[0]->databaseName(), QStringLiteral("cut"));
+
+    // A binary list whose second key holds a NUL.
+    QFile legacy(QStringLiteral(VAULTORA_APP_FUZZ_REGRESSIONS "/null-byte-inside-a-binary-key"));
+    ASSERT_TRUE(legacy.open(QIODevice::ReadOnly));
+    const vaultora::app::PropertyList list =
+        vaultora::app::PropertyListFile::parse(legacy.readAll());
+    ASSERT_TRUE(list);
+    const vaultora::base::ServerArray imported =
+        vaultora::app::RegistryCodec::decodeLegacyFileList(list.get());
+    ASSERT_EQ(imported.size(), 2u);
+    EXPECT_EQ(imported[0]->databaseName(), QStringLiteral("work.kdb"));
+    EXPECT_EQ(imported[1]->databaseName(), QStringLiteral("broken"));
 }
 
 } // namespace

@@ -167,6 +167,12 @@ TEST_F(HTTPServerProtocol, RefusesBadBodyFramingWith400AndCloses) {
         "POST /hundred.bin HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n",
         "GARBAGE\r\n\r\n",
         "GET /hundred.bin HTTP/1.1\r\nNo colon here\r\n\r\n",
+        // A line feed, carriage return or NUL inside a line would pass for a line break to
+        // whatever reads the field next.
+        "GET /hundred.bin HTTP/1.1\r\nX-Note: a\nContent-Length: 3\r\n\r\n",
+        "GET /hundred.bin HTTP/1.1\r\nX-Note: a\rb\r\n\r\n",
+        QByteArray("GET /hundred.bin HTTP/1.1\r\nX-Note: a") + '\0' + "b\r\n\r\n",
+        "GET /hundred.bin HTTP/1.1\n\r\n",
     };
     runClient([&] {
         for (const QByteArray& request : requests) {
