@@ -33,7 +33,7 @@ endforeach()
 # Man pages, from their scdoc sources beside the code they describe.
 find_program(VAULTORA_SCDOC scdoc REQUIRED)
 set(VAULTORA_MAN_PAGES)
-foreach(source ${CMAKE_SOURCE_DIR}/launch/vaultora.1.scd)
+foreach(source ${CMAKE_SOURCE_DIR}/launch/vaultora.1.scd ${CMAKE_SOURCE_DIR}/tools/vaultora-cli.1.scd)
   get_filename_component(page ${source} NAME_WLE)
   set(output ${CMAKE_BINARY_DIR}/man/${page})
   add_custom_command(OUTPUT ${output}.gz
@@ -43,6 +43,8 @@ foreach(source ${CMAKE_SOURCE_DIR}/launch/vaultora.1.scd)
   list(APPEND VAULTORA_MAN_PAGES ${output}.gz)
   install(FILES ${output}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/tools/vaultora-cli.bash-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME vaultora-cli)
 add_custom_target(vaultora_install_files ALL DEPENDS ${VAULTORA_ICON_PNGS} ${VAULTORA_MAN_PAGES})
 
 # Debian's documentation of a package: its copyright and its changelog, compressed (a package

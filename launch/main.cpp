@@ -7,9 +7,16 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <memory>
+#include <string_view>
 
 int main(int argc, char* argv[]) {
+    // Answered before Qt starts, so that it works without a display.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("vaultora %s\n", VAULTORA_VERSION);
+        return 0;
+    }
     vaultora::app::PrivateStorage::restrictNewFiles();
     QGuiApplication application(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Vaultora"));

@@ -11,7 +11,8 @@ namespace vaultora::cli {
 namespace {
 
 void printUsage(std::ostream& stream) {
-    stream << "Usage: vaultora-cli COMMAND [ARGUMENTS]\n\nCommands:\n";
+    stream << "Usage: vaultora-cli COMMAND [ARGUMENTS]\n"
+              "       vaultora-cli --help | --version\n\nCommands:\n";
     for (const Command& command : commandTable()) {
         std::string line = "  " + std::string(command.name) + " " + std::string(command.arguments);
         line.resize(std::max<std::size_t>(line.size() + 2, 44), ' ');
@@ -101,6 +102,10 @@ int runCommandLine(const std::vector<std::string>& words, CommandContext& contex
         const Invocation invocation = parseCommandLine(words);
         if (invocation.command == "help" || invocation.hasOption("--help")) {
             printUsage(context.out);
+            return static_cast<int>(ExitStatus::Success);
+        }
+        if (invocation.command.empty() && invocation.hasOption("--version")) {
+            context.out << "vaultora-cli " << VAULTORA_VERSION << "\n";
             return static_cast<int>(ExitStatus::Success);
         }
         if (invocation.command.empty()) {
