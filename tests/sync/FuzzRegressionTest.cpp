@@ -2,31 +2,17 @@
 // its seeds, replayed with the same checks.
 #include "support/DropboxMetadataCheck.h"
 
-#include <gtest/gtest.h>
+#include "tests/FuzzReplay.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <gtest/gtest.h>
 
 namespace vaultora::sync {
 namespace {
 
 TEST(DropboxMetadataFuzzRegression, EveryStoredAnswerReadsAndArchives) {
-    QStringList paths;
-    for (const QString& directory : {QStringLiteral(VAULTORA_SYNC_FUZZ_REGRESSIONS),
-                                     QStringLiteral(VAULTORA_SYNC_FUZZ_SEEDS)}) {
-        for (const QFileInfo& file : QDir(directory).entryInfoList(QDir::Files)) {
-            paths.append(file.filePath());
-        }
-    }
-    ASSERT_FALSE(paths.isEmpty());
-    for (const QString& path : paths) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        const QStringList problems = testing::checkDropboxMetadata(file.readAll());
-        EXPECT_TRUE(problems.isEmpty())
-            << path.toStdString() << ": " << problems.join(QLatin1Char('\n')).toStdString();
-    }
+    test::replayFuzzInputs(
+        {QStringLiteral(VAULTORA_SYNC_FUZZ_REGRESSIONS), QStringLiteral(VAULTORA_SYNC_FUZZ_SEEDS)},
+        [](const QByteArray& input) { return testing::checkDropboxMetadata(input); });
 }
 
 } // namespace
