@@ -349,13 +349,7 @@ std::shared_ptr<DatabaseTree> KdbxReader::loadVersion3(std::unique_ptr<InputSour
         payload = std::make_unique<GzipInflatingSource>(std::move(payload));
     }
 
-    const std::unique_ptr<RandomStream> randomStream =
-        createRandomStream(m_randomStreamID, m_protectedStreamKey.get());
-    KdbxParser parser;
-    parser.set_randomStream(randomStream.get());
-    m_tree = parser.parse(*payload);
-    addMissingRootGroup(*m_tree);
-    return m_tree;
+    return parsePayload(*payload);
 }
 
 std::shared_ptr<DatabaseTree> KdbxReader::loadVersion4(std::unique_ptr<InputSource> source,
@@ -415,11 +409,15 @@ std::shared_ptr<DatabaseTree> KdbxReader::loadVersion4(std::unique_ptr<InputSour
     }
     readInnerHeader(*payload);
 
+    return parsePayload(*payload);
+}
+
+std::shared_ptr<DatabaseTree> KdbxReader::parsePayload(InputSource& payload) {
     const std::unique_ptr<RandomStream> randomStream =
         createRandomStream(m_randomStreamID, m_protectedStreamKey.get());
     KdbxParser parser;
     parser.set_randomStream(randomStream.get());
-    m_tree = parser.parse(*payload);
+    m_tree = parser.parse(payload);
     addMissingRootGroup(*m_tree);
     return m_tree;
 }

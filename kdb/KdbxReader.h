@@ -78,6 +78,8 @@ private:
     void checkIV() const;
     // Reads the inner header of a format-4 payload, up to its end field.
     void readInnerHeader(InputSource& payload);
+    // Parses the plain XML of either format, its protected values unmasked by the inner stream.
+    std::shared_ptr<DatabaseTree> parsePayload(InputSource& payload);
 
     uint32_t m_fileVersion = 0;
     std::unique_ptr<UUID> m_cipherUUID;
