@@ -4,6 +4,8 @@
 // the light grey of the menu, without its own colours.
 #pragma once
 
+#include "ui/StandardIconPainter.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -13,7 +15,7 @@ namespace vaultora::ui {
 class ArtworkPainter final {
 public:
     // The icon numbers of groups and entries that have an image.
-    static constexpr int iconCount = 69;
+    static constexpr int iconCount = StandardIconPainter::iconCount;
 
     ArtworkPainter() = delete;
 
