@@ -283,7 +283,11 @@ QImage ArtworkPainter::paint(const QString& name, const QSize& size) {
     if (!drawing) {
         return {};
     }
-    const QSize target = size.isEmpty() ? naturalSize(plainName) : size;
+    // Sizes come from QML's source sizes; a side is bounded so that a mistaken huge request
+    // draws a large image instead of failing to allocate one.
+    constexpr int largestSide = 1024;
+    const QSize target =
+        (size.isEmpty() ? naturalSize(plainName) : size).boundedTo({largestSide, largestSide});
     QImage image(target, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {

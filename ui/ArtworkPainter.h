@@ -20,7 +20,7 @@ public:
     ArtworkPainter() = delete;
 
     // The image of that name at the size (its natural size when the size is empty); a null
-    // image for a name that has none.
+    // image for a name that has none. Neither side exceeds 1024 pixels.
     [[nodiscard]] static QImage paint(const QString& name, const QSize& size = {});
     [[nodiscard]] static QSize naturalSize(const QString& name);
 };
