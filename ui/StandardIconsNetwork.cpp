@@ -42,7 +42,7 @@ void worldWithPlug(QPainter& painter) {
     drawGlobe(painter, QPointF(26, 26), 22);
     // The cord, then the plug with its two pins.
     useStroke(painter, palette::ink, 4);
-    painter.drawLine(QPointF(45, 50), QPointF(60, 63));
+    painter.drawLine(QPointF(45, 50), QPointF(58, 60));
     painter.save();
     painter.translate(44, 46);
     painter.rotate(45);

@@ -70,14 +70,14 @@ void bank(QPainter& painter) {
     }
     useOutline(painter, palette::paper);
     painter.drawRect(QRectF(4, 20, 56, 5));
-    painter.drawRect(QRectF(4, 50, 56, 6));
-    painter.drawRect(QRectF(1, 56, 62, 5));
+    painter.drawRect(QRectF(4, 50, 56, 5));
+    painter.drawRect(QRectF(2, 55, 60, 5));
     useFill(painter, palette::gold);
     painter.drawEllipse(QPointF(32, 13), 3.5, 3.5);
 }
 
 void openLock(QPainter& painter) {
-    drawPadlock(painter, QRectF(12, 30, 40, 30), true);
+    drawPadlock(painter, QRectF(14, 34, 36, 26), true);
 }
 
 void thumbnail(QPainter& painter) {
@@ -109,8 +109,9 @@ void userKey(QPainter& painter) {
 
 void hammer(QPainter& painter) {
     painter.save();
-    painter.translate(32, 32);
+    painter.translate(31, 34);
     painter.rotate(45);
+    painter.scale(0.92, 0.92);
     useOutline(painter, palette::brown);
     painter.drawRoundedRect(QRectF(-4, -12, 8, 42), 3, 3);
     useOutline(painter, palette::darkMetal);
@@ -180,10 +181,10 @@ void apple(QPainter& painter) {
 
 void money(QPainter& painter) {
     painter.save();
-    painter.translate(28, 26);
+    painter.translate(30, 26);
     painter.rotate(-12);
     useOutline(painter, palette::lightGreen);
-    painter.drawRect(QRectF(-25, -15, 50, 30));
+    painter.drawRect(QRectF(-23, -14, 46, 28));
     useOutline(painter, palette::green, 2.5);
     painter.drawEllipse(QPointF(0, 0), 8, 8);
     painter.restore();

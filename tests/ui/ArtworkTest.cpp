@@ -272,7 +272,10 @@ TEST(Artwork, ProviderDrawsAtTheRequestedSize) {
     EXPECT_EQ(size, QSize(24, 24));
     EXPECT_EQ(provider.requestImage("NewGlow.png", &size, QSize()).size(), QSize(30, 43));
     EXPECT_TRUE(provider.requestImage("missing", &size, QSize()).isNull());
-    // A huge request is drawn at a size the provider can afford, not refused by a crash.
+    // Odd sizes are drawn as asked; a huge request is bounded instead of failing to allocate.
+    for (const QSize odd : {QSize(1, 1), QSize(3, 500), QSize(500, 3)}) {
+        EXPECT_EQ(provider.requestImage("48.png", &size, odd).size(), odd);
+    }
     const QImage huge = provider.requestImage("43.png", &size, QSize(100000, 100000));
     EXPECT_FALSE(huge.isNull());
     EXPECT_LE(huge.width(), 1024);
