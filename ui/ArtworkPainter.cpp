@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
-#include <QtMath>
 
 #include <algorithm>
 #include <array>
