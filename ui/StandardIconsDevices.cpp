@@ -42,10 +42,13 @@ void infrared(QPainter& painter) {
     painter.save();
     painter.translate(20, 44);
     painter.rotate(-45);
-    useOutline(painter, palette::darkMetal);
-    painter.drawRoundedRect(QRectF(-12, -9, 24, 18), 3, 3);
+    useOutline(painter, palette::metal);
+    painter.drawRoundedRect(QRectF(-14, -9, 26, 18), 3, 3);
     useOutline(painter, QColor(150, 20, 30));
-    painter.drawRoundedRect(QRectF(5, -6, 7, 12), 2, 2);
+    painter.drawRoundedRect(QRectF(4, -6, 8, 12), 2, 2);
+    useFill(painter, palette::darkMetal);
+    painter.drawEllipse(QPointF(-7, -3), 2, 2);
+    painter.drawEllipse(QPointF(-7, 3), 2, 2);
     painter.restore();
     useStroke(painter, palette::red, 4);
     for (double radius : {10.0, 18.0, 26.0}) {

@@ -28,8 +28,13 @@ void parts(QPainter& painter) {
 }
 
 void keys(QPainter& painter) {
-    drawKey(painter, QPointF(14, 22), 22, 0.95, palette::metal);
-    drawKey(painter, QPointF(14, 44), -22, 0.95, palette::gold);
+    // Two keys fanned out on one ring.
+    useStroke(painter, palette::ink, 7);
+    painter.drawEllipse(QPointF(15, 15), 10, 10);
+    useStroke(painter, palette::metal, 3);
+    painter.drawEllipse(QPointF(15, 15), 10, 10);
+    drawKey(painter, QPointF(28, 21), 12, 0.8, palette::metal);
+    drawKey(painter, QPointF(21, 29), 68, 0.8, palette::gold);
 }
 
 void gear(QPainter& painter) {
