@@ -10,10 +10,16 @@ ItemDelegate {
     required property var row
     readonly property int kind: row ? row.kind : -1
 
+    readonly property bool hasOwnControl: kind === FormRow.TextEntry || kind === FormRow.DecimalEntry
+                                          || kind === FormRow.Switch || kind === FormRow.Choice
     enabled: row ? row.enabled : false
     hoverEnabled: false
-    onClicked: if (row && kind !== FormRow.TextEntry && kind !== FormRow.DecimalEntry
-                   && kind !== FormRow.Switch && kind !== FormRow.Choice) row.select()
+    // A row with an entry, switch or choice is reached through that control; the others are
+    // keyboard stops of their own, chosen with Return or Space.
+    focusPolicy: hasOwnControl ? Qt.NoFocus : Qt.StrongFocus
+    onClicked: if (row && !hasOwnControl) row.select()
+    Keys.onReturnPressed: if (!hasOwnControl) clicked()
+    Keys.onEnterPressed: if (!hasOwnControl) clicked()
 
     contentItem: RowLayout {
         spacing: 12
@@ -69,6 +75,8 @@ ItemDelegate {
                               | (root.row && root.row.secure ? Qt.ImhSensitiveData | Qt.ImhHiddenText : 0)
             Layout.fillWidth: true
             onTextEdited: root.row.enterText(text)
+            onAccepted: root.row.submit()
+            Component.onCompleted: if (root.kind === FormRow.TextEntry && root.row.focusOnShow) forceActiveFocus()
         }
 
         TextField {
