@@ -21,6 +21,32 @@ Item {
         clip: true
         model: root.list
         boundsBehavior: Flickable.StopAtBounds
+        activeFocusOnTab: true
+        keyNavigationEnabled: false
+        currentIndex: -1
+
+        // The keyboard's current row; the menu's model decides which rows it stops on.
+        function step(direction) {
+            const next = root.list.nextKeyboardItem(currentIndex, direction)
+            if (next >= 0) {
+                currentIndex = next
+                positionViewAtIndex(next, ListView.Contain)
+            }
+        }
+        function takeFocus() {
+            forceActiveFocus()
+            step(0)
+        }
+        onActiveFocusChanged: if (activeFocus && root.list) step(0)
+        Component.onCompleted: if (root.list && root.list.focusOnShow) takeFocus()
+        Connections {
+            target: root.list
+            function onListFocusRequested() { menuTable.takeFocus() }
+        }
+        Keys.onUpPressed: step(-1)
+        Keys.onDownPressed: step(1)
+        Keys.onReturnPressed: root.list.activate(currentIndex)
+        Keys.onEnterPressed: root.list.activate(currentIndex)
 
         delegate: Item {
             id: cell
@@ -56,6 +82,9 @@ Item {
                 Rectangle {
                     anchors.fill: parent
                     color: cell.selected ? Qt.rgba(0, 0, 0, 0.25) : "transparent"
+                    // The keyboard's current row.
+                    border.width: cell.ListView.isCurrentItem && menuTable.activeFocus ? 2 : 0
+                    border.color: "white"
                 }
                 Rectangle {
                     y: 0

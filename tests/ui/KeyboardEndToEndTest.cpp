@@ -1,0 +1,182 @@
+// The application driven by the keyboard alone, through its window: from the menu to an
+// entry's password on the clipboard and off it again, and back out with Escape.
+#include "ScreenTestSupport.h"
+
+#include "app/ApplicationController.h"
+#include "launch/ScreenLaunchParts.h"
+#include "ui/EntryScreen.h"
+#include "ui/GroupBrowser.h"
+#include "ui/IdleWatchingWindow.h"
+#include "ui/PasswordForm.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/NavigationContainer.h"
+#include "ui/toolkit/StackController.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vaultora::test::screens;
+using vaultora::toolkit::NavigationContainer;
+
+namespace {
+
+// Lets the scene draw and settle until the condition holds; false if it never does.
+bool settle(QQuickWindow& window, const std::function<bool()>& condition) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (condition()) {
+            return true;
+        }
+        QSignalSpy frame(&window, &QQuickWindow::frameSwapped);
+        window.requestUpdate();
+        frame.wait(100);
+    }
+    return condition();
+}
+
+void press(QQuickWindow& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&window, key, modifiers);
+}
+
+void type(QQuickWindow& window, const char* text) {
+    for (const char* character = text; *character != '\0'; ++character) {
+        QTest::keyClick(&window, *character);
+    }
+}
+
+// Whether the keyboard focus is on the named item or inside it (a list hands it to its current
+// row).
+bool focusIsWithin(const QQuickWindow& window, const QString& objectName) {
+    for (const QQuickItem* item = window.activeFocusItem(); item != nullptr;
+         item = item->parentItem()) {
+        if (item->objectName() == objectName) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class KeyboardOnly : public testing::Test {
+protected:
+    void SetUp() override {
+        auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
+        parts = owned.get();
+        delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(owned),
+                                                                          documents.path());
+        ASSERT_TRUE(delegate->didFinishLaunchingWithOptions());
+        window = parts->window();
+        ASSERT_NE(window, nullptr);
+        QObject::connect(window->engine(), &QQmlEngine::warnings,
+                         [this](const QList<QQmlError>& warnings) { qmlWarnings += warnings; });
+        window->requestActivate();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        stack = parts->services().stack;
+    }
+    void TearDown() override {
+        for (const QQmlError& warning : qmlWarnings) {
+            ADD_FAILURE() << warning.toString().toStdString();
+        }
+    }
+
+    // The database panel's container, once the database is open.
+    [[nodiscard]] NavigationContainer* databaseContainer() const {
+        return stack->count() > 0 ? qobject_cast<NavigationContainer*>(stack->viewControllers()[0])
+                                  : nullptr;
+    }
+
+    QTemporaryDir documents;
+    ScopedMemoryKeychain keychain;
+    vaultora::launch::ScreenLaunchParts* parts = nullptr;
+    std::unique_ptr<vaultora::app::ApplicationController> delegate;
+    vaultora::ui::IdleWatchingWindow* window = nullptr;
+    vaultora::toolkit::StackController* stack = nullptr;
+    QList<QQmlError> qmlWarnings;
+};
+
+TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut) {
+    // The first start registers the sample database; here its password is typed, not saved.
+    ASSERT_EQ(delegate->serverArray().size(), 1u);
+    delegate->serverArray().front()->setSavePassword(0);
+    delegate->appSettings().setIClipboardClearSeconds(1);
+    vaultora::toolkit::ModalPresenter* modal = parts->services().modalPresenter;
+
+    // The menu has the focus on its first database row; Return opens it.
+    ASSERT_TRUE(settle(*window, [&] {
+        return focusIsWithin(*window, QStringLiteral("menuTable"));
+    })) << "the menu takes the keyboard at the start";
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(settle(*window, [&] { return modal->isPresenting(); }));
+    auto* form = qobject_cast<vaultora::ui::PasswordForm*>(
+        qobject_cast<NavigationContainer*>(modal->presentedPanel())->topPanel());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->form()->sections().at(0)->title(), QStringLiteral("Test database"))
+        << "the form says which database it opens";
+
+    // The password field has the focus; Return logs in.
+    ASSERT_TRUE(settle(*window, [&] {
+        return window->activeFocusItem() != nullptr &&
+               window->activeFocusItem()->property("echoMode").isValid();
+    })) << "the password field takes the keyboard when the form opens";
+    type(*window, "tulipfox");
+    QSignalSpy opened(stack, &vaultora::toolkit::StackController::countChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(!opened.isEmpty() || opened.wait(20000)) << "the database did not open";
+    ASSERT_TRUE(settle(*window, [&] { return !modal->isPresenting(); }));
+    NavigationContainer* container = databaseContainer();
+    ASSERT_NE(container, nullptr);
+    auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(container->topPanel());
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->title(), QStringLiteral("Test database"));
+
+    // Ctrl+F goes to the search field; what is typed there searches.
+    press(*window, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(settle(*window, [&] {
+        return window->activeFocusItem() != nullptr &&
+               window->activeFocusItem()->property("placeholderText").toString() == "Search";
+    }));
+    type(*window, "forum");
+    ASSERT_EQ(browser->searchResultArray().size(), 1u);
+    EXPECT_EQ(browser->list()->row(0, 1).title, QStringLiteral("Example forum"));
+
+    // Down leaves the field for the first result; Return opens it in place.
+    QSignalSpy drillDowns(container, &NavigationContainer::topChanged);
+    press(*window, Qt::Key_Down);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(drillDowns.count(), 1);
+    auto* entry = qobject_cast<vaultora::ui::EntryScreen*>(container->topPanel());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->title(), QStringLiteral("Example forum"));
+
+    // Ctrl+B copies the user name, Ctrl+C the password, marked as a secret; the password leaves
+    // the clipboard after the (here short) delay.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    press(*window, Qt::Key_B, Qt::ControlModifier);
+    const QString userName = clipboard->text();
+    EXPECT_FALSE(userName.isEmpty());
+    press(*window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("correct horse"));
+    ASSERT_NE(clipboard->mimeData(), nullptr);
+    EXPECT_EQ(clipboard->mimeData()->data(QStringLiteral("x-kde-passwordManagerHint")),
+              QByteArray("secret"));
+    QSignalSpy cleared(clipboard, &QClipboard::dataChanged);
+    ASSERT_TRUE(cleared.wait(5000)) << "the password stayed on the clipboard";
+    EXPECT_TRUE(clipboard->text().isEmpty());
+
+    // Escape goes back to the results, then ends the search, then closes the database.
+    press(*window, Qt::Key_Escape);
+    EXPECT_EQ(container->topPanel(), browser);
+    EXPECT_EQ(browser->list()->searchText(), QStringLiteral("forum"));
+    press(*window, Qt::Key_Escape);
+    EXPECT_TRUE(browser->list()->searchText().isEmpty());
+    EXPECT_EQ(stack->count(), 1);
+    press(*window, Qt::Key_Escape);
+    EXPECT_EQ(stack->count(), 0);
+}
+
+} // namespace
