@@ -8,6 +8,10 @@
 #include "ui/GroupBrowser.h"
 #include "ui/IdleWatchingWindow.h"
 #include "ui/PasswordForm.h"
+#include "ui/toolkit/Alert.h"
+#include "ui/toolkit/AlertPresenter.h"
+#include "ui/toolkit/FormPanel.h"
+#include "ui/toolkit/FormRow.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -177,6 +181,76 @@ TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut)
     EXPECT_EQ(stack->count(), 1);
     press(*window, Qt::Key_Escape);
     EXPECT_EQ(stack->count(), 0);
+}
+
+// The label of the form row whose view has the keyboard focus, or empty.
+QString focusedRowLabel(const QQuickWindow& window) {
+    for (const QQuickItem* item = window.activeFocusItem(); item != nullptr;
+         item = item->parentItem()) {
+        if (const auto* row = item->property("row").value<vaultora::toolkit::FormRow*>()) {
+            return row->label();
+        }
+    }
+    return {};
+}
+
+TEST_F(KeyboardOnly, TabGoesDownThePasswordFormAndReturnPressesTheFocusedButton) {
+    delegate->serverArray().front()->setSavePassword(0);
+    vaultora::toolkit::ModalPresenter* modal = parts->services().modalPresenter;
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Password"; }));
+
+    press(*window, Qt::Key_Tab);
+    EXPECT_EQ(focusedRowLabel(*window), QStringLiteral("Login"));
+    press(*window, Qt::Key_Tab);
+    EXPECT_EQ(focusedRowLabel(*window), QStringLiteral("Cancel"));
+    press(*window, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focusedRowLabel(*window), QStringLiteral("Login"));
+    press(*window, Qt::Key_Tab);
+
+    // Nothing behind the form reacts while it is up; Return on "Cancel" closes it.
+    press(*window, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(focusedRowLabel(*window), QStringLiteral("Cancel"));
+    press(*window, Qt::Key_Return);
+    EXPECT_TRUE(settle(*window, [&] { return !modal->isPresenting(); }));
+    EXPECT_EQ(stack->count(), 0);
+
+    // Escape on a form opened again cancels it too.
+    ASSERT_TRUE(settle(*window, [&] { return window->activeFocusItem() != nullptr; }));
+    press(*window, Qt::Key_Down);
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(settle(*window, [&] { return modal->isPresenting(); }));
+    press(*window, Qt::Key_Escape);
+    EXPECT_TRUE(settle(*window, [&] { return !modal->isPresenting(); }));
+    EXPECT_EQ(stack->count(), 0);
+}
+
+TEST_F(KeyboardOnly, AQuestionTakesTheKeyboardWithItsFirstAnswerAndHoldsEverythingBehind) {
+    vaultora::toolkit::AlertPresenter* alerts = parts->services().alerts;
+    ASSERT_NE(alerts, nullptr);
+    stack->pushPanel(std::make_unique<vaultora::toolkit::FormPanel>(
+                         std::make_unique<vaultora::toolkit::FormModel>(QStringLiteral("Open"))),
+                     nullptr, vaultora::toolkit::Animated::No);
+    vaultora::toolkit::Alert* question =
+        alerts->show(QStringLiteral("Delete Test database and its file?"), QString(),
+                     {QStringLiteral("Cancel"), QStringLiteral("Delete")});
+    QSignalSpy answers(question, &vaultora::toolkit::Alert::buttonPressed);
+    ASSERT_TRUE(settle(*window, [&] {
+        return window->activeFocusItem() != nullptr &&
+               window->activeFocusItem()->property("text").toString() == "Cancel";
+    }));
+    press(*window, Qt::Key_Escape);
+    EXPECT_EQ(stack->count(), 1) << "Escape does not reach the panels behind a question";
+    press(*window, Qt::Key_Tab);
+    EXPECT_EQ(window->activeFocusItem()->property("text").toString(), QStringLiteral("Delete"));
+    press(*window, Qt::Key_Backtab, Qt::ShiftModifier);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(answers.count(), 1);
+    EXPECT_EQ(answers.at(0).at(0).toInt(), 0);
 }
 
 } // namespace

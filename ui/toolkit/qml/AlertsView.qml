@@ -48,6 +48,10 @@ Item {
                             required property string modelData
                             text: modelData
                             onClicked: alertView.alert.press(index)
+                            // The keyboard starts on the first answer; Tab reaches the others.
+                            Component.onCompleted: if (index === 0) forceActiveFocus()
+                            Keys.onReturnPressed: clicked()
+                            Keys.onEnterPressed: clicked()
                         }
                     }
                 }
