@@ -68,6 +68,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 10
                     text: cell.title
+                    textFormat: Text.PlainText
                     color: Qt.rgba(188 / 255, 188 / 255, 188 / 255, 1)
                     font.bold: true
                     font.pixelSize: 13
@@ -121,6 +122,7 @@ Item {
                     height: 43
                     verticalAlignment: Text.AlignVCenter
                     text: cell.title
+                    textFormat: Text.PlainText
                     elide: Text.ElideRight
                     font.bold: true
                     color: cell.selected ? "white" : Qt.rgba(188 / 255, 188 / 255, 188 / 255, 1)

@@ -28,6 +28,7 @@ Item {
                 width: parent.width
                 Label {
                     text: alertView.alert.title
+                    textFormat: Text.PlainText
                     font.bold: true
                     wrapMode: Text.Wrap
                     horizontalAlignment: Qt.AlignHCenter
@@ -35,6 +36,7 @@ Item {
                 }
                 Label {
                     text: alertView.alert.message
+                    textFormat: Text.PlainText
                     wrapMode: Text.Wrap
                     horizontalAlignment: Qt.AlignHCenter
                     Layout.fillWidth: true

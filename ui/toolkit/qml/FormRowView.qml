@@ -35,6 +35,7 @@ ItemDelegate {
         Label {
             visible: root.kind !== FormRow.Button && root.kind !== FormRow.MultilineText
             text: root.row ? root.row.label : ""
+            textFormat: Text.PlainText
             font.bold: true
             Layout.preferredWidth: root.kind === FormRow.WebLink ? -1 : Math.min(implicitWidth, root.width * 0.4)
             Layout.fillWidth: root.kind === FormRow.WebLink
@@ -45,6 +46,7 @@ ItemDelegate {
         Label {
             visible: root.kind === FormRow.Button
             text: root.row ? root.row.label : ""
+            textFormat: Text.PlainText
             horizontalAlignment: Qt.AlignHCenter
             color: palette.highlight
             font.bold: true
@@ -54,6 +56,7 @@ ItemDelegate {
         Label {
             visible: root.kind === FormRow.Label || root.kind === FormRow.Navigation
             text: root.row ? root.row.text : ""
+            textFormat: Text.PlainText
             horizontalAlignment: Qt.AlignRight
             elide: Label.ElideRight
             Layout.fillWidth: true
@@ -62,6 +65,7 @@ ItemDelegate {
         Label {
             visible: root.kind === FormRow.MultilineText
             text: root.row ? root.row.text : ""
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
@@ -107,11 +111,24 @@ ItemDelegate {
         }
 
         ComboBox {
+            id: choiceBox
             visible: root.kind === FormRow.Choice
             model: root.row ? root.row.choices : []
             currentIndex: root.row ? root.row.selectedIndex : -1
             Layout.fillWidth: true
             onActivated: index => root.row.choose(index)
+            // Choices may be file names from the documents: plain text, never markup.
+            delegate: ItemDelegate {
+                required property int index
+                required property string modelData
+                width: choiceBox.width
+                highlighted: choiceBox.highlightedIndex === index
+                contentItem: Label {
+                    text: modelData
+                    textFormat: Text.PlainText
+                    elide: Label.ElideRight
+                }
+            }
         }
 
         Label {

@@ -123,6 +123,7 @@ Pane {
                         Layout.fillWidth: true
                         Label {
                             text: rowView.title
+                            textFormat: Text.PlainText
                             font.bold: rowView.isHeader
                             elide: Label.ElideRight
                             horizontalAlignment: rowView.centred ? Qt.AlignHCenter : Qt.AlignLeft
@@ -131,6 +132,7 @@ Pane {
                         Label {
                             visible: rowView.subtitle.length > 0
                             text: rowView.subtitle
+                            textFormat: Text.PlainText
                             opacity: 0.7
                             font.pixelSize: 12
                             elide: Label.ElideRight
