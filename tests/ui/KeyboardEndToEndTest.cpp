@@ -253,4 +253,49 @@ TEST_F(KeyboardOnly, AQuestionTakesTheKeyboardWithItsFirstAnswerAndHoldsEverythi
     EXPECT_EQ(answers.at(0).at(0).toInt(), 0);
 }
 
+// What the keyboard focus is on: "search", "list", the text of a button, or "other".
+QString focusedPlace(const QQuickWindow& window) {
+    const QQuickItem* focused = window.activeFocusItem();
+    if (focused == nullptr) {
+        return QStringLiteral("nothing");
+    }
+    if (focused->property("placeholderText").toString() == QStringLiteral("Search")) {
+        return QStringLiteral("search");
+    }
+    for (const QQuickItem* item = focused; item != nullptr; item = item->parentItem()) {
+        if (item->inherits("QQuickListView")) {
+            return QStringLiteral("list");
+        }
+    }
+    if (focused->inherits("QQuickAbstractButton")) {
+        const QString text = focused->property("text").toString();
+        return text.isEmpty() ? QStringLiteral("image button") : text;
+    }
+    return QStringLiteral("other");
+}
+
+TEST_F(KeyboardOnly, TabGoesThroughTheBrowserFromTheBarDownToTheList) {
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    QSignalSpy opened(stack, &vaultora::toolkit::StackController::countChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(!opened.isEmpty() || opened.wait(20000)) << "the database did not open";
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "list"; }))
+        << "the opened database's list takes the keyboard";
+
+    QStringList backwards;
+    for (int step = 0; step < 3; ++step) {
+        press(*window, Qt::Key_Backtab, Qt::ShiftModifier);
+        backwards.append(focusedPlace(*window));
+    }
+    EXPECT_EQ(backwards, QStringList({"search", "image button", "Close"}));
+    QStringList forwards;
+    for (int step = 0; step < 4; ++step) {
+        press(*window, Qt::Key_Tab);
+        forwards.append(focusedPlace(*window));
+    }
+    // The search field shows its "Cancel" once it has had the focus; it stands to the right.
+    EXPECT_EQ(forwards, QStringList({"image button", "search", "Cancel", "list"}));
+}
+
 } // namespace
