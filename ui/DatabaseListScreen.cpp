@@ -43,6 +43,8 @@ void DatabaseListScreen::viewDidLoad() {
             &toolkit::BarButton::pressed, this, &DatabaseListScreen::AddTable);
     connect(list(), &toolkit::ListPanelModel::rowTapped, this,
             &DatabaseListScreen::tableViewDidSelectRowAtIndexPath);
+    // Opened from the menu, the screen takes the keyboard from it.
+    list()->setFocusOnShow(true);
     connect(list(), &toolkit::ListPanelModel::rowDeletionRequested, this,
             [this](int section, int row) {
                 if (section == DatabasesSection) {

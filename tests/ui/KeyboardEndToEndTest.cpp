@@ -262,9 +262,13 @@ QString focusedPlace(const QQuickWindow& window) {
     if (focused->property("placeholderText").toString() == QStringLiteral("Search")) {
         return QStringLiteral("search");
     }
+    // A list hands the focus to its current row, which is one of its delegates.
     for (const QQuickItem* item = focused; item != nullptr; item = item->parentItem()) {
         if (item->inherits("QQuickListView")) {
-            return QStringLiteral("list");
+            const auto* rows = item->property("contentItem").value<QQuickItem*>();
+            if (focused == item || focused->parentItem() == rows) {
+                return QStringLiteral("list");
+            }
         }
     }
     if (focused->inherits("QQuickAbstractButton")) {
@@ -296,6 +300,39 @@ TEST_F(KeyboardOnly, TabGoesThroughTheBrowserFromTheBarDownToTheList) {
     }
     // The search field shows its "Cancel" once it has had the focus; it stands to the right.
     EXPECT_EQ(forwards, QStringList({"image button", "search", "Cancel", "list"}));
+}
+
+TEST_F(KeyboardOnly, DeletesADatabaseFromTheSettingsAfterAnsweringTheQuestion) {
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    // Down past the database row to the settings' "Databases" row.
+    press(*window, Qt::Key_Down);
+    QSignalSpy opened(stack, &vaultora::toolkit::StackController::countChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(opened.count(), 1);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "list"; }))
+        << "the database list takes the keyboard from the menu";
+
+    // Up to the bar's "Edit", then on to the row's "Delete".
+    press(*window, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(focusedPlace(*window), QStringLiteral("Add"));
+    press(*window, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(focusedPlace(*window), QStringLiteral("Edit"));
+    press(*window, Qt::Key_Space);
+    ASSERT_TRUE(settle(*window, [&] {
+        press(*window, Qt::Key_Tab);
+        return focusedPlace(*window) == "Delete";
+    }));
+    press(*window, Qt::Key_Space);
+    vaultora::toolkit::AlertPresenter* alerts = parts->services().alerts;
+    ASSERT_EQ(alerts->alerts().size(), 1);
+    EXPECT_EQ(alerts->alerts().front()->title(),
+              QStringLiteral("Delete Test database and its file?"));
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "Cancel"; }));
+    press(*window, Qt::Key_Tab);
+    press(*window, Qt::Key_Return);
+    EXPECT_TRUE(delegate->serverArray().empty());
+    EXPECT_TRUE(parts->menu()->cellContents().isEmpty()) << "the menu drops the row at once";
 }
 
 } // namespace
