@@ -34,6 +34,8 @@ public:
 
     void windowIdleNotification();
     void windowActiveNotification();
+    // A touch the window gets no event of its own for (a key taken by a shortcut).
+    void touchBeganOrEnded();
 
     // Receives the key presses that no item of the scene took.
     void setUnhandledKeyHandler(std::function<void(int key)> handler) {
@@ -45,7 +47,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void touchBeganOrEnded();
     void startCountdown();
 
     std::shared_ptr<toolkit::TimerFactory> m_timers;

@@ -1,6 +1,7 @@
 #include "ui/KeyboardShortcuts.h"
 
 #include "ui/EntryScreen.h"
+#include "ui/IdleWatchingWindow.h"
 #include "ui/PasswordForm.h"
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/ListPanel.h"
@@ -10,7 +11,6 @@
 
 #include <QKeySequence>
 #include <QShortcut>
-#include <QWindow>
 
 #include <ranges>
 
@@ -32,11 +32,15 @@ namespace {
 
 } // namespace
 
-KeyboardShortcuts::KeyboardShortcuts(const ScreenServices& services, QWindow& window)
+KeyboardShortcuts::KeyboardShortcuts(const ScreenServices& services, IdleWatchingWindow& window)
     : QObject(&window), m_services(services) {
     const auto bind = [this, &window](const QKeySequence& keys, Command command) {
         auto* shortcut = new QShortcut(keys, &window);
-        connect(shortcut, &QShortcut::activated, this, [this, command] { perform(command); });
+        // A key taken by a shortcut never reaches the window as a key press.
+        connect(shortcut, &QShortcut::activated, this, [this, &window, command] {
+            window.touchBeganOrEnded();
+            perform(command);
+        });
     };
     bind(QKeySequence(Qt::Key_Escape), Command::Back);
     bind(QKeySequence(QKeySequence::Find), Command::Find);

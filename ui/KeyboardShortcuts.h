@@ -9,8 +9,6 @@
 
 #include <QObject>
 
-class QWindow;
-
 namespace vaultora::toolkit {
 class ListPanel;
 class Panel;
@@ -19,6 +17,7 @@ class Panel;
 namespace vaultora::ui {
 
 class EntryScreen;
+class IdleWatchingWindow;
 
 class KeyboardShortcuts final : public QObject {
     Q_OBJECT
@@ -26,8 +25,9 @@ class KeyboardShortcuts final : public QObject {
 public:
     enum class Command { Back, Find, CopyUserName, CopyPassword };
 
-    // The shortcuts belong to the window and act while it has the focus.
-    KeyboardShortcuts(const ScreenServices& services, QWindow& window);
+    // The shortcuts belong to the window and act while it has the focus; each one used counts
+    // as a touch for the window's idle countdown.
+    KeyboardShortcuts(const ScreenServices& services, IdleWatchingWindow& window);
     ~KeyboardShortcuts() override;
 
     // Carries out the command on what is on screen; false when it had nothing to act on.

@@ -335,4 +335,14 @@ TEST_F(KeyboardOnly, DeletesADatabaseFromTheSettingsAfterAnsweringTheQuestion) {
     EXPECT_TRUE(parts->menu()->cellContents().isEmpty()) << "the menu drops the row at once";
 }
 
+TEST_F(KeyboardOnly, AShortcutKeyRestartsTheIdleCountdownLikeAnyOtherKey) {
+    window->setTimerValue(0.05);
+    ASSERT_TRUE(settle(*window, [&] { return !window->hasIdleTimer(); }))
+        << "the countdown did not run out";
+    window->setIdleTimeInterval(300.0);
+    // Escape has no modifier key of its own that would reach the window first.
+    press(*window, Qt::Key_Escape);
+    EXPECT_TRUE(window->hasIdleTimer());
+}
+
 } // namespace
