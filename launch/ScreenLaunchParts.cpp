@@ -9,6 +9,7 @@
 #include "ui/CrashReportAlertQuestion.h"
 #include "ui/DropboxLoginScreenPresenter.h"
 #include "ui/IdleWatchingWindow.h"
+#include "ui/KeyboardShortcuts.h"
 #include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
 #include "ui/SecretClipboard.h"
@@ -81,6 +82,13 @@ app::PanelStack* ScreenLaunchParts::createNavigation(app::ApplicationController&
     m_menu = menu.get();
     m_menu->setSettingsScreenFactory(ui::SettingsMenuScreens(m_services));
     m_services.stack = new toolkit::StackController(std::move(menu), owner);
+    m_services.alerts = m_alertPresenter.get();
+
+    if (m_window) {
+        auto* shortcuts = new ui::KeyboardShortcuts(m_services, *m_window);
+        m_window->setUnhandledKeyHandler(
+            [shortcuts](int key) { static_cast<void>(shortcuts->takeUnhandledKey(key)); });
+    }
 
     if (m_window) {
         m_window->setInitialProperties(

@@ -21,6 +21,8 @@ constexpr qint64 AssumedDownloadSize = 5000;
 constexpr qsizetype MaximumDatabaseSize = qsizetype{1} << 30;
 
 const QString DownloadErrorSubtitle = QStringLiteral("Error downloading database file.");
+// How long the word of a finished download stays.
+constexpr double DownloadedPanelSeconds = 1.5;
 
 } // namespace
 
@@ -94,6 +96,10 @@ bool HttpDownloadSync::downloadFromURL(const QString& url, const QString& fileNa
         showDownloadError(file.errorString());
         return false;
     }
+    // The full bar gives way to a short word that the file is here, and which file it is.
+    m_view.hideProgress();
+    m_view.showInformation(QStringLiteral("Database downloaded"), QFileInfo(path).fileName(),
+                           DownloadedPanelSeconds);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/AppConfiguration.h"
 #include "ui/ApplicationVersion.h"
+#include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/UrlOpener.h"
 
@@ -32,8 +33,13 @@ toolkit::FormModel* AboutScreen::createDialog() {
 
     connect(form->addSection()->addRow(toolkit::FormRow::button(QStringLiteral("Ok"))),
             &toolkit::FormRow::selected, this, [this] {
+                // "Ok" closes this screen, wherever it stands; the panels opened after it
+                // stay.
+                toolkit::Panel* own = navigationContainer() != nullptr
+                                          ? static_cast<toolkit::Panel*>(navigationContainer())
+                                          : this;
                 if (m_services.stack != nullptr) {
-                    m_services.stack->popTopPanel(toolkit::Animated::Yes);
+                    m_services.stack->closePanel(own, toolkit::Animated::Yes);
                 }
             });
     return setForm(std::move(form));

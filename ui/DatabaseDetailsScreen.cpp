@@ -113,9 +113,11 @@ void DatabaseDetailsScreen::addWebServerSections(toolkit::FormModel& form,
                                                  const QString& password) {
     const base::DatabaseRecord& record = *m_databaseRecord;
     toolkit::FormSection* settings = form.addSection(QStringLiteral("HTTP Server settings"));
-    connect(
-        settings->addRow(toolkit::FormRow::navigation(QStringLiteral("HTTP Server"), QString())),
-        &toolkit::FormRow::selected, this, &DatabaseDetailsScreen::openUploadScreen);
+    // The row says what the upload has brought so far: the record's file, or none yet.
+    const QString uploaded = record.databaseName().isEmpty() ? QStringLiteral("no file uploaded")
+                                                             : record.databaseName();
+    connect(settings->addRow(toolkit::FormRow::navigation(QStringLiteral("HTTP Server"), uploaded)),
+            &toolkit::FormRow::selected, this, &DatabaseDetailsScreen::openUploadScreen);
     settings->addRow(toolkit::FormRow::textEntry(QStringLiteral("Display Name"),
                                                  record.serverDisplayName(), displayNameKey,
                                                  QStringLiteral("type display name here")));
@@ -257,6 +259,11 @@ void DatabaseDetailsScreen::saveHttpDownload() {
     const QString url = enteredText(urlKey);
     m_databaseRecord->setServerDisplayName(enteredText(displayNameKey));
     m_databaseRecord->setServerUrl(url);
+    // A record without a file name could never be opened: the first opening would download
+    // the file and then look for it under no name. It takes the name its download uses.
+    if (m_databaseRecord->databaseName().isEmpty() && !url.isEmpty()) {
+        m_databaseRecord->setDatabaseName(vaultora::sync::HttpDownloadSync::fileNameForURL(url));
+    }
     passwordStep(url);
     keyFileStep();
     m_databaseRecord->setSyncType(base::DatabaseRecord::SyncTypeHttpDownload);

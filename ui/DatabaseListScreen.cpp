@@ -5,6 +5,8 @@
 #include "base/Notifications.h"
 #include "ui/DatabaseDetailsScreen.h"
 #include "ui/DatabaseRowImage.h"
+#include "ui/toolkit/Alert.h"
+#include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace vaultora::ui {
 
@@ -40,10 +44,12 @@ void DatabaseListScreen::viewDidLoad() {
             &toolkit::BarButton::pressed, this, &DatabaseListScreen::AddTable);
     connect(list(), &toolkit::ListPanelModel::rowTapped, this,
             &DatabaseListScreen::tableViewDidSelectRowAtIndexPath);
+    // Opened from the menu, the screen takes the keyboard from it.
+    list()->setFocusOnShow(true);
     connect(list(), &toolkit::ListPanelModel::rowDeletionRequested, this,
             [this](int section, int row) {
                 if (section == DatabasesSection) {
-                    deleteRow(row);
+                    askToDeleteRow(row);
                 }
             });
     rebuildTableArray();
@@ -129,15 +135,46 @@ void DatabaseListScreen::openDetails(int index) {
     }
 }
 
-void DatabaseListScreen::deleteRow(int row) {
-    setEditing(false);
-    base::ServerArray& registry = m_services.delegate->serverArray();
-    if (row < 0 || static_cast<std::size_t>(row) >= registry.size()) {
+void DatabaseListScreen::askToDeleteRow(int row) {
+    const base::ServerArray& registry = m_services.delegate->serverArray();
+    if (row < 0 || static_cast<std::size_t>(row) >= registry.size() ||
+        m_services.alerts == nullptr) {
         return;
     }
-    const auto position = registry.begin() + row;
-    removeDatabaseFile(*m_services.delegate, (*position)->databaseName());
+    // The answer concerns this record, wherever the registry has it by then.
+    const std::weak_ptr<base::DatabaseRecord> record = registry.at(static_cast<std::size_t>(row));
+    const QString name = registry.at(static_cast<std::size_t>(row))->serverDisplayName();
+    toolkit::Alert* question =
+        m_services.alerts->show(QStringLiteral("Delete %1 and its file?").arg(name), QString(),
+                                {QStringLiteral("Cancel"), QStringLiteral("Delete")});
+    connect(question, &toolkit::Alert::buttonPressed, this, [this, record](int button) {
+        if (const auto chosen = record.lock(); chosen && button == 1) {
+            deleteRecord(chosen);
+        }
+    });
+}
+
+void DatabaseListScreen::deleteRow(int row) {
+    const base::ServerArray& registry = m_services.delegate->serverArray();
+    if (row < 0 || static_cast<std::size_t>(row) >= registry.size()) {
+        setEditing(false);
+        return;
+    }
+    deleteRecord(registry.at(static_cast<std::size_t>(row)));
+}
+
+void DatabaseListScreen::deleteRecord(const std::shared_ptr<base::DatabaseRecord>& record) {
+    setEditing(false);
+    base::ServerArray& registry = m_services.delegate->serverArray();
+    const auto position = std::ranges::find(registry, record);
+    if (position == registry.end()) {
+        return;
+    }
+    removeDatabaseFile(*m_services.delegate, record->databaseName());
     registry.erase(position);
+    // Announced at once: the menu must not keep a row for a record that is gone.
+    base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(base::Notifications::databasesChanged));
     rebuildTableArray();
     reloadData();
     if (m_services.transientPanels != nullptr) {

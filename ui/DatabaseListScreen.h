@@ -2,11 +2,14 @@
 // an "Ok" row that announces the changes and closes the screen.
 #pragma once
 
+#include "base/DatabaseRecord.h"
 #include "ui/ScreenServices.h"
 #include "ui/toolkit/ListPanel.h"
 
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 namespace vaultora::app {
 class ApplicationController;
@@ -43,8 +46,11 @@ public:
     void AddTable();
 
     void tableViewDidSelectRowAtIndexPath(int section, int row);
-    // Removes the record at the row and its file in the documents directory; the saved master
-    // password stays and nothing is announced.
+    // A deletion asked for in editing mode: first asks "Delete <name> and its file?"; the
+    // record of the row is deleted only when the answer is "Delete".
+    void askToDeleteRow(int row);
+    // Removes the record at the row and its file in the documents directory, and announces the
+    // change so that the menu drops the row at once; the saved master password stays.
     void deleteRow(int row);
 
     // Removes the database file of a record from the documents directory. A name that is empty
@@ -58,6 +64,7 @@ private:
     void reloadData();
     void setEditing(bool editing);
     void openDetails(int index);
+    void deleteRecord(const std::shared_ptr<base::DatabaseRecord>& record);
 
     const ScreenServices& m_services;
     DatabaseDetailsSubScreens& m_subScreens;

@@ -140,7 +140,8 @@ bool DatabaseOpenFlow::openLocalCopy() {
 
 void DatabaseOpenFlow::askForPassword() {
     auto form = std::make_unique<PasswordForm>(*m_services.modalPresenter);
-    form->createDialog(m_record ? m_record->keyFileName() : QString());
+    form->createDialog(m_record ? m_record->serverDisplayName() : m_databaseFileName,
+                       m_record ? m_record->keyFileName() : QString());
     form->setOpenFlow(this);
     m_form = form.get();
     auto navigation = std::make_unique<toolkit::NavigationContainer>(std::move(form));

@@ -21,6 +21,13 @@ void DoubleTapDetector::tableViewDidSelectRowAtIndexPath(int row) {
     }
 }
 
+void DoubleTapDetector::activateRow(int /*section*/, int row) {
+    m_singleTapTimer->stop();
+    m_tapCount = 0;
+    m_tableSelection = row;
+    onSingleTap(row);
+}
+
 void DoubleTapDetector::onSingleTap(int row) {
     Q_UNUSED(row);
 }

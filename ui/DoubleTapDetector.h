@@ -29,6 +29,9 @@ public:
     [[nodiscard]] int tableSelection() const { return m_tableSelection; }
 
 protected:
+    // A row chosen with the keyboard is a decided single tap at once; a tap waiting for its
+    // second half is dropped.
+    void activateRow(int section, int row) override;
     // The decided tap, with the row of the latest tap. Nothing here.
     virtual void onSingleTap(int row);
     virtual void onDoubleTap(int row);

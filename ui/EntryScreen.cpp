@@ -61,17 +61,11 @@ void EntryScreen::showEntry() {
     toolkit::FormSection* fields = form->addSection();
     connect(fields->addRow(
                 toolkit::FormRow::label(QStringLiteral("Username"), fromUtf8(entry.getUserName()))),
-            &toolkit::FormRow::selected, this, [this] {
-                copyToClipboard(m_entry->getUserName(),
-                                QStringLiteral("Username copied to clipboard"),
-                                copyConfirmationSeconds);
-            });
+            &toolkit::FormRow::selected, this, &EntryScreen::copyUserName);
     const QString shownPassword =
         m_showPassword ? fromUtf8(entry.getPassword()) : QString::fromLatin1(passwordMask);
     connect(fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword)),
-            &toolkit::FormRow::selected, this, [this] {
-                copyPassword(copyConfirmationSeconds);
-            });
+            &toolkit::FormRow::selected, this, &EntryScreen::copyPassword);
     connect(fields->addRow(
                 toolkit::FormRow::switchRow(QStringLiteral("Show password"), m_showPassword)),
             &toolkit::FormRow::toggled, this, &EntryScreen::toggleShowPassword);
@@ -103,7 +97,20 @@ void EntryScreen::copyToClipboard(const std::string& text, const QString& confir
     confirmCopy(confirmation, seconds);
 }
 
-void EntryScreen::copyPassword(double confirmationSeconds) {
+void EntryScreen::copyUserName() {
+    if (m_entry != nullptr) {
+        copyToClipboard(m_entry->getUserName(), QStringLiteral("Username copied to clipboard"),
+                        copyConfirmationSeconds);
+    }
+}
+
+void EntryScreen::copyPassword() {
+    if (m_entry != nullptr) {
+        copyPasswordConfirmedFor(copyConfirmationSeconds);
+    }
+}
+
+void EntryScreen::copyPasswordConfirmedFor(double confirmationSeconds) {
     const std::int32_t clearAfter =
         m_services.delegate != nullptr
             ? m_services.delegate->appSettings().iClipboardClearSeconds()
@@ -122,7 +129,7 @@ void EntryScreen::confirmCopy(const QString& confirmation, double seconds) {
 void EntryScreen::openUrl() {
     // The row copies the password, not the address: the page that opens is where it is
     // typed.
-    copyPassword(urlConfirmationSeconds);
+    copyPasswordConfirmedFor(urlConfirmationSeconds);
     const QUrl url = QUrl::fromUserInput(fromUtf8(m_entry->getURL()));
     if (m_services.urlOpener == nullptr || !url.isValid() || url.isEmpty()) {
         return;

@@ -36,6 +36,10 @@ public:
     [[nodiscard]] bool showPassword() const { return m_showPassword; }
     [[nodiscard]] bool toogleFullScreen() const { return m_toogleFullScreen; }
 
+    // What tapping the user-name and password rows does, also reached from the keyboard.
+    void copyUserName();
+    void copyPassword();
+
     // Bar buttons.
     void showFullScreen();
     void closeView();
@@ -45,7 +49,7 @@ public:
 
 private:
     void copyToClipboard(const std::string& text, const QString& confirmation, double seconds);
-    void copyPassword(double confirmationSeconds);
+    void copyPasswordConfirmedFor(double confirmationSeconds);
     void confirmCopy(const QString& confirmation, double seconds);
     void openUrl();
 

@@ -30,6 +30,7 @@ GroupBrowser::GroupBrowser(const ScreenServices& services, QObject* parent)
     : DoubleTapDetector(*services.timers, parent), m_services(services) {
     toolkit::ListPanelModel* model = list();
     model->setSearchFieldVisible(true);
+    model->setFocusOnShow(true);
     connect(model, &toolkit::ListPanelModel::searchEditingBegan, this,
             [model] { model->setShowsCancelButton(true); });
     connect(model, &toolkit::ListPanelModel::searchTextEdited, this, [this, model] {
@@ -106,7 +107,9 @@ int GroupBrowser::numberOfRows() const {
 
 void GroupBrowser::reloadData() {
     QList<toolkit::ListRow> rows;
-    rows.append(toolkit::ListRow{});
+    toolkit::ListRow spacer;
+    spacer.focusable = false;
+    rows.append(spacer);
     if (isSearchActive()) {
         doSearchFilter();
         rows.reserve(1 + static_cast<qsizetype>(m_searchResultArray.size()));

@@ -4,8 +4,10 @@
 #include "base/Notifications.h"
 
 #include <QEventPoint>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointingDevice>
+#include <QQuickItem>
 #include <QTouchEvent>
 
 #include <algorithm>
@@ -56,6 +58,17 @@ bool IdleWatchingWindow::event(QEvent* event) {
         break;
     }
     return handled;
+}
+
+void IdleWatchingWindow::keyPressEvent(QKeyEvent* event) {
+    QQuickView::keyPressEvent(event);
+    // Without an item holding the focus the event keeps the accepted mark it was created with,
+    // so the focus item is asked about too.
+    const QQuickItem* focused = activeFocusItem();
+    const bool taken = event->isAccepted() && focused != nullptr && focused != contentItem();
+    if (!taken && m_unhandledKeyHandler) {
+        m_unhandledKeyHandler(event->key());
+    }
 }
 
 void IdleWatchingWindow::touchBeganOrEnded() {

@@ -11,6 +11,7 @@
 
 #include <QQuickView>
 
+#include <functional>
 #include <memory>
 
 namespace vaultora::ui {
@@ -33,18 +34,26 @@ public:
 
     void windowIdleNotification();
     void windowActiveNotification();
+    // A touch the window gets no event of its own for (a key taken by a shortcut).
+    void touchBeganOrEnded();
+
+    // Receives the key presses that no item of the scene took.
+    void setUnhandledKeyHandler(std::function<void(int key)> handler) {
+        m_unhandledKeyHandler = std::move(handler);
+    }
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void touchBeganOrEnded();
     void startCountdown();
 
     std::shared_ptr<toolkit::TimerFactory> m_timers;
     std::unique_ptr<toolkit::OneShotTimer> m_idleTimer;
     bool m_hasIdleTimer = false;
     double m_idleTimeInterval = 0.0;
+    std::function<void(int key)> m_unhandledKeyHandler;
 };
 
 } // namespace vaultora::ui

@@ -12,6 +12,8 @@
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
 
+#include <algorithm>
+
 namespace vaultora::ui {
 
 namespace {
@@ -52,6 +54,8 @@ void MainMenu::viewDidLoad() {
                        [this](const base::Notification&) { receiveDatabaseChangedNotification(); });
     connect(list(), &toolkit::ListPanelModel::rowTapped, this,
             &MainMenu::tableViewDidSelectRowAtIndexPath);
+    // The menu is where the keyboard starts.
+    list()->setFocusOnShow(true);
     rebuildTableArray();
     reloadData();
 }
@@ -59,8 +63,8 @@ void MainMenu::viewDidLoad() {
 void MainMenu::rebuildTableArray() {
     m_cellContents.clear();
     for (const auto& record : m_services.delegate->serverArray()) {
-        m_cellContents.append(
-            {databaseRowImage(*record), record->serverDisplayName(), record->databaseName()});
+        m_cellContents.append({databaseRowImage(*record), record->serverDisplayName(),
+                               record->databaseName(), record});
     }
 }
 
@@ -128,17 +132,20 @@ void MainMenu::tableViewDidSelectRowAtIndexPath(int section, int row) {
 }
 
 void MainMenu::openDatabase(int row) {
+    if (row < 0 || row >= m_cellContents.size()) {
+        return;
+    }
+    // The rows follow the registry only when a change is announced, so a row may stand for a
+    // record that has moved or gone; it opens its own record or nothing, never a neighbour.
     const base::ServerArray& registry = m_services.delegate->serverArray();
-    // The rows follow the registry only when a change is announced, so a row may point past
-    // its end for a moment.
-    if (row < 0 || row >= m_cellContents.size() ||
-        static_cast<std::size_t>(row) >= registry.size()) {
+    const std::shared_ptr<base::DatabaseRecord> record = m_cellContents.at(row).record.lock();
+    if (!record || std::ranges::find(registry, record) == registry.end()) {
+        receiveDatabaseChangedNotification();
         return;
     }
     // The flow belongs to the menu until it finishes; the panel stack finds it here to cancel
     // it when the user is logged out.
-    auto* flow = new DatabaseOpenFlow(m_services, m_cellContents.at(row).dataBaseFileName,
-                                      registry.at(static_cast<std::size_t>(row)), this);
+    auto* flow = new DatabaseOpenFlow(m_services, record->databaseName(), record, this);
     connect(flow, &DatabaseOpenFlow::finished, this,
             [this, flow](std::shared_ptr<kdb::DatabaseTree> tree) {
                 if (tree) {
@@ -159,6 +166,10 @@ void MainMenu::showOpenedDatabase(const DatabaseOpenFlow& flow,
     browser->setServerDetail(flow.record());
     kdb::DatabaseGroup* root = tree->getRoot();
     browser->setGroup(std::move(tree), root);
+    // The first panel of a database says which database it is.
+    if (flow.record() && !flow.record()->serverDisplayName().isEmpty()) {
+        browser->setTitle(flow.record()->serverDisplayName());
+    }
     GroupBrowser* shown = browser.get();
     auto container = std::make_unique<toolkit::NavigationContainer>(std::move(browser));
     shown->setNavController(container.get());

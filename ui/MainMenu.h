@@ -3,6 +3,7 @@
 // reports that the user has been idle.
 #pragma once
 
+#include "base/DatabaseRecord.h"
 #include "ui/ScreenServices.h"
 #include "ui/toolkit/ListPanel.h"
 
@@ -31,11 +32,13 @@ public:
     // Creates the screen of a settings row, or nothing where the screen does not exist yet.
     using SettingsScreenFactory = std::function<std::unique_ptr<toolkit::Panel>(SettingsScreen)>;
 
-    // One database row.
+    // One database row. The row opens its own record, wherever that record now stands in the
+    // registry, and nothing once the record has left it.
     struct CellContent {
         QString cellImage;
         QString cellText;
         QString dataBaseFileName;
+        std::weak_ptr<base::DatabaseRecord> record;
     };
 
     // The panel stack closes the panels on logout; it also counts a presented password form.

@@ -18,13 +18,17 @@ PasswordForm::PasswordForm(toolkit::ModalPresenter& presenter, QObject* parent)
 
 PasswordForm::~PasswordForm() = default;
 
-void PasswordForm::createDialog(const QString& keyFileName) {
+void PasswordForm::createDialog(const QString& databaseName, const QString& keyFileName) {
     auto form = std::make_unique<toolkit::FormModel>(QStringLiteral("Login"),
                                                      toolkit::FormModel::Style::Grouped);
-    toolkit::FormSection* entry = form->addSection();
-    entry->addRow(toolkit::FormRow::textEntry(QStringLiteral("Password"), QString(), passwordKey,
-                                              QStringLiteral("your password"),
-                                              toolkit::FormRow::Echo::Secure));
+    // The section's title says which database the password is for.
+    toolkit::FormSection* entry = form->addSection(databaseName);
+    toolkit::FormRow* password = entry->addRow(toolkit::FormRow::textEntry(
+        QStringLiteral("Password"), QString(), passwordKey, QStringLiteral("your password"),
+        toolkit::FormRow::Echo::Secure));
+    password->setFocusOnShow(true);
+    connect(password, &toolkit::FormRow::submitted, this,
+            [this] { emit loginRequested(loginInfo()); });
     if (!keyFileName.isEmpty()) {
         entry->addRow(toolkit::FormRow::label(QStringLiteral("Key file: ") + keyFileName));
     }

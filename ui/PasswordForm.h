@@ -1,6 +1,7 @@
-// The password form: one hidden-text entry "Password" (under it "Key file: <name>" when the
-// database opens with a key file too) and the buttons "Login" and "Cancel", presented modally in
-// a navigation container of its own.
+// The password form: under the name of the database it opens, one hidden-text entry
+// "Password" (under it "Key file: <name>" when the database opens with a key file too) and the
+// buttons "Login" and "Cancel", presented modally in a navigation container of its own. The
+// entry has the keyboard focus when the form appears, and Return in it logs in.
 #pragma once
 
 #include "app/LoginInfo.h"
@@ -21,8 +22,9 @@ public:
     explicit PasswordForm(toolkit::ModalPresenter& presenter, QObject* parent = nullptr);
     ~PasswordForm() override;
 
-    // Builds the form; keyFileName is the record's key file, or empty.
-    void createDialog(const QString& keyFileName = {});
+    // Builds the form for the database of that name; keyFileName is the record's key file, or
+    // empty.
+    void createDialog(const QString& databaseName, const QString& keyFileName = {});
 
     [[nodiscard]] toolkit::NavigationContainer* navigation() const { return m_navigation; }
     void setNavigation(toolkit::NavigationContainer* navigation) { m_navigation = navigation; }
@@ -34,6 +36,8 @@ public:
     [[nodiscard]] app::LoginInfo loginInfo() const;
     // Clears the typed password and dismisses the form with its container.
     void dismiss();
+    // What "Cancel" does.
+    void cancel() { emit cancelled(); }
 
 signals:
     void loginRequested(const app::LoginInfo& values);

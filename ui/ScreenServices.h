@@ -15,6 +15,7 @@ class DropboxSyncRunner;
 } // namespace vaultora::sync
 
 namespace vaultora::toolkit {
+class AlertPresenter;
 class ModalPresenter;
 class ProgressOverlay;
 class StackController;
@@ -33,6 +34,8 @@ struct ScreenServices {
     app::ApplicationController* delegate = nullptr;
     toolkit::StackController* stack = nullptr;
     toolkit::ModalPresenter* modalPresenter = nullptr;
+    // Questions that must be answered before something cannot be undone.
+    toolkit::AlertPresenter* alerts = nullptr;
     toolkit::TransientPanelHost* transientPanels = nullptr;
     toolkit::ProgressOverlay* progressOverlay = nullptr;
     toolkit::UrlOpener* urlOpener = nullptr;

@@ -44,7 +44,12 @@ void WebServerScreen::createDialog() {
     } else if (m_bHTTPServerStarted) {
         status = QStringLiteral("HTTP Server started");
     }
-    form->addSection(QStringLiteral("HTTP Server status"))->addRow(toolkit::FormRow::label(status));
+    toolkit::FormSection* statusSection = form->addSection(QStringLiteral("HTTP Server status"));
+    statusSection->addRow(toolkit::FormRow::label(status));
+    // Each file received is named, so the user sees which upload arrived.
+    for (const QString& name : m_receivedFileNames) {
+        statusSection->addRow(toolkit::FormRow::label(QStringLiteral("Received"), name));
+    }
     form->addSection(QStringLiteral("Please type in browser"))
         ->addRow(toolkit::FormRow::label(m_bHTTPServerStarted ? m_httpServerAddress
                                                               : QStringLiteral("- -")));
@@ -88,6 +93,12 @@ void WebServerScreen::newFileUploadedInfoUpdate(const base::Notification& notifi
         }
     }
     m_bHTTPServerFileUploaded = true;
+    m_receivedFileNames.append(fileName);
+    // A browser that keeps uploading must not grow the form without end: the latest names stay.
+    constexpr qsizetype mostNamesShown = 20;
+    if (m_receivedFileNames.size() > mostNamesShown) {
+        m_receivedFileNames.remove(0, m_receivedFileNames.size() - mostNamesShown);
+    }
     createDialog();
 }
 

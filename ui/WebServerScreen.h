@@ -5,6 +5,7 @@
 #include "ui/toolkit/FormPanel.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace vaultora::toolkit {
@@ -40,6 +41,8 @@ public:
     void setRootView(WebServerScreenHost* rootView) { m_rootView = rootView; }
     [[nodiscard]] QString httpServerAddress() const { return m_httpServerAddress; }
     [[nodiscard]] webserver::HttpServer* httpServer() const { return m_httpServer; }
+    // The names of the files received while the screen exists, in the order they came.
+    [[nodiscard]] const QStringList& receivedFileNames() const { return m_receivedFileNames; }
 
     // Rebuilds the form from the screen's state.
     void createDialog();
@@ -58,6 +61,7 @@ private:
     bool m_bHTTPServerFileUploaded = false;
     webserver::HttpServer* m_httpServer;
     QString m_httpServerAddress;
+    QStringList m_receivedFileNames;
 };
 
 } // namespace vaultora::ui

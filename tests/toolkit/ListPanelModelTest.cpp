@@ -113,6 +113,64 @@ TEST_F(ListFixture, ForwardsSearchFieldEventsAndLetsTheControllerSetItsState) {
     EXPECT_TRUE(model.searchText().isEmpty());
 }
 
+TEST_F(ListFixture, ArrowKeysPassOverHeadersAndSpacersAndStopAtTheEnds) {
+    ListRow spacer;
+    spacer.focusable = false;
+    model.setSections({{{}, {spacer, listRow({}, "one"), listRow({}, "two")}},
+                       {"Section", {listRow({}, "three")}}});
+    // Items: spacer, one, two, header, three.
+    EXPECT_EQ(model.nextKeyboardItem(-1, 1), 1);
+    EXPECT_EQ(model.nextKeyboardItem(-1, -1), 1) << "up from nowhere lands on the first row";
+    EXPECT_EQ(model.nextKeyboardItem(0, 0), 1);
+    EXPECT_EQ(model.nextKeyboardItem(2, 0), 2);
+    EXPECT_EQ(model.nextKeyboardItem(2, 1), 4);
+    EXPECT_EQ(model.nextKeyboardItem(4, -1), 2);
+    EXPECT_EQ(model.nextKeyboardItem(4, 1), 4);
+    EXPECT_EQ(model.nextKeyboardItem(1, -1), 1);
+    EXPECT_EQ(model.nextKeyboardItem(99, 1), 4) << "a stale item from an older list";
+
+    QSignalSpy activated(&model, &ListPanelModel::rowActivated);
+    QSignalSpy tapped(&model, &ListPanelModel::rowTapped);
+    for (const int item : {-1, 0, 3, 5}) {
+        model.activate(item);
+    }
+    EXPECT_TRUE(activated.isEmpty()) << "outside, the spacer and a header choose nothing";
+    model.activate(4);
+    ASSERT_EQ(activated.count(), 1);
+    EXPECT_EQ(activated.at(0), (QVariantList{1, 0}));
+    EXPECT_TRUE(tapped.isEmpty());
+
+    model.setSections({{"Only a header", {}}});
+    EXPECT_EQ(model.nextKeyboardItem(-1, 1), -1);
+    EXPECT_EQ(model.nextKeyboardItem(0, -1), -1);
+}
+
+TEST_F(ListFixture, TypingGoesToTheSearchFieldOnlyWhenThereIsOne) {
+    QSignalSpy edits(&model, &ListPanelModel::searchTextEdited);
+    QSignalSpy focus(&model, &ListPanelModel::searchFocusRequested);
+    EXPECT_FALSE(model.typeIntoSearch("a"));
+    model.setSearchFieldVisible(true);
+    EXPECT_FALSE(model.typeIntoSearch(""));
+    EXPECT_FALSE(model.typeIntoSearch("\r"));
+    EXPECT_FALSE(model.typeIntoSearch(QStringLiteral("\x1b")));
+    EXPECT_TRUE(edits.isEmpty());
+    EXPECT_TRUE(model.typeIntoSearch("b"));
+    EXPECT_TRUE(model.typeIntoSearch(QStringLiteral("ä")));
+    EXPECT_EQ(model.searchText(), QStringLiteral("bä"));
+    EXPECT_EQ(edits.count(), 2);
+    EXPECT_EQ(edits.at(1).at(0).toString(), QStringLiteral("bä"));
+    EXPECT_EQ(focus.count(), 2);
+}
+
+TEST(ListPanel, TakesAKeyboardChoiceAsATap) {
+    ListPanel panel;
+    panel.list()->setRows({listRow({}, "one"), listRow({}, "two")});
+    QSignalSpy tapped(panel.list(), &ListPanelModel::rowTapped);
+    panel.list()->activate(1);
+    ASSERT_EQ(tapped.count(), 1);
+    EXPECT_EQ(tapped.at(0), (QVariantList{0, 1}));
+}
+
 TEST(ListPanel, HoldsItsListModel) {
     ListPanel panel;
     EXPECT_EQ(panel.list()->parent(), &panel);

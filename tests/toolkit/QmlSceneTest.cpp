@@ -18,6 +18,7 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <gtest/gtest.h>
 
 using namespace vaultora::toolkit;
@@ -150,6 +151,76 @@ TEST(QmlScene, DrawsEveryComponentWithoutQmlErrors) {
     for (const QQmlError& error : errors) {
         ADD_FAILURE() << error.toString().toStdString();
     }
+}
+
+TEST(QmlScene, ShowsNamesFromFilesAsPlainTextThatFetchesNothing) {
+    // Names come from databases, uploads and the registry; markup in them must stay text, or
+    // an image tag would make the view fetch from wherever it points.
+    QTcpServer watcher;
+    ASSERT_TRUE(watcher.listen(QHostAddress::LocalHost));
+    const QString markup =
+        QStringLiteral("<img src=\"http://127.0.0.1:%1/x.png\">named").arg(watcher.serverPort());
+    auto timers = std::make_shared<ManualTimerFactory>();
+    auto menu = std::make_unique<ListPanel>();
+    menu->list()->setSections({{markup, {ListRow{"44-shoebox", markup}}}});
+    StackController stack(std::move(menu));
+    ModalPresenter modal;
+    TransientPanelHost notices(timers);
+    ProgressOverlay overlay;
+    AlertPresenter alerts;
+    auto browser = std::make_unique<ListPanel>();
+    browser->setTitle(markup);
+    browser->list()->setRows({ListRow{"1.png", markup, markup}});
+    auto drilled = std::make_unique<NavigationContainer>(std::move(browser));
+    // The back button carries the name of the group below.
+    drilled->pushPanel(std::make_unique<ListPanel>(), Animated::No);
+    stack.pushPanel(std::move(drilled), nullptr, Animated::No);
+    auto form = std::make_unique<FormModel>(markup);
+    FormSection* section = form->addSection(markup);
+    section->setFooter(markup);
+    section->addRow(FormRow::label(markup, markup));
+    section->addRow(FormRow::navigation(markup, markup));
+    section->addRow(FormRow::multilineText(markup, markup));
+    section->addRow(FormRow::button(markup));
+    section->addRow(FormRow::choice(markup, {markup, "None"}, 1));
+    stack.pushPanel(
+        std::make_unique<NavigationContainer>(std::make_unique<FormPanel>(std::move(form))),
+        nullptr, Animated::No);
+
+    QQuickView view;
+    registerToolkitQml(*view.engine());
+    view.engine()->addImageProvider(QStringLiteral("vaultora"), new PlainImages);
+    view.setResizeMode(QQuickView::SizeRootObjectToView);
+    view.resize(1280, 900);
+    view.setInitialProperties({{"stack", QVariant::fromValue<QObject*>(&stack)},
+                               {"modalPresenter", QVariant::fromValue<QObject*>(&modal)},
+                               {"transientPanels", QVariant::fromValue<QObject*>(&notices)},
+                               {"progressOverlay", QVariant::fromValue<QObject*>(&overlay)},
+                               {"alertPresenter", QVariant::fromValue<QObject*>(&alerts)}});
+    view.setSource(QUrl(QStringLiteral("qrc:/qt/qml/Vaultora/Toolkit/ToolkitScene.qml")));
+    ASSERT_EQ(view.status(), QQuickView::Ready);
+    view.show();
+    notices.showInformation(markup, markup, 0);
+    alerts.show(markup, markup, {"Cancel", "Delete"});
+
+    // The choice's list of items, opened.
+    int opened = 0;
+    QList<QQuickItem*> items{view.rootObject()};
+    for (qsizetype next = 0; next < items.size(); ++next) {
+        items += items.at(next)->childItems();
+    }
+    for (QQuickItem* item : items) {
+        if (item->inherits("QQuickComboBox") && item->isVisible()) {
+            auto* popup = item->property("popup").value<QObject*>();
+            ASSERT_NE(popup, nullptr);
+            QMetaObject::invokeMethod(popup, "open");
+            opened += popup->property("opened").toBool() || popup->property("visible").toBool();
+        }
+    }
+    EXPECT_EQ(opened, 1);
+    QSignalSpy connections(&watcher, &QTcpServer::newConnection);
+    EXPECT_FALSE(connections.wait(1500)) << "a name made the view fetch an image";
+    EXPECT_GE(countItemsWithText(view.rootObject(), markup), 10) << "the names show as written";
 }
 
 } // namespace

@@ -105,6 +105,30 @@ TEST_F(StackFixture, PopsOnlyTheTopmostPanel) {
     EXPECT_EQ(stack.rootPanel()->title(), "menu");
 }
 
+TEST_F(StackFixture, ClosesAPanelInTheMiddleAndOnlyIt) {
+    Panel* first = push("first");
+    QPointer<Panel> middle = push("middle");
+    Panel* last = push("last", middle);
+    stack.collapseStack(3, Animated::No);
+    const int position = stack.firstVisiblePosition();
+
+    EXPECT_FALSE(stack.closePanel(stack.rootPanel(), Animated::Yes)) << "the menu is no panel";
+    EXPECT_FALSE(stack.closePanel(nullptr, Animated::Yes));
+    EXPECT_TRUE(stack.closePanel(middle, Animated::Yes));
+    EXPECT_EQ(titles(), (QStringList{"first", "last"}));
+    EXPECT_LE(stack.firstVisiblePosition(), std::min(position, stack.count()));
+    EXPECT_TRUE(stack.data(stack.index(1), StackController::VisibleRole).toBool())
+        << "the topmost panel stays in view";
+    EXPECT_LE(stack.panelX(1) + stack.panelWidth(1), 1024.0);
+    runDeferredDeletes();
+    EXPECT_TRUE(middle.isNull());
+    EXPECT_EQ(static_cast<CountingPanel*>(last)->appearances, 1) << "the top did not change";
+
+    EXPECT_TRUE(stack.closePanel(last, Animated::Yes));
+    EXPECT_EQ(titles(), (QStringList{"first"}));
+    EXPECT_EQ(static_cast<CountingPanel*>(first)->appearances, 2) << "closing the top is a pop";
+}
+
 TEST_F(StackFixture, PoppingReleasesThePanelAndWhatItOwns) {
     Panel* panel = push("database");
     QPointer<QObject> openTree = new QObject(panel);

@@ -33,6 +33,20 @@ TEST_F(AboutHelp, AboutShowsTheHomePageLinkAndTheVersion) {
     EXPECT_EQ(stack->count(), 0);
 }
 
+TEST_F(AboutHelp, OkClosesAboutEvenWhenAnotherPanelWasOpenedAfterIt) {
+    auto* about = qobject_cast<vaultora::ui::AboutScreen*>(
+        openSettingsRow(vaultora::ui::MainMenu::SettingsScreen::About));
+    ASSERT_NE(about, nullptr);
+    auto later = std::make_unique<vaultora::toolkit::Panel>();
+    vaultora::toolkit::Panel* opened = later.get();
+    stack->pushPanel(std::move(later), nullptr, vaultora::toolkit::Animated::No);
+    ASSERT_EQ(stack->count(), 2);
+
+    press(*about, QStringLiteral("Ok"));
+    ASSERT_EQ(stack->count(), 1);
+    EXPECT_EQ(stack->topPanel(), opened) << "the panel opened after About stays";
+}
+
 TEST_F(AboutHelp, HelpLinksToTheSameWebSite) {
     addRecord(QStringLiteral("Open"), QStringLiteral("open.kdb"), 1);
     stack->pushPanel(std::make_unique<vaultora::toolkit::Panel>(), nullptr,

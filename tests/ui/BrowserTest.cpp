@@ -68,8 +68,9 @@ TEST_F(Browser, RootRowsAreSpacerSubgroupsThenEntries) {
     EXPECT_EQ(internet.imageName, QStringLiteral("1.png"));
     EXPECT_EQ(internet.accessory, vaultora::toolkit::ListAccessory::DisclosureIndicator);
     EXPECT_TRUE(root->list()->isSearchFieldVisible());
-    // The synthetic root group of a version-1 file gives no title.
-    EXPECT_EQ(root->title(), QString());
+    // The first panel of a database is titled with the record's name, not with its root group
+    // (which in a version-1 file is the synthetic "$ROOT$").
+    EXPECT_EQ(root->title(), QStringLiteral("Test database"));
     EXPECT_EQ(barTitle(root->leftBarButton()), QStringLiteral("Close"));
     EXPECT_EQ(barImage(root->rightBarButton()), QStringLiteral("fullscreen.png"));
 }

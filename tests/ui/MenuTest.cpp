@@ -117,6 +117,32 @@ TEST_F(Menu, RowPastTheEndOfTheRegistryOpensNothing) {
     EXPECT_TRUE(shownPanels.empty());
 }
 
+TEST_F(Menu, AStaleRowOpensItsOwnRecordOrNothingButNeverANeighbour) {
+    // Kept alive here, so only its absence from the registry tells that it has gone.
+    const auto gone = addTestDatabase();
+    auto second = addTestDatabase();
+    second->setServerDisplayName(QStringLiteral("Second"));
+    auto& registry = delegate->serverArray();
+    // The first record leaves the registry without a word: its row stays for now.
+    registry.erase(registry.begin());
+    ASSERT_EQ(sectionRows(0), QStringList({"Test database", "Test database"}));
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, 0);
+    awaitOpenings();
+    EXPECT_EQ(stack->count(), 0) << "the row of a record that has gone opens nothing";
+    EXPECT_EQ(sectionRows(0), QStringList({"Second"})) << "and the rows catch up";
+
+    // A record put in front without a word: the row still opens the record it stands for.
+    auto third = addTestDatabase();
+    registry.pop_back();
+    registry.insert(registry.begin(), third);
+    third->setServerDisplayName(QStringLiteral("Third"));
+    ASSERT_EQ(sectionRows(0), QStringList({"Second", "Test database"}));
+    openFromMenu(0);
+    ASSERT_EQ(stack->count(), 1);
+    EXPECT_EQ(browserAt(0)->serverDetail(), second);
+    EXPECT_EQ(browserAt(0)->title(), QStringLiteral("Second"));
+}
+
 TEST_F(Menu, SettingsRowsOpenTheirScreenToTheRightWhereOneExists) {
     tapMenu(vaultora::ui::MainMenu::SettingsSection, 1);
     EXPECT_EQ(stack->count(), 0) << "no screen until the settings screens are attached";

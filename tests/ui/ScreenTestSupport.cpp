@@ -137,6 +137,8 @@ ScreenTest::ScreenTest() : timers(std::make_shared<vaultora::toolkit::ManualTime
     services.modalPresenter = modalPresenter.get();
     services.transientPanels = transientPanels.get();
     services.progressOverlay = progressOverlay.get();
+    alerts = std::make_unique<vaultora::toolkit::AlertPresenter>();
+    services.alerts = alerts.get();
     services.urlOpener = &urlOpener;
     services.sources = &sources;
     services.timers = timers;

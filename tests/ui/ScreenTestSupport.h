@@ -10,6 +10,7 @@
 #include "ui/NavigationPanelStack.h"
 #include "ui/ScreenServices.h"
 #include "ui/SecretClipboard.h"
+#include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/BarButton.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -151,6 +152,7 @@ protected:
     std::unique_ptr<vaultora::toolkit::ModalPresenter> modalPresenter;
     std::unique_ptr<vaultora::toolkit::TransientPanelHost> transientPanels;
     std::unique_ptr<vaultora::toolkit::ProgressOverlay> progressOverlay;
+    std::unique_ptr<vaultora::toolkit::AlertPresenter> alerts;
     std::unique_ptr<vaultora::ui::SecretClipboard> secretClipboard;
     std::unique_ptr<vaultora::ui::NavigationPanelStack> panelStack;
     std::unique_ptr<vaultora::toolkit::StackController> stack;

@@ -8,6 +8,7 @@
 #include "ui/toolkit/NavigationContainer.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 
 using namespace vaultora::test::settings;
 
@@ -204,8 +205,9 @@ TEST_F(SettingsDatabaseDetails, HttpSaveKeepsThePasswordUnderTheEnteredAddress) 
     press(*details, QStringLiteral("Save"));
     EXPECT_EQ(record->serverDisplayName(), QStringLiteral("Db"));
     EXPECT_EQ(record->serverUrl(), url);
-    EXPECT_TRUE(record->databaseName().isEmpty()) << "Save does not download";
-    EXPECT_TRUE(sources.downloads.empty());
+    EXPECT_TRUE(sources.downloads.empty()) << "Save does not download";
+    EXPECT_EQ(record->databaseName(), QStringLiteral("db.kdbx"))
+        << "the record takes the file name its first download will use";
     EXPECT_EQ(storedPassword(url), QStringLiteral("first"));
     EXPECT_EQ(record->savePassword(), 1);
 
@@ -215,6 +217,32 @@ TEST_F(SettingsDatabaseDetails, HttpSaveKeepsThePasswordUnderTheEnteredAddress) 
     rowLabelled(*again, QStringLiteral("Password")).enterText(QStringLiteral("second"));
     press(*again, QStringLiteral("Save"));
     EXPECT_EQ(storedPassword(url), QStringLiteral("second"));
+}
+
+TEST_F(SettingsDatabaseDetails, HttpSaveNamesOnlyARecordThatHasNoFileYet) {
+    // A download address without a name of its own gets ".kdb" where the file is stored, the
+    // same way for the record's name and for the download.
+    auto fresh = addRecord(QStringLiteral("New database"), QString(), 1, QString());
+    vaultora::ui::DatabaseDetailsScreen* details = openDetails(0);
+    ASSERT_NE(details, nullptr);
+    rowLabelled(*details, QStringLiteral("Database URL"))
+        .enterText(QStringLiteral("https://example.org/get/download/"));
+    press(*details, QStringLiteral("Save"));
+    EXPECT_EQ(fresh->databaseName(), QStringLiteral("download"));
+    EXPECT_EQ(delegate->getDocumentBaseDirectoryForFileName(fresh->databaseName()),
+              QDir(documents).filePath(QStringLiteral("download.kdb")));
+
+    // A record that has a file keeps it; one without an address stays without a name.
+    auto named = addRecord(QStringLiteral("Named"), QStringLiteral("mine.kdbx"), 1, QString());
+    auto again = detailsFor(named, 1);
+    rowLabelled(*again, QStringLiteral("Database URL"))
+        .enterText(QStringLiteral("https://example.org/other.kdbx"));
+    press(*again, QStringLiteral("Save"));
+    EXPECT_EQ(named->databaseName(), QStringLiteral("mine.kdbx"));
+    auto empty = addRecord(QStringLiteral("Empty"), QString(), 1, QString());
+    auto blank = detailsFor(empty, 2);
+    press(*blank, QStringLiteral("Save"));
+    EXPECT_TRUE(empty->databaseName().isEmpty());
 }
 
 TEST_F(SettingsDatabaseDetails, PasswordWithoutAnAccountIsNotClaimedAsSaved) {
@@ -295,6 +323,8 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     press(*details, QStringLiteral("Save"));
     EXPECT_EQ(lastPanelTitle(), QStringLiteral("You must first upload a database file"));
     EXPECT_EQ(databasesChangedCount, 0);
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("HTTP Server")).text(),
+              QStringLiteral("no file uploaded"));
 
     press(*details, QStringLiteral("HTTP Server"));
     ASSERT_EQ(subScreens->opened.size(), 1u);
@@ -316,6 +346,9 @@ TEST_F(SettingsDatabaseDetails, WebServerNeedsAnUploadedFileAndOpensTheUploadScr
     adapter.showAgain();
     ASSERT_EQ(topDetails(), details);
     EXPECT_EQ(rowLabelled(*details, QStringLiteral("Display Name")).text(), QStringLiteral("MyDb"));
+    EXPECT_EQ(rowLabelled(*details, QStringLiteral("HTTP Server")).text(),
+              QStringLiteral("MyDb.kdbx"))
+        << "the row names the file the upload brought";
     rowLabelled(*details, QStringLiteral("Password")).enterText(QStringLiteral("upload"));
     press(*details, QStringLiteral("Save"));
     EXPECT_EQ(record->syncType(), 3);

@@ -4,12 +4,14 @@
 #include "base/Notifications.h"
 #include "ui/DatabaseDetailsScreen.h"
 #include "ui/DatabaseListScreen.h"
+#include "ui/toolkit/Alert.h"
 #include "ui/toolkit/NavigationContainer.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 
 using namespace vaultora::test::settings;
 
@@ -106,7 +108,7 @@ TEST_F(SettingsDatabases, SelectingARowOpensTheDetailsOfThatRecord) {
     EXPECT_EQ(details->iServerArrayIndex(), 1);
 }
 
-TEST_F(SettingsDatabases, DeletingRemovesTheRecordAndItsFileOnly) {
+TEST_F(SettingsDatabases, DeletingAsksFirstThenRemovesTheRecordAndItsFileOnly) {
     const QString account = uniqueUrl(QStringLiteral("a.kdb"));
     addRecord(QStringLiteral("A"), QStringLiteral("a.kdb"), 1, account);
     addRecord(QStringLiteral("Download"), QStringLiteral("download"), 1);
@@ -119,24 +121,46 @@ TEST_F(SettingsDatabases, DeletingRemovesTheRecordAndItsFileOnly) {
     vaultora::base::NotificationCenter::defaultCenter().post(
         QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     const int announced = databasesChangedCount;
-    const QByteArray savedRegistry = registryFile();
 
     vaultora::ui::DatabaseListScreen* list = openDatabaseList();
     ASSERT_NE(list, nullptr);
     list->EditTable();
     list->list()->requestDeletion(1); // the row of "A"
+    ASSERT_EQ(alerts->alerts().size(), 1);
+    vaultora::toolkit::Alert* question = alerts->alerts().front();
+    EXPECT_EQ(question->title(), QStringLiteral("Delete A and its file?"));
+    EXPECT_EQ(question->buttons(), QStringList({"Cancel", "Delete"}));
+    EXPECT_EQ(delegate->serverArray().size(), 3u) << "nothing goes before the answer";
+
+    // "Cancel" keeps everything.
+    question->press(0);
+    EXPECT_TRUE(alerts->alerts().isEmpty());
+    EXPECT_EQ(databaseRows(*list), QStringList({"A", "Download", "B"}));
+    EXPECT_EQ(documentNames(), "Vaultora.plist | a.kdb | b.kdbx | download.kdb | other.kdb");
+
+    // "Delete" removes the record of the row asked about, even after the rows have moved.
+    list->list()->requestDeletion(1);
+    ASSERT_EQ(alerts->alerts().size(), 1);
+    question = alerts->alerts().front();
+    delegate->serverArray().insert(delegate->serverArray().begin(),
+                                   vaultora::base::DatabaseRecord::createNewDatabase());
+    question->press(1);
     EXPECT_FALSE(list->list()->isEditing()) << "deleting leaves editing mode";
     EXPECT_EQ(leftButton(*list).title(), QStringLiteral("Edit"));
-    EXPECT_EQ(databaseRows(*list), QStringList({"Download", "B"}));
-    ASSERT_EQ(delegate->serverArray().size(), 2u);
+    EXPECT_EQ(databaseRows(*list), QStringList({"New database", "Download", "B"}));
+    ASSERT_EQ(delegate->serverArray().size(), 3u);
+    delegate->serverArray().erase(delegate->serverArray().begin());
     EXPECT_EQ(documentNames(), "Vaultora.plist | b.kdbx | download.kdb | other.kdb");
     ASSERT_FALSE(shownPanels.empty());
     EXPECT_EQ(shownPanels.back().title, QStringLiteral("The database file is deleted."));
     EXPECT_EQ(shownPanels.back().style, vaultora::toolkit::TransientPanel::Style::Information);
     EXPECT_TRUE(shownPanels.back().subtitle.isEmpty());
     EXPECT_EQ(storedPassword(account), QStringLiteral("kept"));
-    EXPECT_EQ(databasesChangedCount, announced) << "a deletion is not announced";
-    EXPECT_EQ(registryFile(), savedRegistry);
+    // Announced at once, so the menu and the registry file follow without waiting for "Ok".
+    EXPECT_EQ(databasesChangedCount, announced + 1);
+    EXPECT_FALSE(registryFile().contains("a.kdb"));
+    ASSERT_EQ(menu->cellContents().size(), 3);
+    EXPECT_EQ(menu->cellContents().at(1).cellText, QStringLiteral("Download"));
 
     // A name without an extension is stored with one (as downloads store it).
     list->deleteRow(0);
@@ -146,6 +170,20 @@ TEST_F(SettingsDatabases, DeletingRemovesTheRecordAndItsFileOnly) {
     EXPECT_EQ(databaseRows(*list), QStringList());
     list->deleteRow(0);
     EXPECT_TRUE(delegate->serverArray().empty()) << "a row past the end deletes nothing";
+}
+
+TEST_F(SettingsDatabases, AQuestionLeftOpenDeletesNothingOnceTheRecordIsGone) {
+    addRecord(QStringLiteral("A"), QStringLiteral("a.kdb"), 1);
+    writeDocument(QStringLiteral("a.kdb"));
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
+    ASSERT_NE(list, nullptr);
+    list->EditTable();
+    list->list()->requestDeletion(1);
+    ASSERT_EQ(alerts->alerts().size(), 1);
+    QPointer<vaultora::toolkit::Alert> question = alerts->alerts().front();
+    delegate->serverArray().clear();
+    question->press(1);
+    EXPECT_EQ(documentNames(), "Vaultora.plist | a.kdb");
 }
 
 TEST_F(SettingsDatabases, NamesThatCouldLeaveTheDocumentsRemoveNoFile) {

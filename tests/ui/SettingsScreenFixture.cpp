@@ -78,6 +78,8 @@ SettingsScreenTest::SettingsScreenTest()
     services.modalPresenter = modalPresenter.get();
     services.transientPanels = transientPanels.get();
     services.progressOverlay = progressOverlay.get();
+    alerts = std::make_unique<vaultora::toolkit::AlertPresenter>();
+    services.alerts = alerts.get();
     services.urlOpener = &urlOpener;
     services.sources = &sources;
     services.timers = timers;

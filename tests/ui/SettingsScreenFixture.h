@@ -12,6 +12,7 @@
 #include "ui/MainMenu.h"
 #include "ui/NavigationPanelStack.h"
 #include "ui/ScreenServices.h"
+#include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/FormPanel.h"
 #include "ui/toolkit/ManualTimerFactory.h"
 #include "ui/toolkit/ModalPresenter.h"
@@ -168,6 +169,7 @@ protected:
     std::unique_ptr<vaultora::toolkit::ModalPresenter> modalPresenter;
     std::unique_ptr<vaultora::toolkit::TransientPanelHost> transientPanels;
     std::unique_ptr<vaultora::toolkit::ProgressOverlay> progressOverlay;
+    std::unique_ptr<vaultora::toolkit::AlertPresenter> alerts;
     std::unique_ptr<vaultora::ui::NavigationPanelStack> panelStack;
     std::unique_ptr<vaultora::toolkit::StackController> stack;
     vaultora::ui::MainMenu* menu = nullptr;

@@ -158,4 +158,36 @@ TEST_F(HttpServerScreen, AnUploadNamesTheRecordAndOkReturnsToTheDetails) {
     EXPECT_TRUE(m_screen.httpServer()->isRunning());
 }
 
+TEST_F(HttpServerScreen, NamesEachFileReceivedAndKeepsTheLatestTwenty) {
+    const auto received = [this] {
+        QStringList names;
+        const auto rows = m_screen.form()->sections().at(1)->rows();
+        for (const vaultora::toolkit::FormRow* row : rows) {
+            if (row->label() == QStringLiteral("Received")) {
+                names.append(row->text());
+            }
+        }
+        return names;
+    };
+    EXPECT_TRUE(received().isEmpty());
+    const auto upload = [this](const QString& name) {
+        vaultora::base::Notification note;
+        note.userInfo.insert(QStringLiteral("filename"), name);
+        m_screen.newFileUploadedInfoUpdate(note);
+    };
+    upload(QStringLiteral("first.kdbx"));
+    upload(QStringLiteral("second.kdb"));
+    EXPECT_EQ(received(), QStringList({"first.kdbx", "second.kdb"}));
+    EXPECT_EQ(m_screen.form()->sections().at(1)->rows().at(0)->label(),
+              QStringLiteral("File successfully uploaded"));
+
+    for (int number = 0; number < 30; ++number) {
+        upload(QStringLiteral("many%1.kdb").arg(number));
+    }
+    const QStringList names = received();
+    ASSERT_EQ(names.size(), 20);
+    EXPECT_EQ(names.front(), QStringLiteral("many10.kdb"));
+    EXPECT_EQ(names.back(), QStringLiteral("many29.kdb"));
+}
+
 } // namespace

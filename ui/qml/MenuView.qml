@@ -21,6 +21,32 @@ Item {
         clip: true
         model: root.list
         boundsBehavior: Flickable.StopAtBounds
+        activeFocusOnTab: true
+        keyNavigationEnabled: false
+        currentIndex: -1
+
+        // The keyboard's current row; the menu's model decides which rows it stops on.
+        function step(direction) {
+            const next = root.list.nextKeyboardItem(currentIndex, direction)
+            if (next >= 0) {
+                currentIndex = next
+                positionViewAtIndex(next, ListView.Contain)
+            }
+        }
+        function takeFocus() {
+            forceActiveFocus()
+            step(0)
+        }
+        onActiveFocusChanged: if (activeFocus && root.list) step(0)
+        Component.onCompleted: if (root.list && root.list.focusOnShow) takeFocus()
+        Connections {
+            target: root.list
+            function onListFocusRequested() { menuTable.takeFocus() }
+        }
+        Keys.onUpPressed: step(-1)
+        Keys.onDownPressed: step(1)
+        Keys.onReturnPressed: root.list.activate(currentIndex)
+        Keys.onEnterPressed: root.list.activate(currentIndex)
 
         delegate: Item {
             id: cell
@@ -42,6 +68,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     x: 10
                     text: cell.title
+                    textFormat: Text.PlainText
                     color: Qt.rgba(188 / 255, 188 / 255, 188 / 255, 1)
                     font.bold: true
                     font.pixelSize: 13
@@ -56,6 +83,9 @@ Item {
                 Rectangle {
                     anchors.fill: parent
                     color: cell.selected ? Qt.rgba(0, 0, 0, 0.25) : "transparent"
+                    // The keyboard's current row.
+                    border.width: cell.ListView.isCurrentItem && menuTable.activeFocus ? 2 : 0
+                    border.color: "white"
                 }
                 Rectangle {
                     y: 0
@@ -92,6 +122,7 @@ Item {
                     height: 43
                     verticalAlignment: Text.AlignVCenter
                     text: cell.title
+                    textFormat: Text.PlainText
                     elide: Text.ElideRight
                     font.bold: true
                     color: cell.selected ? "white" : Qt.rgba(188 / 255, 188 / 255, 188 / 255, 1)

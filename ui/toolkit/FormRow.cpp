@@ -194,6 +194,10 @@ void FormRow::choose(int index) {
     emit choiceChanged(index);
 }
 
+void FormRow::submit() {
+    emit submitted();
+}
+
 void FormRow::select() {
     if (m_enabled) {
         emit selected();

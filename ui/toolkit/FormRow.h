@@ -31,6 +31,7 @@ class FormRow final : public QObject {
     Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY changed)
     Q_PROPERTY(QString imageName READ imageName WRITE setImageName NOTIFY changed)
     Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY changed)
+    Q_PROPERTY(bool focusOnShow READ focusOnShow CONSTANT)
 
 public:
     enum class Kind {
@@ -90,6 +91,10 @@ public:
     void setImageName(const QString& imageName);
     [[nodiscard]] bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
+    // Whether the view gives the row's entry the keyboard focus when the form appears. Set
+    // before the form is shown.
+    [[nodiscard]] bool focusOnShow() const { return m_focusOnShow; }
+    void setFocusOnShow(bool focus) { m_focusOnShow = focus; }
     [[nodiscard]] bool isOn() const { return m_value.toBool(); }
     [[nodiscard]] double number() const { return m_value.toDouble(); }
 
@@ -105,6 +110,8 @@ public:
     Q_INVOKABLE void choose(int index);
     // A tap on the row (or a press of the button).
     Q_INVOKABLE void select();
+    // Return pressed in the row's entry.
+    Q_INVOKABLE void submit();
 
     // Rows with a key copy their value; rows without one copy nothing.
     void copyValueInto(KeyValueTarget& target) const;
@@ -115,6 +122,7 @@ signals:
     void toggled(bool on);
     void choiceChanged(int index);
     void selected();
+    void submitted();
 
 private:
     FormRow(Kind kind, const QString& label);
@@ -131,6 +139,7 @@ private:
     QUrl m_url;
     QString m_imageName;
     bool m_enabled = true;
+    bool m_focusOnShow = false;
 };
 
 } // namespace vaultora::toolkit

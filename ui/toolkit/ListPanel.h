@@ -21,6 +21,11 @@ public:
     [[nodiscard]] ListPanelModel* list() const { return m_list; }
     [[nodiscard]] QUrl viewSource() const override;
 
+protected:
+    // A row chosen with the keyboard. Here it counts as a tap; a panel that tells taps apart
+    // takes it as the decided choice.
+    virtual void activateRow(int section, int row);
+
 private:
     ListPanelModel* m_list;
 };

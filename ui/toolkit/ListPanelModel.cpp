@@ -1,5 +1,7 @@
 #include "ui/toolkit/ListPanelModel.h"
 
+#include <algorithm>
+
 namespace vaultora::toolkit {
 
 namespace {
@@ -104,6 +106,55 @@ void ListPanelModel::tap(int item) {
     if (tapped.row >= 0) {
         emit rowTapped(tapped.section, tapped.row);
     }
+}
+
+void ListPanelModel::activate(int item) {
+    if (item < 0 || item >= static_cast<int>(m_items.size())) {
+        return;
+    }
+    const Item chosen = m_items[static_cast<std::size_t>(item)];
+    if (chosen.row >= 0 && row(chosen.section, chosen.row).focusable) {
+        emit rowActivated(chosen.section, chosen.row);
+    }
+}
+
+int ListPanelModel::nextKeyboardItem(int item, int step) const {
+    const int count = static_cast<int>(m_items.size());
+    const auto reachable = [this](int candidate) {
+        const Item at = m_items[static_cast<std::size_t>(candidate)];
+        return at.row >= 0 && row(at.section, at.row).focusable;
+    };
+    if (step == 0 && item >= 0 && item < count && reachable(item)) {
+        return item;
+    }
+    const int direction = step < 0 ? -1 : 1;
+    int candidate = std::clamp(item, -1, count) + direction;
+    for (; candidate >= 0 && candidate < count; candidate += direction) {
+        if (reachable(candidate)) {
+            return candidate;
+        }
+    }
+    if (item >= 0 && item < count && reachable(item)) {
+        return item;
+    }
+    // Nothing further that way: the nearest reachable row the other way, if any.
+    for (candidate = std::clamp(item, -1, count) - direction; candidate >= 0 && candidate < count;
+         candidate -= direction) {
+        if (reachable(candidate)) {
+            return candidate;
+        }
+    }
+    return -1;
+}
+
+bool ListPanelModel::typeIntoSearch(const QString& text) {
+    if (!m_searchFieldVisible || text.isEmpty() ||
+        !std::ranges::all_of(text, [](QChar character) { return character.isPrint(); })) {
+        return false;
+    }
+    emit searchFocusRequested();
+    editSearchText(m_searchText + text);
+    return true;
 }
 
 void ListPanelModel::requestDeletion(int item) {

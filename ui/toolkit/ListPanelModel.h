@@ -22,6 +22,7 @@ class ListPanelModel : public QAbstractListModel {
     Q_PROPERTY(bool searchFieldVisible READ isSearchFieldVisible NOTIFY searchStateChanged)
     Q_PROPERTY(bool showsCancelButton READ showsCancelButton NOTIFY searchStateChanged)
     Q_PROPERTY(bool editing READ isEditing NOTIFY editingChanged)
+    Q_PROPERTY(bool focusOnShow READ focusOnShow CONSTANT)
 
 public:
     enum Roles {
@@ -64,8 +65,27 @@ public:
     [[nodiscard]] bool isEditing() const { return m_editing; }
     void setEditing(bool editing);
 
+    // Whether the view gives the list the keyboard focus when it appears. Set before the panel
+    // is shown.
+    [[nodiscard]] bool focusOnShow() const { return m_focusOnShow; }
+    void setFocusOnShow(bool focus) { m_focusOnShow = focus; }
+    // Asks the view to put the keyboard focus into the search field or on the list.
+    void requestSearchFocus() { emit searchFocusRequested(); }
+    void requestListFocus() { emit listFocusRequested(); }
+
     // From the view.
     Q_INVOKABLE void tap(int item);
+    // Enter on the keyboard's current row: a decided choice of the row, never half of a double
+    // tap.
+    Q_INVOKABLE void activate(int item);
+    // The item the arrow keys reach from `item` going `step` (+1 down, -1 up), passing over
+    // headers and rows that are not focusable; from -1 downwards the first such row. Stays on
+    // `item` at either end, and gives -1 when the list has no such row. Step 0 keeps a
+    // reachable `item` and otherwise goes down.
+    [[nodiscard]] Q_INVOKABLE int nextKeyboardItem(int item, int step) const;
+    // Text typed while the list has the focus goes to the search field when there is one and
+    // the text is printable; returns whether it went there.
+    Q_INVOKABLE bool typeIntoSearch(const QString& text);
     Q_INVOKABLE void requestDeletion(int item);
     Q_INVOKABLE void beginSearchEditing() { emit searchEditingBegan(); }
     Q_INVOKABLE void editSearchText(const QString& text);
@@ -78,12 +98,15 @@ public:
 
 signals:
     void rowTapped(int section, int row);
+    void rowActivated(int section, int row);
     void rowDeletionRequested(int section, int row);
     void searchEditingBegan();
     void searchTextEdited(const QString& text);
     void searchButtonPressed();
     void cancelButtonPressed();
     void keyboardDismissed();
+    void searchFocusRequested();
+    void listFocusRequested();
     void searchTextChanged();
     void searchStateChanged();
     void editingChanged();
@@ -104,6 +127,7 @@ private:
     bool m_searchFieldVisible = false;
     bool m_showsCancelButton = false;
     bool m_editing = false;
+    bool m_focusOnShow = false;
     int m_selectedSection = -1;
     int m_selectedRow = -1;
 };

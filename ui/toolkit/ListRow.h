@@ -17,6 +17,8 @@ struct ListRow {
     bool centred = false;
     // Offered for deletion while the list is being edited.
     bool deletable = false;
+    // The arrow keys stop on the row; a spacer that opens nothing is passed over.
+    bool focusable = true;
 };
 
 struct ListSection {

@@ -77,6 +77,32 @@ bool StackController::popPanel(Panel* panel, Animated animated) {
     return true;
 }
 
+bool StackController::closePanel(Panel* panel, Animated animated) {
+    const auto found = std::ranges::find_if(
+        m_entries, [panel](const Entry& entry) { return entry.panel == panel; });
+    if (panel == nullptr || found == m_entries.end()) {
+        return false;
+    }
+    if (panel == topPanel()) {
+        popTopPanel(animated);
+        return true;
+    }
+    const int index = static_cast<int>(found - m_entries.begin());
+    beginRemoveRows({}, index, index);
+    m_entries.erase(found);
+    endRemoveRows();
+    forgetDelegateWithin(panel);
+    panel->setStackController(nullptr);
+    panel->deleteLater();
+    // The panels right of it move one place to the left, and so does the first visible one.
+    if (m_position > index) {
+        --m_position;
+    }
+    emit countChanged();
+    collapseStack(0, animated);
+    return true;
+}
+
 QList<Panel*> StackController::viewControllers() const {
     QList<Panel*> panels;
     panels.reserve(count());

@@ -51,6 +51,9 @@ public:
     void popTopPanel(Animated animated);
     // Closes the panel only when it is the topmost; returns whether it was closed.
     bool popPanel(Panel* panel, Animated animated);
+    // Closes the panel wherever it stands, and only it: the panels to its right stay. Returns
+    // whether it was on the stack.
+    bool closePanel(Panel* panel, Animated animated);
 
     [[nodiscard]] QList<Panel*> viewControllers() const;
     [[nodiscard]] Panel* topPanel() const;

@@ -28,6 +28,7 @@ Item {
                 width: parent.width
                 Label {
                     text: alertView.alert.title
+                    textFormat: Text.PlainText
                     font.bold: true
                     wrapMode: Text.Wrap
                     horizontalAlignment: Qt.AlignHCenter
@@ -35,6 +36,7 @@ Item {
                 }
                 Label {
                     text: alertView.alert.message
+                    textFormat: Text.PlainText
                     wrapMode: Text.Wrap
                     horizontalAlignment: Qt.AlignHCenter
                     Layout.fillWidth: true
@@ -48,6 +50,10 @@ Item {
                             required property string modelData
                             text: modelData
                             onClicked: alertView.alert.press(index)
+                            // The keyboard starts on the first answer; Tab reaches the others.
+                            Component.onCompleted: if (index === 0) forceActiveFocus()
+                            Keys.onReturnPressed: clicked()
+                            Keys.onEnterPressed: clicked()
                         }
                     }
                 }

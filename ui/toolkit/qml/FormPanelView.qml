@@ -29,6 +29,7 @@ Pane {
                     Label {
                         visible: sectionView.title.length > 0
                         text: sectionView.title
+                        textFormat: Text.PlainText
                         font.bold: true
                         opacity: 0.7
                         leftPadding: 16
@@ -44,6 +45,7 @@ Pane {
                     Label {
                         visible: sectionView.section.footer.length > 0
                         text: sectionView.section.footer
+                        textFormat: Text.PlainText
                         wrapMode: Text.Wrap
                         opacity: 0.7
                         leftPadding: 16

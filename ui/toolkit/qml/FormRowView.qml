@@ -10,10 +10,16 @@ ItemDelegate {
     required property var row
     readonly property int kind: row ? row.kind : -1
 
+    readonly property bool hasOwnControl: kind === FormRow.TextEntry || kind === FormRow.DecimalEntry
+                                          || kind === FormRow.Switch || kind === FormRow.Choice
     enabled: row ? row.enabled : false
     hoverEnabled: false
-    onClicked: if (row && kind !== FormRow.TextEntry && kind !== FormRow.DecimalEntry
-                   && kind !== FormRow.Switch && kind !== FormRow.Choice) row.select()
+    // A row with an entry, switch or choice is reached through that control; the others are
+    // keyboard stops of their own, chosen with Return or Space.
+    focusPolicy: hasOwnControl ? Qt.NoFocus : Qt.StrongFocus
+    onClicked: if (row && !hasOwnControl) row.select()
+    Keys.onReturnPressed: if (!hasOwnControl) clicked()
+    Keys.onEnterPressed: if (!hasOwnControl) clicked()
 
     contentItem: RowLayout {
         spacing: 12
@@ -29,6 +35,7 @@ ItemDelegate {
         Label {
             visible: root.kind !== FormRow.Button && root.kind !== FormRow.MultilineText
             text: root.row ? root.row.label : ""
+            textFormat: Text.PlainText
             font.bold: true
             Layout.preferredWidth: root.kind === FormRow.WebLink ? -1 : Math.min(implicitWidth, root.width * 0.4)
             Layout.fillWidth: root.kind === FormRow.WebLink
@@ -39,6 +46,7 @@ ItemDelegate {
         Label {
             visible: root.kind === FormRow.Button
             text: root.row ? root.row.label : ""
+            textFormat: Text.PlainText
             horizontalAlignment: Qt.AlignHCenter
             color: palette.highlight
             font.bold: true
@@ -48,6 +56,7 @@ ItemDelegate {
         Label {
             visible: root.kind === FormRow.Label || root.kind === FormRow.Navigation
             text: root.row ? root.row.text : ""
+            textFormat: Text.PlainText
             horizontalAlignment: Qt.AlignRight
             elide: Label.ElideRight
             Layout.fillWidth: true
@@ -56,6 +65,7 @@ ItemDelegate {
         Label {
             visible: root.kind === FormRow.MultilineText
             text: root.row ? root.row.text : ""
+            textFormat: Text.PlainText
             wrapMode: Text.Wrap
             Layout.fillWidth: true
         }
@@ -69,6 +79,8 @@ ItemDelegate {
                               | (root.row && root.row.secure ? Qt.ImhSensitiveData | Qt.ImhHiddenText : 0)
             Layout.fillWidth: true
             onTextEdited: root.row.enterText(text)
+            onAccepted: root.row.submit()
+            Component.onCompleted: if (root.kind === FormRow.TextEntry && root.row.focusOnShow) forceActiveFocus()
         }
 
         TextField {
@@ -99,11 +111,24 @@ ItemDelegate {
         }
 
         ComboBox {
+            id: choiceBox
             visible: root.kind === FormRow.Choice
             model: root.row ? root.row.choices : []
             currentIndex: root.row ? root.row.selectedIndex : -1
             Layout.fillWidth: true
             onActivated: index => root.row.choose(index)
+            // Choices may be file names from the documents: plain text, never markup.
+            delegate: ItemDelegate {
+                required property int index
+                required property string modelData
+                width: choiceBox.width
+                highlighted: choiceBox.highlightedIndex === index
+                contentItem: Label {
+                    text: modelData
+                    textFormat: Text.PlainText
+                    elide: Label.ElideRight
+                }
+            }
         }
 
         Label {

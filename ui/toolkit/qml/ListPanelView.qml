@@ -12,8 +12,12 @@ Pane {
 
     Connections {
         target: root.list
-        function onKeyboardDismissed() { searchField.focus = false }
+        // On a desktop the keyboard stays: the focus goes on to the list.
+        function onKeyboardDismissed() { listView.takeFocus() }
+        function onSearchFocusRequested() { searchField.forceActiveFocus() }
+        function onListFocusRequested() { listView.takeFocus() }
     }
+    Component.onCompleted: if (root.list && root.list.focusOnShow) listView.takeFocus()
 
     ColumnLayout {
         anchors.fill: parent
@@ -35,6 +39,7 @@ Pane {
                 onActiveFocusChanged: if (activeFocus && root.list) root.list.beginSearchEditing()
                 onTextEdited: root.list.editSearchText(text)
                 onAccepted: root.list.pressSearchButton()
+                Keys.onDownPressed: listView.takeFocus()
             }
             Button {
                 visible: root.list ? root.list.showsCancelButton : false
@@ -50,6 +55,32 @@ Pane {
             clip: true
             model: root.list
             ScrollBar.vertical: ScrollBar {}
+            activeFocusOnTab: true
+            keyNavigationEnabled: false
+            currentIndex: -1
+
+            // Moves the keyboard's current row; the model decides which rows it stops on.
+            function step(direction) {
+                const next = root.list.nextKeyboardItem(currentIndex, direction)
+                if (next >= 0) {
+                    currentIndex = next
+                    positionViewAtIndex(next, ListView.Contain)
+                }
+            }
+            function takeFocus() {
+                forceActiveFocus()
+                step(0)
+            }
+            onActiveFocusChanged: if (activeFocus && root.list) step(0)
+            Keys.onUpPressed: step(-1)
+            Keys.onDownPressed: step(1)
+            Keys.onReturnPressed: root.list.activate(currentIndex)
+            Keys.onEnterPressed: root.list.activate(currentIndex)
+            Keys.onPressed: event => {
+                if (!(event.modifiers & (Qt.ControlModifier | Qt.AltModifier | Qt.MetaModifier))
+                        && root.list.typeIntoSearch(event.text))
+                    event.accepted = true
+            }
 
             delegate: ItemDelegate {
                 id: rowView
@@ -66,12 +97,16 @@ Pane {
                 width: ListView.view.width
                 highlighted: selected
                 enabled: !isHeader
+                // The list takes the keyboard as a whole; rows are not stops of their own.
+                focusPolicy: Qt.NoFocus
                 onClicked: root.list.tap(index)
 
                 background: Rectangle {
                     color: rowView.isHeader ? palette.alternateBase
                                             : rowView.highlighted ? Qt.rgba(0, 0, 0, 0.25)
                                                                    : "transparent"
+                    border.width: rowView.ListView.isCurrentItem && listView.activeFocus ? 2 : 0
+                    border.color: palette.highlight
                 }
 
                 contentItem: RowLayout {
@@ -88,6 +123,7 @@ Pane {
                         Layout.fillWidth: true
                         Label {
                             text: rowView.title
+                            textFormat: Text.PlainText
                             font.bold: rowView.isHeader
                             elide: Label.ElideRight
                             horizontalAlignment: rowView.centred ? Qt.AlignHCenter : Qt.AlignLeft
@@ -96,6 +132,7 @@ Pane {
                         Label {
                             visible: rowView.subtitle.length > 0
                             text: rowView.subtitle
+                            textFormat: Text.PlainText
                             opacity: 0.7
                             font.pixelSize: 12
                             elide: Label.ElideRight

@@ -24,15 +24,26 @@ ToolBar {
     RowLayout {
         anchors.fill: parent
         ToolButton {
+            id: backButton
             visible: bar.canGoBack
             text: "‹ " + bar.backTitle
             onClicked: bar.backPressed()
+            // The title is a name from the database: drawn as plain text, never as markup.
+            contentItem: Label {
+                text: backButton.text
+                textFormat: Text.PlainText
+                font: backButton.font
+                elide: Label.ElideRight
+                horizontalAlignment: Qt.AlignHCenter
+                verticalAlignment: Qt.AlignVCenter
+            }
         }
         BarButtonView {
             button: bar.canGoBack || !bar.panel ? null : bar.panel.leftBarButton
         }
         Label {
             text: bar.panel ? bar.panel.title : ""
+            textFormat: Text.PlainText
             elide: Label.ElideRight
             horizontalAlignment: Qt.AlignHCenter
             font.bold: true

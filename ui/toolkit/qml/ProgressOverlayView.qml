@@ -27,6 +27,7 @@ Item {
             }
             Label {
                 text: root.overlay ? root.overlay.title : ""
+                textFormat: Text.PlainText
                 color: "white"
                 Layout.alignment: Qt.AlignHCenter
             }

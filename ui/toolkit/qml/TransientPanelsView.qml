@@ -27,6 +27,7 @@ Column {
                 spacing: 2
                 Label {
                     text: noticeView.notice.title
+                    textFormat: Text.PlainText
                     color: "white"
                     font.bold: true
                     wrapMode: Text.Wrap
@@ -35,6 +36,7 @@ Column {
                 Label {
                     visible: text.length > 0
                     text: noticeView.notice.subtitle
+                    textFormat: Text.PlainText
                     color: "white"
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
