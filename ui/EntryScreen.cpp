@@ -24,9 +24,12 @@ constexpr double urlConfirmationSeconds = 1.0;
 
 EntryScreen::EntryScreen(const ScreenServices& services, QObject* parent)
     : toolkit::FormPanel({}, parent), m_services(services) {
-    connect(
-        setRightBarButton({}, QStringLiteral("fullscreen.png"), toolkit::BarButton::Style::Plain),
-        &toolkit::BarButton::pressed, this, &EntryScreen::showFullScreen);
+    toolkit::BarButton* fullScreen =
+        setRightBarButton({}, QStringLiteral("fullscreen.png"), toolkit::BarButton::Style::Plain);
+    connect(fullScreen, &toolkit::BarButton::pressed, this, &EntryScreen::showFullScreen);
+    if (m_services.stack != nullptr) {
+        m_services.stack->showFullScreenStateOn(fullScreen);
+    }
 }
 
 EntryScreen::~EntryScreen() = default;
@@ -68,10 +71,12 @@ void EntryScreen::showEntry() {
             });
     const QString shownPassword =
         m_showPassword ? fromUtf8(entry.getPassword()) : QString::fromLatin1(passwordMask);
-    connect(fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword)),
-            &toolkit::FormRow::selected, this, [this] {
-                copyPassword(copyConfirmationSeconds);
-            });
+    toolkit::FormRow* passwordRow =
+        fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword));
+    // A revealed password is read character by character: l, 1 and I must differ.
+    passwordRow->setMonospace(m_showPassword);
+    connect(passwordRow, &toolkit::FormRow::selected, this,
+            [this] { copyPassword(copyConfirmationSeconds); });
     connect(fields->addRow(
                 toolkit::FormRow::switchRow(QStringLiteral("Show password"), m_showPassword)),
             &toolkit::FormRow::toggled, this, &EntryScreen::toggleShowPassword);
@@ -137,7 +142,9 @@ void EntryScreen::showFullScreen() {
     if (stack == nullptr) {
         return;
     }
-    if (m_toogleFullScreen) {
+    // The button follows the navigation's mode, whichever panel switched it: a press always
+    // changes the mode.
+    if (stack->isFullScreen()) {
         m_toogleFullScreen = false;
         stack->doNormalScreen();
     } else {

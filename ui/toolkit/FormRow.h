@@ -31,6 +31,8 @@ class FormRow final : public QObject {
     Q_PROPERTY(QUrl url READ url WRITE setUrl NOTIFY changed)
     Q_PROPERTY(QString imageName READ imageName WRITE setImageName NOTIFY changed)
     Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY changed)
+    // The value is shown in a fixed-width font, where every character must be told apart.
+    Q_PROPERTY(bool monospace READ isMonospace WRITE setMonospace NOTIFY changed)
 
 public:
     enum class Kind {
@@ -90,6 +92,8 @@ public:
     void setImageName(const QString& imageName);
     [[nodiscard]] bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
+    [[nodiscard]] bool isMonospace() const { return m_monospace; }
+    void setMonospace(bool monospace);
     [[nodiscard]] bool isOn() const { return m_value.toBool(); }
     [[nodiscard]] double number() const { return m_value.toDouble(); }
 
@@ -131,6 +135,7 @@ private:
     QUrl m_url;
     QString m_imageName;
     bool m_enabled = true;
+    bool m_monospace = false;
 };
 
 } // namespace vaultora::toolkit

@@ -4,16 +4,39 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import "Images.js" as Images
 
-// One form row, drawn by its kind; edits and taps go back to the row.
+// One form row, drawn by its kind; edits and taps go back to the row. Long labels and values
+// wrap rather than being cut.
 ItemDelegate {
     id: root
     required property var row
     readonly property int kind: row ? row.kind : -1
+    // The width of the form's label column, and the width this row's label would like.
+    property real labelWidth: 0
+    readonly property bool alignsLabel: kind === FormRow.Label || kind === FormRow.TextEntry
+                                        || kind === FormRow.DecimalEntry || kind === FormRow.Choice
+                                        || kind === FormRow.Navigation
+    readonly property real labelImplicitWidth: alignsLabel && rowLabel.visible ? rowLabel.implicitWidth : 0
 
     enabled: row ? row.enabled : false
     hoverEnabled: false
+    implicitHeight: Math.max(Theme.touchTarget, implicitContentHeight + topPadding + bottomPadding)
+    leftPadding: Theme.sideMargin
+    rightPadding: Theme.sideMargin
+    topPadding: 8
+    bottomPadding: 8
     onClicked: if (row && kind !== FormRow.TextEntry && kind !== FormRow.DecimalEntry
                    && kind !== FormRow.Switch && kind !== FormRow.Choice) row.select()
+
+    background: Rectangle {
+        color: root.down ? Theme.selectedRowBackground : Theme.rowBackground
+        Rectangle {
+            x: Theme.sideMargin
+            y: parent.height - 1
+            width: parent.width - x
+            height: 1
+            color: Theme.separator
+        }
+    }
 
     contentItem: RowLayout {
         spacing: 12
@@ -27,20 +50,24 @@ ItemDelegate {
         }
 
         Label {
+            id: rowLabel
             visible: root.kind !== FormRow.Button && root.kind !== FormRow.MultilineText
             text: root.row ? root.row.label : ""
             font.bold: true
-            Layout.preferredWidth: root.kind === FormRow.WebLink ? -1 : Math.min(implicitWidth, root.width * 0.4)
-            Layout.fillWidth: root.kind === FormRow.WebLink
-            elide: Label.ElideRight
-            color: root.kind === FormRow.WebLink ? palette.link : palette.text
+            wrapMode: root.kind === FormRow.WebLink ? Text.WrapAtWordBoundaryOrAnywhere : Text.Wrap
+            Layout.preferredWidth: root.alignsLabel && root.labelWidth > 0 ? root.labelWidth : -1
+            Layout.maximumWidth: root.alignsLabel && root.labelWidth > 0 ? root.labelWidth : Number.POSITIVE_INFINITY
+            Layout.fillWidth: !root.alignsLabel
+            color: !root.enabled ? Theme.disabledText
+                                 : root.kind === FormRow.WebLink ? Theme.link : Theme.text
         }
 
         Label {
             visible: root.kind === FormRow.Button
             text: root.row ? root.row.label : ""
             horizontalAlignment: Qt.AlignHCenter
-            color: palette.highlight
+            wrapMode: Text.Wrap
+            color: root.enabled ? Theme.accent : Theme.disabledText
             font.bold: true
             Layout.fillWidth: true
         }
@@ -49,14 +76,17 @@ ItemDelegate {
             visible: root.kind === FormRow.Label || root.kind === FormRow.Navigation
             text: root.row ? root.row.text : ""
             horizontalAlignment: Qt.AlignRight
-            elide: Label.ElideRight
+            wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+            font.family: root.row && root.row.monospace ? Theme.monospaceFamily : root.font.family
+            color: root.enabled ? Theme.text : Theme.disabledText
             Layout.fillWidth: true
         }
 
         Label {
             visible: root.kind === FormRow.MultilineText
             text: root.row ? root.row.text : ""
-            wrapMode: Text.Wrap
+            wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+            color: root.enabled ? Theme.text : Theme.disabledText
             Layout.fillWidth: true
         }
 
@@ -68,6 +98,7 @@ ItemDelegate {
             inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText
                               | (root.row && root.row.secure ? Qt.ImhSensitiveData | Qt.ImhHiddenText : 0)
             Layout.fillWidth: true
+            Layout.preferredHeight: Theme.touchTarget
             onTextEdited: root.row.enterText(text)
         }
 
@@ -81,6 +112,7 @@ ItemDelegate {
             }
             horizontalAlignment: Qt.AlignRight
             Layout.fillWidth: true
+            Layout.preferredHeight: Theme.touchTarget
             onTextEdited: {
                 const number = Number.fromLocaleString(Qt.locale(), text)
                 if (!isNaN(number))
@@ -88,13 +120,10 @@ ItemDelegate {
             }
         }
 
-        Item {
-            visible: root.kind === FormRow.Switch
-            Layout.fillWidth: true
-        }
         Switch {
             visible: root.kind === FormRow.Switch
             checked: root.row ? root.row.value === true : false
+            Layout.preferredHeight: Theme.touchTarget
             onToggled: root.row.toggle(checked)
         }
 
@@ -103,12 +132,14 @@ ItemDelegate {
             model: root.row ? root.row.choices : []
             currentIndex: root.row ? root.row.selectedIndex : -1
             Layout.fillWidth: true
+            Layout.preferredHeight: Theme.touchTarget
             onActivated: index => root.row.choose(index)
         }
 
         Label {
             visible: root.kind === FormRow.Navigation
             text: "›"
+            color: Theme.secondaryText
             font.pixelSize: 20
         }
     }

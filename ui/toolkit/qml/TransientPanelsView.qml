@@ -17,8 +17,7 @@ Column {
             width: root.width
             height: content.implicitHeight + 16
             radius: 4
-            color: notice.style === TransientPanel.Error ? "#c0392b" : "#2c3e50"
-            opacity: 0.95
+            color: notice.style === TransientPanel.Error ? Theme.errorNoticeBackground : Theme.noticeBackground
 
             ColumnLayout {
                 id: content
@@ -27,7 +26,7 @@ Column {
                 spacing: 2
                 Label {
                     text: noticeView.notice.title
-                    color: "white"
+                    color: Theme.noticeText
                     font.bold: true
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
@@ -35,7 +34,7 @@ Column {
                 Label {
                     visible: text.length > 0
                     text: noticeView.notice.subtitle
-                    color: "white"
+                    color: Theme.noticeText
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
@@ -46,7 +45,7 @@ Column {
                     value: noticeView.notice.progress
                     Layout.fillWidth: true
                     Behavior on value {
-                        enabled: noticeView.notice.progressAnimated
+                        enabled: noticeView.notice.progressAnimated && !Theme.reducedMotion
                         NumberAnimation { duration: 200 }
                     }
                 }

@@ -1,0 +1,123 @@
+#include "ui/toolkit/Theme.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QJSEngine>
+#include <QPalette>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vaultora::toolkit {
+
+namespace {
+
+// The sRGB transfer function undone, per WCAG 2's definition of relative luminance.
+double linearChannel(int channel) {
+    const double value = channel / 255.0;
+    return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+}
+
+} // namespace
+
+Theme& Theme::instance() {
+    static Theme* const theme = new Theme;
+    return *theme;
+}
+
+Theme* Theme::create(QQmlEngine*, QJSEngine*) {
+    Theme* theme = &instance();
+    // Every engine shares the one object; none of them may delete it.
+    QJSEngine::setObjectOwnership(theme, QJSEngine::CppOwnership);
+    return theme;
+}
+
+std::vector<Theme::TextPair> Theme::textPairs() const {
+    return {
+        {QStringLiteral("text on rows"), m_text, m_rowBackground},
+        {QStringLiteral("text on panels"), m_text, m_panelBackground},
+        {QStringLiteral("text on selected rows"), m_text, m_selectedRowBackground},
+        {QStringLiteral("text on headers"), m_text, m_headerBackground},
+        {QStringLiteral("secondary text on rows"), m_secondaryText, m_rowBackground},
+        {QStringLiteral("secondary text on panels"), m_secondaryText, m_panelBackground},
+        {QStringLiteral("disabled text on rows"), m_disabledText, m_rowBackground},
+        {QStringLiteral("disabled text on panels"), m_disabledText, m_panelBackground},
+        {QStringLiteral("header text on headers"), m_headerText, m_headerBackground},
+        {QStringLiteral("header text on panels"), m_headerText, m_panelBackground},
+        {QStringLiteral("links on rows"), m_link, m_rowBackground},
+        {QStringLiteral("links on panels"), m_link, m_panelBackground},
+        {QStringLiteral("accent on rows"), m_accent, m_rowBackground},
+        {QStringLiteral("accent on panels"), m_accent, m_panelBackground},
+        {QStringLiteral("text on accent"), m_onAccent, m_accent},
+        {QStringLiteral("menu text on the menu"), m_menuText, m_menuBackground},
+        {QStringLiteral("menu text on menu headers"), m_menuText, m_menuHeaderBackground},
+        {QStringLiteral("selected menu text"), m_menuSelectedText, m_menuSelectedBackground},
+        {QStringLiteral("notice text"), m_noticeText, m_noticeBackground},
+        {QStringLiteral("error notice text"), m_noticeText, m_errorNoticeBackground},
+        {QStringLiteral("progress text"), m_noticeText, m_overlayBackground},
+    };
+}
+
+bool Theme::isTextColour(const QColor& colour) const {
+    const auto pairs = textPairs();
+    return std::ranges::any_of(pairs, [&colour](const TextPair& pair) {
+        return pair.foreground.rgba() == colour.rgba();
+    });
+}
+
+double Theme::relativeLuminance(const QColor& colour) {
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * linearChannel(rgb.red()) + 0.7152 * linearChannel(rgb.green()) +
+           0.0722 * linearChannel(rgb.blue());
+}
+
+double Theme::contrastRatio(const QColor& first, const QColor& second) {
+    const double a = relativeLuminance(first);
+    const double b = relativeLuminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+void Theme::applyToApplicationPalette() const {
+    QPalette palette;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Window, m_panelBackground);
+        palette.setColor(group, QPalette::WindowText, m_text);
+        palette.setColor(group, QPalette::Base, m_rowBackground);
+        palette.setColor(group, QPalette::AlternateBase, m_headerBackground);
+        palette.setColor(group, QPalette::Text, m_text);
+        palette.setColor(group, QPalette::PlaceholderText, m_secondaryText);
+        palette.setColor(group, QPalette::Button, m_rowBackground);
+        palette.setColor(group, QPalette::ButtonText, m_text);
+        palette.setColor(group, QPalette::BrightText, m_onAccent);
+        palette.setColor(group, QPalette::Highlight, m_accent);
+        palette.setColor(group, QPalette::HighlightedText, m_onAccent);
+        palette.setColor(group, QPalette::Link, m_link);
+        palette.setColor(group, QPalette::LinkVisited, m_link);
+        palette.setColor(group, QPalette::ToolTipBase, m_rowBackground);
+        palette.setColor(group, QPalette::ToolTipText, m_text);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Window, m_panelBackground);
+    palette.setColor(QPalette::Disabled, QPalette::Base, m_rowBackground);
+    palette.setColor(QPalette::Disabled, QPalette::Button, m_rowBackground);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text,
+                                           QPalette::ButtonText, QPalette::PlaceholderText}) {
+        palette.setColor(QPalette::Disabled, role, m_disabledText);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, m_disabledText);
+    palette.setColor(QPalette::Disabled, QPalette::HighlightedText, m_onAccent);
+    palette.setColor(QPalette::Disabled, QPalette::Link, m_disabledText);
+    QGuiApplication::setPalette(palette);
+}
+
+QString Theme::monospaceFamily() const {
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
+
+void Theme::setReducedMotion(bool reduced) {
+    if (m_reducedMotion != reduced) {
+        m_reducedMotion = reduced;
+        emit reducedMotionChanged();
+    }
+}
+
+} // namespace vaultora::toolkit
