@@ -1,9 +1,7 @@
 #include "ui/toolkit/Theme.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QJSEngine>
-#include <QPalette>
 
 #include <algorithm>
 #include <cmath>
@@ -75,38 +73,6 @@ double Theme::contrastRatio(const QColor& first, const QColor& second) {
     const double a = relativeLuminance(first);
     const double b = relativeLuminance(second);
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
-
-void Theme::applyToApplicationPalette() const {
-    QPalette palette;
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Window, m_panelBackground);
-        palette.setColor(group, QPalette::WindowText, m_text);
-        palette.setColor(group, QPalette::Base, m_rowBackground);
-        palette.setColor(group, QPalette::AlternateBase, m_headerBackground);
-        palette.setColor(group, QPalette::Text, m_text);
-        palette.setColor(group, QPalette::PlaceholderText, m_secondaryText);
-        palette.setColor(group, QPalette::Button, m_rowBackground);
-        palette.setColor(group, QPalette::ButtonText, m_text);
-        palette.setColor(group, QPalette::BrightText, m_onAccent);
-        palette.setColor(group, QPalette::Highlight, m_accent);
-        palette.setColor(group, QPalette::HighlightedText, m_onAccent);
-        palette.setColor(group, QPalette::Link, m_link);
-        palette.setColor(group, QPalette::LinkVisited, m_link);
-        palette.setColor(group, QPalette::ToolTipBase, m_rowBackground);
-        palette.setColor(group, QPalette::ToolTipText, m_text);
-    }
-    palette.setColor(QPalette::Disabled, QPalette::Window, m_panelBackground);
-    palette.setColor(QPalette::Disabled, QPalette::Base, m_rowBackground);
-    palette.setColor(QPalette::Disabled, QPalette::Button, m_rowBackground);
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text,
-                                           QPalette::ButtonText, QPalette::PlaceholderText}) {
-        palette.setColor(QPalette::Disabled, role, m_disabledText);
-    }
-    palette.setColor(QPalette::Disabled, QPalette::Highlight, m_disabledText);
-    palette.setColor(QPalette::Disabled, QPalette::HighlightedText, m_onAccent);
-    palette.setColor(QPalette::Disabled, QPalette::Link, m_disabledText);
-    QGuiApplication::setPalette(palette);
 }
 
 QString Theme::monospaceFamily() const {

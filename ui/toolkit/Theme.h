@@ -81,9 +81,6 @@ public:
     // WCAG 2 contrast ratio of two opaque colours, 1 to 21.
     [[nodiscard]] static double contrastRatio(const QColor& first, const QColor& second);
 
-    // Gives the application's palette, which the controls draw with, the theme's colours.
-    void applyToApplicationPalette() const;
-
     [[nodiscard]] QString monospaceFamily() const;
     [[nodiscard]] bool reducedMotion() const { return m_reducedMotion; }
     void setReducedMotion(bool reduced);

@@ -1,7 +1,5 @@
 #include "ui/toolkit/ToolkitQml.h"
 
-#include "ui/toolkit/Theme.h"
-
 #include <QQmlEngine>
 
 // Generated with the QML module; calling it here also keeps the registration in the link of a
@@ -13,8 +11,6 @@ namespace vaultora::toolkit {
 void registerToolkitQml(QQmlEngine& engine) {
     static const bool registered = [] {
         qml_register_types_Vaultora_Toolkit();
-        // The controls draw with the application's palette.
-        Theme::instance().applyToApplicationPalette();
         return true;
     }();
     Q_UNUSED(registered)

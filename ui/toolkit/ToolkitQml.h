@@ -1,5 +1,5 @@
-// Makes the QML module Vaultora.Toolkit importable in an engine and gives the controls the
-// theme's palette; call once per engine before loading QML that imports it.
+// Makes the QML module Vaultora.Toolkit importable in an engine; call once per engine before
+// loading QML that imports it.
 #pragma once
 
 class QQmlEngine;

@@ -67,16 +67,23 @@ Pane {
                 required property bool deletable
                 required property bool selected
 
+                // A row with nothing to show stands for the place of the search field, which is
+                // drawn above the list instead.
+                readonly property bool spacer: !isHeader && title.length === 0
+                                               && imageName.length === 0 && subtitle.length === 0
+
                 width: ListView.view.width
-                implicitHeight: isHeader ? Math.max(32, implicitContentHeight + topPadding + bottomPadding)
-                                         : Math.max(Theme.touchTarget, implicitContentHeight + topPadding + bottomPadding)
+                visible: !spacer
+                implicitHeight: spacer ? 0
+                                       : isHeader ? Math.max(32, implicitContentHeight + topPadding + bottomPadding)
+                                                  : Math.max(Theme.touchTarget, implicitContentHeight + topPadding + bottomPadding)
                 leftPadding: Theme.sideMargin
                 rightPadding: Theme.sideMargin
                 highlighted: selected
                 hoverEnabled: false
-                // Headers take no taps but keep the colours of enabled text.
-                focusPolicy: isHeader ? Qt.NoFocus : Qt.StrongFocus
-                onClicked: if (!isHeader) root.list.tap(index)
+                // Headers take no taps; their text has a colour of its own, not the disabled one.
+                enabled: !isHeader
+                onClicked: root.list.tap(index)
 
                 background: Rectangle {
                     color: rowView.isHeader ? Theme.headerBackground

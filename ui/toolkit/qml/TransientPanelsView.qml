@@ -15,7 +15,8 @@ Column {
             id: noticeView
             required property var notice
             width: root.width
-            height: content.implicitHeight + 16
+            // The notice hides when tapped, so it is at least a touch target high.
+            height: Math.max(Theme.touchTarget, content.implicitHeight + 16)
             radius: 4
             color: notice.style === TransientPanel.Error ? Theme.errorNoticeBackground : Theme.noticeBackground
 

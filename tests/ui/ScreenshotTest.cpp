@@ -1,0 +1,237 @@
+// The main screens at a phone's, a tablet's and a desktop window's size, drawn offscreen with the
+// software renderer and grabbed: no text may be cut, no part of the window left uncovered, every
+// text drawn in a theme colour whose contrast holds, and every tap target high enough. With
+// VAULTORA_SCREENSHOT_DIR set, each frame is also saved there (scripts/screenshots does this).
+
+#include "ScreenChecks.h"
+#include "ScreenTestSupport.h"
+
+#include "app/ApplicationController.h"
+#include "base/NotificationCenter.h"
+#include "base/Notifications.h"
+#include "launch/ScreenLaunchParts.h"
+#include "ui/EntryScreen.h"
+#include "ui/GroupBrowser.h"
+#include "ui/IdleWatchingWindow.h"
+#include "ui/MainMenu.h"
+#include "ui/toolkit/FormPanel.h"
+#include "ui/toolkit/ListPanel.h"
+#include "ui/toolkit/ModalPresenter.h"
+#include "ui/toolkit/NavigationContainer.h"
+#include "ui/toolkit/StackController.h"
+#include "ui/toolkit/Theme.h"
+
+#include <QDir>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vaultora::test::screens;
+using vaultora::toolkit::Theme;
+
+namespace {
+
+// No view draws in this colour: wherever it shows in a frame, nothing covers the window.
+const QColor uncoveredColour(255, 0, 255);
+
+struct WindowSize {
+    int width;
+    int height;
+};
+
+void PrintTo(const WindowSize& size, std::ostream* out) {
+    *out << size.width << "x" << size.height;
+}
+
+std::string sizeName(const testing::TestParamInfo<WindowSize>& info) {
+    return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+}
+
+// The row of a list panel showing the title, or -1.
+int rowTitled(vaultora::toolkit::ListPanel& panel, const QString& title) {
+    vaultora::toolkit::ListPanelModel* model = panel.list();
+    for (int item = 0; item < model->rowCount(); ++item) {
+        if (model->data(model->index(item), vaultora::toolkit::ListPanelModel::TitleRole)
+                .toString() == title) {
+            return item;
+        }
+    }
+    return -1;
+}
+
+template <typename Screen> Screen* screenOnTop(vaultora::toolkit::StackController& stack) {
+    auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack.topPanel());
+    return container != nullptr ? qobject_cast<Screen*>(container->topPanel()) : nullptr;
+}
+
+class Screenshots : public testing::TestWithParam<WindowSize> {
+protected:
+    void SetUp() override {
+        Theme::instance().setReducedMotion(true);
+        auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
+        parts = owned.get();
+        delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(owned),
+                                                                          documents.path());
+        ASSERT_TRUE(delegate->didFinishLaunchingWithOptions());
+        window = parts->window();
+        ASSERT_NE(window, nullptr);
+        QObject::connect(window->engine(), &QQmlEngine::warnings,
+                         [this](const QList<QQmlError>& warnings) { qmlWarnings += warnings; });
+        window->setColor(uncoveredColour);
+        window->resize(GetParam().width, GetParam().height);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QCoreApplication::processEvents();
+        stack = parts->services().stack;
+        menu = parts->menu();
+    }
+
+    void TearDown() override {
+        for (const QQmlError& warning : qmlWarnings) {
+            ADD_FAILURE() << warning.toString().toStdString();
+        }
+        if (menu != nullptr) {
+            menu->closeAllPanels();
+        }
+        Theme::instance().setReducedMotion(false);
+    }
+
+    // Grabs the frame of the screen now on show, checks it and keeps it when asked to.
+    void check(const QString& screen) {
+        SCOPED_TRACE(screen.toStdString());
+        QCoreApplication::processEvents();
+        ASSERT_EQ(window->size(), QSize(GetParam().width, GetParam().height));
+        ASSERT_EQ(stack->viewportSize(), QSizeF(window->size()));
+        const QImage frame = window->grabWindow();
+        ASSERT_FALSE(frame.isNull());
+        const QString folder = qEnvironmentVariable("VAULTORA_SCREENSHOT_DIR");
+        if (!folder.isEmpty()) {
+            QDir().mkpath(folder);
+            frame.save(QStringLiteral("%1/%2-%3x%4.png")
+                           .arg(folder, screen)
+                           .arg(GetParam().width)
+                           .arg(GetParam().height));
+        }
+        QRect where;
+        const int uncovered = uncoveredPixels(frame, uncoveredColour, where);
+        EXPECT_EQ(uncovered, 0) << "nothing covers " << where.width() << "x" << where.height()
+                                << " at " << where.x() << "," << where.y();
+        QQuickItem* root = window->contentItem();
+        for (const QString& text : clippedTexts(root)) {
+            ADD_FAILURE() << text.toStdString();
+        }
+        for (const QString& text : textsOffTheme(root)) {
+            ADD_FAILURE() << text.toStdString();
+        }
+        for (const QString& target : smallTapTargets(root)) {
+            ADD_FAILURE() << target.toStdString();
+        }
+    }
+
+    void tapMenu(int section, int row) {
+        menu->tableViewDidSelectRowAtIndexPath(section, row);
+        QCoreApplication::processEvents();
+    }
+
+    // Two taps in a row open the row as a panel of its own to the right.
+    void doubleTap(vaultora::toolkit::ListPanel& panel, const QString& title) {
+        const int row = rowTitled(panel, title);
+        ASSERT_GE(row, 0) << "no row " << title.toStdString();
+        const int before = stack->count();
+        panel.list()->tap(row);
+        panel.list()->tap(row);
+        ASSERT_EQ(stack->count(), before + 1);
+    }
+
+    void openDatabase(int row) {
+        QSignalSpy pushes(stack, &vaultora::toolkit::StackController::countChanged);
+        tapMenu(vaultora::ui::MainMenu::DatabasesSection, row);
+        ASSERT_TRUE(!pushes.isEmpty() || pushes.wait(20000)) << "the database did not open";
+    }
+
+    QTemporaryDir documents;
+    ScopedMemoryKeychain keychain;
+    std::unique_ptr<vaultora::app::ApplicationController> delegate;
+    vaultora::launch::ScreenLaunchParts* parts = nullptr;
+    vaultora::ui::IdleWatchingWindow* window = nullptr;
+    vaultora::toolkit::StackController* stack = nullptr;
+    vaultora::ui::MainMenu* menu = nullptr;
+    QList<QQmlError> qmlWarnings;
+};
+
+TEST_P(Screenshots, BrowsingFromTheMenuToARevealedPassword) {
+    check(QStringLiteral("menu"));
+
+    openDatabase(0);
+    auto* root = screenOnTop<vaultora::ui::GroupBrowser>(*stack);
+    ASSERT_NE(root, nullptr);
+    check(QStringLiteral("database"));
+
+    doubleTap(*root, QStringLiteral("eMail"));
+    auto* group = screenOnTop<vaultora::ui::GroupBrowser>(*stack);
+    ASSERT_NE(group, nullptr);
+    check(QStringLiteral("group"));
+
+    doubleTap(*group, QStringLiteral("Work mail"));
+    auto* entry = screenOnTop<vaultora::ui::EntryScreen>(*stack);
+    ASSERT_NE(entry, nullptr);
+    check(QStringLiteral("entry"));
+
+    entry->toggleShowPassword();
+    check(QStringLiteral("entry-password-shown"));
+
+    entry->rightBarButton()->press();
+    ASSERT_TRUE(stack->isFullScreen());
+    check(QStringLiteral("entry-full-screen"));
+    entry->rightBarButton()->press();
+    EXPECT_FALSE(stack->isFullScreen());
+}
+
+TEST_P(Screenshots, SettingsHelpAndAbout) {
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 0);
+    auto* list = screenOnTop<vaultora::toolkit::ListPanel>(*stack);
+    ASSERT_NE(list, nullptr);
+    check(QStringLiteral("settings-databases"));
+
+    auto* container = qobject_cast<vaultora::toolkit::NavigationContainer*>(stack->topPanel());
+    const int firstRecord = rowTitled(*list, delegate->serverArray().front()->serverDisplayName());
+    ASSERT_GE(firstRecord, 0);
+    list->list()->tap(firstRecord);
+    ASSERT_NE(qobject_cast<vaultora::toolkit::FormPanel*>(container->topPanel()), nullptr);
+    check(QStringLiteral("settings-database-details"));
+
+    const QStringList screens{QStringLiteral("settings-application"), QStringLiteral("help"),
+                              QStringLiteral("about")};
+    for (int row = 1; row <= 3; ++row) {
+        menu->closeAllPanels();
+        tapMenu(vaultora::ui::MainMenu::SettingsSection, row);
+        ASSERT_EQ(stack->count(), 1);
+        check(screens.at(row - 1));
+    }
+}
+
+TEST_P(Screenshots, PasswordFormOfADatabaseWithoutSavedPassword) {
+    const auto& sample = delegate->serverArray().front();
+    auto typed = std::make_shared<vaultora::base::DatabaseRecord>();
+    typed->setServerDisplayName(QStringLiteral("Typed password"));
+    typed->setDatabaseName(sample->databaseName());
+    typed->setServerUrl(sample->serverUrl() + QStringLiteral("#typed"));
+    typed->setSyncType(sample->syncType());
+    typed->setSavePassword(0);
+    delegate->serverArray().push_back(typed);
+    vaultora::base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+
+    vaultora::toolkit::ModalPresenter* modal = parts->services().modalPresenter;
+    QSignalSpy presented(modal, &vaultora::toolkit::ModalPresenter::presentingChanged);
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, 1);
+    ASSERT_TRUE(modal->isPresenting() || presented.wait(20000)) << "no password form";
+    check(QStringLiteral("password-form"));
+}
+
+INSTANTIATE_TEST_SUITE_P(PhoneTabletDesktop, Screenshots,
+                         testing::Values(WindowSize{390, 844}, WindowSize{768, 1024},
+                                         WindowSize{1280, 900}),
+                         sizeName);
+
+} // namespace
