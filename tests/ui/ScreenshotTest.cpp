@@ -27,6 +27,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <vector>
+
 using namespace vaultora::test::screens;
 using vaultora::toolkit::Theme;
 
@@ -229,9 +232,29 @@ TEST_P(Screenshots, PasswordFormOfADatabaseWithoutSavedPassword) {
     check(QStringLiteral("password-form"));
 }
 
-INSTANTIATE_TEST_SUITE_P(PhoneTabletDesktop, Screenshots,
-                         testing::Values(WindowSize{390, 844}, WindowSize{768, 1024},
-                                         WindowSize{1280, 900}),
+// A phone's, a tablet's and a desktop window's size, and any further ones listed in
+// VAULTORA_SCREENSHOT_SIZES ("1024x768 1600x1000"; scripts/screenshots sets it).
+std::vector<WindowSize> windowSizes() {
+    std::vector<WindowSize> sizes{{390, 844}, {768, 1024}, {1280, 900}};
+    const QStringList extra = qEnvironmentVariable("VAULTORA_SCREENSHOT_SIZES")
+                                  .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& size : extra) {
+        const QStringList sides = size.split(QLatin1Char('x'));
+        bool widthRead = false;
+        bool heightRead = false;
+        const int width = sides.value(0).toInt(&widthRead);
+        const int height = sides.value(1).toInt(&heightRead);
+        const bool known = std::ranges::any_of(sizes, [width, height](const WindowSize& other) {
+            return other.width == width && other.height == height;
+        });
+        if (sides.size() == 2 && widthRead && heightRead && width > 0 && height > 0 && !known) {
+            sizes.push_back({width, height});
+        }
+    }
+    return sizes;
+}
+
+INSTANTIATE_TEST_SUITE_P(PhoneTabletDesktop, Screenshots, testing::ValuesIn(windowSizes()),
                          sizeName);
 
 } // namespace
