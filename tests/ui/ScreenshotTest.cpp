@@ -9,6 +9,9 @@
 #include "app/ApplicationController.h"
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
+#include "kdb/KeePass1Entry.h"
+#include "kdb/KeePass1Group.h"
+#include "kdb/KeePass1Tree.h"
 #include "launch/ScreenLaunchParts.h"
 #include "ui/EntryScreen.h"
 #include "ui/GroupBrowser.h"
@@ -188,6 +191,67 @@ TEST_P(Screenshots, BrowsingFromTheMenuToARevealedPassword) {
     check(QStringLiteral("entry-full-screen"));
     entry->rightBarButton()->press();
     EXPECT_FALSE(stack->isFullScreen());
+}
+
+// The first visible text item showing exactly the text, or none.
+QQuickItem* shownText(QQuickItem* item, const QString& text) {
+    if (!item->isVisible()) {
+        return nullptr;
+    }
+    if (item->inherits("QQuickText") && item->property("text").toString() == text) {
+        return item;
+    }
+    const auto children = item->childItems();
+    for (QQuickItem* child : children) {
+        if (QQuickItem* found = shownText(child, text)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
+TEST_P(Screenshots, LongValuesOfAnEntryWrapInsteadOfBeingCut) {
+    const std::string userName = "someone.with.a.very.long.address." + std::string(120, 'u') +
+                                 "@mail.example.com";
+    const std::string password = "Il1|O0o" + std::string(150, 'p') + "!";
+    const std::string url = "https://login.example.com/" + std::string(200, 'x') + "?next=/";
+    std::string comments;
+    for (int line = 0; line < 200; ++line) {
+        comments += "Line " + std::to_string(line) + " of notes that go on " +
+                    std::string(static_cast<std::size_t>(line % 40), 'n') + "\n";
+    }
+    auto entry = std::make_unique<vaultora::kdb::KeePass1Entry>();
+    entry->setEntryName("An entry with a name far longer than any panel is wide, to be elided");
+    entry->setUserName(userName);
+    entry->setPassword(password);
+    entry->setURL(url);
+    entry->setComments(comments);
+    vaultora::kdb::KeePass1Entry* shown = entry.get();
+    auto group = std::make_unique<vaultora::kdb::KeePass1Group>();
+    group->addEntry(std::move(entry));
+    auto tree = std::make_shared<vaultora::kdb::KeePass1Tree>(std::move(group));
+
+    auto screen = std::make_unique<vaultora::ui::EntryScreen>(parts->services());
+    vaultora::ui::EntryScreen* entryScreen = screen.get();
+    screen->setIsStackedView(true);
+    screen->showKeePassEntry(shown, tree);
+    stack->pushPanel(std::make_unique<vaultora::toolkit::NavigationContainer>(std::move(screen)),
+                     nullptr, vaultora::toolkit::Animated::Yes);
+    stack->collapseStack(1, vaultora::toolkit::Animated::Yes);
+    entryScreen->toggleShowPassword();
+    check(QStringLiteral("entry-long-values"));
+
+    QQuickItem* root = window->contentItem();
+    for (const std::string& value : {userName, password, url}) {
+        QQuickItem* text = shownText(root, QString::fromStdString(value));
+        ASSERT_NE(text, nullptr) << value;
+        EXPECT_GT(text->property("lineCount").toInt(), 1) << value << " is not wrapped";
+        EXPECT_FALSE(text->property("truncated").toBool()) << value;
+    }
+    QQuickItem* revealed = shownText(root, QString::fromStdString(password));
+    ASSERT_NE(revealed, nullptr);
+    EXPECT_EQ(revealed->property("font").value<QFont>().family(),
+              Theme::instance().monospaceFamily());
 }
 
 TEST_P(Screenshots, SettingsHelpAndAbout) {

@@ -73,11 +73,14 @@ ItemDelegate {
         }
 
         Label {
+            readonly property bool monospace: root.row ? root.row.monospace : false
             visible: root.kind === FormRow.Label || root.kind === FormRow.Navigation
             text: root.row ? root.row.text : ""
-            horizontalAlignment: Qt.AlignRight
-            wrapMode: Text.WrapAtWordBoundaryOrAnywhere
-            font.family: root.row && root.row.monospace ? Theme.monospaceFamily : root.font.family
+            // A value on several lines reads from the left.
+            horizontalAlignment: lineCount > 1 ? Qt.AlignLeft : Qt.AlignRight
+            // A secret breaks anywhere: a break after a punctuation mark would look like part of it.
+            wrapMode: monospace ? Text.WrapAnywhere : Text.WrapAtWordBoundaryOrAnywhere
+            font.family: monospace ? Theme.monospaceFamily : root.font.family
             color: root.enabled ? Theme.text : Theme.disabledText
             Layout.fillWidth: true
         }
