@@ -96,8 +96,9 @@ QStringList clippedTexts(QQuickItem* root) {
             found << QStringLiteral("elided: ") + describe(item);
             return;
         }
+        // The values of QQuickText's NoWrap and Qt::ElideNone.
         const bool wraps = item->property("wrapMode").toInt() != 0;
-        const bool elides = item->property("elide").toInt() != 0;
+        const bool elides = item->property("elide").toInt() != Qt::ElideNone;
         if (!wraps && !elides && item->implicitWidth() > item->width() + tolerance) {
             found << QStringLiteral("wider than its box: ") + describe(item);
             return;

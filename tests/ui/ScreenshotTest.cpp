@@ -106,7 +106,6 @@ protected:
     void check(const QString& screen) {
         SCOPED_TRACE(screen.toStdString());
         QCoreApplication::processEvents();
-        ASSERT_EQ(window->size(), QSize(GetParam().width, GetParam().height));
         ASSERT_EQ(stack->viewportSize(), QSizeF(window->size()));
         const QImage frame = window->grabWindow();
         ASSERT_FALSE(frame.isNull());
@@ -115,8 +114,8 @@ protected:
             QDir().mkpath(folder);
             frame.save(QStringLiteral("%1/%2-%3x%4.png")
                            .arg(folder, screen)
-                           .arg(GetParam().width)
-                           .arg(GetParam().height));
+                           .arg(window->width())
+                           .arg(window->height()));
         }
         QRect where;
         const int uncovered = uncoveredPixels(frame, uncoveredColour, where);
@@ -132,6 +131,21 @@ protected:
         for (const QString& target : smallTapTargets(root)) {
             ADD_FAILURE() << target.toStdString();
         }
+    }
+
+    void resizeWindow(int width, int height) {
+        window->resize(width, height);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(window->size(), QSize(width, height));
+    }
+
+    [[nodiscard]] int panelsInView() const {
+        int shown = 0;
+        for (int row = 0; row < stack->count(); ++row) {
+            shown += stack->data(stack->index(row), vaultora::toolkit::StackController::VisibleRole)
+                         .toBool();
+        }
+        return shown;
     }
 
     void tapMenu(int section, int row) {
@@ -252,6 +266,25 @@ TEST_P(Screenshots, LongValuesOfAnEntryWrapInsteadOfBeingCut) {
     ASSERT_NE(revealed, nullptr);
     EXPECT_EQ(revealed->property("font").value<QFont>().family(),
               Theme::instance().monospaceFamily());
+}
+
+TEST_P(Screenshots, EveryResizeLaysOutAfreshAndMoreRoomBringsBackHiddenPanels) {
+    openDatabase(0);
+    auto* root = screenOnTop<vaultora::ui::GroupBrowser>(*stack);
+    ASSERT_NE(root, nullptr);
+    doubleTap(*root, QStringLiteral("eMail"));
+    auto* group = screenOnTop<vaultora::ui::GroupBrowser>(*stack);
+    ASSERT_NE(group, nullptr);
+    doubleTap(*group, QStringLiteral("Work mail"));
+
+    resizeWindow(390, 844);
+    EXPECT_EQ(panelsInView(), 1);
+    check(QStringLiteral("resized-narrow"));
+    resizeWindow(1280, 900);
+    EXPECT_EQ(panelsInView(), 3) << "the hidden panels come back";
+    check(QStringLiteral("resized-wide"));
+    resizeWindow(GetParam().width, GetParam().height);
+    check(QStringLiteral("resized-back"));
 }
 
 TEST_P(Screenshots, SettingsHelpAndAbout) {
