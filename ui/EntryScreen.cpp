@@ -110,9 +110,8 @@ void EntryScreen::copyToClipboard(const std::string& text, const QString& confir
 
 void EntryScreen::copyPassword(double confirmationSeconds) {
     const std::int32_t clearAfter =
-        m_services.delegate != nullptr
-            ? m_services.delegate->appSettings().iClipboardClearSeconds()
-            : app::AppSettings().iClipboardClearSeconds();
+        m_services.delegate != nullptr ? m_services.delegate->appSettings().iClipboardClearSeconds()
+                                       : app::AppSettings().iClipboardClearSeconds();
     m_services.clipboard->copySecret(fromUtf8(m_entry->getPassword()),
                                      std::chrono::seconds(clearAfter));
     confirmCopy(QStringLiteral("Password copied to clipboard"), confirmationSeconds);

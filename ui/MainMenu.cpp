@@ -144,8 +144,7 @@ void MainMenu::openDatabase(int row) {
     const int selection = m_selectionNumber;
     connect(flow, &DatabaseOpenFlow::finished, this,
             [this, flow, selection](std::shared_ptr<kdb::DatabaseTree> tree) {
-                toolkit::Panel* shown =
-                    tree ? showOpenedDatabase(*flow, std::move(tree)) : nullptr;
+                toolkit::Panel* shown = tree ? showOpenedDatabase(*flow, std::move(tree)) : nullptr;
                 if (selection == m_selectionNumber) {
                     keepSelectionWhileShown(shown);
                 }

@@ -47,11 +47,12 @@ protected:
         for (int item = 0; item < model->rowCount(); ++item) {
             const QModelIndex index = model->index(item);
             if (model->data(index, vaultora::toolkit::ListPanelModel::SelectedRole).toBool()) {
-                highlighted << QStringLiteral("%1/%2")
-                                   .arg(model->data(index, vaultora::toolkit::ListPanelModel::SectionRole)
-                                            .toInt())
-                                   .arg(model->data(index, vaultora::toolkit::ListPanelModel::RowRole)
-                                            .toInt());
+                highlighted
+                    << QStringLiteral("%1/%2")
+                           .arg(model->data(index, vaultora::toolkit::ListPanelModel::SectionRole)
+                                    .toInt())
+                           .arg(model->data(index, vaultora::toolkit::ListPanelModel::RowRole)
+                                    .toInt());
             }
         }
         return highlighted;

@@ -225,8 +225,8 @@ QQuickItem* shownText(QQuickItem* item, const QString& text) {
 }
 
 TEST_P(Screenshots, LongValuesOfAnEntryWrapInsteadOfBeingCut) {
-    const std::string userName = "someone.with.a.very.long.address." + std::string(120, 'u') +
-                                 "@mail.example.com";
+    const std::string userName =
+        "someone.with.a.very.long.address." + std::string(120, 'u') + "@mail.example.com";
     const std::string password = "Il1|O0o" + std::string(150, 'p') + "!";
     const std::string url = "https://login.example.com/" + std::string(200, 'x') + "?next=/";
     std::string comments;

@@ -58,9 +58,8 @@ std::vector<Theme::TextPair> Theme::textPairs() const {
 
 bool Theme::isTextColour(const QColor& colour) const {
     const auto pairs = textPairs();
-    return std::ranges::any_of(pairs, [&colour](const TextPair& pair) {
-        return pair.foreground.rgba() == colour.rgba();
-    });
+    return std::ranges::any_of(
+        pairs, [&colour](const TextPair& pair) { return pair.foreground.rgba() == colour.rgba(); });
 }
 
 double Theme::relativeLuminance(const QColor& colour) {

@@ -53,8 +53,8 @@ class Theme final : public QObject {
     Q_PROPERTY(double sideMargin MEMBER m_sideMargin CONSTANT)
     Q_PROPERTY(QString monospaceFamily READ monospaceFamily CONSTANT)
     // Views show changes at once instead of animating them (also for tests that grab frames).
-    Q_PROPERTY(bool reducedMotion READ reducedMotion WRITE setReducedMotion NOTIFY
-                   reducedMotionChanged)
+    Q_PROPERTY(
+        bool reducedMotion READ reducedMotion WRITE setReducedMotion NOTIFY reducedMotionChanged)
 
 public:
     // The level WCAG 2 AA asks of normal-sized text.
@@ -84,7 +84,6 @@ public:
     [[nodiscard]] QString monospaceFamily() const;
     [[nodiscard]] bool reducedMotion() const { return m_reducedMotion; }
     void setReducedMotion(bool reduced);
-
 
 signals:
     void reducedMotionChanged();
