@@ -18,10 +18,10 @@ bool hasPaint(const QImage& image) {
 }
 
 TEST(Artwork, EveryNamedImageAndIconNumberIsDrawn) {
-    QStringList names{
-        "44-shoebox",  "33-cabinet.png", "19-gear.png",    "79-medical-bag.png", "60-signpost.png",
-        "54-lock.png", "fullscreen.png", "background.png", "NewGlow.png",        "folder",
-        "file"};
+    QStringList names{"44-shoebox",         "33-cabinet.png",  "19-gear.png",
+                      "79-medical-bag.png", "60-signpost.png", "54-lock.png",
+                      "fullscreen.png",     "background.png",  "NewGlow.png",
+                      "folder",             "file"};
     for (int icon = 0; icon < vaultora::ui::ArtworkPainter::iconCount; ++icon) {
         names.append(QStringLiteral("%1.png").arg(icon));
     }
