@@ -1,10 +1,12 @@
 #include "ui/ArtworkPainter.h"
 
+#include "ui/StandardIconPainter.h"
+
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
-#include <QtMath>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -19,22 +21,72 @@ constexpr double canvas = 64.0;
 
 const QColor ink(60, 60, 60);
 
-void shoebox(QPainter& painter) {
+// The box of a registered database. Its front shows where the file comes from; the plain box,
+// with a handle slot, stands for a source the menu does not know.
+void drawShoebox(QPainter& painter) {
     painter.setPen(QPen(ink, 3));
     painter.setBrush(QColor(196, 150, 96));
-    painter.drawRect(QRectF(10, 26, 44, 28));
+    painter.drawRect(QRectF(10, 26, 44, 30));
     painter.setBrush(QColor(214, 172, 118));
     painter.drawRect(QRectF(6, 16, 52, 12));
-    painter.drawLine(QPointF(26, 36), QPointF(38, 36));
+}
+
+void shoebox(QPainter& painter) {
+    drawShoebox(painter);
+    painter.drawLine(QPointF(26, 38), QPointF(38, 38));
+}
+
+// The marks on the box's front are dark on the light box, so they stay when it is tinted.
+void useMark(QPainter& painter) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+}
+
+// Downloaded from a web address: an arrow down into the box.
+void shoeboxDownloaded(QPainter& painter) {
+    drawShoebox(painter);
+    useMark(painter);
+    painter.drawPolygon(
+        QPolygonF({{28, 30}, {36, 30}, {36, 40}, {43, 40}, {32, 52}, {21, 40}, {28, 40}}));
+}
+
+// Kept in the cloud (Dropbox): a cloud on the box.
+void shoeboxFromCloud(QPainter& painter) {
+    drawShoebox(painter);
+    useMark(painter);
+    QPainterPath cloud;
+    cloud.setFillRule(Qt::WindingFill);
+    cloud.addEllipse(QPointF(25, 44), 6, 6);
+    cloud.addEllipse(QPointF(33, 39), 8, 8);
+    cloud.addEllipse(QPointF(41, 44), 6, 6);
+    cloud.addRoundedRect(QRectF(19, 43, 28, 8), 4, 4);
+    painter.drawPath(cloud);
+}
+
+// Uploaded from a computer's browser: a computer screen on the box.
+void shoeboxUploaded(QPainter& painter) {
+    drawShoebox(painter);
+    useMark(painter);
+    QPainterPath screen;
+    screen.addRoundedRect(QRectF(21, 31, 22, 15), 2, 2);
+    QPainterPath glass;
+    glass.addRect(QRectF(24.5, 34.5, 15, 8));
+    painter.drawPath(screen.subtracted(glass));
+    painter.drawRect(QRectF(30, 46, 4, 3));
+    painter.drawRoundedRect(QRectF(25, 49, 14, 3), 1.5, 1.5);
 }
 
 void cabinet(QPainter& painter) {
     painter.setPen(QPen(ink, 3));
     painter.setBrush(QColor(150, 160, 176));
-    painter.drawRoundedRect(QRectF(14, 6, 36, 52), 3, 3);
-    for (double top : {10.0, 27.0, 44.0}) {
-        painter.drawRect(QRectF(18, top, 28, 12));
-        painter.drawLine(QPointF(28, top + 6), QPointF(36, top + 6));
+    painter.drawRoundedRect(QRectF(12, 4, 40, 56), 3, 3);
+    // Drawer fronts lighter than the body and handles dark, so the drawers stay apart when the
+    // image is tinted.
+    painter.setPen(QPen(ink, 4));
+    painter.setBrush(QColor(214, 220, 228));
+    for (double top : {9.0, 26.0, 43.0}) {
+        painter.drawRect(QRectF(17, top, 30, 12));
+        painter.drawLine(QPointF(27, top + 6), QPointF(37, top + 6));
     }
 }
 
@@ -58,15 +110,19 @@ void gear(QPainter& painter) {
 }
 
 void medicalBag(QPainter& painter) {
-    painter.setPen(QPen(ink, 3));
+    // The handle: dark edges round a light grip, so that it keeps its shape when tinted.
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(24, 8, 16, 12), 3, 3);
-    painter.setBrush(QColor(200, 60, 60));
-    painter.drawRoundedRect(QRectF(6, 16, 52, 40), 6, 6);
+    painter.setPen(QPen(ink, 8));
+    painter.drawRoundedRect(QRectF(22, 8, 20, 14), 4, 4);
+    painter.setPen(QPen(QColor(200, 204, 210), 3));
+    painter.drawRoundedRect(QRectF(22, 8, 20, 14), 4, 4);
+    painter.setPen(QPen(ink, 3));
+    painter.setBrush(QColor(190, 52, 52));
+    painter.drawRoundedRect(QRectF(5, 18, 54, 40), 6, 6);
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
-    painter.drawRect(QRectF(28, 24, 8, 24));
-    painter.drawRect(QRectF(20, 32, 24, 8));
+    painter.drawRect(QRectF(27, 25, 10, 26));
+    painter.drawRect(QRectF(19, 33, 26, 10));
 }
 
 void signpost(QPainter& painter) {
@@ -142,73 +198,6 @@ void glow(QPainter& painter) {
     painter.fillRect(QRectF(0, 0, canvas, canvas), light);
 }
 
-// The glyphs of the group and entry icons; icon n shows glyph n modulo their number on a
-// badge of its own hue.
-void glyphKey(QPainter& painter) {
-    painter.drawEllipse(QPointF(22, 32), 9, 9);
-    painter.drawLine(QPointF(31, 32), QPointF(50, 32));
-    painter.drawLine(QPointF(44, 32), QPointF(44, 40));
-    painter.drawLine(QPointF(50, 32), QPointF(50, 39));
-}
-
-void glyphGlobe(QPainter& painter) {
-    painter.drawEllipse(QPointF(32, 32), 18, 18);
-    painter.drawEllipse(QPointF(32, 32), 8, 18);
-    painter.drawLine(QPointF(14, 32), QPointF(50, 32));
-}
-
-void glyphFolder(QPainter& painter) {
-    painter.drawPolygon(QPolygonF({{14, 20}, {28, 20}, {32, 25}, {50, 25}, {50, 46}, {14, 46}}));
-}
-
-void glyphEnvelope(QPainter& painter) {
-    painter.drawRect(QRectF(14, 20, 36, 26));
-    painter.drawPolyline(QPolygonF({{14, 20}, {32, 35}, {50, 20}}));
-}
-
-void glyphStar(QPainter& painter) {
-    QPolygonF star;
-    for (int point = 0; point < 10; ++point) {
-        const double radius = point % 2 == 0 ? 19.0 : 8.0;
-        const double angle = qDegreesToRadians(-90.0 + point * 36.0);
-        star << QPointF(32 + radius * std::cos(angle), 33 + radius * std::sin(angle));
-    }
-    painter.drawPolygon(star);
-}
-
-void glyphCard(QPainter& painter) {
-    painter.drawRoundedRect(QRectF(12, 20, 40, 26), 3, 3);
-    painter.drawLine(QPointF(12, 28), QPointF(52, 28));
-    painter.drawLine(QPointF(18, 38), QPointF(30, 38));
-}
-
-void glyphDocument(QPainter& painter) {
-    painter.drawPolygon(QPolygonF({{20, 12}, {38, 12}, {46, 20}, {46, 52}, {20, 52}}));
-    for (double line : {26.0, 33.0, 40.0}) {
-        painter.drawLine(QPointF(25, line), QPointF(41, line));
-    }
-}
-
-void glyphPerson(QPainter& painter) {
-    painter.drawEllipse(QPointF(32, 23), 8, 8);
-    painter.drawArc(QRectF(16, 34, 32, 28), 0, 180 * 16);
-}
-
-const std::array<void (*)(QPainter&), 8> glyphs{glyphKey,  glyphGlobe, glyphFolder,   glyphEnvelope,
-                                                glyphStar, glyphCard,  glyphDocument, glyphPerson};
-
-Drawing iconDrawing(int number) {
-    return [number](QPainter& painter) {
-        const QColor badge = QColor::fromHsv((number * 47) % 360, 150, 200);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(badge);
-        painter.drawRoundedRect(QRectF(4, 4, 56, 56), 12, 12);
-        painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        glyphs.at(static_cast<std::size_t>(number) % glyphs.size())(painter);
-    };
-}
-
 // "12.png" gives 12; anything else -1.
 int iconNumber(const QString& name) {
     if (!name.endsWith(QLatin1String(".png"))) {
@@ -225,6 +214,9 @@ int iconNumber(const QString& name) {
 Drawing drawingFor(const QString& name) {
     static const QHash<QString, void (*)(QPainter&)> named{
         {QStringLiteral("44-shoebox"), shoebox},
+        {QStringLiteral("44-shoebox-download"), shoeboxDownloaded},
+        {QStringLiteral("44-shoebox-dropbox"), shoeboxFromCloud},
+        {QStringLiteral("44-shoebox-upload"), shoeboxUploaded},
         {QStringLiteral("33-cabinet.png"), cabinet},
         {QStringLiteral("19-gear.png"), gear},
         {QStringLiteral("79-medical-bag.png"), medicalBag},
@@ -240,16 +232,37 @@ Drawing drawingFor(const QString& name) {
         return *found;
     }
     if (const int number = iconNumber(name); number >= 0) {
-        return iconDrawing(number);
+        return StandardIconPainter::drawing(number);
     }
     return {};
 }
 
+// How much of a pixel's cover the tinted image keeps, by the pixel's lightness: light fills
+// stay fully covered, dark outlines and marks nearly vanish. The menu's silhouettes so keep
+// the inner lines of their drawings instead of becoming flat blobs.
+double tintedCover(QRgb colour) {
+    const double lightness =
+        (0.2126 * qRed(colour) + 0.7152 * qGreen(colour) + 0.0722 * qBlue(colour)) / 255.0;
+    constexpr double darkest = 0.18;
+    constexpr double range = 0.4;
+    constexpr double least = 0.12;
+    return std::clamp((lightness - darkest) / range, least, 1.0);
+}
+
 void tint(QImage& image) {
-    // Keeps the shape (the alpha) and paints it all in the menu's light grey.
-    QPainter painter(&image);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), QColor(245, 245, 245));
+    // Every pixel takes the menu's light grey; only its cover changes.
+    const QColor grey(245, 245, 245);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb colour = qUnpremultiply(line[x]);
+            if (qAlpha(colour) == 0) {
+                continue;
+            }
+            const int cover = qRound(qAlpha(colour) * tintedCover(colour));
+            line[x] = qPremultiply(qRgba(grey.red(), grey.green(), grey.blue(), cover));
+        }
+    }
 }
 
 } // namespace
@@ -269,7 +282,11 @@ QImage ArtworkPainter::paint(const QString& name, const QSize& size) {
     if (!drawing) {
         return {};
     }
-    const QSize target = size.isEmpty() ? naturalSize(plainName) : size;
+    // Sizes come from QML's source sizes; a side is bounded so that a mistaken huge request
+    // draws a large image instead of failing to allocate one.
+    constexpr int largestSide = 1024;
+    const QSize target =
+        (size.isEmpty() ? naturalSize(plainName) : size).boundedTo({largestSide, largestSide});
     QImage image(target, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {

@@ -4,6 +4,8 @@
 // the light grey of the menu, without its own colours.
 #pragma once
 
+#include "ui/StandardIconPainter.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -13,12 +15,12 @@ namespace vaultora::ui {
 class ArtworkPainter final {
 public:
     // The icon numbers of groups and entries that have an image.
-    static constexpr int iconCount = 69;
+    static constexpr int iconCount = StandardIconPainter::iconCount;
 
     ArtworkPainter() = delete;
 
     // The image of that name at the size (its natural size when the size is empty); a null
-    // image for a name that has none.
+    // image for a name that has none. Neither side exceeds 1024 pixels.
     [[nodiscard]] static QImage paint(const QString& name, const QSize& size = {});
     [[nodiscard]] static QSize naturalSize(const QString& name);
 };

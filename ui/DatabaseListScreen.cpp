@@ -4,6 +4,7 @@
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
 #include "ui/DatabaseDetailsScreen.h"
+#include "ui/DatabaseRowImage.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 #include "ui/toolkit/TransientPanelHost.h"
@@ -56,7 +57,7 @@ void DatabaseListScreen::rebuildTableArray() {
     m_cellContents.clear();
     for (const auto& record : m_services.delegate->serverArray()) {
         m_cellContents.append(
-            {QStringLiteral("44-shoebox"), record->serverDisplayName(), record->databaseName()});
+            {databaseRowImage(*record), record->serverDisplayName(), record->databaseName()});
     }
 }
 
@@ -93,7 +94,7 @@ void DatabaseListScreen::EditTable() {
 void DatabaseListScreen::AddTable() {
     std::shared_ptr<base::DatabaseRecord> record = base::DatabaseRecord::createNewDatabase();
     m_cellContents.append(
-        {QStringLiteral("44-shoebox"), record->serverDisplayName(), record->databaseName()});
+        {databaseRowImage(*record), record->serverDisplayName(), record->databaseName()});
     base::ServerArray& registry = m_services.delegate->serverArray();
     registry.push_back(record);
     reloadData();

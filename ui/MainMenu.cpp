@@ -6,6 +6,7 @@
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
 #include "ui/DatabaseOpenFlow.h"
+#include "ui/DatabaseRowImage.h"
 #include "ui/GroupBrowser.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -59,7 +60,7 @@ void MainMenu::rebuildTableArray() {
     m_cellContents.clear();
     for (const auto& record : m_services.delegate->serverArray()) {
         m_cellContents.append(
-            {QStringLiteral("44-shoebox"), record->serverDisplayName(), record->databaseName()});
+            {databaseRowImage(*record), record->serverDisplayName(), record->databaseName()});
     }
 }
 

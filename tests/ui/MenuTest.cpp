@@ -2,6 +2,7 @@
 
 #include "base/NotificationCenter.h"
 #include "base/Notifications.h"
+#include "ui/ArtworkPainter.h"
 #include "ui/DatabaseOpenFlow.h"
 #include "ui/GroupBrowser.h"
 #include "ui/PasswordForm.h"
@@ -87,13 +88,42 @@ TEST_F(Menu, HasThreeSectionsAndFollowsTheRegistryWhenAnnounced) {
     quiet->setServerDisplayName(QStringLiteral("Unannounced"));
     delegate->serverArray().push_back(quiet);
     EXPECT_EQ(sectionRows(0), QStringList({"First"}));
-    EXPECT_EQ(menu->list()->row(0, 0).imageName, QStringLiteral("44-shoebox"));
+    EXPECT_EQ(menu->list()->row(0, 0).imageName, QStringLiteral("44-shoebox-download"));
     ASSERT_EQ(menu->cellContents().size(), 1);
     EXPECT_EQ(menu->cellContents().at(0).dataBaseFileName, QStringLiteral("first.kdb"));
 
     vaultora::base::NotificationCenter::defaultCenter().post(
         QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
     EXPECT_EQ(sectionRows(0), QStringList({"First", "Unannounced"}));
+}
+
+TEST_F(Menu, DatabaseRowIconsShowWhereEachFileComesFrom) {
+    using Record = vaultora::base::DatabaseRecord;
+    addRecord(QStringLiteral("Downloaded"), QStringLiteral("web.kdbx"),
+              Record::SyncTypeHttpDownload, 0);
+    addRecord(QStringLiteral("Cloud"), QStringLiteral("cloud.kdbx"), Record::SyncTypeDropbox, 0);
+    const auto uploaded = addRecord(QStringLiteral("Uploaded"), QStringLiteral("desk.kdb"),
+                                    Record::SyncTypeWebServer, 0);
+    addRecord(QStringLiteral("Unknown"), QStringLiteral("odd.kdb"), 7, 0);
+    const auto iconsOfRows = [this] {
+        QStringList icons;
+        for (int row = 0; row < menu->list()->rowCountInSection(0); ++row) {
+            icons.append(menu->list()->row(0, row).imageName);
+        }
+        return icons;
+    };
+    EXPECT_EQ(iconsOfRows(), QStringList({"44-shoebox-download", "44-shoebox-dropbox",
+                                          "44-shoebox-upload", "44-shoebox"}));
+    for (const QString& icon : iconsOfRows()) {
+        EXPECT_FALSE(vaultora::ui::ArtworkPainter::paint(QStringLiteral("tinted/") + icon).isNull())
+            << icon.toStdString() << " has a drawing";
+    }
+
+    // A record whose source is changed in its details shows its new source once announced.
+    uploaded->setSyncType(Record::SyncTypeHttpDownload);
+    vaultora::base::NotificationCenter::defaultCenter().post(
+        QString::fromLatin1(vaultora::base::Notifications::databasesChanged));
+    EXPECT_EQ(menu->list()->row(0, 2).imageName, QStringLiteral("44-shoebox-download"));
 }
 
 TEST_F(Menu, RowPastTheEndOfTheRegistryOpensNothing) {

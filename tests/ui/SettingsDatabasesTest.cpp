@@ -38,7 +38,8 @@ TEST_F(SettingsDatabases, ListsTheRegistryWithAnOkRowAndFollowsAnnouncedChanges)
     EXPECT_EQ(rightButton(*list).title(), QStringLiteral("Add"));
     ASSERT_EQ(list->list()->sectionCount(), 2);
     EXPECT_EQ(databaseRows(*list), QStringList({"Home"}));
-    EXPECT_EQ(list->list()->row(0, 0).imageName, QStringLiteral("44-shoebox"));
+    EXPECT_EQ(list->list()->row(0, 0).imageName, QStringLiteral("44-shoebox-download"))
+        << "the menu's icon for a downloaded database";
     ASSERT_EQ(list->cellContents().size(), 1);
     EXPECT_EQ(list->cellContents().at(0).dataBaseFileName, QStringLiteral("home.kdbx"));
     ASSERT_EQ(list->list()->rowCountInSection(1), 1);
