@@ -51,6 +51,8 @@ class Theme final : public QObject {
     Q_PROPERTY(double touchTarget MEMBER m_touchTarget CONSTANT)
     // The room at both sides of a row's content.
     Q_PROPERTY(double sideMargin MEMBER m_sideMargin CONSTANT)
+    // The widest a form is drawn; a wider panel centres it.
+    Q_PROPERTY(double widestForm MEMBER m_widestForm CONSTANT)
     Q_PROPERTY(QString monospaceFamily READ monospaceFamily CONSTANT)
     // Views show changes at once instead of animating them (also for tests that grab frames).
     Q_PROPERTY(
@@ -118,6 +120,7 @@ private:
     QColor m_dimming{0, 0, 0, 0x66};
     double m_touchTarget = 44.0;
     double m_sideMargin = 16.0;
+    double m_widestForm = 720.0;
     bool m_reducedMotion = false;
 };
 

@@ -28,7 +28,9 @@ Pane {
         contentWidth: availableWidth
 
         ColumnLayout {
-            width: parent.width
+            // Lines longer than this no longer read well; a wider panel centres the form.
+            width: Math.min(parent.width, Theme.widestForm)
+            x: (parent.width - width) / 2
             spacing: 0
 
             Repeater {
