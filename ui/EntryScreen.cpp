@@ -24,9 +24,12 @@ constexpr double urlConfirmationSeconds = 1.0;
 
 EntryScreen::EntryScreen(const ScreenServices& services, QObject* parent)
     : toolkit::FormPanel({}, parent), m_services(services) {
-    connect(
-        setRightBarButton({}, QStringLiteral("fullscreen.png"), toolkit::BarButton::Style::Plain),
-        &toolkit::BarButton::pressed, this, &EntryScreen::showFullScreen);
+    toolkit::BarButton* fullScreen =
+        setRightBarButton({}, QStringLiteral("fullscreen.png"), toolkit::BarButton::Style::Plain);
+    connect(fullScreen, &toolkit::BarButton::pressed, this, &EntryScreen::showFullScreen);
+    if (m_services.stack != nullptr) {
+        m_services.stack->showFullScreenStateOn(fullScreen);
+    }
 }
 
 EntryScreen::~EntryScreen() = default;
@@ -64,8 +67,11 @@ void EntryScreen::showEntry() {
             &toolkit::FormRow::selected, this, &EntryScreen::copyUserName);
     const QString shownPassword =
         m_showPassword ? fromUtf8(entry.getPassword()) : QString::fromLatin1(passwordMask);
-    connect(fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword)),
-            &toolkit::FormRow::selected, this, &EntryScreen::copyPassword);
+    toolkit::FormRow* passwordRow =
+        fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword));
+    // A revealed password is read character by character: l, 1 and I must differ.
+    passwordRow->setMonospace(m_showPassword);
+    connect(passwordRow, &toolkit::FormRow::selected, this, &EntryScreen::copyPassword);
     connect(fields->addRow(
                 toolkit::FormRow::switchRow(QStringLiteral("Show password"), m_showPassword)),
             &toolkit::FormRow::toggled, this, &EntryScreen::toggleShowPassword);
@@ -112,9 +118,8 @@ void EntryScreen::copyPassword() {
 
 void EntryScreen::copyPasswordConfirmedFor(double confirmationSeconds) {
     const std::int32_t clearAfter =
-        m_services.delegate != nullptr
-            ? m_services.delegate->appSettings().iClipboardClearSeconds()
-            : app::AppSettings().iClipboardClearSeconds();
+        m_services.delegate != nullptr ? m_services.delegate->appSettings().iClipboardClearSeconds()
+                                       : app::AppSettings().iClipboardClearSeconds();
     m_services.clipboard->copySecret(fromUtf8(m_entry->getPassword()),
                                      std::chrono::seconds(clearAfter));
     confirmCopy(QStringLiteral("Password copied to clipboard"), confirmationSeconds);
@@ -144,7 +149,9 @@ void EntryScreen::showFullScreen() {
     if (stack == nullptr) {
         return;
     }
-    if (m_toogleFullScreen) {
+    // The button follows the navigation's mode, whichever panel switched it: a press always
+    // changes the mode.
+    if (stack->isFullScreen()) {
         m_toogleFullScreen = false;
         stack->doNormalScreen();
     } else {

@@ -79,9 +79,12 @@ void GroupBrowser::installBarButtons() {
         clearLeftBarButton();
     }
     if (rightBarButton() == nullptr) {
-        connect(setRightBarButton({}, QStringLiteral("fullscreen.png"),
-                                  toolkit::BarButton::Style::Plain),
-                &toolkit::BarButton::pressed, this, &GroupBrowser::showFullScreen);
+        toolkit::BarButton* fullScreen = setRightBarButton({}, QStringLiteral("fullscreen.png"),
+                                                           toolkit::BarButton::Style::Plain);
+        connect(fullScreen, &toolkit::BarButton::pressed, this, &GroupBrowser::showFullScreen);
+        if (m_services.stack != nullptr) {
+            m_services.stack->showFullScreenStateOn(fullScreen);
+        }
     }
 }
 
@@ -210,7 +213,9 @@ void GroupBrowser::showFullScreen() {
     if (stack == nullptr) {
         return;
     }
-    if (m_toogleFullScreen) {
+    // The button follows the navigation's mode, whichever panel switched it: a press always
+    // changes the mode.
+    if (stack->isFullScreen()) {
         m_toogleFullScreen = false;
         stack->doNormalScreen();
     } else {

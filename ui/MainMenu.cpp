@@ -19,8 +19,8 @@ namespace vaultora::ui {
 namespace {
 
 constexpr double autoTimeoutSeconds = 2.0;
-constexpr double tabletMenuWidth = 200.0;
-constexpr double phoneMenuWidth = 320.0;
+// Beside panels; on a window too narrow for both, the menu takes the whole width.
+constexpr double menuWidth = 200.0;
 
 struct SettingsRow {
     const char* text;
@@ -116,6 +116,7 @@ void MainMenu::closeAllPanels() {
 
 void MainMenu::tableViewDidSelectRowAtIndexPath(int section, int row) {
     list()->setSelection(section, row);
+    ++m_selectionNumber;
     switch (section) {
     case DatabasesSection:
         openDatabase(row);
@@ -125,6 +126,7 @@ void MainMenu::tableViewDidSelectRowAtIndexPath(int section, int row) {
         break;
     case LogoutSection:
         closeAllPanels();
+        list()->clearSelection();
         break;
     default:
         break;
@@ -140,25 +142,28 @@ void MainMenu::openDatabase(int row) {
     const base::ServerArray& registry = m_services.delegate->serverArray();
     const std::shared_ptr<base::DatabaseRecord> record = m_cellContents.at(row).record.lock();
     if (!record || std::ranges::find(registry, record) == registry.end()) {
+        list()->clearSelection();
         receiveDatabaseChangedNotification();
         return;
     }
     // The flow belongs to the menu until it finishes; the panel stack finds it here to cancel
     // it when the user is logged out.
     auto* flow = new DatabaseOpenFlow(m_services, record->databaseName(), record, this);
+    const int selection = m_selectionNumber;
     connect(flow, &DatabaseOpenFlow::finished, this,
-            [this, flow](std::shared_ptr<kdb::DatabaseTree> tree) {
-                if (tree) {
-                    showOpenedDatabase(*flow, std::move(tree));
+            [this, flow, selection](std::shared_ptr<kdb::DatabaseTree> tree) {
+                toolkit::Panel* shown = tree ? showOpenedDatabase(*flow, std::move(tree)) : nullptr;
+                if (selection == m_selectionNumber) {
+                    keepSelectionWhileShown(shown);
                 }
             });
     flow->start();
 }
 
-void MainMenu::showOpenedDatabase(const DatabaseOpenFlow& flow,
-                                  std::shared_ptr<kdb::DatabaseTree> tree) {
+toolkit::Panel* MainMenu::showOpenedDatabase(const DatabaseOpenFlow& flow,
+                                             std::shared_ptr<kdb::DatabaseTree> tree) {
     if (m_services.stack == nullptr) {
-        return;
+        return nullptr;
     }
     auto browser = std::make_unique<GroupBrowser>(m_services);
     browser->setDatabaseFileName(flow.databaseFileName());
@@ -172,27 +177,46 @@ void MainMenu::showOpenedDatabase(const DatabaseOpenFlow& flow,
     }
     GroupBrowser* shown = browser.get();
     auto container = std::make_unique<toolkit::NavigationContainer>(std::move(browser));
+    toolkit::Panel* pushed = container.get();
     shown->setNavController(container.get());
     m_services.stack->pushPanel(std::move(container), nullptr, toolkit::Animated::Yes);
     m_services.stack->collapseStack(1, toolkit::Animated::Yes);
+    return pushed;
 }
 
 void MainMenu::openSettingsScreen(int row) {
     if (row < 0 || row >= static_cast<int>(std::size(settingsRows)) || !m_settingsScreenFactory) {
+        list()->clearSelection();
         return;
     }
     std::unique_ptr<toolkit::Panel> screen =
         m_settingsScreenFactory(settingsRows[static_cast<std::size_t>(row)].screen);
     if (!screen || m_services.stack == nullptr) {
+        list()->clearSelection();
         return;
     }
-    m_services.stack->pushPanel(std::make_unique<toolkit::NavigationContainer>(std::move(screen)),
-                                nullptr, toolkit::Animated::Yes);
+    auto container = std::make_unique<toolkit::NavigationContainer>(std::move(screen));
+    toolkit::Panel* pushed = container.get();
+    m_services.stack->pushPanel(std::move(container), nullptr, toolkit::Animated::Yes);
     m_services.stack->collapseStack(1, toolkit::Animated::Yes);
+    keepSelectionWhileShown(pushed);
 }
 
-double MainMenu::stackWidth(toolkit::DeviceIdiom idiom) const {
-    return idiom == toolkit::DeviceIdiom::Tablet ? tabletMenuWidth : phoneMenuWidth;
+void MainMenu::keepSelectionWhileShown(toolkit::Panel* panel) {
+    if (panel == nullptr || panel->stackController() == nullptr) {
+        list()->clearSelection();
+        return;
+    }
+    const int selection = m_selectionNumber;
+    connect(panel, &toolkit::Panel::stackChanged, this, [this, panel, selection] {
+        if (panel->stackController() == nullptr && selection == m_selectionNumber) {
+            list()->clearSelection();
+        }
+    });
+}
+
+double MainMenu::readableWidth() const {
+    return menuWidth;
 }
 
 QUrl MainMenu::viewSource() const {

@@ -60,21 +60,27 @@ public:
         m_settingsScreenFactory = std::move(factory);
     }
 
-    [[nodiscard]] double stackWidth(toolkit::DeviceIdiom idiom) const override;
+    [[nodiscard]] double readableWidth() const override;
     [[nodiscard]] QUrl viewSource() const override;
 
 private:
     void viewDidLoad();
     void reloadData();
     void openDatabase(int row);
-    // Puts the root group of the opened database on the stacked navigation, right of the menu.
-    void showOpenedDatabase(const DatabaseOpenFlow& flow, std::shared_ptr<kdb::DatabaseTree> tree);
+    // Puts the root group of the opened database on the stacked navigation, right of the menu;
+    // returns the panel pushed.
+    toolkit::Panel* showOpenedDatabase(const DatabaseOpenFlow& flow,
+                                       std::shared_ptr<kdb::DatabaseTree> tree);
     void openSettingsScreen(int row);
+    // The selected row stays highlighted while the panel it opened is on the stack.
+    void keepSelectionWhileShown(toolkit::Panel* panel);
 
     const ScreenServices& m_services;
     app::PanelStack& m_panelStack;
     QList<CellContent> m_cellContents;
     SettingsScreenFactory m_settingsScreenFactory;
+    // Counts the taps, so that an open that ends after a later tap leaves that tap's row alone.
+    int m_selectionNumber = 0;
 };
 
 } // namespace vaultora::ui

@@ -31,9 +31,18 @@ public:
     bool lastZoom = false;
 };
 
+// A menu as wide as the application's beside panels.
+class MenuPanel final : public CountingPanel {
+public:
+    using CountingPanel::CountingPanel;
+    double readableWidth() const override { return 200; }
+};
+
+constexpr double menuWidth = 200;
+
 struct StackFixture : ::testing::Test {
     StackFixture()
-        : stack(std::make_unique<CountingPanel>(QStringLiteral("menu"))),
+        : stack(std::make_unique<MenuPanel>(QStringLiteral("menu"))),
           tester(&stack, QAbstractItemModelTester::FailureReportingMode::Fatal) {
         stack.setViewportSize(QSizeF(1024, 768));
     }
@@ -141,48 +150,91 @@ TEST_F(StackFixture, PoppingReleasesThePanelAndWhatItOwns) {
     EXPECT_TRUE(openTree.isNull());
 }
 
-TEST_F(StackFixture, CollapseCoversTheMenuAndBringsNewerPanelsToTheLeftInset) {
+TEST_F(StackFixture, CollapseCoversTheMenuOnlyWhenThePanelsNoLongerFitBesideIt) {
     push("first");
-    EXPECT_EQ(stack.firstVisiblePosition(), 0);
-    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::uncoveredInset);
-
     stack.collapseStack(1, Animated::Yes);
-    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::coveredInset);
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), menuWidth);
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 1024 - menuWidth);
 
     push("second");
     stack.collapseStack(1, Animated::Yes);
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    EXPECT_DOUBLE_EQ(stack.panelX(1), menuWidth + (1024 - menuWidth) / 2);
+
+    // A third panel does not fit beside the menu: the menu is covered but its strip and the
+    // two newest panels share the rest.
+    push("third");
     EXPECT_EQ(stack.firstVisiblePosition(), 2);
     EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::coveredInset);
+    EXPECT_DOUBLE_EQ(stack.panelX(2), StackController::coveredInset + (1024 - 60) / 2.0);
+    EXPECT_DOUBLE_EQ(stack.menuVisibleWidth(), StackController::coveredInset);
 
     stack.collapseStack(5, Animated::Yes);
     EXPECT_EQ(stack.firstVisiblePosition(), 2);
     stack.collapseStack(-5, Animated::Yes);
     EXPECT_EQ(stack.firstVisiblePosition(), 0);
-    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::uncoveredInset);
-    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::uncoveredInset + 600);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), menuWidth);
+    EXPECT_DOUBLE_EQ(stack.menuVisibleWidth(), menuWidth);
 }
 
-TEST_F(StackFixture, CollapseLeavesOlderPanelsInViewWhenTheWindowHasRoomForThem) {
-    stack.setViewportSize(QSizeF(1400, 900));
+TEST_F(StackFixture, ABiggerWindowBringsBackHiddenPanelsAndASmallerOneKeepsTheTopInView) {
+    stack.setViewportSize(QSizeF(768, 1024));
     push("first");
     push("second");
-    stack.collapseStack(2, Animated::Yes);
-    EXPECT_EQ(stack.firstVisiblePosition(), 1);
-    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::coveredInset);
-    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::coveredInset + 600);
+    push("third");
+    EXPECT_EQ(stack.firstVisiblePosition(), 2);
+    EXPECT_FALSE(stack.data(stack.index(0), StackController::VisibleRole).toBool());
+
+    stack.setViewportSize(QSizeF(1280, 900));
+    EXPECT_EQ(stack.firstVisiblePosition(), 0);
+    for (int index = 0; index < 3; ++index) {
+        EXPECT_TRUE(stack.data(stack.index(index), StackController::VisibleRole).toBool());
+        EXPECT_DOUBLE_EQ(stack.panelWidth(index), (1280 - menuWidth) / 3);
+    }
+
+    stack.setViewportSize(QSizeF(390, 844));
+    EXPECT_EQ(stack.firstVisiblePosition(), 3);
+    EXPECT_DOUBLE_EQ(stack.panelX(2), StackController::coveredInset);
+    EXPECT_DOUBLE_EQ(stack.panelWidth(2), 390 - StackController::coveredInset);
 }
 
-TEST_F(StackFixture, PanelWidthFollowsTheIdiomOfTheWindowSize) {
+TEST_F(StackFixture, APhoneWindowGivesTheMenuTheWholeWidthAndPanelsAllButItsStrip) {
+    stack.setViewportSize(QSizeF(390, 844));
+    EXPECT_DOUBLE_EQ(stack.menuWidth(), 390);
+    EXPECT_DOUBLE_EQ(stack.menuVisibleWidth(), 390);
     push("first");
-    EXPECT_EQ(stack.idiom(), DeviceIdiom::Tablet);
-    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 600);
+    stack.collapseStack(1, Animated::Yes);
+    EXPECT_EQ(stack.firstVisiblePosition(), 1);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::coveredInset);
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 390 - StackController::coveredInset);
+    EXPECT_DOUBLE_EQ(stack.menuVisibleWidth(), StackController::coveredInset);
+}
 
-    stack.setViewportSize(QSizeF(375, 667));
-    EXPECT_EQ(stack.idiom(), DeviceIdiom::Phone);
-    EXPECT_DOUBLE_EQ(stack.panelWidth(0), 270);
-    // A narrow phone squeezes the panel into what the menu strip leaves.
+TEST_F(StackFixture, PanelsReachTheWindowsRightEdgeAtEveryWidth) {
+    for (const double width : {320.0, 390.0, 540.0, 700.0, 768.0, 1024.0, 1280.0, 1920.0}) {
+        stack.setViewportSize(QSizeF(width, 800));
+        for (int panels = 1; panels <= 4; ++panels) {
+            push(QStringLiteral("panel %1").arg(panels));
+            stack.collapseStack(1, Animated::No);
+            const int top = stack.count() - 1;
+            EXPECT_NEAR(stack.panelX(top) + stack.panelWidth(top), width, 1e-9)
+                << width << " wide with " << panels << " panels";
+            EXPECT_GE(stack.panelWidth(top), std::min(Panel::defaultReadableWidth, width - 60))
+                << width << " wide with " << panels << " panels";
+        }
+        while (stack.count() > 0) {
+            stack.popTopPanel(Animated::No);
+        }
+    }
+}
+
+TEST_F(StackFixture, AVeryNarrowWindowSqueezesPanelsNoFurtherThanTheirLeast) {
+    push("first");
     stack.setViewportSize(QSizeF(300, 500));
     EXPECT_DOUBLE_EQ(stack.panelWidth(0), 240);
+    stack.setViewportSize(QSizeF(120, 500));
+    EXPECT_DOUBLE_EQ(stack.panelWidth(0), stack.topPanel()->stackableMinWidth());
 }
 
 TEST_F(StackFixture, PushBringsTheNewPanelIntoViewOnANarrowWindow) {
@@ -192,18 +244,6 @@ TEST_F(StackFixture, PushBringsTheNewPanelIntoViewOnANarrowWindow) {
     push("second");
     EXPECT_EQ(stack.firstVisiblePosition(), 2);
     EXPECT_LE(stack.panelX(1) + stack.panelWidth(1), 375);
-}
-
-TEST_F(StackFixture, ShrinkingTheWindowKeepsTheTopPanelInView) {
-    push("first");
-    push("second");
-    EXPECT_EQ(stack.firstVisiblePosition(), 2);
-    stack.collapseStack(-2, Animated::No);
-    stack.setViewportSize(QSizeF(1400, 900));
-    EXPECT_EQ(stack.firstVisiblePosition(), 0);
-    stack.setViewportSize(QSizeF(700, 900));
-    EXPECT_EQ(stack.firstVisiblePosition(), 2);
-    EXPECT_DOUBLE_EQ(stack.panelX(1), StackController::coveredInset);
 }
 
 TEST_F(StackFixture, FullScreenAndNormalModeTellTheDelegateOncePerPanel) {
@@ -230,8 +270,8 @@ TEST_F(StackFixture, FullScreenAndNormalModeTellTheDelegateOncePerPanel) {
     EXPECT_FALSE(delegate->lastZoom);
     for (int index = 0; index < 2; ++index) {
         EXPECT_DOUBLE_EQ(stack.panelX(index), StackController::coveredInset);
-        EXPECT_DOUBLE_EQ(stack.panelWidth(index), 600);
     }
+    EXPECT_DOUBLE_EQ(stack.panelWidth(1), 1024 - StackController::coveredInset);
 }
 
 TEST_F(StackFixture, ForgetsADelegateThatClosedEvenInsideAContainer) {
@@ -251,6 +291,7 @@ TEST_F(StackFixture, ForgetsADelegateThatClosedEvenInsideAContainer) {
 }
 
 TEST_F(StackFixture, SlidingRightUncoversTheMenuAndIsOffInFullScreen) {
+    stack.setViewportSize(QSizeF(390, 844));
     push("first");
     stack.collapseStack(1, Animated::Yes);
     stack.slideBy(100);
@@ -258,7 +299,7 @@ TEST_F(StackFixture, SlidingRightUncoversTheMenuAndIsOffInFullScreen) {
     stack.slideBy(200);
     stack.endSlide();
     EXPECT_EQ(stack.firstVisiblePosition(), 0);
-    EXPECT_DOUBLE_EQ(stack.panelX(0), StackController::uncoveredInset);
+    EXPECT_DOUBLE_EQ(stack.panelX(0), stack.menuWidth());
 
     stack.slideBy(-10);
     stack.endSlide();
@@ -290,10 +331,10 @@ TEST(NavigationContainer, DrillsDownAndBackWithoutEverPoppingItsRoot) {
     EXPECT_EQ(rootPanel->appearances, 1);
 }
 
-TEST(NavigationContainer, TakesTheWidthOfItsRootPanelAndReachesTheStack) {
+TEST(NavigationContainer, TakesTheReadableWidthOfItsRootPanelAndReachesTheStack) {
     class WidePanel final : public Panel {
     public:
-        double stackWidth(DeviceIdiom) const override { return 420; }
+        double readableWidth() const override { return 420; }
     };
     StackController stack(std::make_unique<Panel>());
     auto container = std::make_unique<NavigationContainer>(std::make_unique<WidePanel>());

@@ -276,6 +276,27 @@ TEST_F(Browser, FullScreenButtonTogglesAndTheSettingAppliesOnAppearance) {
     EXPECT_TRUE(browserAt(1)->toogleFullScreen());
 }
 
+TEST_F(Browser, FullScreenButtonsShowTheModeAndAnyOfThemLeavesIt) {
+    vaultora::ui::GroupBrowser* root = openTestDatabase();
+    tap(*root, rowOf(*root, "eMail"));
+    tap(*root, rowOf(*root, "eMail"));
+    ASSERT_EQ(stack->count(), 2);
+    vaultora::toolkit::BarButton* rootButton = root->rightBarButton();
+    vaultora::toolkit::BarButton* groupButton = browserAt(1)->rightBarButton();
+    ASSERT_NE(rootButton, nullptr);
+    ASSERT_NE(groupButton, nullptr);
+    EXPECT_FALSE(rootButton->isChecked());
+
+    rootButton->press();
+    EXPECT_TRUE(rootButton->isChecked());
+    EXPECT_TRUE(groupButton->isChecked()) << "the visible panel's button shows it";
+    // The panel in view did not switch the mode itself, yet one press leaves it.
+    groupButton->press();
+    EXPECT_FALSE(stack->isFullScreen());
+    EXPECT_FALSE(rootButton->isChecked());
+    EXPECT_FALSE(groupButton->isChecked());
+}
+
 TEST_F(Browser, EmptyGroupShowsOnlyTheSpacer) {
     auto tree = std::make_shared<vaultora::kdb::KeePass1Tree>(
         std::make_unique<vaultora::kdb::KeePass1Group>());

@@ -41,6 +41,24 @@ protected:
         runDeferredDeletes();
     }
 
+    // The menu rows drawn highlighted, as "section/row".
+    [[nodiscard]] QStringList highlightedRows() const {
+        QStringList highlighted;
+        vaultora::toolkit::ListPanelModel* model = menu->list();
+        for (int item = 0; item < model->rowCount(); ++item) {
+            const QModelIndex index = model->index(item);
+            if (model->data(index, vaultora::toolkit::ListPanelModel::SelectedRole).toBool()) {
+                highlighted
+                    << QStringLiteral("%1/%2")
+                           .arg(model->data(index, vaultora::toolkit::ListPanelModel::SectionRole)
+                                    .toInt())
+                           .arg(model->data(index, vaultora::toolkit::ListPanelModel::RowRole)
+                                    .toInt());
+            }
+        }
+        return highlighted;
+    }
+
     // Opens the sample database and a second panel to its right.
     void openTwoPanels() {
         addTestDatabase();
@@ -164,6 +182,50 @@ TEST_F(Menu, SettingsRowsOpenTheirScreenToTheRightWhereOneExists) {
     EXPECT_EQ(stack->count(), 3);
     EXPECT_EQ(asked, (std::vector{vaultora::ui::MainMenu::SettingsScreen::ApplicationSettings,
                                   vaultora::ui::MainMenu::SettingsScreen::Help}));
+}
+
+TEST_F(Menu, ARowStaysHighlightedOnlyWhileThePanelItOpenedIsShown) {
+    menu->setSettingsScreenFactory(
+        [](vaultora::ui::MainMenu::SettingsScreen) -> std::unique_ptr<vaultora::toolkit::Panel> {
+            return std::make_unique<vaultora::toolkit::FormPanel>(
+                std::make_unique<vaultora::toolkit::FormModel>(QStringLiteral("Settings")));
+        });
+    openTwoPanels();
+    EXPECT_EQ(highlightedRows(), QStringList{"0/0"});
+
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 1);
+    ASSERT_EQ(stack->count(), 3);
+    EXPECT_EQ(highlightedRows(), QStringList{"1/1"});
+    stack->popTopPanel(vaultora::toolkit::Animated::Yes);
+    EXPECT_TRUE(highlightedRows().isEmpty()) << "its panel closed, the database's is not its own";
+
+    // A panel closed after a later tap leaves that tap's row alone.
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 1);
+    vaultora::toolkit::Panel* settings = stack->topPanel();
+    tapMenu(vaultora::ui::MainMenu::SettingsSection, 3);
+    EXPECT_EQ(highlightedRows(), QStringList{"1/3"});
+    stack->popTopPanel(vaultora::toolkit::Animated::Yes);
+    stack->popPanel(settings, vaultora::toolkit::Animated::Yes);
+    EXPECT_TRUE(highlightedRows().isEmpty());
+
+    tapMenu(vaultora::ui::MainMenu::LogoutSection, 0);
+    EXPECT_TRUE(highlightedRows().isEmpty()) << "logout opens nothing to stay highlighted for";
+}
+
+TEST_F(Menu, AnOpenThatFailsOrIsCancelledLeavesNoRowHighlighted) {
+    addTestDatabase(false);
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, 0);
+    ASSERT_NE(presentedLoginForm(), nullptr);
+    EXPECT_EQ(highlightedRows(), QStringList{"0/0"}) << "highlighted while the form asks";
+    pressFormButton(QStringLiteral("Cancel"));
+    awaitOpenings();
+    // The flow ends when the closed form is gone.
+    runDeferredDeletes();
+    EXPECT_TRUE(highlightedRows().isEmpty());
+
+    delegate->serverArray().clear();
+    tapMenu(vaultora::ui::MainMenu::DatabasesSection, 0);
+    EXPECT_TRUE(highlightedRows().isEmpty()) << "a row past the registry's end opens nothing";
 }
 
 TEST_F(Menu, LogoutClosesEveryPanelAndReleasesTheTree) {

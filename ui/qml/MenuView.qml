@@ -1,12 +1,21 @@
 import QtQuick
 import QtQuick.Controls
+import Vaultora.Toolkit
 
-// The main menu: section headers and rows over the tiled background; the selected row is
-// darkened and glows at its left. Taps go to the menu's list model.
+// The main menu: section headers and rows over the tiled background, which fills the window
+// behind the panels; the selected row is darkened and glows at its left. Where panels cover
+// the menu but a strip, the strip shows the row icons and the headers as plain bands. Taps go
+// to the menu's list model.
 Item {
     id: root
     property var panel: null
     readonly property var list: panel ? panel.list : null
+    readonly property var stack: panel ? panel.stack : null
+    readonly property real listWidth: stack ? stack.menuWidth : width
+    // The part of the menu that panels leave uncovered.
+    readonly property real visibleWidth: stack ? stack.menuVisibleWidth : width
+    readonly property real rowHeight: Theme.touchTarget
+    readonly property real textX: 75
 
     Image {
         anchors.fill: parent
@@ -17,7 +26,8 @@ Item {
     ListView {
         id: menuTable
         objectName: "menuTable"
-        anchors.fill: parent
+        width: root.listWidth
+        height: root.height
         clip: true
         model: root.list
         boundsBehavior: Flickable.StopAtBounds
@@ -57,19 +67,23 @@ Item {
             required property bool selected
 
             width: ListView.view.width
-            height: isHeader ? 22 : 43
+            height: isHeader ? 22 : root.rowHeight
 
             // Section header.
             Rectangle {
                 visible: cell.isHeader
                 anchors.fill: parent
-                color: Qt.rgba(0, 0, 0, 0.45)
+                color: Theme.menuHeaderBackground
                 Label {
+                    id: headerText
                     anchors.verticalCenter: parent.verticalCenter
                     x: 10
+                    width: Math.max(0, root.visibleWidth - x)
+                    // A header is shown whole or not at all.
+                    visible: implicitWidth <= width
                     text: cell.title
+                    color: Theme.menuText
                     textFormat: Text.PlainText
-                    color: Qt.rgba(188 / 255, 188 / 255, 188 / 255, 1)
                     font.bold: true
                     font.pixelSize: 13
                 }
@@ -82,33 +96,34 @@ Item {
 
                 Rectangle {
                     anchors.fill: parent
-                    color: cell.selected ? Qt.rgba(0, 0, 0, 0.25) : "transparent"
+                    color: cell.selected ? Theme.menuSelectedBackground : "transparent"
                     // The keyboard's current row.
                     border.width: cell.ListView.isCurrentItem && menuTable.activeFocus ? 2 : 0
                     border.color: "white"
                 }
                 Rectangle {
                     y: 0
-                    width: 200
+                    width: parent.width
                     height: 1
-                    color: Qt.rgba(0.5, 0.5, 0.5, 0.25)
+                    color: Theme.menuLineLight
                 }
                 Rectangle {
-                    y: 43
-                    width: 200
+                    y: parent.height - 1
+                    width: parent.width
                     height: 1
-                    color: Qt.rgba(0, 0, 0, 0.25)
+                    color: Theme.menuLineDark
                 }
                 Image {
                     visible: cell.selected
                     x: 0
                     width: 30
-                    height: 43
+                    height: parent.height
                     source: "image://vaultora/NewGlow.png"
                 }
                 Item {
-                    width: 70
-                    height: 43
+                    // In the strip the icon stays centred in what is left of the menu.
+                    width: Math.min(70, root.visibleWidth)
+                    height: parent.height
                     Image {
                         anchors.centerIn: parent
                         source: cell.imageName.length > 0 ? "image://vaultora/tinted/" + cell.imageName : ""
@@ -117,15 +132,18 @@ Item {
                     }
                 }
                 Label {
-                    x: 75
-                    width: 125
-                    height: 43
+                    // Database names may be longer than the menu is wide.
+                    property bool elisionAllowed: true
+                    x: root.textX
+                    width: Math.max(0, Math.min(root.listWidth, root.visibleWidth) - x - 8)
+                    height: parent.height
+                    visible: width > 0
                     verticalAlignment: Text.AlignVCenter
                     text: cell.title
                     textFormat: Text.PlainText
                     elide: Text.ElideRight
                     font.bold: true
-                    color: cell.selected ? "white" : Qt.rgba(188 / 255, 188 / 255, 188 / 255, 1)
+                    color: cell.selected ? Theme.menuSelectedText : Theme.menuText
                 }
                 MouseArea {
                     anchors.fill: parent

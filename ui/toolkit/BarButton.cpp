@@ -26,6 +26,13 @@ void BarButton::setStyle(Style style) {
     }
 }
 
+void BarButton::setChecked(bool checked) {
+    if (m_checked != checked) {
+        m_checked = checked;
+        emit changed();
+    }
+}
+
 void BarButton::press() {
     emit pressed();
 }

@@ -14,6 +14,8 @@ class BarButton final : public QObject {
     Q_PROPERTY(QString title READ title WRITE setTitle NOTIFY changed)
     Q_PROPERTY(QString imageName READ imageName WRITE setImageName NOTIFY changed)
     Q_PROPERTY(Style style READ style WRITE setStyle NOTIFY changed)
+    // A button that switches a mode on and off shows whether the mode is on.
+    Q_PROPERTY(bool checked READ isChecked WRITE setChecked NOTIFY changed)
 
 public:
     enum class Style { Plain, Bordered, Done };
@@ -27,6 +29,8 @@ public:
     void setImageName(const QString& imageName);
     [[nodiscard]] Style style() const { return m_style; }
     void setStyle(Style style);
+    [[nodiscard]] bool isChecked() const { return m_checked; }
+    void setChecked(bool checked);
 
     Q_INVOKABLE void press();
 
@@ -38,6 +42,7 @@ private:
     QString m_title;
     QString m_imageName;
     Style m_style;
+    bool m_checked = false;
 };
 
 } // namespace vaultora::toolkit

@@ -139,6 +139,13 @@ void FormRow::setEnabled(bool enabled) {
     }
 }
 
+void FormRow::setMonospace(bool monospace) {
+    if (m_monospace != monospace) {
+        m_monospace = monospace;
+        emit changed();
+    }
+}
+
 void FormRow::setValue(const QVariant& value) {
     m_value = value;
     if (m_kind == Kind::Choice) {

@@ -32,6 +32,8 @@ class FormRow final : public QObject {
     Q_PROPERTY(QString imageName READ imageName WRITE setImageName NOTIFY changed)
     Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled NOTIFY changed)
     Q_PROPERTY(bool focusOnShow READ focusOnShow CONSTANT)
+    // The value is shown in a fixed-width font, where every character must be told apart.
+    Q_PROPERTY(bool monospace READ isMonospace WRITE setMonospace NOTIFY changed)
 
 public:
     enum class Kind {
@@ -95,6 +97,8 @@ public:
     // before the form is shown.
     [[nodiscard]] bool focusOnShow() const { return m_focusOnShow; }
     void setFocusOnShow(bool focus) { m_focusOnShow = focus; }
+    [[nodiscard]] bool isMonospace() const { return m_monospace; }
+    void setMonospace(bool monospace);
     [[nodiscard]] bool isOn() const { return m_value.toBool(); }
     [[nodiscard]] double number() const { return m_value.toDouble(); }
 
@@ -140,6 +144,7 @@ private:
     QString m_imageName;
     bool m_enabled = true;
     bool m_focusOnShow = false;
+    bool m_monospace = false;
 };
 
 } // namespace vaultora::toolkit

@@ -60,8 +60,8 @@ void NavigationContainer::goBack() {
     popTopPanel(Animated::Yes);
 }
 
-double NavigationContainer::stackWidth(DeviceIdiom idiom) const {
-    return rootPanel()->stackWidth(idiom);
+double NavigationContainer::readableWidth() const {
+    return rootPanel()->readableWidth();
 }
 
 double NavigationContainer::stackableMinWidth() const {

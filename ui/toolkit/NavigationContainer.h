@@ -40,7 +40,7 @@ public:
     // The back button of the bar.
     Q_INVOKABLE void goBack();
 
-    [[nodiscard]] double stackWidth(DeviceIdiom idiom) const override;
+    [[nodiscard]] double readableWidth() const override;
     [[nodiscard]] double stackableMinWidth() const override;
     [[nodiscard]] QUrl viewSource() const override;
     void viewDidAppear() override;

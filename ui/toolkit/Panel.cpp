@@ -7,8 +7,6 @@ namespace vaultora::toolkit {
 
 namespace {
 
-constexpr double tabletPanelWidth = 600.0;
-constexpr double phonePanelWidth = 270.0;
 constexpr double minimumPanelWidth = 100.0;
 
 // The button may be the one whose press is being handled right now, so it goes at the next turn
@@ -59,8 +57,8 @@ void Panel::clearRightBarButton() {
     emit barButtonsChanged();
 }
 
-double Panel::stackWidth(DeviceIdiom idiom) const {
-    return idiom == DeviceIdiom::Tablet ? tabletPanelWidth : phonePanelWidth;
+double Panel::readableWidth() const {
+    return defaultReadableWidth;
 }
 
 double Panel::stackableMinWidth() const {
@@ -89,7 +87,14 @@ void Panel::setNavigationContainer(NavigationContainer* container) {
 }
 
 void Panel::setStackController(StackController* stack) {
-    m_stackController = stack;
+    if (m_stackController != stack) {
+        m_stackController = stack;
+        emit stackChanged();
+    }
+}
+
+QObject* Panel::stackObject() const {
+    return m_stackController.data();
 }
 
 } // namespace vaultora::toolkit

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "ui/toolkit/BarButton.h"
-#include "ui/toolkit/DeviceIdiom.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,6 +23,8 @@ class Panel : public QObject {
     Q_PROPERTY(toolkit::BarButton* leftBarButton READ leftBarButton NOTIFY barButtonsChanged)
     Q_PROPERTY(toolkit::BarButton* rightBarButton READ rightBarButton NOTIFY barButtonsChanged)
     Q_PROPERTY(QUrl viewSource READ viewSource CONSTANT)
+    // The stacked navigation the panel sits on directly, for views that follow its layout.
+    Q_PROPERTY(QObject* stack READ stackObject NOTIFY stackChanged)
 
 public:
     explicit Panel(QObject* parent = nullptr);
@@ -42,8 +43,13 @@ public:
     [[nodiscard]] BarButton* leftBarButton() const { return m_leftBarButton; }
     [[nodiscard]] BarButton* rightBarButton() const { return m_rightBarButton; }
 
-    // The width the panel takes on the stacked navigation.
-    [[nodiscard]] virtual double stackWidth(DeviceIdiom idiom) const;
+    // A panel narrower than this no longer reads well.
+    static constexpr double defaultReadableWidth = 340.0;
+
+    // The narrowest width at which the panel reads well: the stacked navigation puts as many
+    // panels side by side as fit at this width. The root panel (the menu) keeps exactly this
+    // width beside the panels.
+    [[nodiscard]] virtual double readableWidth() const;
     // The narrowest width the stacked navigation may squeeze the panel to.
     [[nodiscard]] virtual double stackableMinWidth() const;
     // The QML file that draws the panel; it gets the panel in its `panel` property.
@@ -63,8 +69,11 @@ public:
 signals:
     void titleChanged();
     void barButtonsChanged();
+    void stackChanged();
 
 private:
+    [[nodiscard]] QObject* stackObject() const;
+
     QString m_title;
     QPointer<BarButton> m_leftBarButton;
     QPointer<BarButton> m_rightBarButton;

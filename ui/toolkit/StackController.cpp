@@ -63,6 +63,7 @@ void StackController::popTopPanel(Animated animated) {
         return;
     }
     removeFrom(count() - 1);
+    bringBackPanelsThatFit();
     relayout(animated);
     if (Panel* top = topPanel()) {
         top->viewDidAppear();
@@ -118,18 +119,7 @@ Panel* StackController::topPanel() const {
 
 void StackController::collapseStack(int steps, Animated animated) {
     m_position = std::clamp(m_position + steps, 0, count());
-    // Aligning: while the panel before the first visible one would still fit on screen together
-    // with everything to its right, it is shown too rather than leaving space empty.
-    while (m_position > 1 && m_viewportSize.width() > 0.0) {
-        double needed = coveredInset;
-        for (int index = m_position - 2; index < count(); ++index) {
-            needed += panelWidth(index);
-        }
-        if (needed > m_viewportSize.width()) {
-            break;
-        }
-        --m_position;
-    }
+    bringBackPanelsThatFit();
     relayout(animated);
 }
 
@@ -147,6 +137,15 @@ void StackController::doNormalScreen() {
     m_position = count();
     relayout(Animated::Yes);
     tellDelegate();
+}
+
+void StackController::showFullScreenStateOn(BarButton* button) {
+    if (button == nullptr) {
+        return;
+    }
+    button->setChecked(m_fullScreen);
+    connect(this, &StackController::geometryChanged, button,
+            [this, button] { button->setChecked(m_fullScreen); });
 }
 
 void StackController::setDelegate(StackedViewDelegate* delegate) {
@@ -171,19 +170,41 @@ void StackController::setViewportSize(const QSizeF& size) {
     }
     m_viewportSize = size;
     m_idiom = idiomForWindowSize(size);
+    m_slideOffset = 0.0;
     alignTop();
+    bringBackPanelsThatFit();
     relayout(Animated::No);
 }
 
+StackLayout StackController::layout() const {
+    // The widest need among the panels decides how many fit side by side.
+    double readableWidth = m_entries.empty() ? Panel::defaultReadableWidth : 0.0;
+    for (const Entry& entry : m_entries) {
+        readableWidth = std::max(readableWidth, entry.panel->readableWidth());
+    }
+    return {m_viewportSize.width(), m_rootPanel->readableWidth(), readableWidth};
+}
+
 double StackController::menuWidth() const {
-    return m_rootPanel->stackWidth(m_idiom);
+    if (m_viewportSize.width() <= 0.0) {
+        return m_rootPanel->readableWidth();
+    }
+    return layout().menuWidth();
 }
 
 double StackController::leftInset() const {
     if (m_fullScreen) {
         return 0.0;
     }
-    return m_position == 0 ? uncoveredInset : coveredInset;
+    return layout().leftInset(m_position);
+}
+
+double StackController::menuVisibleWidth() const {
+    if (m_fullScreen && !m_entries.empty()) {
+        return 0.0;
+    }
+    const double uncovered = m_entries.empty() ? menuWidth() : panelX(std::max(m_position - 1, 0));
+    return std::clamp(uncovered, 0.0, menuWidth());
 }
 
 double StackController::rawPanelX(int index) const {
@@ -220,12 +241,10 @@ double StackController::panelWidth(int index) const {
     if (m_fullScreen) {
         return m_viewportSize.width();
     }
-    double width = panel->stackWidth(m_idiom);
-    if (m_viewportSize.width() > 0.0) {
-        const double remaining = m_viewportSize.width() - coveredInset;
-        width = std::min(width, std::max(remaining, panel->stackableMinWidth()));
+    if (m_viewportSize.width() <= 0.0) {
+        return panel->readableWidth();
     }
-    return width;
+    return std::max(layout().panelWidth(m_position, count()), panel->stackableMinWidth());
 }
 
 void StackController::slideBy(double deltaX) {
@@ -313,9 +332,19 @@ void StackController::alignTop() {
     if (m_fullScreen || m_viewportSize.width() <= 0.0) {
         return;
     }
-    while (m_position < count() &&
-           rawPanelX(count() - 1) + panelWidth(count() - 1) > m_viewportSize.width()) {
+    const StackLayout fitting = layout();
+    while (m_position < count() && !fitting.fits(m_position, count())) {
         ++m_position;
+    }
+}
+
+void StackController::bringBackPanelsThatFit() {
+    if (m_fullScreen || m_viewportSize.width() <= 0.0) {
+        return;
+    }
+    const StackLayout fitting = layout();
+    while (m_position > 0 && fitting.fits(m_position - 1, count())) {
+        --m_position;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ui/toolkit/Animated.h"
 #include "ui/toolkit/DeviceIdiom.h"
 #include "ui/toolkit/Panel.h"
+#include "ui/toolkit/StackLayout.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -28,6 +29,7 @@ class StackController final : public QAbstractListModel {
     Q_PROPERTY(bool tablet READ isTablet NOTIFY geometryChanged)
     Q_PROPERTY(double menuWidth READ menuWidth NOTIFY geometryChanged)
     Q_PROPERTY(double leftInset READ leftInset NOTIFY geometryChanged)
+    Q_PROPERTY(double menuVisibleWidth READ menuVisibleWidth NOTIFY geometryChanged)
     Q_PROPERTY(bool animated READ isAnimated NOTIFY geometryChanged)
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
@@ -36,8 +38,7 @@ public:
     Q_ENUM(Roles)
 
     // The strip of the menu left visible at the left of the panels.
-    static constexpr double coveredInset = 60.0;
-    static constexpr double uncoveredInset = 200.0;
+    static constexpr double coveredInset = StackLayout::menuStripWidth;
 
     explicit StackController(std::unique_ptr<Panel> root, QObject* parent = nullptr);
     ~StackController() override;
@@ -59,7 +60,8 @@ public:
     [[nodiscard]] Panel* topPanel() const;
     [[nodiscard]] int count() const { return static_cast<int>(m_entries.size()); }
 
-    // Moves the first visible position `steps` panels to the right (negative: to the left).
+    // Moves the first visible position `steps` panels to the right (negative: to the left),
+    // then brings back to the left every panel that still fits.
     void collapseStack(int steps, Animated animated);
     // Position 0 has the menu uncovered; position p > 0 shows panel p - 1 at the left inset.
     [[nodiscard]] int firstVisiblePosition() const { return m_position; }
@@ -67,6 +69,8 @@ public:
     void doFullScreen();
     void doNormalScreen();
     [[nodiscard]] bool isFullScreen() const { return m_fullScreen; }
+    // Keeps the button checked while the navigation is in full-screen mode.
+    void showFullScreenStateOn(BarButton* button);
 
     // The delegate is not owned; it is forgotten when the panel that is the delegate closes.
     void setDelegate(StackedViewDelegate* delegate);
@@ -75,13 +79,16 @@ public:
     // panel that leaves the navigation, also from inside a navigation container.
     void forgetDelegateWithin(Panel* releasedPanel);
 
-    // The size of the navigation's area, given by the view; it decides the device idiom.
+    // The size of the navigation's area, given by the view on every resize; it decides the
+    // device idiom and lays the stack out afresh: the newest panel and as many before it as fit.
     Q_INVOKABLE void setViewportSize(const QSizeF& size);
     [[nodiscard]] QSizeF viewportSize() const { return m_viewportSize; }
     [[nodiscard]] DeviceIdiom idiom() const { return m_idiom; }
     [[nodiscard]] bool isTablet() const { return m_idiom == DeviceIdiom::Tablet; }
     [[nodiscard]] double menuWidth() const;
     [[nodiscard]] double leftInset() const;
+    // The part of the menu not covered by panels.
+    [[nodiscard]] double menuVisibleWidth() const;
     [[nodiscard]] bool isSlidingEnabled() const { return !m_fullScreen; }
     [[nodiscard]] bool isAnimated() const { return m_animated == Animated::Yes; }
 
@@ -113,6 +120,8 @@ private:
     void relayout(Animated animated);
     void tellDelegate();
     void alignTop();
+    void bringBackPanelsThatFit();
+    [[nodiscard]] StackLayout layout() const;
     [[nodiscard]] double rawPanelX(int index) const;
 
     Panel* m_rootPanel;

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vaultora.Toolkit
 
 // The alerts on show, the newest on top; the buttons answer the alert.
 Item {
@@ -14,7 +15,7 @@ Item {
     }
     Rectangle {
         anchors.fill: parent
-        color: Qt.rgba(0, 0, 0, 0.3)
+        color: Theme.dimming
     }
     Repeater {
         id: alertRepeater
@@ -46,6 +47,7 @@ Item {
                     Repeater {
                         model: alertView.alert.buttons
                         delegate: Button {
+                            implicitHeight: Theme.touchTarget
                             required property int index
                             required property string modelData
                             text: modelData

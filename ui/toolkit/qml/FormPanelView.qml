@@ -1,19 +1,36 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vaultora.Toolkit
 
-// A form: its sections one under the other, each with its title and its rows.
+// A form: its sections one under the other, each with its title and its rows. The labels of all
+// rows share one column, so that the fields beside them line up.
 Pane {
     id: root
     property var panel: null
     padding: 0
+    background: Rectangle { color: Theme.panelBackground }
+
+    // The widest label of the form, capped so that the fields keep room.
+    property real widestLabel: 0
+    readonly property real labelColumnWidth: Math.min(widestLabel, width * 0.4)
+    function noteLabelWidth(labelWidth) {
+        if (labelWidth > widestLabel)
+            widestLabel = labelWidth
+    }
+    Connections {
+        target: root.panel
+        function onFormChanged() { root.widestLabel = 0 }
+    }
 
     ScrollView {
         anchors.fill: parent
         contentWidth: availableWidth
 
         ColumnLayout {
-            width: parent.width
+            // Lines longer than this no longer read well; a wider panel centres the form.
+            width: Math.min(parent.width, Theme.widestForm)
+            x: (parent.width - width) / 2
             spacing: 0
 
             Repeater {
@@ -31,8 +48,10 @@ Pane {
                         text: sectionView.title
                         textFormat: Text.PlainText
                         font.bold: true
-                        opacity: 0.7
-                        leftPadding: 16
+                        color: Theme.headerText
+                        wrapMode: Text.Wrap
+                        leftPadding: Theme.sideMargin
+                        rightPadding: Theme.sideMargin
                         bottomPadding: 4
                         Layout.fillWidth: true
                     }
@@ -40,6 +59,9 @@ Pane {
                         model: sectionView.section
                         delegate: FormRowView {
                             Layout.fillWidth: true
+                            labelWidth: root.labelColumnWidth
+                            onLabelImplicitWidthChanged: root.noteLabelWidth(labelImplicitWidth)
+                            Component.onCompleted: root.noteLabelWidth(labelImplicitWidth)
                         }
                     }
                     Label {
@@ -47,8 +69,10 @@ Pane {
                         text: sectionView.section.footer
                         textFormat: Text.PlainText
                         wrapMode: Text.Wrap
-                        opacity: 0.7
-                        leftPadding: 16
+                        color: Theme.secondaryText
+                        leftPadding: Theme.sideMargin
+                        rightPadding: Theme.sideMargin
+                        topPadding: 4
                         Layout.fillWidth: true
                     }
                 }

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vaultora.Toolkit
 import "Images.js" as Images
 
 // A list panel: the search field over the list; headers, rows, taps and deletions go to the model.
@@ -9,6 +10,7 @@ Pane {
     property var panel: null
     readonly property var list: panel ? panel.list : null
     padding: 0
+    background: Rectangle { color: Theme.panelBackground }
 
     Connections {
         target: root.list
@@ -26,13 +28,14 @@ Pane {
         RowLayout {
             visible: root.list ? root.list.searchFieldVisible : false
             Layout.fillWidth: true
-            Layout.preferredHeight: 44
-            Layout.leftMargin: 6
-            Layout.rightMargin: 6
+            Layout.preferredHeight: Theme.touchTarget + 8
+            Layout.leftMargin: 8
+            Layout.rightMargin: 8
 
             TextField {
                 id: searchField
                 Layout.fillWidth: true
+                Layout.preferredHeight: Theme.touchTarget
                 placeholderText: qsTr("Search")
                 text: root.list ? root.list.searchText : ""
                 inputMethodHints: Qt.ImhNoAutoUppercase | Qt.ImhNoPredictiveText | Qt.ImhPreferLatin
@@ -44,6 +47,7 @@ Pane {
             Button {
                 visible: root.list ? root.list.showsCancelButton : false
                 text: qsTr("Cancel")
+                Layout.preferredHeight: Theme.touchTarget
                 onClicked: root.list.pressCancelButton()
             }
         }
@@ -94,19 +98,40 @@ Pane {
                 required property bool deletable
                 required property bool selected
 
+                // A row with nothing to show stands for the place of the search field, which is
+                // drawn above the list instead.
+                readonly property bool spacer: !isHeader && title.length === 0
+                                               && imageName.length === 0 && subtitle.length === 0
+
                 width: ListView.view.width
+                visible: !spacer
+                implicitHeight: spacer ? 0
+                                       : isHeader ? Math.max(32, implicitContentHeight + topPadding + bottomPadding)
+                                                  : Math.max(Theme.touchTarget, implicitContentHeight + topPadding + bottomPadding)
+                leftPadding: Theme.sideMargin
+                rightPadding: Theme.sideMargin
                 highlighted: selected
+                hoverEnabled: false
+                // Headers take no taps; their text has a colour of its own, not the disabled one.
                 enabled: !isHeader
                 // The list takes the keyboard as a whole; rows are not stops of their own.
                 focusPolicy: Qt.NoFocus
                 onClicked: root.list.tap(index)
 
                 background: Rectangle {
-                    color: rowView.isHeader ? palette.alternateBase
-                                            : rowView.highlighted ? Qt.rgba(0, 0, 0, 0.25)
-                                                                   : "transparent"
+                    color: rowView.isHeader ? Theme.headerBackground
+                                            : rowView.highlighted || rowView.down ? Theme.selectedRowBackground
+                                                                                  : Theme.rowBackground
                     border.width: rowView.ListView.isCurrentItem && listView.activeFocus ? 2 : 0
-                    border.color: palette.highlight
+                    border.color: Theme.accent
+                    Rectangle {
+                        visible: !rowView.isHeader
+                        x: Theme.sideMargin
+                        y: parent.height - 1
+                        width: parent.width - x
+                        height: 1
+                        color: Theme.separator
+                    }
                 }
 
                 contentItem: RowLayout {
@@ -122,18 +147,23 @@ Pane {
                         spacing: 2
                         Layout.fillWidth: true
                         Label {
+                            // Names of entries and groups may be longer than the panel is wide.
+                            property bool elisionAllowed: !rowView.isHeader
                             text: rowView.title
                             textFormat: Text.PlainText
                             font.bold: rowView.isHeader
+                            color: rowView.isHeader ? Theme.headerText : Theme.text
                             elide: Label.ElideRight
+                            wrapMode: rowView.isHeader ? Text.Wrap : Text.NoWrap
                             horizontalAlignment: rowView.centred ? Qt.AlignHCenter : Qt.AlignLeft
                             Layout.fillWidth: true
                         }
                         Label {
+                            property bool elisionAllowed: true
                             visible: rowView.subtitle.length > 0
                             text: rowView.subtitle
                             textFormat: Text.PlainText
-                            opacity: 0.7
+                            color: Theme.secondaryText
                             font.pixelSize: 12
                             elide: Label.ElideRight
                             Layout.fillWidth: true
@@ -142,11 +172,13 @@ Pane {
                     Label {
                         visible: rowView.accessory.length > 0
                         text: rowView.accessory === "checkmark" ? "✓" : "›"
+                        color: Theme.secondaryText
                         font.pixelSize: 20
                     }
                     Button {
                         visible: root.list && root.list.editing && rowView.deletable
                         text: qsTr("Delete")
+                        Layout.preferredHeight: Theme.touchTarget
                         onClicked: root.list.requestDeletion(rowView.index)
                     }
                 }

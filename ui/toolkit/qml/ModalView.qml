@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vaultora.Toolkit
 
 // Presented panels over everything: a centred form sheet or the full window. The dimmed
 // background takes all input meant for the window below.
@@ -24,7 +25,7 @@ Item {
             }
             Rectangle {
                 anchors.fill: parent
-                color: Qt.rgba(0, 0, 0, 0.4)
+                color: Theme.dimming
             }
             Pane {
                 padding: 0
@@ -36,7 +37,7 @@ Item {
                     panel: sheet.panel
                 }
                 NumberAnimation on opacity {
-                    from: sheet.animated ? 0 : 1
+                    from: sheet.animated && !Theme.reducedMotion ? 0 : 1
                     to: 1
                     duration: 200
                 }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Vaultora.Toolkit
 
 // A drill-down container: the bar over the panel on top of its own stack.
 Page {
@@ -18,7 +19,7 @@ Page {
         anchors.fill: parent
         panel: root.panel ? root.panel.topPanel : null
         onPanelChanged: {
-            if (root.panel && root.panel.animated) {
+            if (root.panel && root.panel.animated && !Theme.reducedMotion) {
                 content.x = root.width / 3
                 slide.restart()
             }

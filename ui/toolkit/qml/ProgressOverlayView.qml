@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Vaultora.Toolkit
 
 // The progress overlay: a busy indicator and its title over the dimmed window.
 Item {
@@ -17,7 +18,7 @@ Item {
         width: Math.max(160, column.implicitWidth + 40)
         height: column.implicitHeight + 40
         radius: 10
-        color: Qt.rgba(0, 0, 0, 0.75)
+        color: Theme.overlayBackground
         ColumnLayout {
             id: column
             anchors.centerIn: parent
@@ -27,12 +28,13 @@ Item {
             }
             Label {
                 text: root.overlay ? root.overlay.title : ""
+                color: Theme.noticeText
                 textFormat: Text.PlainText
-                color: "white"
                 Layout.alignment: Qt.AlignHCenter
             }
             Button {
                 objectName: "progressCancelButton"
+                implicitHeight: Theme.touchTarget
                 text: "Cancel"
                 visible: root.overlay ? root.overlay.cancellable : false
                 Layout.alignment: Qt.AlignHCenter

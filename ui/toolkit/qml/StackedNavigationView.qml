@@ -1,7 +1,9 @@
 import QtQuick
+import Vaultora.Toolkit
 
-// The stacked navigation: the root panel at the left and the panels sliding over it. A drag
-// sideways with one finger slides the stack.
+// The stacked navigation: the root panel (the menu) under everything, filling the window, and
+// the panels sliding over it at the places and widths the stack computes for the window's size.
+// A drag sideways with one finger slides the stack.
 Item {
     id: root
     property var stack: null
@@ -18,7 +20,7 @@ Item {
         id: menu
         x: 0
         y: 0
-        width: root.stack ? root.stack.menuWidth : 0
+        width: root.width
         height: root.height
         panel: root.stack ? root.stack.rootPanel : null
     }
@@ -39,7 +41,7 @@ Item {
             visible: panelVisible
 
             Behavior on x {
-                enabled: root.stack && root.stack.animated
+                enabled: root.stack && root.stack.animated && !Theme.reducedMotion
                 NumberAnimation { duration: 250; easing.type: Easing.OutCubic }
             }
 
@@ -47,7 +49,7 @@ Item {
                 anchors.fill: parent
                 anchors.margins: -1
                 color: "transparent"
-                border.color: Qt.rgba(0, 0, 0, 0.3)
+                border.color: Theme.separator
             }
             PanelView {
                 anchors.fill: parent

@@ -15,10 +15,10 @@ Column {
             id: noticeView
             required property var notice
             width: root.width
-            height: content.implicitHeight + 16
+            // The notice hides when tapped, so it is at least a touch target high.
+            height: Math.max(Theme.touchTarget, content.implicitHeight + 16)
             radius: 4
-            color: notice.style === TransientPanel.Error ? "#c0392b" : "#2c3e50"
-            opacity: 0.95
+            color: notice.style === TransientPanel.Error ? Theme.errorNoticeBackground : Theme.noticeBackground
 
             ColumnLayout {
                 id: content
@@ -27,8 +27,8 @@ Column {
                 spacing: 2
                 Label {
                     text: noticeView.notice.title
+                    color: Theme.noticeText
                     textFormat: Text.PlainText
-                    color: "white"
                     font.bold: true
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
@@ -36,8 +36,8 @@ Column {
                 Label {
                     visible: text.length > 0
                     text: noticeView.notice.subtitle
+                    color: Theme.noticeText
                     textFormat: Text.PlainText
-                    color: "white"
                     wrapMode: Text.Wrap
                     Layout.fillWidth: true
                 }
@@ -48,7 +48,7 @@ Column {
                     value: noticeView.notice.progress
                     Layout.fillWidth: true
                     Behavior on value {
-                        enabled: noticeView.notice.progressAnimated
+                        enabled: noticeView.notice.progressAnimated && !Theme.reducedMotion
                         NumberAnimation { duration: 200 }
                     }
                 }
