@@ -3,7 +3,9 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -229,12 +231,16 @@ private:
 
     static void onCharacters(void* user, const xmlChar* characters, int length) {
         guarded(user, [&](KdbxParseSession& session) {
-            XmlNode* top = session.m_parser.m_stack.peek();
-            if (length > 0 && top != nullptr) {
-                top->appendText(textOf(characters, characters + length));
+            if (length > 0 && !session.m_parser.m_stack.isEmpty()) {
+                session.openText().append(textOf(characters, characters + length));
             }
         });
     }
+
+    // The text gathered so far for the innermost open element. An element's text is kept
+    // here until it closes and then stored once, at its final length; the buffers are reused
+    // from element to element.
+    std::string& openText() { return m_openTexts[m_parser.m_stack._length() - 1]; }
 
     static void onError(void* user, const char*, ...) {
         auto* session = static_cast<KdbxParseSession*>(user);
@@ -259,17 +265,19 @@ private:
 
     void startElement(const xmlChar* localName, int attributeCount, const xmlChar** attributes) {
         const ElementName name = nameOf(localName);
+        KdbxTree& tree = *m_parser.m_tree;
+        NodeArena& arena = tree.arena();
         std::unique_ptr<XmlNode> node;
         switch (name.id()) {
         case KnownName::Root:
         case KnownName::Group:
-            node = std::make_unique<KdbxGroup>(name);
+            node = arena.create<KdbxGroup>(name);
             break;
         case KnownName::Entry:
-            node = std::make_unique<KdbxEntry>(name);
+            node = arena.create<KdbxEntry>(name);
             break;
         default:
-            node = std::make_unique<XmlNode>(name);
+            node = arena.create<XmlNode>(name);
             break;
         }
         // Each attribute comes as five pointers: local name, prefix, namespace, value start
@@ -283,7 +291,6 @@ private:
                                attributeValue(textOf(attribute[3], attribute[4])));
         }
 
-        KdbxTree& tree = *m_parser.m_tree;
         XmlNode* const created = node.get();
         if (tree._root() == nullptr) {
             tree.set_root(std::move(node));
@@ -294,16 +301,35 @@ private:
             return;
         }
         m_parser.m_stack.push(created);
+        if (m_openTexts.size() < m_parser.m_stack._length()) {
+            m_openTexts.emplace_back();
+        }
+        openText().clear();
     }
 
     void endElement() {
-        if (XmlNode* node = m_parser.m_stack.pop()) {
-            const bool hasChildElements = !node->_children().empty();
-            node->postProcess(m_parser.m_randomStream);
-            if (hasChildElements) {
-                node->releaseLayoutWhitespace();
+        if (m_parser.m_stack.isEmpty()) {
+            return;
+        }
+        std::string& text = openText();
+        XmlNode* const node = m_parser.m_stack.pop();
+        // Text that is nothing but white space between child elements is only the layout of
+        // the document, and no reader of the tree uses it.
+        if (!text.empty() && (node->_children().empty() || !isLayoutWhitespace(text))) {
+            node->set_text(text);
+        }
+        secureWipe(text.data(), text.size());
+        text.clear();
+        node->postProcess(m_parser.m_randomStream);
+    }
+
+    static bool isLayoutWhitespace(std::string_view text) noexcept {
+        for (const char character : text) {
+            if (character != ' ' && (character < '\t' || character > '\r')) {
+                return false;
             }
         }
+        return true;
     }
 
     KdbxParser& m_parser;
@@ -312,6 +338,15 @@ private:
     bool m_xmlError = false;
     std::unordered_map<const xmlChar*, ElementName> m_names;
     AttributeCountGuard m_attributeGuard;
+    // One per depth of the open elements; they hold decrypted text and are wiped as they go.
+    std::vector<std::string> m_openTexts;
+
+public:
+    ~KdbxParseSession() {
+        for (std::string& text : m_openTexts) {
+            secureWipe(text.data(), text.capacity());
+        }
+    }
 };
 
 KdbxParser::KdbxParser() = default;

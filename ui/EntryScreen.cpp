@@ -16,7 +16,7 @@ namespace {
 constexpr double copyConfirmationSeconds = 1.5;
 constexpr double urlConfirmationSeconds = 1.0;
 
-[[nodiscard]] QString fromUtf8(const std::string& text) {
+[[nodiscard]] QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -69,9 +69,7 @@ void EntryScreen::showEntry() {
     const QString shownPassword =
         m_showPassword ? fromUtf8(entry.getPassword()) : QString::fromLatin1(passwordMask);
     connect(fields->addRow(toolkit::FormRow::label(QStringLiteral("Password"), shownPassword)),
-            &toolkit::FormRow::selected, this, [this] {
-                copyPassword(copyConfirmationSeconds);
-            });
+            &toolkit::FormRow::selected, this, [this] { copyPassword(copyConfirmationSeconds); });
     connect(fields->addRow(
                 toolkit::FormRow::switchRow(QStringLiteral("Show password"), m_showPassword)),
             &toolkit::FormRow::toggled, this, &EntryScreen::toggleShowPassword);
@@ -97,7 +95,7 @@ void EntryScreen::toggleShowPassword() {
     showEntry();
 }
 
-void EntryScreen::copyToClipboard(const std::string& text, const QString& confirmation,
+void EntryScreen::copyToClipboard(std::string_view text, const QString& confirmation,
                                   double seconds) {
     m_services.clipboard->copyText(fromUtf8(text));
     confirmCopy(confirmation, seconds);
@@ -105,9 +103,8 @@ void EntryScreen::copyToClipboard(const std::string& text, const QString& confir
 
 void EntryScreen::copyPassword(double confirmationSeconds) {
     const std::int32_t clearAfter =
-        m_services.delegate != nullptr
-            ? m_services.delegate->appSettings().iClipboardClearSeconds()
-            : app::AppSettings().iClipboardClearSeconds();
+        m_services.delegate != nullptr ? m_services.delegate->appSettings().iClipboardClearSeconds()
+                                       : app::AppSettings().iClipboardClearSeconds();
     m_services.clipboard->copySecret(fromUtf8(m_entry->getPassword()),
                                      std::chrono::seconds(clearAfter));
     confirmCopy(QStringLiteral("Password copied to clipboard"), confirmationSeconds);

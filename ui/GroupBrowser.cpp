@@ -12,7 +12,7 @@ namespace {
 // The synthetic root group of version-1 files, which has no name worth showing.
 constexpr char syntheticRootName[] = "$ROOT$";
 
-[[nodiscard]] QString fromUtf8(const std::string& text) {
+[[nodiscard]] QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
