@@ -2,7 +2,6 @@
 
 #include "app/ApplicationController.h"
 #include "ui/EntryScreen.h"
-#include "ui/EntrySearch.h"
 #include "ui/toolkit/StackController.h"
 
 namespace vaultora::ui {
@@ -65,6 +64,7 @@ void GroupBrowser::setIsStackedView(bool stacked) {
 void GroupBrowser::setGroup(std::shared_ptr<kdb::DatabaseTree> tree, kdb::DatabaseGroup* group) {
     m_treeDatabase = std::move(tree);
     m_groupDatabase = group;
+    m_search.reset();
     const QString name = group != nullptr ? fromUtf8(group->getGroupName()) : QString();
     setTitle(name == QLatin1String(syntheticRootName) ? QString() : name);
     reloadData();
@@ -89,8 +89,7 @@ bool GroupBrowser::isSearchActive() const {
 }
 
 void GroupBrowser::doSearchFilter() {
-    m_searchResultArray.clear();
-    EntrySearch(list()->searchText()).collectMatches(m_groupDatabase, m_searchResultArray);
+    m_searchResultArray = m_search.search(m_groupDatabase, list()->searchText());
 }
 
 int GroupBrowser::numberOfRows() const {
