@@ -60,7 +60,7 @@ ElementName NameTable::intern(std::string_view text) {
 }
 
 // The attributes of a node: a header and, right behind it, room for capacity attributes.
-struct XmlNode::AttributeList {
+struct alignas(alignof(Attribute)) XmlNode::AttributeList {
     uint32_t count;
     uint32_t capacity;
 
@@ -108,11 +108,12 @@ void* XmlNode::allocateStorage(std::size_t size, std::size_t alignment) {
 }
 
 void XmlNode::releaseStorage(void* storage, std::size_t size) noexcept {
-    if (m_arena == nullptr) {
+    if (m_arena != nullptr) {
+        // Attribute lists of two are the size of a node, so most go to the next node.
+        m_arena->recycle(storage, size);
+    } else {
         ::operator delete(storage);
     }
-    // Arena storage other than whole nodes stays until the arena goes.
-    static_cast<void>(size);
 }
 
 std::string_view XmlNode::storeText(std::string_view text) {
@@ -136,7 +137,10 @@ void XmlNode::releaseText(std::string_view& text, Secret secret) noexcept {
     if (secret == Secret::Yes) {
         secureWipe(bytes, text.size());
     }
-    releaseStorage(bytes, text.size());
+    // In an arena a text stays until the arena goes: texts come in too many sizes to reuse.
+    if (m_arena == nullptr) {
+        ::operator delete(bytes);
+    }
     text = {};
 }
 
@@ -275,7 +279,7 @@ void XmlNode::addAttribute(std::string_view name, std::string_view value) {
     if (m_attributes == nullptr || m_attributes->count == m_attributes->capacity) {
         const uint32_t capacity = m_attributes == nullptr ? 2 : 2 * m_attributes->capacity;
         auto* const grown = static_cast<AttributeList*>(
-            allocateStorage(AttributeList::bytesFor(capacity), alignof(AttributeList)));
+            allocateStorage(AttributeList::bytesFor(capacity), alignof(Attribute)));
         grown->count = 0;
         grown->capacity = capacity;
         if (m_attributes != nullptr) {
