@@ -35,6 +35,8 @@ NodeArena::Block& NodeArena::addBlock(std::size_t minimumSize) {
     const std::size_t size = roundUp(minimumSize, huge ? kHugePageSize : kPageSize);
     // A huge page needs an aligned address: map a huge page more and use its aligned part.
     const std::size_t mappingSize = huge ? size + kHugePageSize : size;
+    // Room for the block first, so that a failure cannot lose the mapping.
+    m_blocks.reserve(m_blocks.size() + 1);
     void* const mapping =
         mmap(nullptr, mappingSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED) {
@@ -54,6 +56,10 @@ NodeArena::Block& NodeArena::addBlock(std::size_t minimumSize) {
 void* NodeArena::allocate(std::size_t size, std::size_t alignment) {
     if (size == 0) {
         size = 1;
+    }
+    // Far beyond any memory, and the block arithmetic below must not wrap.
+    if (size > SIZE_MAX / 4) {
+        throw std::bad_alloc();
     }
     for (FreeList& list : m_freeLists) {
         if (list.size == size && list.head != nullptr) {
