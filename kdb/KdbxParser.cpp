@@ -1,5 +1,7 @@
 #include "KdbxParser.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <mutex>
@@ -252,14 +254,23 @@ private:
 
     ElementName nameOf(const xmlChar* localName) {
         // The XML parser hands out each distinct name from its dictionary at one address, so
-        // the address finds the name; the text comparison keeps a reused address honest.
+        // the address finds the name. A small table indexed by the address answers nearly
+        // every element at the cost of one comparison; the map behind it, with the text
+        // comparison that keeps a reused address honest, answers the rest.
+        NameSlot& slot = m_nameSlots[(reinterpret_cast<std::uintptr_t>(localName) >> 3) %
+                                     m_nameSlots.size()];
+        if (slot.address == localName) {
+            return slot.name;
+        }
         const auto* text = reinterpret_cast<const char*>(localName);
         const auto found = m_names.find(localName);
         if (found != m_names.end() && found->second.text() == text) {
+            slot = {localName, found->second};
             return found->second;
         }
         const ElementName name = m_parser.m_tree->names().intern(text);
         m_names.insert_or_assign(localName, name);
+        slot = {localName, name};
         return name;
     }
 
@@ -337,6 +348,13 @@ private:
     std::exception_ptr m_failure;
     bool m_xmlError = false;
     std::unordered_map<const xmlChar*, ElementName> m_names;
+    struct NameSlot {
+        const xmlChar* address = nullptr;
+        ElementName name = ElementName::known(KnownName::Other);
+    };
+    // The addresses stay valid, and keep their text, for as long as the parser context
+    // lives, which is as long as this session.
+    std::array<NameSlot, 64> m_nameSlots{};
     AttributeCountGuard m_attributeGuard;
     // One per depth of the open elements; they hold decrypted text and are wiped as they go.
     std::vector<std::string> m_openTexts;
