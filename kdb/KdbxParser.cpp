@@ -73,6 +73,18 @@ public:
                 if (position == nullptr) {
                     return true;
                 }
+            } else if (m_state == State::StartTag) {
+                // Names and white space in a start tag change nothing; pass over them quickly.
+                while (position < end && !kStartTagMarks[static_cast<unsigned char>(*position)]) {
+                    ++position;
+                }
+            } else if (m_state == State::Quoted) {
+                while (position < end && *position != m_quote && *position != '<') {
+                    ++position;
+                }
+            }
+            if (position == end) {
+                return true;
             }
             const char character = *position++;
             if (character == '<') {
@@ -116,6 +128,14 @@ public:
 private:
     enum class State : uint8_t { Outside, MarkupStart, StartTag, Quoted };
     static constexpr uint32_t kMaximumAttributes = 128;
+    // The characters that mean something inside a start tag.
+    static constexpr std::array<bool, 256> kStartTagMarks = [] {
+        std::array<bool, 256> marks{};
+        for (const unsigned char mark : {'<', '>', '=', '"', '\''}) {
+            marks[mark] = true;
+        }
+        return marks;
+    }();
 
     State m_state = State::Outside;
     char m_quote = 0;
@@ -257,8 +277,8 @@ private:
         // the address finds the name. A small table indexed by the address answers nearly
         // every element at the cost of one comparison; the map behind it, with the text
         // comparison that keeps a reused address honest, answers the rest.
-        NameSlot& slot = m_nameSlots[(reinterpret_cast<std::uintptr_t>(localName) >> 3) %
-                                     m_nameSlots.size()];
+        NameSlot& slot =
+            m_nameSlots[(reinterpret_cast<std::uintptr_t>(localName) >> 3) % m_nameSlots.size()];
         if (slot.address == localName) {
             return slot.name;
         }
