@@ -104,25 +104,27 @@ int GroupBrowser::numberOfRows() const {
 }
 
 void GroupBrowser::reloadData() {
-    QList<toolkit::ListRow> rows;
-    rows.append(toolkit::ListRow{});
     if (isSearchActive()) {
         doSearchFilter();
-        rows.reserve(1 + static_cast<qsizetype>(m_searchResultArray.size()));
-        for (const kdb::DatabaseEntry* entry : m_searchResultArray) {
-            rows.append(entryRow(*entry));
+        // The results can be a million entries: their rows are made as the list shows them.
+        // The results stay as they are until the next reload sets the rows again.
+        list()->setRowSource(1 + static_cast<int>(m_searchResultArray.size()), [this](int row) {
+            return row == 0 ? toolkit::ListRow{}
+                            : entryRow(*m_searchResultArray[static_cast<std::size_t>(row - 1)]);
+        });
+        return;
+    }
+    QList<toolkit::ListRow> rows;
+    rows.append(toolkit::ListRow{});
+    m_searchResultArray.clear();
+    if (m_groupDatabase != nullptr) {
+        for (const kdb::DatabaseGroup* subgroup : m_groupDatabase->getSubGroups()) {
+            rows.append(toolkit::ListRow{iconName(subgroup->_image()),
+                                         fromUtf8(subgroup->getGroupName()), QString(),
+                                         toolkit::ListAccessory::DisclosureIndicator});
         }
-    } else {
-        m_searchResultArray.clear();
-        if (m_groupDatabase != nullptr) {
-            for (const kdb::DatabaseGroup* subgroup : m_groupDatabase->getSubGroups()) {
-                rows.append(toolkit::ListRow{iconName(subgroup->_image()),
-                                             fromUtf8(subgroup->getGroupName()), QString(),
-                                             toolkit::ListAccessory::DisclosureIndicator});
-            }
-            for (const kdb::DatabaseEntry* entry : m_groupDatabase->getEntries()) {
-                rows.append(entryRow(*entry));
-            }
+        for (const kdb::DatabaseEntry* entry : m_groupDatabase->getEntries()) {
+            rows.append(entryRow(*entry));
         }
     }
     list()->setRows(rows);
