@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Credentials.h"
@@ -18,9 +19,9 @@ using KdbDate = std::chrono::system_clock::time_point;
 class DatabaseEntry;
 
 // The screens see an opened database of either format only through these interfaces.
-// Absent texts read as the empty string; getters return references into the model, valid
-// while the tree lives. Groups own their subgroups and entries; parent
-// links never own. The structural operations (adding and removing children) take the
+// Absent texts read as the empty string; getters return views into the model, valid
+// while the tree lives and the text is not set again. Groups own their subgroups and entries;
+// parent links never own. The structural operations (adding and removing children) take the
 // concrete type of the format and live on the format's classes.
 class DatabaseGroup {
 public:
@@ -28,8 +29,8 @@ public:
 
     [[nodiscard]] virtual DatabaseGroup* getParent() const = 0;
     virtual void setParent(DatabaseGroup* parent) = 0;
-    [[nodiscard]] virtual const std::string& getGroupName() const = 0;
-    virtual void setGroupName(const std::string& name) = 0;
+    [[nodiscard]] virtual std::string_view getGroupName() const = 0;
+    virtual void setGroupName(std::string_view name) = 0;
     [[nodiscard]] virtual std::vector<DatabaseEntry*> getEntries() const = 0;
     [[nodiscard]] virtual std::vector<DatabaseGroup*> getSubGroups() const = 0;
     [[nodiscard]] virtual uint32_t _image() const = 0;
@@ -46,21 +47,21 @@ public:
 
     [[nodiscard]] virtual DatabaseGroup* getParent() const = 0;
     virtual void setParent(DatabaseGroup* parent) = 0;
-    [[nodiscard]] virtual const std::string& getEntryName() const = 0;
-    virtual void setEntryName(const std::string& text) = 0;
-    [[nodiscard]] virtual const std::string& getUserName() const = 0;
-    virtual void setUserName(const std::string& text) = 0;
-    [[nodiscard]] virtual const std::string& getPassword() const = 0;
-    virtual void setPassword(const std::string& text) = 0;
-    [[nodiscard]] virtual const std::string& getURL() const = 0;
-    virtual void setURL(const std::string& text) = 0;
-    [[nodiscard]] virtual const std::string& getComments() const = 0;
-    virtual void setComments(const std::string& text) = 0;
+    [[nodiscard]] virtual std::string_view getEntryName() const = 0;
+    virtual void setEntryName(std::string_view text) = 0;
+    [[nodiscard]] virtual std::string_view getUserName() const = 0;
+    virtual void setUserName(std::string_view text) = 0;
+    [[nodiscard]] virtual std::string_view getPassword() const = 0;
+    virtual void setPassword(std::string_view text) = 0;
+    [[nodiscard]] virtual std::string_view getURL() const = 0;
+    virtual void setURL(std::string_view text) = 0;
+    [[nodiscard]] virtual std::string_view getComments() const = 0;
+    virtual void setComments(std::string_view text) = 0;
     [[nodiscard]] virtual uint32_t _image() const = 0;
 
     [[nodiscard]] virtual uint32_t getNumberOfCustomAttributes() const = 0;
-    [[nodiscard]] virtual std::string getCustomAttributeName(uint32_t index) const = 0;
-    [[nodiscard]] virtual std::string getCustomAttributeValue(uint32_t index) const = 0;
+    [[nodiscard]] virtual std::string_view getCustomAttributeName(uint32_t index) const = 0;
+    [[nodiscard]] virtual std::string_view getCustomAttributeValue(uint32_t index) const = 0;
 
     virtual void setCreation(KdbDate date) = 0;
     virtual void setLastMod(KdbDate date) = 0;

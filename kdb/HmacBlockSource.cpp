@@ -11,10 +11,6 @@
 namespace vaultora::kdb {
 
 namespace {
-// The block grows only as bytes arrive, so a size field larger than the data left never
-// allocates more than the data itself.
-constexpr uint32_t kReadStep = 1u << 20;
-
 std::array<uint8_t, 8> littleEndian64(uint64_t value) {
     std::array<uint8_t, 8> bytes{};
     for (uint8_t& byte : bytes) {
@@ -31,7 +27,7 @@ std::array<uint8_t, 8> littleEndian64(uint64_t value) {
 
 HmacBlockSource::HmacBlockSource(std::unique_ptr<InputSource> source,
                                  const Sha512Digest& hmacBaseKey)
-    : m_dataSource(std::move(source)), m_baseKey(hmacBaseKey) {}
+    : BlockFramedSource(std::move(source)), m_baseKey(hmacBaseKey) {}
 
 HmacBlockSource::~HmacBlockSource() {
     secureWipe(m_baseKey.data(), m_baseKey.size());
@@ -53,11 +49,11 @@ bool HmacBlockSource::readBlock() {
         return false;
     }
     Sha256Digest storedHmac{};
-    if (m_dataSource->readBytes(storedHmac.data(), storedHmac.size()) != storedHmac.size()) {
+    if (dataSource().readBytes(storedHmac.data(), storedHmac.size()) != storedHmac.size()) {
         invalidBlock();
     }
     std::array<uint8_t, 4> sizeBytes{};
-    if (m_dataSource->readBytes(sizeBytes.data(), 4) != 4) {
+    if (dataSource().readBytes(sizeBytes.data(), 4) != 4) {
         invalidBlock();
     }
     const int32_t size = static_cast<int32_t>(
@@ -67,19 +63,7 @@ bool HmacBlockSource::readBlock() {
         invalidBlock();
     }
 
-    m_block.clear();
-    m_blockOffset = 0;
-    const auto wanted = static_cast<uint32_t>(size);
-    uint32_t filled = 0;
-    while (filled < wanted) {
-        const uint32_t step = std::min(wanted - filled, std::max(kReadStep, filled));
-        m_block.resize(static_cast<std::size_t>(filled) + step);
-        const uint32_t got = m_dataSource->readBytes(m_block.data() + filled, step);
-        filled += got;
-        if (got < step) {
-            invalidBlock();
-        }
-    }
+    readBlockPayload(static_cast<uint32_t>(size));
 
     Sha512Digest key = blockKey(m_blockIndex, m_baseKey);
     const std::array<uint8_t, 8> indexBytes = littleEndian64(m_blockIndex);
@@ -95,34 +79,6 @@ bool HmacBlockSource::readBlock() {
         return false;
     }
     return true;
-}
-
-uint32_t HmacBlockSource::readBytes(void* destination, uint32_t length) {
-    auto* target = static_cast<uint8_t*>(destination);
-    uint32_t delivered = 0;
-    while (delivered < length) {
-        if (m_blockOffset >= m_block.size() && !readBlock()) {
-            return delivered;
-        }
-        const auto count = static_cast<uint32_t>(
-            std::min<std::size_t>(length - delivered, m_block.size() - m_blockOffset));
-        std::memcpy(target + delivered, m_block.data() + m_blockOffset, count);
-        m_blockOffset += count;
-        delivered += count;
-    }
-    return delivered;
-}
-
-uint32_t HmacBlockSource::lengthOfRemainingReadbleBytes() {
-    throw DatabaseError("UnsupportedMethod", "UnsupportedMethod");
-}
-
-uint32_t HmacBlockSource::setReadOffset(uint32_t) {
-    throw DatabaseError("UnsupportedMethod", "UnsupportedMethod");
-}
-
-uint32_t HmacBlockSource::moveReadOffset(int32_t) {
-    throw DatabaseError("UnsupportedMethod", "UnsupportedMethod");
 }
 
 } // namespace vaultora::kdb

@@ -1,6 +1,7 @@
 #include "KdbxEntry.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "KdbxGroup.h"
 #include "SecureBytes.h"
@@ -9,17 +10,12 @@ namespace vaultora::kdb {
 
 namespace {
 
-void wipe(std::string& text) noexcept {
-    // The whole capacity, so that bytes of a longer earlier value go as well.
-    secureWipe(text.data(), text.capacity());
-}
-
 char foldCase(char character) noexcept {
     return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
                                                 : character;
 }
 
-bool lessIgnoringCase(const std::string& left, const std::string& right) noexcept {
+bool lessIgnoringCase(std::string_view left, std::string_view right) noexcept {
     return std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
                                         [](char a, char b) {
                                             return static_cast<unsigned char>(foldCase(a)) <
@@ -29,13 +25,16 @@ bool lessIgnoringCase(const std::string& left, const std::string& right) noexcep
 
 } // namespace
 
-KdbxEntry::KdbxEntry(ElementName name) : XmlNode(name) {}
+KdbxEntry::KdbxEntry(ElementName name, NodeArena* arena) : XmlNode(name, arena) {}
 
 KdbxEntry::~KdbxEntry() {
-    wipe(m_password);
-    for (CustomAttribute& attribute : m_customAttributes) {
-        wipe(attribute.value);
-    }
+    releaseText(m_uuid, Secret::No);
+    releaseText(m_title, Secret::No);
+    releaseText(m_username, Secret::No);
+    releaseText(m_password, Secret::Yes);
+    releaseText(m_url, Secret::No);
+    releaseText(m_comment, Secret::No);
+    releaseCustomAttributes();
 }
 
 DatabaseGroup* KdbxEntry::getParent() const {
@@ -46,50 +45,85 @@ void KdbxEntry::setParent(DatabaseGroup* parent) {
     set_parent(dynamic_cast<KdbxGroup*>(parent));
 }
 
-void KdbxEntry::setPassword(const std::string& text) {
-    wipe(m_password);
-    m_password = text;
+void KdbxEntry::replaceText(std::string_view& field, std::string_view text, Secret secret) {
+    const std::string_view stored = storeText(text);
+    releaseText(field, secret);
+    field = stored;
+}
+
+void KdbxEntry::setEntryName(std::string_view text) {
+    replaceText(m_title, text, Secret::No);
+}
+
+void KdbxEntry::setUserName(std::string_view text) {
+    replaceText(m_username, text, Secret::No);
+}
+
+void KdbxEntry::setPassword(std::string_view text) {
+    replaceText(m_password, text, Secret::Yes);
+}
+
+void KdbxEntry::setURL(std::string_view text) {
+    replaceText(m_url, text, Secret::No);
+}
+
+void KdbxEntry::setComments(std::string_view text) {
+    replaceText(m_comment, text, Secret::No);
+}
+
+void KdbxEntry::set_uuid(std::string_view uuid) {
+    replaceText(m_uuid, uuid, Secret::No);
 }
 
 uint32_t KdbxEntry::getNumberOfCustomAttributes() const {
-    return static_cast<uint32_t>(m_customAttributes.size());
+    return m_customAttributeCount;
 }
 
-std::string KdbxEntry::getCustomAttributeName(uint32_t index) const {
-    return index < m_customAttributes.size() ? m_customAttributes[index].name : std::string();
+std::string_view KdbxEntry::getCustomAttributeName(uint32_t index) const {
+    return index < m_customAttributeCount ? m_customAttributes[index].name : std::string_view();
 }
 
-std::string KdbxEntry::getCustomAttributeValue(uint32_t index) const {
-    return index < m_customAttributes.size() ? m_customAttributes[index].value : std::string();
+std::string_view KdbxEntry::getCustomAttributeValue(uint32_t index) const {
+    return index < m_customAttributeCount ? m_customAttributes[index].value : std::string_view();
 }
 
 void KdbxEntry::postProcess(RandomStream* stream) {
     XmlNode::postProcess(stream);
     std::vector<CustomAttribute> customAttributes;
-    sortOutChildren([this, &customAttributes](std::unique_ptr<XmlNode>& child) {
-        switch (child->_name().id()) {
-        case KnownName::UUID:
-            m_uuid = child->takeText();
-            child.reset();
-            break;
-        case KnownName::IconID:
-            m_image = iconNumber(child->_text());
-            child.reset();
-            break;
-        case KnownName::Notes:
-            m_comment = child->takeText();
-            child.reset();
-            break;
-        case KnownName::String:
-            processString(*child, customAttributes);
-            child.reset();
-            break;
-        default:
-            break;
+    try {
+        sortOutChildren([this, &customAttributes](std::unique_ptr<XmlNode>& child) {
+            switch (child->_name().id()) {
+            case KnownName::UUID:
+                releaseText(m_uuid, Secret::No);
+                m_uuid = child->takeText();
+                child.reset();
+                break;
+            case KnownName::IconID:
+                m_image = iconNumber(child->_text());
+                child.reset();
+                break;
+            case KnownName::Notes:
+                releaseText(m_comment, Secret::No);
+                m_comment = child->takeText();
+                child.reset();
+                break;
+            case KnownName::String:
+                processString(*child, customAttributes);
+                child.reset();
+                break;
+            default:
+                break;
+            }
+        });
+        if (!customAttributes.empty()) {
+            setCustomAttributes(customAttributes);
         }
-    });
-    if (!customAttributes.empty()) {
-        setCustomAttributes(std::move(customAttributes));
+    } catch (...) {
+        for (CustomAttribute& attribute : customAttributes) {
+            releaseText(attribute.name, Secret::No);
+            releaseText(attribute.value, Secret::Yes);
+        }
+        throw;
     }
 }
 
@@ -108,48 +142,69 @@ void KdbxEntry::processString(XmlNode& field, std::vector<CustomAttribute>& cust
         return;
     }
     const std::string_view name = key->_text();
-    std::string* standard = name == "Notes"      ? &m_comment
-                            : name == "Password" ? &m_password
-                            : name == "Title"    ? &m_title
-                            : name == "URL"      ? &m_url
-                            : name == "UserName" ? &m_username
-                                                 : nullptr;
-    if (standard == &m_password) {
-        wipe(m_password);
-    }
+    std::string_view* standard = name == "Notes"      ? &m_comment
+                                 : name == "Password" ? &m_password
+                                 : name == "Title"    ? &m_title
+                                 : name == "URL"      ? &m_url
+                                 : name == "UserName" ? &m_username
+                                                      : nullptr;
     if (standard != nullptr) {
+        releaseText(*standard, standard == &m_password ? Secret::Yes : Secret::No);
         *standard = value->takeText();
     } else {
+        customAttributes.reserve(customAttributes.size() + 1);
         customAttributes.push_back({key->takeText(), value->takeText()});
     }
 }
 
-void KdbxEntry::setCustomAttributes(std::vector<CustomAttribute> attributes) {
+void KdbxEntry::setCustomAttributes(std::vector<CustomAttribute>& attributes) {
     // A later field of the same name replaces an earlier one: after a stable sort by name,
     // the last of each run of equal names is the latest in the document.
     std::stable_sort(attributes.begin(), attributes.end(),
                      [](const CustomAttribute& left, const CustomAttribute& right) {
                          return left.name < right.name;
                      });
-    std::vector<CustomAttribute> latest;
-    latest.reserve(attributes.size());
+    std::size_t kept = 0;
     for (std::size_t index = 0; index < attributes.size(); ++index) {
         if (index + 1 < attributes.size() && attributes[index + 1].name == attributes[index].name) {
-            wipe(attributes[index].value);
+            releaseText(attributes[index].name, Secret::No);
+            releaseText(attributes[index].value, Secret::Yes);
             continue;
         }
-        latest.push_back(std::move(attributes[index]));
+        attributes[kept++] = attributes[index];
     }
-    std::stable_sort(latest.begin(), latest.end(),
+    attributes.resize(kept);
+    std::stable_sort(attributes.begin(), attributes.end(),
                      [](const CustomAttribute& left, const CustomAttribute& right) {
                          return lessIgnoringCase(left.value, right.value);
                      });
-    m_customAttributes = std::move(latest);
+    auto* const stored = static_cast<CustomAttribute*>(
+        allocateStorage(kept * sizeof(CustomAttribute), alignof(CustomAttribute)));
+    std::uninitialized_copy(attributes.begin(), attributes.end(), stored);
+    releaseCustomAttributes();
+    m_customAttributes = stored;
+    m_customAttributeCount = static_cast<uint32_t>(kept);
+    // The texts belong to the entry now.
+    attributes.clear();
+}
+
+void KdbxEntry::releaseCustomAttributes() noexcept {
+    for (uint32_t index = 0; index < m_customAttributeCount; ++index) {
+        releaseText(m_customAttributes[index].name, Secret::No);
+        releaseText(m_customAttributes[index].value, Secret::Yes);
+    }
+    if (m_customAttributes != nullptr) {
+        releaseStorage(m_customAttributes, m_customAttributeCount * sizeof(CustomAttribute));
+    }
+    m_customAttributes = nullptr;
+    m_customAttributeCount = 0;
 }
 
 std::string KdbxEntry::description() const {
-    return "[UUID:" + m_uuid + " title:" + m_title + " \nusername:" + m_username +
-           " \npassword:" + m_password + " \nurl:" + m_url + " \ncomment:" + m_comment + "]";
+    std::string text = "[UUID:";
+    text.append(m_uuid).append(" title:").append(m_title).append(" \nusername:");
+    text.append(m_username).append(" \npassword:").append(m_password).append(" \nurl:");
+    return text.append(m_url).append(" \ncomment:").append(m_comment).append("]");
 }
 
 } // namespace vaultora::kdb

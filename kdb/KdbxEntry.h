@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,32 +16,34 @@ namespace vaultora::kdb {
 // them; every other child element (times, auto-type, history) stays a plain child node.
 class KdbxEntry final : public XmlNode, public DatabaseEntry {
 public:
-    explicit KdbxEntry(ElementName name = ElementName::known(KnownName::Entry));
+    explicit KdbxEntry(ElementName name = ElementName::known(KnownName::Entry),
+                       NodeArena* arena = nullptr);
+    explicit KdbxEntry(NodeArena* arena) : KdbxEntry(ElementName::known(KnownName::Entry), arena) {}
     ~KdbxEntry() override;
 
     [[nodiscard]] DatabaseGroup* getParent() const override;
     void setParent(DatabaseGroup* parent) override;
-    [[nodiscard]] const std::string& getEntryName() const override { return m_title; }
-    void setEntryName(const std::string& text) override { m_title = text; }
-    [[nodiscard]] const std::string& getUserName() const override { return m_username; }
-    void setUserName(const std::string& text) override { m_username = text; }
-    [[nodiscard]] const std::string& getPassword() const override { return m_password; }
-    void setPassword(const std::string& text) override;
-    [[nodiscard]] const std::string& getURL() const override { return m_url; }
-    void setURL(const std::string& text) override { m_url = text; }
-    [[nodiscard]] const std::string& getComments() const override { return m_comment; }
-    void setComments(const std::string& text) override { m_comment = text; }
+    [[nodiscard]] std::string_view getEntryName() const override { return m_title; }
+    void setEntryName(std::string_view text) override;
+    [[nodiscard]] std::string_view getUserName() const override { return m_username; }
+    void setUserName(std::string_view text) override;
+    [[nodiscard]] std::string_view getPassword() const override { return m_password; }
+    void setPassword(std::string_view text) override;
+    [[nodiscard]] std::string_view getURL() const override { return m_url; }
+    void setURL(std::string_view text) override;
+    [[nodiscard]] std::string_view getComments() const override { return m_comment; }
+    void setComments(std::string_view text) override;
     [[nodiscard]] uint32_t _image() const override { return m_image; }
     void set_image(uint32_t image) { m_image = image; }
-    [[nodiscard]] const std::string& _uuid() const { return m_uuid; }
-    void set_uuid(std::string uuid) { m_uuid = std::move(uuid); }
+    [[nodiscard]] std::string_view _uuid() const { return m_uuid; }
+    void set_uuid(std::string_view uuid);
 
     // Custom fields are every string field but the five standard ones, listed in the order
     // of their values compared without regard to letter case.
     [[nodiscard]] uint32_t getNumberOfCustomAttributes() const override;
     // Out-of-range indexes give the empty text.
-    [[nodiscard]] std::string getCustomAttributeName(uint32_t index) const override;
-    [[nodiscard]] std::string getCustomAttributeValue(uint32_t index) const override;
+    [[nodiscard]] std::string_view getCustomAttributeName(uint32_t index) const override;
+    [[nodiscard]] std::string_view getCustomAttributeValue(uint32_t index) const override;
 
     // Version-2 entries keep no times.
     void setCreation(KdbDate) override {}
@@ -52,23 +55,30 @@ public:
     void postProcess(RandomStream* stream) override;
     [[nodiscard]] std::string description() const override;
 
+protected:
+    [[nodiscard]] std::size_t storageSize() const noexcept override { return sizeof(KdbxEntry); }
+
 private:
     struct CustomAttribute {
-        std::string name;
-        std::string value;
+        std::string_view name;
+        std::string_view value;
     };
 
+    void replaceText(std::string_view& field, std::string_view text, Secret secret);
     void processString(XmlNode& field, std::vector<CustomAttribute>& customAttributes);
-    void setCustomAttributes(std::vector<CustomAttribute> attributes);
+    void setCustomAttributes(std::vector<CustomAttribute>& attributes);
+    void releaseCustomAttributes() noexcept;
 
-    std::string m_uuid;
-    std::string m_title;
-    std::string m_username;
-    std::string m_password;
-    std::string m_url;
-    std::string m_comment;
+    std::string_view m_uuid;
+    std::string_view m_title;
+    std::string_view m_username;
+    std::string_view m_password;
+    std::string_view m_url;
+    std::string_view m_comment;
+    // In the node's storage, like the texts.
+    CustomAttribute* m_customAttributes = nullptr;
+    uint32_t m_customAttributeCount = 0;
     uint32_t m_image = 0;
-    std::vector<CustomAttribute> m_customAttributes;
 };
 
 } // namespace vaultora::kdb

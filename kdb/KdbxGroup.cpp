@@ -7,9 +7,12 @@
 
 namespace vaultora::kdb {
 
-KdbxGroup::KdbxGroup(ElementName name) : XmlNode(name) {}
+KdbxGroup::KdbxGroup(ElementName name, NodeArena* arena) : XmlNode(name, arena) {}
 
 KdbxGroup::~KdbxGroup() {
+    releaseText(m_uuid, Secret::No);
+    releaseText(m_title, Secret::No);
+    releaseText(m_comment, Secret::No);
     std::vector<XmlNode*> owned;
     releaseOwned(owned);
     destroyAll(owned);
@@ -23,52 +26,76 @@ void KdbxGroup::setParent(DatabaseGroup* parent) {
     set_parent(dynamic_cast<KdbxGroup*>(parent));
 }
 
+void KdbxGroup::replaceText(std::string_view& field, std::string_view text) {
+    const std::string_view stored = storeText(text);
+    releaseText(field, Secret::No);
+    field = stored;
+}
+
+void KdbxGroup::setGroupName(std::string_view name) {
+    replaceText(m_title, name);
+}
+
+void KdbxGroup::set_uuid(std::string_view uuid) {
+    replaceText(m_uuid, uuid);
+}
+
+void KdbxGroup::set_comment(std::string_view comment) {
+    replaceText(m_comment, comment);
+}
+
 std::vector<DatabaseEntry*> KdbxGroup::getEntries() const {
-    return {m_entries.begin(), m_entries.end()};
+    std::vector<DatabaseEntry*> entries;
+    entries.reserve(m_entryCount);
+    for (XmlNode* entry : ChildRange(m_lastEntry)) {
+        entries.push_back(static_cast<KdbxEntry*>(entry));
+    }
+    return entries;
 }
 
 std::vector<DatabaseGroup*> KdbxGroup::getSubGroups() const {
-    return {m_subGroups.begin(), m_subGroups.end()};
+    std::vector<DatabaseGroup*> groups;
+    groups.reserve(m_subGroupCount);
+    for (XmlNode* group : ChildRange(m_lastSubGroup)) {
+        groups.push_back(static_cast<KdbxGroup*>(group));
+    }
+    return groups;
 }
 
 void KdbxGroup::addSubGroup(std::unique_ptr<KdbxGroup> group) {
     if (!group) {
         return;
     }
-    if (m_subGroups.capacity() == 0) {
-        m_subGroups.reserve(8);
-    }
+    requireSameStorage(*group);
     group->set_parent(this);
-    m_subGroups.push_back(group.release());
+    appendToRing(m_lastSubGroup, group.release());
+    ++m_subGroupCount;
 }
 
 void KdbxGroup::addEntry(std::unique_ptr<KdbxEntry> entry) {
     if (!entry) {
         return;
     }
-    if (m_entries.capacity() == 0) {
-        m_entries.reserve(16);
-    }
+    requireSameStorage(*entry);
     entry->set_parent(this);
-    m_entries.push_back(entry.release());
+    appendToRing(m_lastEntry, entry.release());
+    ++m_entryCount;
 }
 
 std::unique_ptr<KdbxGroup> KdbxGroup::deleteSubGroup(KdbxGroup& group) {
-    const auto found = std::find(m_subGroups.begin(), m_subGroups.end(), &group);
-    if (found == m_subGroups.end()) {
+    if (!removeFromRing(m_lastSubGroup, group)) {
         return nullptr;
     }
-    m_subGroups.erase(found);
+    --m_subGroupCount;
     group.set_parent(nullptr);
     return std::unique_ptr<KdbxGroup>(&group);
 }
 
 std::unique_ptr<KdbxEntry> KdbxGroup::deleteEntry(KdbxEntry& entry) {
-    const auto found = std::find(m_entries.begin(), m_entries.end(), &entry);
-    if (found == m_entries.end()) {
+    if (!removeFromRing(m_lastEntry, entry)) {
         return nullptr;
     }
-    m_entries.erase(found);
+    --m_entryCount;
     entry.set_parent(nullptr);
     return std::unique_ptr<KdbxEntry>(&entry);
 }
@@ -78,10 +105,12 @@ void KdbxGroup::postProcess(RandomStream* stream) {
     sortOutChildren([this](std::unique_ptr<XmlNode>& child) {
         switch (child->_name().id()) {
         case KnownName::UUID:
+            releaseText(m_uuid, Secret::No);
             m_uuid = child->takeText();
             child.reset();
             break;
         case KnownName::Name:
+            releaseText(m_title, Secret::No);
             m_title = child->takeText();
             child.reset();
             break;
@@ -90,6 +119,7 @@ void KdbxGroup::postProcess(RandomStream* stream) {
             child.reset();
             break;
         case KnownName::Notes:
+            releaseText(m_comment, Secret::No);
             m_comment = child->takeText();
             child.reset();
             break;
@@ -113,20 +143,34 @@ void KdbxGroup::postProcess(RandomStream* stream) {
 
 void KdbxGroup::releaseOwned(std::vector<XmlNode*>& owned) {
     XmlNode::releaseOwned(owned);
-    owned.insert(owned.end(), m_subGroups.begin(), m_subGroups.end());
-    owned.insert(owned.end(), m_entries.begin(), m_entries.end());
-    m_subGroups.clear();
-    m_entries.clear();
+    for (XmlNode* group : ChildRange(m_lastSubGroup)) {
+        group->set_parent(nullptr);
+        owned.push_back(group);
+    }
+    for (XmlNode* entry : ChildRange(m_lastEntry)) {
+        entry->set_parent(nullptr);
+        owned.push_back(entry);
+    }
+    m_lastSubGroup = nullptr;
+    m_lastEntry = nullptr;
+    m_subGroupCount = 0;
+    m_entryCount = 0;
 }
 
 void KdbxGroup::listOwned(std::vector<XmlNode*>& owned) const {
     XmlNode::listOwned(owned);
-    owned.insert(owned.end(), m_subGroups.begin(), m_subGroups.end());
-    owned.insert(owned.end(), m_entries.begin(), m_entries.end());
+    for (XmlNode* group : ChildRange(m_lastSubGroup)) {
+        owned.push_back(group);
+    }
+    for (XmlNode* entry : ChildRange(m_lastEntry)) {
+        owned.push_back(entry);
+    }
 }
 
 std::string KdbxGroup::description() const {
-    return "[UUID:" + m_uuid + " title:" + m_title + " \ncomment:" + m_comment + "]";
+    std::string text = "[UUID:";
+    text.append(m_uuid).append(" title:").append(m_title).append(" \ncomment:");
+    return text.append(m_comment).append("]");
 }
 
 uint32_t iconNumber(std::string_view text) noexcept {

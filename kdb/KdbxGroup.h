@@ -18,21 +18,23 @@ class KdbxEntry;
 // every other child element stays a plain child node.
 class KdbxGroup final : public XmlNode, public DatabaseGroup {
 public:
-    explicit KdbxGroup(ElementName name = ElementName::known(KnownName::Group));
+    explicit KdbxGroup(ElementName name = ElementName::known(KnownName::Group),
+                       NodeArena* arena = nullptr);
+    explicit KdbxGroup(NodeArena* arena) : KdbxGroup(ElementName::known(KnownName::Group), arena) {}
     ~KdbxGroup() override;
 
     [[nodiscard]] DatabaseGroup* getParent() const override;
     void setParent(DatabaseGroup* parent) override;
-    [[nodiscard]] const std::string& getGroupName() const override { return m_title; }
-    void setGroupName(const std::string& name) override { m_title = name; }
+    [[nodiscard]] std::string_view getGroupName() const override { return m_title; }
+    void setGroupName(std::string_view name) override;
     [[nodiscard]] std::vector<DatabaseEntry*> getEntries() const override;
     [[nodiscard]] std::vector<DatabaseGroup*> getSubGroups() const override;
     [[nodiscard]] uint32_t _image() const override { return m_image; }
     void set_image(uint32_t image) { m_image = image; }
-    [[nodiscard]] const std::string& _uuid() const { return m_uuid; }
-    void set_uuid(std::string uuid) { m_uuid = std::move(uuid); }
-    [[nodiscard]] const std::string& _comment() const { return m_comment; }
-    void set_comment(std::string comment) { m_comment = std::move(comment); }
+    [[nodiscard]] std::string_view _uuid() const { return m_uuid; }
+    void set_uuid(std::string_view uuid);
+    [[nodiscard]] std::string_view _comment() const { return m_comment; }
+    void set_comment(std::string_view comment);
 
     // Version-2 groups keep no times.
     void setCreation(KdbDate) override {}
@@ -40,6 +42,7 @@ public:
     void setLastAccess(KdbDate) override {}
     void setExpiry(std::optional<KdbDate>) override {}
 
+    // Both throw std::invalid_argument for a node of another storage (see XmlNode).
     void addSubGroup(std::unique_ptr<KdbxGroup> group);
     void addEntry(std::unique_ptr<KdbxEntry> entry);
     // Clears the parent and gives the object back; none when it is not held here.
@@ -53,14 +56,20 @@ public:
 protected:
     void releaseOwned(std::vector<XmlNode*>& owned) override;
     void listOwned(std::vector<XmlNode*>& owned) const override;
+    [[nodiscard]] std::size_t storageSize() const noexcept override { return sizeof(KdbxGroup); }
 
 private:
-    std::string m_uuid;
-    std::string m_title;
-    std::string m_comment;
+    void replaceText(std::string_view& field, std::string_view text);
+
+    std::string_view m_uuid;
+    std::string_view m_title;
+    std::string_view m_comment;
     uint32_t m_image = 0;
-    std::vector<KdbxGroup*> m_subGroups;
-    std::vector<KdbxEntry*> m_entries;
+    uint32_t m_subGroupCount = 0;
+    uint32_t m_entryCount = 0;
+    // Sub-groups and entries in rings through their sibling links (see XmlNode::ChildRange).
+    XmlNode* m_lastSubGroup = nullptr;
+    XmlNode* m_lastEntry = nullptr;
 };
 
 // The icon number of an "IconID" text: 0xFFFFFFFF for the empty text, otherwise the leading

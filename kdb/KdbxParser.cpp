@@ -1,9 +1,13 @@
 #include "KdbxParser.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -69,6 +73,18 @@ public:
                 if (position == nullptr) {
                     return true;
                 }
+            } else if (m_state == State::StartTag) {
+                // Names and white space in a start tag change nothing; pass over them quickly.
+                while (position < end && !kStartTagMarks[static_cast<unsigned char>(*position)]) {
+                    ++position;
+                }
+            } else if (m_state == State::Quoted) {
+                while (position < end && *position != m_quote && *position != '<') {
+                    ++position;
+                }
+            }
+            if (position == end) {
+                return true;
             }
             const char character = *position++;
             if (character == '<') {
@@ -112,6 +128,14 @@ public:
 private:
     enum class State : uint8_t { Outside, MarkupStart, StartTag, Quoted };
     static constexpr uint32_t kMaximumAttributes = 128;
+    // The characters that mean something inside a start tag.
+    static constexpr std::array<bool, 256> kStartTagMarks = [] {
+        std::array<bool, 256> marks{};
+        for (const unsigned char mark : {'<', '>', '=', '"', '\''}) {
+            marks[mark] = true;
+        }
+        return marks;
+    }();
 
     State m_state = State::Outside;
     char m_quote = 0;
@@ -229,12 +253,16 @@ private:
 
     static void onCharacters(void* user, const xmlChar* characters, int length) {
         guarded(user, [&](KdbxParseSession& session) {
-            XmlNode* top = session.m_parser.m_stack.peek();
-            if (length > 0 && top != nullptr) {
-                top->appendText(textOf(characters, characters + length));
+            if (length > 0 && !session.m_parser.m_stack.isEmpty()) {
+                session.openText().append(textOf(characters, characters + length));
             }
         });
     }
+
+    // The text gathered so far for the innermost open element. An element's text is kept
+    // here until it closes and then stored once, at its final length; the buffers are reused
+    // from element to element.
+    std::string& openText() { return m_openTexts[m_parser.m_stack._length() - 1]; }
 
     static void onError(void* user, const char*, ...) {
         auto* session = static_cast<KdbxParseSession*>(user);
@@ -246,30 +274,41 @@ private:
 
     ElementName nameOf(const xmlChar* localName) {
         // The XML parser hands out each distinct name from its dictionary at one address, so
-        // the address finds the name; the text comparison keeps a reused address honest.
+        // the address finds the name. A small table indexed by the address answers nearly
+        // every element at the cost of one comparison; the map behind it, with the text
+        // comparison that keeps a reused address honest, answers the rest.
+        NameSlot& slot =
+            m_nameSlots[(reinterpret_cast<std::uintptr_t>(localName) >> 3) % m_nameSlots.size()];
+        if (slot.address == localName) {
+            return slot.name;
+        }
         const auto* text = reinterpret_cast<const char*>(localName);
         const auto found = m_names.find(localName);
         if (found != m_names.end() && found->second.text() == text) {
+            slot = {localName, found->second};
             return found->second;
         }
         const ElementName name = m_parser.m_tree->names().intern(text);
         m_names.insert_or_assign(localName, name);
+        slot = {localName, name};
         return name;
     }
 
     void startElement(const xmlChar* localName, int attributeCount, const xmlChar** attributes) {
         const ElementName name = nameOf(localName);
+        KdbxTree& tree = *m_parser.m_tree;
+        NodeArena& arena = tree.arena();
         std::unique_ptr<XmlNode> node;
         switch (name.id()) {
         case KnownName::Root:
         case KnownName::Group:
-            node = std::make_unique<KdbxGroup>(name);
+            node = arena.create<KdbxGroup>(name);
             break;
         case KnownName::Entry:
-            node = std::make_unique<KdbxEntry>(name);
+            node = arena.create<KdbxEntry>(name);
             break;
         default:
-            node = std::make_unique<XmlNode>(name);
+            node = arena.create<XmlNode>(name);
             break;
         }
         // Each attribute comes as five pointers: local name, prefix, namespace, value start
@@ -283,7 +322,6 @@ private:
                                attributeValue(textOf(attribute[3], attribute[4])));
         }
 
-        KdbxTree& tree = *m_parser.m_tree;
         XmlNode* const created = node.get();
         if (tree._root() == nullptr) {
             tree.set_root(std::move(node));
@@ -294,16 +332,35 @@ private:
             return;
         }
         m_parser.m_stack.push(created);
+        if (m_openTexts.size() < m_parser.m_stack._length()) {
+            m_openTexts.emplace_back();
+        }
+        openText().clear();
     }
 
     void endElement() {
-        if (XmlNode* node = m_parser.m_stack.pop()) {
-            const bool hasChildElements = !node->_children().empty();
-            node->postProcess(m_parser.m_randomStream);
-            if (hasChildElements) {
-                node->releaseLayoutWhitespace();
+        if (m_parser.m_stack.isEmpty()) {
+            return;
+        }
+        std::string& text = openText();
+        XmlNode* const node = m_parser.m_stack.pop();
+        // Text that is nothing but white space between child elements is only the layout of
+        // the document, and no reader of the tree uses it.
+        if (!text.empty() && (node->_children().empty() || !isLayoutWhitespace(text))) {
+            node->set_text(text);
+        }
+        secureWipe(text.data(), text.size());
+        text.clear();
+        node->postProcess(m_parser.m_randomStream);
+    }
+
+    static bool isLayoutWhitespace(std::string_view text) noexcept {
+        for (const char character : text) {
+            if (character != ' ' && (character < '\t' || character > '\r')) {
+                return false;
             }
         }
+        return true;
     }
 
     KdbxParser& m_parser;
@@ -311,7 +368,23 @@ private:
     std::exception_ptr m_failure;
     bool m_xmlError = false;
     std::unordered_map<const xmlChar*, ElementName> m_names;
+    struct NameSlot {
+        const xmlChar* address = nullptr;
+        ElementName name = ElementName::known(KnownName::Other);
+    };
+    // The addresses stay valid, and keep their text, for as long as the parser context
+    // lives, which is as long as this session.
+    std::array<NameSlot, 64> m_nameSlots{};
     AttributeCountGuard m_attributeGuard;
+    // One per depth of the open elements; they hold decrypted text and are wiped as they go.
+    std::vector<std::string> m_openTexts;
+
+public:
+    ~KdbxParseSession() {
+        for (std::string& text : m_openTexts) {
+            secureWipe(text.data(), text.capacity());
+        }
+    }
 };
 
 KdbxParser::KdbxParser() = default;

@@ -472,7 +472,7 @@ void KdbxReader::addMissingRootGroup(KdbxTree& tree) {
     if (tree._root() == nullptr || tree.getRoot() != nullptr) {
         return;
     }
-    tree._root()->addChild(std::make_unique<KdbxGroup>(tree.names().intern("Root")));
+    tree._root()->addChild(tree.arena().create<KdbxGroup>(tree.names().intern("Root")));
 }
 
 } // namespace vaultora::kdb

@@ -14,7 +14,7 @@ std::unique_ptr<KeePass1Entry> KeePass1Entry::initWithNewUUID() {
     return entry;
 }
 
-void KeePass1Entry::setPassword(const std::string& text) {
+void KeePass1Entry::setPassword(std::string_view text) {
     secureWipe(m_password.data(), m_password.size());
     m_password = text;
 }

@@ -25,23 +25,23 @@ public:
 
     [[nodiscard]] DatabaseGroup* getParent() const override { return m_parent; }
     void setParent(DatabaseGroup* parent) override { m_parent = parent; }
-    [[nodiscard]] const std::string& getEntryName() const override { return m_title; }
-    void setEntryName(const std::string& text) override { m_title = text; }
-    [[nodiscard]] const std::string& getUserName() const override { return m_username; }
-    void setUserName(const std::string& text) override { m_username = text; }
-    [[nodiscard]] const std::string& getPassword() const override { return m_password; }
-    void setPassword(const std::string& text) override;
-    [[nodiscard]] const std::string& getURL() const override { return m_url; }
-    void setURL(const std::string& text) override { m_url = text; }
-    [[nodiscard]] const std::string& getComments() const override { return m_comment; }
-    void setComments(const std::string& text) override { m_comment = text; }
+    [[nodiscard]] std::string_view getEntryName() const override { return m_title; }
+    void setEntryName(std::string_view text) override { m_title = text; }
+    [[nodiscard]] std::string_view getUserName() const override { return m_username; }
+    void setUserName(std::string_view text) override { m_username = text; }
+    [[nodiscard]] std::string_view getPassword() const override { return m_password; }
+    void setPassword(std::string_view text) override;
+    [[nodiscard]] std::string_view getURL() const override { return m_url; }
+    void setURL(std::string_view text) override { m_url = text; }
+    [[nodiscard]] std::string_view getComments() const override { return m_comment; }
+    void setComments(std::string_view text) override { m_comment = text; }
     [[nodiscard]] uint32_t _image() const override { return m_image; }
     void set_image(uint32_t image) noexcept { m_image = image; }
 
     // Version-1 entries have no custom attributes.
     [[nodiscard]] uint32_t getNumberOfCustomAttributes() const override { return 0; }
-    [[nodiscard]] std::string getCustomAttributeName(uint32_t) const override { return {}; }
-    [[nodiscard]] std::string getCustomAttributeValue(uint32_t) const override { return {}; }
+    [[nodiscard]] std::string_view getCustomAttributeName(uint32_t) const override { return {}; }
+    [[nodiscard]] std::string_view getCustomAttributeValue(uint32_t) const override { return {}; }
 
     void setCreation(KdbDate date) override { KeePass1Date::dateFromNSDate(m_creation, date); }
     void setLastMod(KdbDate date) override { KeePass1Date::dateFromNSDate(m_lastMod, date); }

@@ -24,8 +24,8 @@ public:
 
     [[nodiscard]] DatabaseGroup* getParent() const override { return m_parent; }
     void setParent(DatabaseGroup* parent) override { m_parent = parent; }
-    [[nodiscard]] const std::string& getGroupName() const override { return m_title; }
-    void setGroupName(const std::string& name) override { m_title = name; }
+    [[nodiscard]] std::string_view getGroupName() const override { return m_title; }
+    void setGroupName(std::string_view name) override { m_title = name; }
     [[nodiscard]] std::vector<DatabaseEntry*> getEntries() const override;
     [[nodiscard]] std::vector<DatabaseGroup*> getSubGroups() const override;
     [[nodiscard]] uint32_t _image() const override { return m_image; }

@@ -4,9 +4,11 @@
 #include <array>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "Base64.h"
 #include "DatabaseError.h"
+#include "NodeArena.h"
 #include "RandomStream.h"
 #include "SecureBytes.h"
 
@@ -57,17 +59,110 @@ ElementName NameTable::intern(std::string_view text) {
     return ElementName(&record);
 }
 
-XmlNode::XmlNode(ElementName name) : m_name(name) {}
+// The attributes of a node: a header and, right behind it, room for capacity attributes.
+struct alignas(alignof(Attribute)) XmlNode::AttributeList {
+    uint32_t count;
+    uint32_t capacity;
+
+    [[nodiscard]] Attribute* items() noexcept { return reinterpret_cast<Attribute*>(this + 1); }
+    [[nodiscard]] static std::size_t bytesFor(uint32_t capacity) noexcept {
+        return sizeof(AttributeList) + capacity * sizeof(Attribute);
+    }
+};
+
+XmlNode::XmlNode(ElementName name, NodeArena* arena) : m_name(name), m_arena(arena) {}
 
 XmlNode::~XmlNode() {
-    // Only elements with attributes can carry an unmasked value; whatever of it is left in
-    // the text buffer (a short text moved out leaves its bytes behind) goes with the node.
-    if (m_attributes) {
-        m_text.wipe();
+    // Only elements with attributes can carry an unmasked value.
+    releaseText(m_text, m_attributes != nullptr ? Secret::Yes : Secret::No);
+    if (m_attributes != nullptr) {
+        for (uint32_t index = 0; index < m_attributes->count; ++index) {
+            releaseText(m_attributes->items()[index].name, Secret::No);
+            releaseText(m_attributes->items()[index].value, Secret::No);
+        }
+        releaseStorage(m_attributes, AttributeList::bytesFor(m_attributes->capacity));
     }
     std::vector<XmlNode*> owned;
     XmlNode::releaseOwned(owned);
     destroyAll(owned);
+}
+
+void XmlNode::operator delete(XmlNode* node, std::destroying_delete_t) noexcept {
+    NodeArena* const arena = node->m_arena;
+    const std::size_t size = node->storageSize();
+    node->~XmlNode();
+    if (arena != nullptr) {
+        arena->recycle(node, size);
+    } else {
+        // Nodes outside an arena come from the global operator new; XmlNode is the first base
+        // of every node class, so the node's address is the object's.
+        ::operator delete(node);
+    }
+}
+
+void* XmlNode::allocateStorage(std::size_t size, std::size_t alignment) {
+    if (m_arena != nullptr) {
+        return m_arena->allocate(size, alignment);
+    }
+    return ::operator new(size);
+}
+
+void XmlNode::releaseStorage(void* storage, std::size_t size) noexcept {
+    if (m_arena != nullptr) {
+        // Attribute lists of two are the size of a node, so most go to the next node.
+        m_arena->recycle(storage, size);
+    } else {
+        ::operator delete(storage);
+    }
+}
+
+std::string_view XmlNode::storeText(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    if (text.size() > UINT32_MAX) {
+        throw std::length_error("text too long");
+    }
+    auto* const copy = static_cast<char*>(allocateStorage(text.size(), 1));
+    std::memcpy(copy, text.data(), text.size());
+    return {copy, text.size()};
+}
+
+void XmlNode::releaseText(std::string_view& text, Secret secret) noexcept {
+    if (text.empty()) {
+        text = {};
+        return;
+    }
+    auto* const bytes = const_cast<char*>(text.data());
+    if (secret == Secret::Yes) {
+        secureWipe(bytes, text.size());
+    }
+    // In an arena a text stays until the arena goes: texts come in too many sizes to reuse.
+    if (m_arena == nullptr) {
+        ::operator delete(bytes);
+    }
+    text = {};
+}
+
+void XmlNode::set_text(std::string_view text) {
+    const std::string_view stored = storeText(text);
+    releaseText(m_text, m_attributes != nullptr ? Secret::Yes : Secret::No);
+    m_text = stored;
+}
+
+void XmlNode::appendText(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    std::string joined;
+    joined.reserve(m_text.size() + text.size());
+    joined.append(m_text).append(text);
+    set_text(joined);
+    secureWipe(joined.data(), joined.size());
+}
+
+std::string_view XmlNode::takeText() noexcept {
+    return std::exchange(m_text, std::string_view());
 }
 
 void XmlNode::releaseOwned(std::vector<XmlNode*>& owned) {
@@ -102,43 +197,61 @@ void XmlNode::destroyAll(std::vector<XmlNode*>& owned) noexcept {
     }
 }
 
+void XmlNode::appendToRing(XmlNode*& last, XmlNode* node) noexcept {
+    if (last == nullptr) {
+        node->m_nextSibling = node;
+    } else {
+        node->m_nextSibling = last->m_nextSibling;
+        last->m_nextSibling = node;
+    }
+    last = node;
+}
+
+bool XmlNode::removeFromRing(XmlNode*& last, XmlNode& node) noexcept {
+    if (last == nullptr) {
+        return false;
+    }
+    XmlNode* previous = last;
+    while (previous->m_nextSibling != &node) {
+        previous = previous->m_nextSibling;
+        if (previous == last) {
+            return false;
+        }
+    }
+    if (previous == &node) {
+        last = nullptr;
+    } else {
+        previous->m_nextSibling = node.m_nextSibling;
+        if (last == &node) {
+            last = previous;
+        }
+    }
+    node.m_nextSibling = nullptr;
+    return true;
+}
+
+void XmlNode::requireSameStorage(const XmlNode& node) const {
+    if (node.m_arena != m_arena) {
+        throw std::invalid_argument("a node takes children of its own storage only");
+    }
+}
+
 void XmlNode::appendDetached(XmlNode* child) noexcept {
     child->m_parent = this;
-    if (m_lastChild == nullptr) {
-        child->m_nextSibling = child;
-    } else {
-        child->m_nextSibling = m_lastChild->m_nextSibling;
-        m_lastChild->m_nextSibling = child;
-    }
-    m_lastChild = child;
+    appendToRing(m_lastChild, child);
 }
 
 void XmlNode::addChild(std::unique_ptr<XmlNode> child) {
     if (child) {
+        requireSameStorage(*child);
         appendDetached(child.release());
     }
 }
 
 std::unique_ptr<XmlNode> XmlNode::removeChild(XmlNode& child) {
-    if (m_lastChild == nullptr || child.m_parent != this) {
+    if (child.m_parent != this || !removeFromRing(m_lastChild, child)) {
         return nullptr;
     }
-    XmlNode* previous = m_lastChild;
-    while (previous->m_nextSibling != &child) {
-        previous = previous->m_nextSibling;
-        if (previous == m_lastChild) {
-            return nullptr;
-        }
-    }
-    if (previous == &child) {
-        m_lastChild = nullptr;
-    } else {
-        previous->m_nextSibling = child.m_nextSibling;
-        if (m_lastChild == &child) {
-            m_lastChild = previous;
-        }
-    }
-    child.m_nextSibling = nullptr;
     child.m_parent = nullptr;
     return std::unique_ptr<XmlNode>(&child);
 }
@@ -151,116 +264,47 @@ std::size_t XmlNode::childCount() const {
     return count;
 }
 
-NodeText::HeapBlock NodeText::heap() const noexcept {
-    HeapBlock block;
-    std::memcpy(&block, m_bytes, sizeof block);
-    return block;
-}
-
-void NodeText::setHeap(const HeapBlock& block) noexcept {
-    std::memcpy(m_bytes, &block, sizeof block);
-    m_bytes[kTagOffset] = kOnHeap;
-}
-
-std::string_view NodeText::view() const noexcept {
-    if (onHeap()) {
-        const HeapBlock block = heap();
-        return {block.data, block.size};
-    }
-    return {reinterpret_cast<const char*>(m_bytes), m_bytes[kTagOffset]};
-}
-
-void NodeText::append(std::string_view text) {
-    if (text.empty()) {
-        return;
-    }
-    const std::string_view current = view();
-    const std::size_t size = current.size() + text.size();
-    if (size > UINT32_MAX) {
-        throw std::length_error("text too long");
-    }
-    if (!onHeap() && size <= kInlineCapacity) {
-        std::memcpy(m_bytes + current.size(), text.data(), text.size());
-        m_bytes[kTagOffset] = static_cast<unsigned char>(size);
-        return;
-    }
-    HeapBlock block = onHeap() ? heap() : HeapBlock{nullptr, 0, 0};
-    if (size > block.capacity) {
-        // The first block fits the text exactly, since most texts arrive in one piece; later
-        // growth doubles so that text split over many pieces costs linear time.
-        const std::size_t capacity =
-            current.empty() ? size
-                            : std::min<std::size_t>(std::max(size, 2 * current.size()), UINT32_MAX);
-        char* data = new char[capacity];
-        std::memcpy(data, current.data(), current.size());
-        secureWipe(const_cast<char*>(current.data()), current.size());
-        release();
-        block = {data, static_cast<uint32_t>(current.size()), static_cast<uint32_t>(capacity)};
-    }
-    std::memcpy(block.data + block.size, text.data(), text.size());
-    block.size = static_cast<uint32_t>(size);
-    setHeap(block);
-}
-
-void NodeText::assign(std::string_view text) {
-    clear();
-    append(text);
-}
-
-void NodeText::clear() noexcept {
-    release();
-    m_bytes[kTagOffset] = 0;
-}
-
-void NodeText::wipe() noexcept {
-    if (onHeap()) {
-        const HeapBlock block = heap();
-        secureWipe(block.data, block.capacity);
-    } else {
-        secureWipe(m_bytes, kInlineCapacity);
-    }
-}
-
-void NodeText::release() noexcept {
-    if (onHeap()) {
-        delete[] heap().data;
-        m_bytes[kTagOffset] = 0;
-    }
-}
-
-std::string XmlNode::takeText() {
-    std::string text(m_text.view());
-    m_text.wipe();
-    m_text.clear();
-    return text;
-}
-
-void XmlNode::releaseLayoutWhitespace() noexcept {
-    for (const char character : m_text.view()) {
-        if (!isSpace(character)) {
-            return;
+void XmlNode::addAttribute(std::string_view name, std::string_view value) {
+    if (m_attributes != nullptr) {
+        for (uint32_t index = 0; index < m_attributes->count; ++index) {
+            Attribute& attribute = m_attributes->items()[index];
+            if (attribute.name == name) {
+                const std::string_view stored = storeText(value);
+                releaseText(attribute.value, Secret::No);
+                attribute.value = stored;
+                return;
+            }
         }
     }
-    m_text.clear();
-}
-
-void XmlNode::addAttribute(std::string name, std::string value) {
-    if (!m_attributes) {
-        m_attributes = std::make_unique<std::vector<Attribute>>();
-        m_attributes->reserve(2);
-    }
-    for (Attribute& attribute : *m_attributes) {
-        if (attribute.name == name) {
-            attribute.value = std::move(value);
-            return;
+    if (m_attributes == nullptr || m_attributes->count == m_attributes->capacity) {
+        const uint32_t capacity = m_attributes == nullptr ? 2 : 2 * m_attributes->capacity;
+        auto* const grown = static_cast<AttributeList*>(
+            allocateStorage(AttributeList::bytesFor(capacity), alignof(Attribute)));
+        grown->count = 0;
+        grown->capacity = capacity;
+        if (m_attributes != nullptr) {
+            std::memcpy(static_cast<void*>(grown->items()), m_attributes->items(),
+                        m_attributes->count * sizeof(Attribute));
+            grown->count = m_attributes->count;
+            releaseStorage(m_attributes, AttributeList::bytesFor(m_attributes->capacity));
         }
+        m_attributes = grown;
     }
-    m_attributes->push_back({std::move(name), std::move(value)});
+    std::string_view storedName = storeText(name);
+    std::string_view storedValue;
+    try {
+        storedValue = storeText(value);
+    } catch (...) {
+        releaseText(storedName, Secret::No);
+        throw;
+    }
+    m_attributes->items()[m_attributes->count++] = {storedName, storedValue};
 }
 
-const std::string* XmlNode::attribute(std::string_view name) const {
-    if (m_attributes) {
-        for (const Attribute& attribute : *m_attributes) {
+const std::string_view* XmlNode::attribute(std::string_view name) const {
+    if (m_attributes != nullptr) {
+        for (uint32_t index = 0; index < m_attributes->count; ++index) {
+            const Attribute& attribute = m_attributes->items()[index];
             if (attribute.name == name) {
                 return &attribute.value;
             }
@@ -269,27 +313,39 @@ const std::string* XmlNode::attribute(std::string_view name) const {
     return nullptr;
 }
 
-const std::vector<Attribute>& XmlNode::_attributes() const {
-    static const std::vector<Attribute> none;
-    return m_attributes ? *m_attributes : none;
+std::span<const Attribute> XmlNode::_attributes() const {
+    if (m_attributes == nullptr) {
+        return {};
+    }
+    return {m_attributes->items(), m_attributes->count};
 }
 
 void XmlNode::postProcess(RandomStream* stream) {
-    const std::string* protectedFlag = attribute("Protected");
+    const std::string_view* protectedFlag = attribute("Protected");
     if (protectedFlag == nullptr || !attributeIsTrue(*protectedFlag)) {
         return;
     }
-    const std::vector<uint8_t> masked = Base64::decode(m_text.view());
+    const std::vector<uint8_t> masked = Base64::decode(m_text);
     if (masked.empty()) {
         // Nothing to unmask: the text is not Base64 of any bytes, and no key stream is used.
-        m_text.clear();
+        releaseText(m_text, Secret::No);
         return;
     }
     if (stream == nullptr) {
         throw DatabaseError("AppError", "MissingRandomStream");
     }
     std::string plain = stream->xorBytes(masked.data(), masked.size());
-    m_text.assign(plain);
+    // The plain value is never longer than its Base64 text, so it takes the text's place.
+    if (plain.empty()) {
+        releaseText(m_text, Secret::No);
+    } else if (plain.size() <= m_text.size()) {
+        auto* const bytes = const_cast<char*>(m_text.data());
+        std::memcpy(bytes, plain.data(), plain.size());
+        secureWipe(bytes + plain.size(), m_text.size() - plain.size());
+        m_text = std::string_view(bytes, plain.size());
+    } else {
+        set_text(plain);
+    }
     secureWipe(plain.data(), plain.capacity());
 }
 
@@ -306,7 +362,7 @@ void XmlNode::breakCyclcReference() {
 
 std::string XmlNode::description() const {
     std::string text = "<" + m_name.text() + ">";
-    text.append(m_text.view());
+    text.append(m_text);
     return text + "<" + m_name.text() + "/>";
 }
 

@@ -5,6 +5,9 @@
 #include <deque>
 #include <iterator>
 #include <memory>
+#include <new>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -14,6 +17,7 @@ namespace vaultora::kdb {
 
 class KdbxEntry;
 class KdbxGroup;
+class NodeArena;
 class RandomStream;
 
 // Element names the model acts on. Every other name is Other.
@@ -69,59 +73,30 @@ private:
     std::unordered_map<std::string_view, const ElementName::Record*> m_index;
 };
 
-// The character data of a node. Most texts of a document are short (flags, numbers, times,
-// identifiers), so up to 23 bytes are kept inside the object and only longer ones take a heap
-// block; the whole object is 24 bytes.
-class NodeText {
-public:
-    NodeText() noexcept { m_bytes[kTagOffset] = 0; }
-    ~NodeText() { release(); }
-    NodeText(const NodeText&) = delete;
-    NodeText& operator=(const NodeText&) = delete;
-
-    [[nodiscard]] std::string_view view() const noexcept;
-    [[nodiscard]] bool empty() const noexcept { return view().empty(); }
-    void append(std::string_view text);
-    void assign(std::string_view text);
-    // Gives the storage back; the text is empty afterwards.
-    void clear() noexcept;
-    // Overwrites all storage, used or not, before the text is dropped.
-    void wipe() noexcept;
-
-private:
-    static constexpr std::size_t kInlineCapacity = 23;
-    static constexpr std::size_t kTagOffset = 23;
-    // In the tag byte: the length of an inline text, or this mark for a heap block.
-    static constexpr unsigned char kOnHeap = 0x80;
-
-    struct HeapBlock {
-        char* data;
-        uint32_t size;
-        uint32_t capacity;
-    };
-
-    [[nodiscard]] bool onHeap() const noexcept { return m_bytes[kTagOffset] == kOnHeap; }
-    [[nodiscard]] HeapBlock heap() const noexcept;
-    void setHeap(const HeapBlock& block) noexcept;
-    void release() noexcept;
-
-    alignas(8) unsigned char m_bytes[24];
-};
-
 struct Attribute {
-    std::string name;
-    std::string value;
+    std::string_view name;
+    std::string_view value;
 };
 
 // One XML element. A node owns its children; parent links do not own. Children form a
 // circular singly linked list through the nodes themselves (the last child links to the
 // first), so a node costs no extra heap block for its child list and appends in constant time.
+//
+// A node lives in the arena of its tree (see NodeArena) or, when made outside a tree, on the
+// heap; its texts and attributes live where it does, and a node only takes children of the
+// same storage. Texts are kept at their exact length: the parser gathers an element's text
+// and stores it once, when the element closes. A tree releases its arena nodes all at once,
+// without running their destructors, so a node taken out of a tree lives no longer than the
+// tree.
 class XmlNode {
 public:
-    explicit XmlNode(ElementName name);
+    explicit XmlNode(ElementName name, NodeArena* arena = nullptr);
     virtual ~XmlNode();
     XmlNode(const XmlNode&) = delete;
     XmlNode& operator=(const XmlNode&) = delete;
+
+    // Deleting a node gives its storage back to where it came from: the arena or the heap.
+    void operator delete(XmlNode* node, std::destroying_delete_t) noexcept;
 
     class ChildIterator {
     public:
@@ -150,6 +125,8 @@ public:
         const XmlNode* m_last = nullptr;
     };
 
+    // The nodes of a ring: a circular list through the nodes' sibling links, known by its last
+    // node (the children of a node, or a group's sub-groups or entries).
     class ChildRange {
     public:
         explicit ChildRange(const XmlNode* last) : m_last(last) {}
@@ -163,32 +140,33 @@ public:
         const XmlNode* m_last;
     };
 
-    // Appends the child and makes this node its parent.
+    // Appends the child and makes this node its parent. Throws std::invalid_argument for a
+    // child of another storage.
     void addChild(std::unique_ptr<XmlNode> child);
     // Removes the child and clears its parent; nothing happens when it is not a child here.
     std::unique_ptr<XmlNode> removeChild(XmlNode& child);
     // Stores the value under the name, replacing an earlier value of that name.
-    void addAttribute(std::string name, std::string value);
-    [[nodiscard]] const std::string* attribute(std::string_view name) const;
+    void addAttribute(std::string_view name, std::string_view value);
+    [[nodiscard]] const std::string_view* attribute(std::string_view name) const;
 
     [[nodiscard]] ChildRange _children() const { return ChildRange(m_lastChild); }
     [[nodiscard]] XmlNode* firstChild() const {
         return m_lastChild ? m_lastChild->m_nextSibling : nullptr;
     }
     [[nodiscard]] std::size_t childCount() const;
-    [[nodiscard]] const std::vector<Attribute>& _attributes() const;
-    [[nodiscard]] std::string_view _text() const { return m_text.view(); }
-    void set_text(std::string_view text) { m_text.assign(text); }
-    void appendText(std::string_view text) { m_text.append(text); }
-    // Releases the text when it is nothing but white space: between child elements that is
-    // only the layout of the document, and no reader of the tree uses it.
-    void releaseLayoutWhitespace() noexcept;
-    // Moves the text out, for a parent that keeps it as a field and drops this node.
-    [[nodiscard]] std::string takeText();
+    [[nodiscard]] std::span<const Attribute> _attributes() const;
+    [[nodiscard]] std::string_view _text() const { return m_text; }
+    void set_text(std::string_view text);
+    void appendText(std::string_view text);
+    // Moves the text out, for a parent that keeps it as a field and drops this node. The
+    // bytes stay in the node's storage and now belong to the caller, a node of the same
+    // storage, which releases them with releaseText.
+    [[nodiscard]] std::string_view takeText() noexcept;
     [[nodiscard]] ElementName _name() const { return m_name; }
     void set_name(ElementName name) { m_name = name; }
     [[nodiscard]] XmlNode* _parent() const { return m_parent; }
     void set_parent(XmlNode* parent) { m_parent = parent; }
+    [[nodiscard]] NodeArena* arena() const noexcept { return m_arena; }
 
     [[nodiscard]] virtual KdbxGroup* asGroup() noexcept { return nullptr; }
     [[nodiscard]] virtual KdbxEntry* asEntry() noexcept { return nullptr; }
@@ -203,6 +181,17 @@ public:
     [[nodiscard]] virtual std::string description() const;
 
 protected:
+    enum class Secret : uint8_t { No, Yes };
+
+    // A copy of the text in this node's storage; release it with releaseText.
+    [[nodiscard]] std::string_view storeText(std::string_view text);
+    // Gives back a text of this node's storage (overwriting it first when it is secret) and
+    // empties the view.
+    void releaseText(std::string_view& text, Secret secret) noexcept;
+    // Raw storage where the node lives, for what a node keeps besides texts.
+    [[nodiscard]] void* allocateStorage(std::size_t size, std::size_t alignment);
+    void releaseStorage(void* storage, std::size_t size) noexcept;
+
     // Walks the children in document order and hands each to visit as an owning pointer.
     // A child that visit leaves in the pointer stays, in its place; one that visit moves out
     // is taken over, and one that visit resets is destroyed.
@@ -213,18 +202,30 @@ protected:
     virtual void releaseOwned(std::vector<XmlNode*>& owned);
     // Lists the nodes this one owns, leaving them in place.
     virtual void listOwned(std::vector<XmlNode*>& owned) const;
+    // The size of the node's whole object, for the arena to reuse its storage.
+    [[nodiscard]] virtual std::size_t storageSize() const noexcept { return sizeof(XmlNode); }
+
+    // Appends a node to the ring known by last, through the node's sibling link.
+    static void appendToRing(XmlNode*& last, XmlNode* node) noexcept;
+    // Unlinks the node from the ring; false when it is not in it.
+    static bool removeFromRing(XmlNode*& last, XmlNode& node) noexcept;
+    // Throws std::invalid_argument unless the node lives in the storage of this one.
+    void requireSameStorage(const XmlNode& node) const;
 
     static void destroyAll(std::vector<XmlNode*>& owned) noexcept;
 
 private:
+    struct AttributeList;
+
     void appendDetached(XmlNode* child) noexcept;
 
     XmlNode* m_parent = nullptr;
     XmlNode* m_lastChild = nullptr;
     XmlNode* m_nextSibling = nullptr;
     ElementName m_name;
-    std::unique_ptr<std::vector<Attribute>> m_attributes;
-    NodeText m_text;
+    NodeArena* m_arena;
+    AttributeList* m_attributes = nullptr;
+    std::string_view m_text;
 };
 
 template <typename Visit> void XmlNode::sortOutChildren(Visit&& visit) {

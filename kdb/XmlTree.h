@@ -2,11 +2,14 @@
 
 #include <memory>
 
+#include "NodeArena.h"
 #include "XmlNode.h"
 
 namespace vaultora::kdb {
 
-// Owns the node of the document element and the names its nodes use.
+// Owns the arena that holds the nodes of a document, the node of the document element and
+// the names its nodes use. The nodes are released with the arena, all at once: no node is
+// visited when the tree goes, however many there are or however deep they nest.
 class XmlTree {
 public:
     XmlTree() = default;
@@ -14,14 +17,25 @@ public:
     XmlTree(const XmlTree&) = delete;
     XmlTree& operator=(const XmlTree&) = delete;
 
-    [[nodiscard]] XmlNode* _root() const { return m_root.get(); }
-    void set_root(std::unique_ptr<XmlNode> root) { m_root = std::move(root); }
+    [[nodiscard]] XmlNode* _root() const { return m_root; }
+    // The root must live in this tree's arena (std::invalid_argument otherwise).
+    void set_root(std::unique_ptr<XmlNode> root);
     [[nodiscard]] NameTable& names() { return m_names; }
+    [[nodiscard]] NodeArena& arena() { return m_arena; }
 
 private:
-    // Declared before the root so that the nodes go before the names they point to.
+    // Declared first: the arena goes last, after everything that points into it.
+    NodeArena m_arena;
     NameTable m_names;
-    std::unique_ptr<XmlNode> m_root;
+    // Not owned by a pointer that would delete it: the arena holds it.
+    XmlNode* m_root = nullptr;
 };
+
+inline void XmlTree::set_root(std::unique_ptr<XmlNode> root) {
+    if (root && root->arena() != &m_arena) {
+        throw std::invalid_argument("the root of a tree lives in the tree's arena");
+    }
+    m_root = root.release();
+}
 
 } // namespace vaultora::kdb

@@ -1,7 +1,9 @@
 #include "CommandLine.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "CliError.h"
 
@@ -9,6 +11,38 @@ namespace vaultora::cli {
 
 namespace {
 constexpr std::array<std::string_view, 1> kOptionsWithValue = {"--key-file"};
+
+// The one-letter spellings of options, as users of other KeePass command-line tools type them.
+constexpr std::array<std::pair<char, std::string_view>, 2> kShortOptions = {{
+    {'R', "--recursive"},
+    {'f', "--flatten"},
+}};
+
+std::optional<std::string_view> longNameOf(char letter) {
+    for (const auto& [shortName, longName] : kShortOptions) {
+        if (shortName == letter) {
+            return longName;
+        }
+    }
+    return std::nullopt;
+}
+
+// "-R", "-f" or a run of such letters ("-Rf"); a word with any other letter is not options,
+// so that it stays what it was before short options existed: a positional argument.
+std::optional<std::vector<std::string_view>> shortOptions(std::string_view word) {
+    if (word.size() < 2 || word[0] != '-' || word[1] == '-') {
+        return std::nullopt;
+    }
+    std::vector<std::string_view> names;
+    for (const char letter : word.substr(1)) {
+        const std::optional<std::string_view> name = longNameOf(letter);
+        if (!name) {
+            return std::nullopt;
+        }
+        names.push_back(*name);
+    }
+    return names;
+}
 
 bool takesValue(std::string_view option) {
     for (const std::string_view known : kOptionsWithValue) {
@@ -42,6 +76,10 @@ Invocation parseCommandLine(const std::vector<std::string>& words) {
                 invocation.options.insert(name);
             } else {
                 invocation.options.insert(word);
+            }
+        } else if (const auto names = optionsEnded ? std::nullopt : shortOptions(word)) {
+            for (const std::string_view name : *names) {
+                invocation.options.emplace(name);
             }
         } else if (invocation.command.empty() && !optionsEnded) {
             invocation.command = word;

@@ -1,7 +1,10 @@
 #include "JsonWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+
+#include "kdb/SecureBytes.h"
 
 namespace vaultora::cli {
 
@@ -44,10 +47,15 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t position) {
 } // namespace
 
 std::string quoteJson(std::string_view utf8) {
+    std::string quoted;
+    appendQuotedJson(quoted, utf8);
+    return quoted;
+}
+
+void appendQuotedJson(std::string& quoted, std::string_view utf8) {
     static constexpr std::array<char, 16> hexDigits = {'0', '1', '2', '3', '4', '5', '6', '7',
                                                        '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
-    std::string quoted;
-    quoted.reserve(utf8.size() + 2);
+    quoted.reserve(quoted.size() + utf8.size() + 2);
     quoted.push_back('"');
     for (std::size_t position = 0; position < utf8.size();) {
         const auto byte = static_cast<uint8_t>(utf8[position]);
@@ -96,18 +104,30 @@ std::string quoteJson(std::string_view utf8) {
         ++position;
     }
     quoted.push_back('"');
-    return quoted;
+}
+
+JsonWriter::~JsonWriter() {
+    // The buffer has held every value written, passwords among them.
+    kdb::secureWipe(m_quoted.data(), m_quoted.capacity());
+}
+
+void JsonWriter::writeQuoted(std::string_view text) {
+    kdb::secureWipe(m_quoted.data(), m_quoted.size());
+    m_quoted.clear();
+    appendQuotedJson(m_quoted, text);
+    m_out.write(m_quoted.data(), static_cast<std::streamsize>(m_quoted.size()));
 }
 
 void JsonWriter::key(std::string_view name) {
     beforeValue();
-    m_out << quoteJson(name) << ": ";
+    writeQuoted(name);
+    m_out << ": ";
     m_afterKey = true;
 }
 
 void JsonWriter::value(std::string_view text) {
     beforeValue();
-    m_out << quoteJson(text);
+    writeQuoted(text);
 }
 
 void JsonWriter::nullValue() {
@@ -149,7 +169,13 @@ void JsonWriter::close(char bracket) {
 }
 
 void JsonWriter::newLine() {
-    m_out << '\n' << std::string(m_levels.size() * 2, ' ');
+    static constexpr std::string_view spaces = "                                                ";
+    m_out << '\n';
+    for (std::size_t indent = m_levels.size() * 2; indent > 0;) {
+        const std::size_t step = std::min(indent, spaces.size());
+        m_out.write(spaces.data(), static_cast<std::streamsize>(step));
+        indent -= step;
+    }
 }
 
 } // namespace vaultora::cli

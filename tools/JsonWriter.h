@@ -11,12 +11,17 @@ namespace vaultora::cli {
 // other characters kept as UTF-8. Byte sequences that are not UTF-8 become U+FFFD, so the
 // output is always valid JSON.
 [[nodiscard]] std::string quoteJson(std::string_view utf8);
+// The same literal, appended to out.
+void appendQuotedJson(std::string& out, std::string_view utf8);
 
 // Writes indented JSON to a stream, one value at a time. Inside an object every value is
 // preceded by key(); empty objects and arrays are written as {} and [].
 class JsonWriter final {
 public:
     explicit JsonWriter(std::ostream& out) : m_out(out) {}
+    ~JsonWriter();
+    JsonWriter(const JsonWriter&) = delete;
+    JsonWriter& operator=(const JsonWriter&) = delete;
 
     void beginObject() { open('{'); }
     void endObject() { close('}'); }
@@ -37,8 +42,11 @@ private:
     void open(char bracket);
     void close(char bracket);
     void newLine();
+    void writeQuoted(std::string_view text);
 
     std::ostream& m_out;
+    // Reused for every key and value, so that writing one costs no allocation.
+    std::string m_quoted;
     std::vector<Level> m_levels;
     bool m_afterKey = false;
 };

@@ -16,7 +16,7 @@ namespace {
 constexpr double copyConfirmationSeconds = 1.5;
 constexpr double urlConfirmationSeconds = 1.0;
 
-[[nodiscard]] QString fromUtf8(const std::string& text) {
+[[nodiscard]] QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -97,7 +97,7 @@ void EntryScreen::toggleShowPassword() {
     showEntry();
 }
 
-void EntryScreen::copyToClipboard(const std::string& text, const QString& confirmation,
+void EntryScreen::copyToClipboard(std::string_view text, const QString& confirmation,
                                   double seconds) {
     m_services.clipboard->copyText(fromUtf8(text));
     confirmCopy(confirmation, seconds);

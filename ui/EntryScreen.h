@@ -9,6 +9,7 @@
 #include "kdb/DatabaseModel.h"
 
 #include <memory>
+#include <string_view>
 
 namespace vaultora::ui {
 
@@ -48,7 +49,7 @@ public:
     void viewDidAppear() override;
 
 private:
-    void copyToClipboard(const std::string& text, const QString& confirmation, double seconds);
+    void copyToClipboard(std::string_view text, const QString& confirmation, double seconds);
     void copyPasswordConfirmedFor(double confirmationSeconds);
     void confirmCopy(const QString& confirmation, double seconds);
     void openUrl();

@@ -15,7 +15,7 @@ namespace {
                                                 : character;
 }
 
-[[nodiscard]] bool isAscii(const std::string& text) {
+[[nodiscard]] bool isAscii(std::string_view text) {
     // Eight bytes at a time: this runs over every field of the tree on each keystroke.
     constexpr std::uint64_t highBits = 0x8080808080808080ULL;
     std::size_t index = 0;
@@ -35,7 +35,7 @@ namespace {
 }
 
 // Whether the lower-case ASCII needle occurs in the text, comparing ASCII letters without case.
-[[nodiscard]] bool containsAsciiFolded(const std::string& text, const std::string& lowerNeedle) {
+[[nodiscard]] bool containsAsciiFolded(std::string_view text, std::string_view lowerNeedle) {
     const std::size_t length = lowerNeedle.size();
     if (length == 0) {
         return true;
@@ -74,7 +74,7 @@ EntrySearch::EntrySearch(const QString& text) : m_text(text) {
         std::ranges::any_of(folded, [](QChar character) { return character.unicode() >= 0x80; });
 }
 
-bool EntrySearch::occursIn(const std::string& text) const {
+bool EntrySearch::occursIn(std::string_view text) const {
     const bool textIsAscii = isAscii(text);
     if (m_textIsAscii && textIsAscii) {
         return containsAsciiFolded(text, m_asciiLowerText);

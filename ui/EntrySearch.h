@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vaultora::ui {
@@ -22,7 +23,7 @@ public:
                         std::vector<kdb::DatabaseEntry*>& results) const;
 
     // Whether the text occurs in the UTF-8 text, ignoring case.
-    [[nodiscard]] bool occursIn(const std::string& text) const;
+    [[nodiscard]] bool occursIn(std::string_view text) const;
 
 private:
     QString m_text;

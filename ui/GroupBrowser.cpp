@@ -2,7 +2,6 @@
 
 #include "app/ApplicationController.h"
 #include "ui/EntryScreen.h"
-#include "ui/EntrySearch.h"
 #include "ui/toolkit/StackController.h"
 
 namespace vaultora::ui {
@@ -12,7 +11,7 @@ namespace {
 // The synthetic root group of version-1 files, which has no name worth showing.
 constexpr char syntheticRootName[] = "$ROOT$";
 
-[[nodiscard]] QString fromUtf8(const std::string& text) {
+[[nodiscard]] QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -66,6 +65,7 @@ void GroupBrowser::setIsStackedView(bool stacked) {
 void GroupBrowser::setGroup(std::shared_ptr<kdb::DatabaseTree> tree, kdb::DatabaseGroup* group) {
     m_treeDatabase = std::move(tree);
     m_groupDatabase = group;
+    m_search.reset();
     const QString name = group != nullptr ? fromUtf8(group->getGroupName()) : QString();
     setTitle(name == QLatin1String(syntheticRootName) ? QString() : name);
     reloadData();
@@ -93,8 +93,7 @@ bool GroupBrowser::isSearchActive() const {
 }
 
 void GroupBrowser::doSearchFilter() {
-    m_searchResultArray.clear();
-    EntrySearch(list()->searchText()).collectMatches(m_groupDatabase, m_searchResultArray);
+    m_searchResultArray = m_search.search(m_groupDatabase, list()->searchText());
 }
 
 int GroupBrowser::numberOfRows() const {
@@ -109,27 +108,31 @@ int GroupBrowser::numberOfRows() const {
 }
 
 void GroupBrowser::reloadData() {
-    QList<toolkit::ListRow> rows;
+    // Row 0 stands for the place of the search field; the keyboard passes over it.
     toolkit::ListRow spacer;
     spacer.focusable = false;
-    rows.append(spacer);
     if (isSearchActive()) {
         doSearchFilter();
-        rows.reserve(1 + static_cast<qsizetype>(m_searchResultArray.size()));
-        for (const kdb::DatabaseEntry* entry : m_searchResultArray) {
-            rows.append(entryRow(*entry));
+        // The results can be a million entries: their rows are made as the list shows them.
+        // The results stay as they are until the next reload sets the rows again.
+        list()->setRowSource(
+            1 + static_cast<int>(m_searchResultArray.size()), [this, spacer](int row) {
+                return row == 0 ? spacer
+                                : entryRow(*m_searchResultArray[static_cast<std::size_t>(row - 1)]);
+            });
+        return;
+    }
+    QList<toolkit::ListRow> rows;
+    rows.append(spacer);
+    m_searchResultArray.clear();
+    if (m_groupDatabase != nullptr) {
+        for (const kdb::DatabaseGroup* subgroup : m_groupDatabase->getSubGroups()) {
+            rows.append(toolkit::ListRow{iconName(subgroup->_image()),
+                                         fromUtf8(subgroup->getGroupName()), QString(),
+                                         toolkit::ListAccessory::DisclosureIndicator});
         }
-    } else {
-        m_searchResultArray.clear();
-        if (m_groupDatabase != nullptr) {
-            for (const kdb::DatabaseGroup* subgroup : m_groupDatabase->getSubGroups()) {
-                rows.append(toolkit::ListRow{iconName(subgroup->_image()),
-                                             fromUtf8(subgroup->getGroupName()), QString(),
-                                             toolkit::ListAccessory::DisclosureIndicator});
-            }
-            for (const kdb::DatabaseEntry* entry : m_groupDatabase->getEntries()) {
-                rows.append(entryRow(*entry));
-            }
+        for (const kdb::DatabaseEntry* entry : m_groupDatabase->getEntries()) {
+            rows.append(entryRow(*entry));
         }
     }
     list()->setRows(rows);

@@ -5,6 +5,7 @@
 
 #include "base/DatabaseRecord.h"
 #include "ui/DoubleTapDetector.h"
+#include "ui/RefiningSearch.h"
 #include "ui/ScreenServices.h"
 #include "ui/toolkit/NavigationContainer.h"
 
@@ -80,6 +81,7 @@ private:
     kdb::DatabaseGroup* m_groupDatabase = nullptr;
     QPointer<toolkit::NavigationContainer> m_navController;
     std::vector<kdb::DatabaseEntry*> m_searchResultArray;
+    RefiningSearch m_search;
     bool m_toogleFullScreen = false;
 };
 

@@ -19,7 +19,7 @@ std::shared_ptr<DatabaseTree> openFixture(const std::string& name, const char* p
 
 std::string firstGroupName(const DatabaseTree& tree) {
     const std::vector<DatabaseGroup*> groups = tree.getRoot()->getSubGroups();
-    return groups.empty() ? std::string() : groups.front()->getGroupName();
+    return groups.empty() ? std::string() : std::string(groups.front()->getGroupName());
 }
 
 // The fixtures were written by an independent tool; their passwords and groups are in the

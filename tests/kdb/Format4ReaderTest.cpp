@@ -99,7 +99,7 @@ const Bytes kXml = testing::textBytes(
 
 std::string firstGroupName(const std::shared_ptr<DatabaseTree>& tree) {
     const auto groups = tree->getRoot()->getSubGroups();
-    return groups.empty() ? std::string() : groups.front()->getGroupName();
+    return groups.empty() ? std::string() : std::string(groups.front()->getGroupName());
 }
 
 TEST(Format4Reader, InnerHeadersWithBinariesAndEitherStreamOpen) {

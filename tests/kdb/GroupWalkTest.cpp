@@ -26,8 +26,12 @@ TEST(GroupWalk, EntersEachGroupBeforeItsSubgroupsAndLeavesItAfterThem) {
     std::vector<std::string> visits;
     GroupWalk::walk(
         *root,
-        [&](const DatabaseGroup& visited) { visits.push_back("+" + visited.getGroupName()); },
-        [&](const DatabaseGroup& visited) { visits.push_back("-" + visited.getGroupName()); });
+        [&](const DatabaseGroup& visited) {
+            visits.push_back("+" + std::string(visited.getGroupName()));
+        },
+        [&](const DatabaseGroup& visited) {
+            visits.push_back("-" + std::string(visited.getGroupName()));
+        });
 
     EXPECT_EQ(visits, (std::vector<std::string>{"+root", "+first", "+inner", "-inner", "-first",
                                                 "+second", "-second", "-root"}));

@@ -51,7 +51,7 @@ DatabaseEntry& firstEntry(const KdbxTree& tree) {
 std::vector<std::string> names(const std::vector<DatabaseGroup*>& groups) {
     std::vector<std::string> result;
     for (const DatabaseGroup* group : groups) {
-        result.push_back(group->getGroupName());
+        result.emplace_back(group->getGroupName());
     }
     return result;
 }
@@ -59,7 +59,7 @@ std::vector<std::string> names(const std::vector<DatabaseGroup*>& groups) {
 std::vector<std::string> titles(const std::vector<DatabaseEntry*>& entries) {
     std::vector<std::string> result;
     for (const DatabaseEntry* item : entries) {
-        result.push_back(item->getEntryName());
+        result.emplace_back(item->getEntryName());
     }
     return result;
 }

@@ -49,7 +49,7 @@ Bytes fileWithLevels(std::initializer_list<std::optional<uint16_t>> levels,
 std::vector<std::string> names(const std::vector<DatabaseGroup*>& groups) {
     std::vector<std::string> result;
     for (const DatabaseGroup* group : groups) {
-        result.push_back(group->getGroupName());
+        result.emplace_back(group->getGroupName());
     }
     return result;
 }

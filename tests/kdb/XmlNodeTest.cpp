@@ -31,26 +31,21 @@ TEST(NameTable, StoresEachDistinctNameOnceAndKnowsTheModelNames) {
     EXPECT_EQ(names.intern("").id(), KnownName::Other);
 }
 
-TEST(NodeText, KeepsTextAcrossTheMoveFromInlineToHeapStorage) {
-    NodeText text;
-    EXPECT_TRUE(text.empty());
+TEST(XmlNode, KeepsTextsAtTheirLengthWhetherSetOrAppended) {
+    NameTable names;
+    XmlNode node(names.intern("a"));
+    EXPECT_TRUE(node._text().empty());
     std::string expected;
-    // Pieces of growing length cross the inline limit and several heap growths.
     for (std::size_t piece = 1; piece <= 40; ++piece) {
         const std::string part(piece, static_cast<char>('a' + piece % 26));
-        text.append(part);
+        node.appendText(part);
         expected += part;
-        ASSERT_EQ(text.view(), expected) << piece;
+        ASSERT_EQ(node._text(), expected) << piece;
     }
-    text.assign("exactly twenty-three ch");
-    EXPECT_EQ(text.view(), "exactly twenty-three ch");
-    text.append("+");
-    EXPECT_EQ(text.view(), "exactly twenty-three ch+");
-    text.clear();
-    EXPECT_TRUE(text.empty());
-    text.append(std::string(1000, 'x'));
-    EXPECT_EQ(text.view(), std::string(1000, 'x'));
-    EXPECT_EQ(sizeof(NodeText), 24u);
+    node.set_text("");
+    EXPECT_TRUE(node._text().empty());
+    node.set_text(std::string(1000, 'x'));
+    EXPECT_EQ(node._text(), std::string(1000, 'x'));
 }
 
 TEST(XmlNode, KeepsChildrenInOrderWithParentLinks) {
@@ -114,6 +109,7 @@ TEST(XmlNode, ReplacesAnAttributeOfTheSameName) {
     XmlNode node(names.intern("Value"));
     EXPECT_TRUE(node._attributes().empty());
     EXPECT_EQ(node.attribute("Protected"), nullptr);
+    node.addAttribute("Protected", "");
     node.addAttribute("Protected", "False");
     node.addAttribute("Other", "1");
     node.addAttribute("Protected", "True");

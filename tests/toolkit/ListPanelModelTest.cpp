@@ -178,3 +178,47 @@ TEST(ListPanel, HoldsItsListModel) {
 }
 
 } // namespace
+
+TEST_F(ListFixture, MakesRowsFromASourceOnlyWhenAskedAndBackToPlainRows) {
+    int made = 0;
+    model.setRowSource(1000000, [&made](int row) {
+        ++made;
+        return listRow("0.png", QStringLiteral("Entry %1").arg(row), {}, ListAccessory::None, false,
+                       row % 2 == 1);
+    });
+    // A million rows cost only the few that are looked at (here by the model tester).
+    EXPECT_LT(made, 50);
+    ASSERT_EQ(model.rowCount(), 1000000);
+    EXPECT_EQ(model.rowCountInSection(0), 1000000);
+    EXPECT_EQ(model.data(model.index(999999), ListPanelModel::TitleRole).toString(),
+              "Entry 999999");
+    EXPECT_FALSE(model.data(model.index(5), ListPanelModel::IsHeaderRole).toBool());
+    EXPECT_EQ(model.row(0, 42).title, "Entry 42");
+    EXPECT_EQ(model.row(0, 1000000).title, "");
+    EXPECT_LT(made, 100);
+
+    QSignalSpy taps(&model, &ListPanelModel::rowTapped);
+    model.tap(123456);
+    model.tap(1000000);
+    ASSERT_EQ(taps.count(), 1);
+    EXPECT_EQ(taps.at(0), (QVariantList{0, 123456}));
+    model.setEditing(true);
+    QSignalSpy deletions(&model, &ListPanelModel::rowDeletionRequested);
+    model.requestDeletion(2);
+    model.requestDeletion(3);
+    ASSERT_EQ(deletions.count(), 1);
+    EXPECT_EQ(deletions.at(0), (QVariantList{0, 3}));
+
+    model.setSelection(0, 999999);
+    EXPECT_TRUE(model.data(model.index(999999), ListPanelModel::SelectedRole).toBool());
+    // Fewer rows drop a selection past their end.
+    model.setRowSource(10, [](int row) { return listRow({}, QString::number(row)); });
+    EXPECT_EQ(model.rowCount(), 10);
+    EXPECT_FALSE(model.data(model.index(9), ListPanelModel::SelectedRole).toBool());
+
+    model.setRows({listRow({}, "plain")});
+    ASSERT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(model.row(0, 0).title, "plain");
+    model.setRowSource(-5, nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+}

@@ -96,6 +96,30 @@ TEST(CliList, ListsSubgroupsThenEntriesOfTheNamedGroup) {
     EXPECT_EQ(absent.out, "");
 }
 
+TEST(CliList, ListsWholeSubtreesIndentedOrAsPaths) {
+    const CliResult indented = runCli({"ls", "-R", testDatabase, "Internet"}, "tulipfox\n");
+    EXPECT_EQ(indented.out, "Travel/\n  Rail pass\nExample forum\nCafé Zürich\n");
+
+    const CliResult flat = runCli({"ls", testDatabase, "--recursive", "--flatten"}, "tulipfox\n");
+    EXPECT_EQ(flat.exitStatus, 0);
+    EXPECT_EQ(flat.out, "Internet/\nInternet/Travel/\nInternet/Travel/Rail pass\n"
+                        "Internet/Example forum\nInternet/Café Zürich\neMail/\neMail/Work mail\n"
+                        "eMail/Mailing list\nBanking/\nBanking/Bank account\nBackup/\n"
+                        "Backup/Old router\n");
+
+    // Flat paths escape the names the way paths are typed: the backslash in a title doubles.
+    const std::string file = fixtures + "/kdbxweb/gzip-salsa20.kdbx";
+    const CliResult escaped = runCli({"ls", "-Rf", file, "Personal/Web"}, "Pässwörd-€-😀-ключ\n");
+    EXPECT_NE(escaped.out.find("Forums/Forum \"quotes\" \\\\ backslash\n"), std::string::npos)
+        << escaped.out;
+    EXPECT_NE(escaped.out.find("Forums/Archive/Long protected value\n"), std::string::npos)
+        << escaped.out;
+
+    // Without -R, -f changes nothing: the group's own children have no path to show.
+    EXPECT_EQ(runCli({"ls", "-f", testDatabase}, "tulipfox\n").out,
+              runCli({"ls", testDatabase}, "tulipfox\n").out);
+}
+
 TEST(CliShow, HidesThePasswordUnlessAskedToShowIt) {
     const std::string fields = "UserName: customer-1001\n";
     const CliResult hidden = runCli({"show", testDatabase, "Banking/Bank account"}, "tulipfox\n");

@@ -45,10 +45,11 @@ int runWithSmallStack(const std::string& command, const std::filesystem::path& d
     return std::system(line.c_str());
 }
 
-TEST(CliDeepNesting, ExportAndSearchWalkDeepTreesWithoutRecursion) {
+TEST(CliDeepNesting, ExportSearchAndListWalkDeepTreesWithoutRecursion) {
     const std::filesystem::path database = writeDeepDatabase(5000);
     EXPECT_EQ(runWithSmallStack("export --json", database), 0);
     EXPECT_EQ(runWithSmallStack("search", database, "top"), 0);
+    EXPECT_EQ(runWithSmallStack("ls -R -f", database), 0);
     std::filesystem::remove(database);
 }
 

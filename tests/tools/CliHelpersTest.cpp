@@ -78,6 +78,22 @@ TEST(CommandLine, SeparatesCommandArgumentsAndOptions) {
     EXPECT_FALSE(invocation.hasOption("--json"));
 }
 
+TEST(CommandLine, SpellsOutShortOptionsAndKeepsOtherDashWordsPositional) {
+    const Invocation clustered = parseCommandLine({"ls", "-Rf", "db.kdbx"});
+    EXPECT_TRUE(clustered.hasOption("--recursive"));
+    EXPECT_TRUE(clustered.hasOption("--flatten"));
+    EXPECT_EQ(clustered.arguments, (std::vector<std::string>{"db.kdbx"}));
+
+    const Invocation single = parseCommandLine({"ls", "db.kdbx", "-R"});
+    EXPECT_TRUE(single.hasOption("--recursive"));
+    EXPECT_FALSE(single.hasOption("--flatten"));
+
+    // A letter that is no option, a lone dash and anything after "--" stay arguments.
+    const Invocation positional = parseCommandLine({"ls", "-Rx", "-", "--", "-f"});
+    EXPECT_TRUE(positional.options.empty());
+    EXPECT_EQ(positional.arguments, (std::vector<std::string>{"-Rx", "-", "-f"}));
+}
+
 // Feeds text into a pipe and reads the password from its other end.
 vaultora::kdb::SecureBytes passwordFromPipe(const std::string& text) {
     int ends[2];

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 
 #include "kdb/FormatDetector.h"
 #include "kdb/MappedFileSource.h"
@@ -29,7 +30,7 @@ QJsonObject readJsonObject(const std::filesystem::path& path) {
     return document.object();
 }
 
-QString text(const std::string& utf8) {
+QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
@@ -60,7 +61,7 @@ void collectRecycleBins(const vaultora::kdb::DatabaseTree& tree,
                         const vaultora::kdb::DatabaseGroup& group, const std::string& prefix,
                         std::vector<std::string>& paths) {
     for (const vaultora::kdb::DatabaseGroup* subGroup : group.getSubGroups()) {
-        const std::string path = prefix + subGroup->getGroupName();
+        const std::string path = prefix + std::string(subGroup->getGroupName());
         if (tree.isRecycleBin(*subGroup)) {
             paths.push_back(path);
         }

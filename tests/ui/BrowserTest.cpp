@@ -145,7 +145,7 @@ TEST_F(Browser, EntrySearchFollowsTheRulesOnItsOwnTree) {
     vaultora::ui::EntrySearch(QStringLiteral("bank")).collectMatches(root.get(), results);
     std::vector<std::string> names;
     for (const vaultora::kdb::DatabaseEntry* entry : results) {
-        names.push_back(entry->getEntryName());
+        names.emplace_back(entry->getEntryName());
     }
     EXPECT_EQ(names, (std::vector<std::string>{"Portal", "Bank account", "Loan"}));
 

@@ -263,7 +263,7 @@ TEST(DropboxEndToEnd, RecordAddedInSettingsIsDownloadedOnSaveAndOpensFromTheMenu
         expectedGroups.append(group.toObject().value(QStringLiteral("name")).toString());
     QStringList shownGroups;
     for (const vaultora::kdb::DatabaseGroup* group : browser->groupDatabase()->getSubGroups())
-        shownGroups.append(QString::fromStdString(group->getGroupName()));
+        shownGroups.append(QString::fromUtf8(group->getGroupName()));
     ASSERT_FALSE(expectedGroups.isEmpty());
     EXPECT_EQ(shownGroups, expectedGroups);
 

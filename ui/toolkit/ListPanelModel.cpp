@@ -24,12 +24,10 @@ ListPanelModel::ListPanelModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void ListPanelModel::setSections(const QList<ListSection>& sections) {
     beginResetModel();
+    m_rowSource = nullptr;
+    m_sourceRowCount = 0;
     m_sections = sections;
-    if (m_selectedSection >= 0 && m_selectedRow >= rowCountInSection(m_selectedSection)) {
-        m_selectedSection = -1;
-        m_selectedRow = -1;
-    }
-    rebuildItems();
+    afterRowsChanged();
     endResetModel();
 }
 
@@ -37,9 +35,29 @@ void ListPanelModel::setRows(const QList<ListRow>& rows) {
     setSections({ListSection{QString(), rows}});
 }
 
+void ListPanelModel::setRowSource(int count, std::function<ListRow(int)> rowAt) {
+    beginResetModel();
+    m_sections = {ListSection{}};
+    m_rowSource = rowAt ? std::move(rowAt) : [](int) { return ListRow{}; };
+    m_sourceRowCount = std::max(count, 0);
+    afterRowsChanged();
+    endResetModel();
+}
+
+void ListPanelModel::afterRowsChanged() {
+    if (m_selectedSection >= 0 && m_selectedRow >= rowCountInSection(m_selectedSection)) {
+        m_selectedSection = -1;
+        m_selectedRow = -1;
+    }
+    rebuildItems();
+}
+
 int ListPanelModel::rowCountInSection(int section) const {
     if (section < 0 || section >= sectionCount()) {
         return 0;
+    }
+    if (m_rowSource) {
+        return m_sourceRowCount;
     }
     return static_cast<int>(m_sections.at(section).rows.size());
 }
@@ -47,6 +65,9 @@ int ListPanelModel::rowCountInSection(int section) const {
 ListRow ListPanelModel::row(int section, int row) const {
     if (row < 0 || row >= rowCountInSection(section)) {
         return {};
+    }
+    if (m_rowSource) {
+        return m_rowSource(row);
     }
     return m_sections.at(section).rows.at(row);
 }
@@ -99,10 +120,10 @@ void ListPanelModel::setEditing(bool editing) {
 }
 
 void ListPanelModel::tap(int item) {
-    if (item < 0 || item >= static_cast<int>(m_items.size())) {
+    if (item < 0 || item >= itemCount()) {
         return;
     }
-    const Item tapped = m_items[static_cast<std::size_t>(item)];
+    const Item tapped = itemAt(item);
     if (tapped.row >= 0) {
         emit rowTapped(tapped.section, tapped.row);
     }
@@ -158,10 +179,10 @@ bool ListPanelModel::typeIntoSearch(const QString& text) {
 }
 
 void ListPanelModel::requestDeletion(int item) {
-    if (!m_editing || item < 0 || item >= static_cast<int>(m_items.size())) {
+    if (!m_editing || item < 0 || item >= itemCount()) {
         return;
     }
-    const Item chosen = m_items[static_cast<std::size_t>(item)];
+    const Item chosen = itemAt(item);
     if (chosen.row >= 0 && row(chosen.section, chosen.row).deletable) {
         emit rowDeletionRequested(chosen.section, chosen.row);
     }
@@ -177,14 +198,14 @@ void ListPanelModel::editSearchText(const QString& text) {
 }
 
 int ListPanelModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_items.size());
+    return parent.isValid() ? 0 : itemCount();
 }
 
 QVariant ListPanelModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const Item item = m_items[static_cast<std::size_t>(index.row())];
+    const Item item = itemAt(index.row());
     const ListSection& section = m_sections.at(item.section);
     if (role == IsHeaderRole) {
         return item.row < 0;
@@ -198,7 +219,7 @@ QVariant ListPanelModel::data(const QModelIndex& index, int role) const {
     if (item.row < 0) {
         return role == TitleRole ? QVariant(section.title) : QVariant();
     }
-    const ListRow& row = section.rows.at(item.row);
+    const ListRow row = this->row(item.section, item.row);
     switch (role) {
     case ImageNameRole:
         return row.imageName;
@@ -226,9 +247,22 @@ QHash<int, QByteArray> ListPanelModel::roleNames() const {
             {SelectedRole, "selected"}};
 }
 
+int ListPanelModel::itemCount() const {
+    return m_rowSource ? m_sourceRowCount : static_cast<int>(m_items.size());
+}
+
+ListPanelModel::Item ListPanelModel::itemAt(int index) const {
+    // Rows from a source are one section without a header: the item is the row.
+    return m_rowSource ? Item{0, index} : m_items[static_cast<std::size_t>(index)];
+}
+
 void ListPanelModel::rebuildItems() {
     m_items.clear();
     m_sectionStarts.clear();
+    if (m_rowSource) {
+        m_sectionStarts.push_back(0);
+        return;
+    }
     for (int section = 0; section < sectionCount(); ++section) {
         m_sectionStarts.push_back(static_cast<int>(m_items.size()));
         if (!m_sections.at(section).title.isEmpty()) {

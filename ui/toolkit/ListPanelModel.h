@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QtQml/qqmlregistration.h>
+#include <functional>
 #include <vector>
 
 namespace vaultora::toolkit {
@@ -44,6 +45,11 @@ public:
     void setSections(const QList<ListSection>& sections);
     // One section without a header.
     void setRows(const QList<ListRow>& rows);
+    // One section without a header whose count rows are made when they are asked for (by the
+    // view, for the rows it shows), so that a list of a million rows costs nothing to set.
+    // rowAt gets indexes from 0 to count - 1 and must give the same row for an index until
+    // the rows are set again.
+    void setRowSource(int count, std::function<ListRow(int)> rowAt);
     [[nodiscard]] int sectionCount() const { return static_cast<int>(m_sections.size()); }
     [[nodiscard]] int rowCountInSection(int section) const;
     [[nodiscard]] ListRow row(int section, int row) const;
@@ -119,8 +125,14 @@ private:
 
     void rebuildItems();
     [[nodiscard]] int itemIndex(int section, int row) const;
+    [[nodiscard]] int itemCount() const;
+    [[nodiscard]] Item itemAt(int index) const;
+    void afterRowsChanged();
 
     QList<ListSection> m_sections;
+    // While set, the one section's rows come from here and m_items stays empty.
+    std::function<ListRow(int)> m_rowSource;
+    int m_sourceRowCount = 0;
     std::vector<Item> m_items;
     std::vector<int> m_sectionStarts;
     QString m_searchText;
