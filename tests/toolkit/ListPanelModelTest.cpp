@@ -179,6 +179,26 @@ TEST(ListPanel, HoldsItsListModel) {
 
 } // namespace
 
+TEST_F(ListFixture, ArrowKeysAndReturnReachRowsMadeFromASource) {
+    model.setRowSource(1000000, [](int row) {
+        ListRow made = listRow({}, QStringLiteral("Result %1").arg(row));
+        made.focusable = row != 0;
+        return made;
+    });
+    EXPECT_EQ(model.nextKeyboardItem(-1, 1), 1) << "down from the search field passes row 0";
+    EXPECT_EQ(model.nextKeyboardItem(1, -1), 1);
+    EXPECT_EQ(model.nextKeyboardItem(999998, 1), 999999);
+    EXPECT_EQ(model.nextKeyboardItem(999999, 1), 999999);
+
+    QSignalSpy activated(&model, &ListPanelModel::rowActivated);
+    model.activate(0);
+    model.activate(1000000);
+    EXPECT_TRUE(activated.isEmpty());
+    model.activate(1);
+    ASSERT_EQ(activated.count(), 1);
+    EXPECT_EQ(activated.at(0), (QVariantList{0, 1}));
+}
+
 TEST_F(ListFixture, MakesRowsFromASourceOnlyWhenAskedAndBackToPlainRows) {
     int made = 0;
     model.setRowSource(1000000, [&made](int row) {

@@ -130,19 +130,19 @@ void ListPanelModel::tap(int item) {
 }
 
 void ListPanelModel::activate(int item) {
-    if (item < 0 || item >= static_cast<int>(m_items.size())) {
+    if (item < 0 || item >= itemCount()) {
         return;
     }
-    const Item chosen = m_items[static_cast<std::size_t>(item)];
+    const Item chosen = itemAt(item);
     if (chosen.row >= 0 && row(chosen.section, chosen.row).focusable) {
         emit rowActivated(chosen.section, chosen.row);
     }
 }
 
 int ListPanelModel::nextKeyboardItem(int item, int step) const {
-    const int count = static_cast<int>(m_items.size());
+    const int count = itemCount();
     const auto reachable = [this](int candidate) {
-        const Item at = m_items[static_cast<std::size_t>(candidate)];
+        const Item at = itemAt(candidate);
         return at.row >= 0 && row(at.section, at.row).focusable;
     };
     if (step == 0 && item >= 0 && item < count && reachable(item)) {
