@@ -1,6 +1,7 @@
 #include "ui/ArtworkPainter.h"
 
 #include "ui/StandardIconPainter.h"
+#include "ui/StandardIconShapes.h"
 
 #include <QHash>
 #include <QPainter>
@@ -93,20 +94,7 @@ void cabinet(QPainter& painter) {
 void gear(QPainter& painter) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(130, 136, 146));
-    QPainterPath teeth;
-    for (int tooth = 0; tooth < 8; ++tooth) {
-        QTransform turn;
-        turn.translate(32, 32);
-        turn.rotate(tooth * 45.0);
-        QPainterPath one;
-        one.addRect(QRectF(-5, -29, 10, 12));
-        teeth.addPath(turn.map(one));
-    }
-    QPainterPath body;
-    body.addEllipse(QPointF(32, 32), 20, 20);
-    QPainterPath hole;
-    hole.addEllipse(QPointF(32, 32), 8, 8);
-    painter.drawPath(teeth.united(body).subtracted(hole));
+    painter.drawPath(icons::gearPath(10));
 }
 
 void medicalBag(QPainter& painter) {

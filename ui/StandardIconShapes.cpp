@@ -138,6 +138,23 @@ void drawBolt(QPainter& painter, const QRectF& area, const QColor& colour) {
                                    at(0.88, 0.38), at(0.54, 0.38), at(0.72, 0.0)}));
 }
 
+QPainterPath gearPath(double toothWidth) {
+    QPainterPath teeth;
+    for (int tooth = 0; tooth < 8; ++tooth) {
+        QTransform turn;
+        turn.translate(32, 32);
+        turn.rotate(tooth * 45.0);
+        QPainterPath one;
+        one.addRect(QRectF(-toothWidth / 2, -29, toothWidth, 12));
+        teeth.addPath(turn.map(one));
+    }
+    QPainterPath body;
+    body.addEllipse(QPointF(32, 32), 20, 20);
+    QPainterPath hole;
+    hole.addEllipse(QPointF(32, 32), 8, 8);
+    return teeth.united(body).simplified().subtracted(hole);
+}
+
 void drawWarningTriangle(QPainter& painter, const QRectF& area) {
     useOutline(painter, palette::yellow);
     painter.drawPolygon(

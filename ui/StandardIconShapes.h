@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 
@@ -57,6 +58,9 @@ void drawKey(QPainter& painter, const QPointF& bow, double angle, double scale,
              const QColor& colour);
 void drawBolt(QPainter& painter, const QRectF& area, const QColor& colour);
 void drawWarningTriangle(QPainter& painter, const QRectF& area);
+// A gear of eight teeth around a hole, centred on the canvas; the menu's settings icon is the
+// same gear.
+[[nodiscard]] QPainterPath gearPath(double toothWidth);
 void drawStar(QPainter& painter, const QPointF& centre, double outer, double inner,
               const QColor& colour);
 void drawPadlock(QPainter& painter, const QRectF& body, bool open);

@@ -38,21 +38,8 @@ void keys(QPainter& painter) {
 }
 
 void gear(QPainter& painter) {
-    QPainterPath teeth;
-    for (int tooth = 0; tooth < 8; ++tooth) {
-        QTransform turn;
-        turn.translate(32, 32);
-        turn.rotate(tooth * 45.0);
-        QPainterPath one;
-        one.addRect(QRectF(-5.5, -29, 11, 12));
-        teeth.addPath(turn.map(one));
-    }
-    QPainterPath body;
-    body.addEllipse(QPointF(32, 32), 20, 20);
-    QPainterPath hole;
-    hole.addEllipse(QPointF(32, 32), 8, 8);
     useOutline(painter, palette::metal);
-    painter.drawPath(teeth.united(body).simplified().subtracted(hole));
+    painter.drawPath(gearPath(11));
 }
 
 void sliders(QPainter& painter) {
