@@ -78,12 +78,12 @@ void BM_SearchRootGroupNonAsciiText(benchmark::State& state) {
 
 const QString typedQuery = QStringLiteral("account 12345");
 
-// One keystroke of typing typedQuery over a million entries: the argument is how many
-// characters are typed once it is done (1 is the first keystroke, a search of the whole
-// tree). The keystrokes before it are typed, untimed, on a fresh panel each iteration.
-void BM_TypeOverMillionEntries(benchmark::State& state) {
+// Times one keystroke over a million entries: the first typedBefore characters of typedQuery
+// are typed, untimed, on a fresh panel each iteration, then the search text becomes its first
+// timedLength characters.
+void timeKeystrokeOverMillionEntries(benchmark::State& state, qsizetype typedBefore,
+                                     qsizetype timedLength) {
     static const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = largeTree(largeEntryCount);
-    const auto typed = static_cast<qsizetype>(state.range(0));
     vaultora::ui::ScreenServices services;
     services.timers = std::make_shared<vaultora::toolkit::ManualTimerFactory>();
     // The panel of the last iteration goes while the timing is paused.
@@ -93,11 +93,11 @@ void BM_TypeOverMillionEntries(benchmark::State& state) {
         panel.reset();
         panel = std::make_unique<vaultora::ui::GroupBrowser>(services);
         panel->setGroup(tree, tree->getRoot());
-        for (qsizetype length = 1; length < typed; ++length) {
+        for (qsizetype length = 1; length <= typedBefore; ++length) {
             panel->list()->editSearchText(typedQuery.left(length));
         }
         state.ResumeTiming();
-        panel->list()->editSearchText(typedQuery.left(typed));
+        panel->list()->editSearchText(typedQuery.left(timedLength));
         benchmark::DoNotOptimize(panel->searchResultArray().data());
         state.PauseTiming();
         state.counters["results"] = static_cast<double>(panel->searchResultArray().size());
@@ -105,30 +105,18 @@ void BM_TypeOverMillionEntries(benchmark::State& state) {
     }
 }
 
-// Deleting the last character of the typed query over a million entries: back to the
-// results kept for the shorter text.
-void BM_DeleteOverMillionEntries(benchmark::State& state) {
-    static const std::shared_ptr<vaultora::kdb::DatabaseTree> tree = largeTree(largeEntryCount);
+// Typing the argument's character of typedQuery (1 is the first keystroke, a search of the
+// whole tree).
+void BM_TypeOverMillionEntries(benchmark::State& state) {
     const auto typed = static_cast<qsizetype>(state.range(0));
-    vaultora::ui::ScreenServices services;
-    services.timers = std::make_shared<vaultora::toolkit::ManualTimerFactory>();
-    // The panel of the last iteration goes while the timing is paused.
-    std::unique_ptr<vaultora::ui::GroupBrowser> panel;
-    for (auto _ : state) {
-        state.PauseTiming();
-        panel.reset();
-        panel = std::make_unique<vaultora::ui::GroupBrowser>(services);
-        panel->setGroup(tree, tree->getRoot());
-        for (qsizetype length = 1; length <= typed; ++length) {
-            panel->list()->editSearchText(typedQuery.left(length));
-        }
-        state.ResumeTiming();
-        panel->list()->editSearchText(typedQuery.left(typed - 1));
-        benchmark::DoNotOptimize(panel->searchResultArray().data());
-        state.PauseTiming();
-        state.counters["results"] = static_cast<double>(panel->searchResultArray().size());
-        state.ResumeTiming();
-    }
+    timeKeystrokeOverMillionEntries(state, typed - 1, typed);
+}
+
+// Deleting the last character after the argument's number of characters was typed: back to
+// the results kept for the shorter text.
+void BM_DeleteOverMillionEntries(benchmark::State& state) {
+    const auto typed = static_cast<qsizetype>(state.range(0));
+    timeKeystrokeOverMillionEntries(state, typed, typed - 1);
 }
 
 } // namespace
