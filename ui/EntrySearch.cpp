@@ -1,5 +1,7 @@
 #include "ui/EntrySearch.h"
 
+#include "ui/SearchFolding.h"
+
 #include "kdb/GroupWalk.h"
 
 #include <algorithm>
@@ -13,25 +15,6 @@ namespace {
 [[nodiscard]] constexpr char asciiLower(char character) {
     return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a')
                                                 : character;
-}
-
-[[nodiscard]] bool isAscii(std::string_view text) {
-    // Eight bytes at a time: this runs over every field of the tree on each keystroke.
-    constexpr std::uint64_t highBits = 0x8080808080808080ULL;
-    std::size_t index = 0;
-    for (; index + sizeof(std::uint64_t) <= text.size(); index += sizeof(std::uint64_t)) {
-        std::uint64_t block = 0;
-        std::memcpy(&block, text.data() + index, sizeof block);
-        if ((block & highBits) != 0) {
-            return false;
-        }
-    }
-    for (; index < text.size(); ++index) {
-        if ((static_cast<unsigned char>(text[index]) & 0x80U) != 0) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Whether the lower-case ASCII needle occurs in the text, comparing ASCII letters without case.
@@ -67,7 +50,7 @@ namespace {
 EntrySearch::EntrySearch(const QString& text) : m_text(text) {
     const QByteArray utf8 = text.toUtf8();
     m_asciiLowerText.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
-    m_textIsAscii = isAscii(m_asciiLowerText);
+    m_textIsAscii = SearchFolding::isAscii(m_asciiLowerText);
     std::ranges::transform(m_asciiLowerText, m_asciiLowerText.begin(), asciiLower);
     const QString folded = text.toCaseFolded();
     m_foldsBeyondAscii =
@@ -75,7 +58,7 @@ EntrySearch::EntrySearch(const QString& text) : m_text(text) {
 }
 
 bool EntrySearch::occursIn(std::string_view text) const {
-    const bool textIsAscii = isAscii(text);
+    const bool textIsAscii = SearchFolding::isAscii(text);
     if (m_textIsAscii && textIsAscii) {
         return containsAsciiFolded(text, m_asciiLowerText);
     }

@@ -26,7 +26,8 @@ constexpr char syntheticRootName[] = "$ROOT$";
 } // namespace
 
 GroupBrowser::GroupBrowser(const ScreenServices& services, QObject* parent)
-    : DoubleTapDetector(*services.timers, parent), m_services(services) {
+    : DoubleTapDetector(*services.timers, parent), m_services(services),
+      m_searchResults(std::make_shared<const SearchResults>()) {
     toolkit::ListPanelModel* model = list();
     model->setSearchFieldVisible(true);
     model->setFocusOnShow(true);
@@ -65,10 +66,22 @@ void GroupBrowser::setIsStackedView(bool stacked) {
 void GroupBrowser::setGroup(std::shared_ptr<kdb::DatabaseTree> tree, kdb::DatabaseGroup* group) {
     m_treeDatabase = std::move(tree);
     m_groupDatabase = group;
-    m_search.reset();
+    // Built when the database is shown rather than at the first keystroke, so that no
+    // keystroke waits for it.
+    if (!m_treeDatabase) {
+        m_searchIndex.reset();
+    } else if (!m_searchIndex || m_searchIndex->tree() != m_treeDatabase.get()) {
+        m_searchIndex = std::make_shared<const SearchIndex>(m_treeDatabase);
+    }
+    m_search.useIndex(m_searchIndex);
     const QString name = group != nullptr ? fromUtf8(group->getGroupName()) : QString();
     setTitle(name == QLatin1String(syntheticRootName) ? QString() : name);
     reloadData();
+}
+
+void GroupBrowser::setSearchIndex(std::shared_ptr<const SearchIndex> index) {
+    m_searchIndex = std::move(index);
+    m_search.useIndex(m_searchIndex);
 }
 
 void GroupBrowser::installBarButtons() {
@@ -93,12 +106,12 @@ bool GroupBrowser::isSearchActive() const {
 }
 
 void GroupBrowser::doSearchFilter() {
-    m_searchResultArray = m_search.search(m_groupDatabase, list()->searchText());
+    m_searchResults = m_search.search(m_groupDatabase, list()->searchText());
 }
 
 int GroupBrowser::numberOfRows() const {
     if (isSearchActive()) {
-        return 1 + static_cast<int>(m_searchResultArray.size());
+        return 1 + static_cast<int>(m_searchResults->size());
     }
     if (m_groupDatabase == nullptr) {
         return 1;
@@ -113,18 +126,17 @@ void GroupBrowser::reloadData() {
     spacer.focusable = false;
     if (isSearchActive()) {
         doSearchFilter();
-        // The results can be a million entries: their rows are made as the list shows them.
-        // The results stay as they are until the next reload sets the rows again.
-        list()->setRowSource(
-            1 + static_cast<int>(m_searchResultArray.size()), [this, spacer](int row) {
-                return row == 0 ? spacer
-                                : entryRow(*m_searchResultArray[static_cast<std::size_t>(row - 1)]);
-            });
+        // The results can be a million entries: their rows are made as the list shows them,
+        // from these results, whatever the panel searches next.
+        const std::shared_ptr<const SearchResults> results = m_searchResults;
+        list()->setRowSource(1 + static_cast<int>(results->size()), [results, spacer](int row) {
+            return row == 0 ? spacer : entryRow(*results->at(static_cast<std::size_t>(row - 1)));
+        });
         return;
     }
     QList<toolkit::ListRow> rows;
     rows.append(spacer);
-    m_searchResultArray.clear();
+    m_searchResults = std::make_shared<const SearchResults>();
     if (m_groupDatabase != nullptr) {
         for (const kdb::DatabaseGroup* subgroup : m_groupDatabase->getSubGroups()) {
             rows.append(toolkit::ListRow{iconName(subgroup->_image()),
@@ -154,8 +166,8 @@ void GroupBrowser::onTableViewTap(int row, bool isDouble) {
     kdb::DatabaseGroup* group = nullptr;
     kdb::DatabaseEntry* entry = nullptr;
     if (isSearchActive()) {
-        if (index < m_searchResultArray.size()) {
-            entry = m_searchResultArray[index];
+        if (index < m_searchResults->size()) {
+            entry = m_searchResults->at(index);
         }
     } else if (m_groupDatabase != nullptr) {
         const std::vector<kdb::DatabaseGroup*> subgroups = m_groupDatabase->getSubGroups();
@@ -191,6 +203,7 @@ std::unique_ptr<GroupBrowser> GroupBrowser::childPanelFor(kdb::DatabaseGroup* gr
     auto child = std::make_unique<GroupBrowser>(m_services);
     child->setDatabaseFileName(m_databaseFileName);
     child->setIsStackedView(stacked);
+    child->setSearchIndex(m_searchIndex);
     child->setGroup(m_treeDatabase, group);
     return child;
 }

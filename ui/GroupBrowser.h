@@ -7,6 +7,8 @@
 #include "ui/DoubleTapDetector.h"
 #include "ui/RefiningSearch.h"
 #include "ui/ScreenServices.h"
+#include "ui/SearchIndex.h"
+#include "ui/SearchResults.h"
 #include "ui/toolkit/NavigationContainer.h"
 
 #include "kdb/DatabaseModel.h"
@@ -37,15 +39,20 @@ public:
         return m_treeDatabase;
     }
     [[nodiscard]] kdb::DatabaseGroup* groupDatabase() const { return m_groupDatabase; }
-    // Shows the group of the tree; the panel keeps the tree alive.
+    // Shows the group of the tree; the panel keeps the tree alive, and the search index of the
+    // tree, which it builds unless it was given one for this tree.
     void setGroup(std::shared_ptr<kdb::DatabaseTree> tree, kdb::DatabaseGroup* group);
+    // The index of the tree this panel shows, shared with the panels opened from it.
+    [[nodiscard]] const std::shared_ptr<const SearchIndex>& searchIndex() const {
+        return m_searchIndex;
+    }
+    // An index already built for the tree the next setGroup shows.
+    void setSearchIndex(std::shared_ptr<const SearchIndex> index);
     // The container of a database's first panel on the stacked navigation; none for the
     // panels opened from it.
     [[nodiscard]] toolkit::NavigationContainer* navController() const { return m_navController; }
     void setNavController(toolkit::NavigationContainer* container) { m_navController = container; }
-    [[nodiscard]] const std::vector<kdb::DatabaseEntry*>& searchResultArray() const {
-        return m_searchResultArray;
-    }
+    [[nodiscard]] const SearchResults& searchResultArray() const { return *m_searchResults; }
     [[nodiscard]] bool toogleFullScreen() const { return m_toogleFullScreen; }
 
     // The list.
@@ -80,7 +87,9 @@ private:
     std::shared_ptr<kdb::DatabaseTree> m_treeDatabase;
     kdb::DatabaseGroup* m_groupDatabase = nullptr;
     QPointer<toolkit::NavigationContainer> m_navController;
-    std::vector<kdb::DatabaseEntry*> m_searchResultArray;
+    // Never null: no results while no search runs.
+    std::shared_ptr<const SearchResults> m_searchResults;
+    std::shared_ptr<const SearchIndex> m_searchIndex;
     RefiningSearch m_search;
     bool m_toogleFullScreen = false;
 };
