@@ -116,6 +116,9 @@ TEST_F(Browser, SearchInASubgroupStaysInsideIt) {
     auto* internet = qobject_cast<vaultora::ui::GroupBrowser*>(containerTop(0));
     ASSERT_NE(internet, nullptr);
 
+    // The subgroup's panel searches the index its parent built for the whole tree.
+    ASSERT_NE(root->searchIndex(), nullptr);
+    EXPECT_EQ(internet->searchIndex(), root->searchIndex());
     search(*internet, QStringLiteral("bank"));
     EXPECT_EQ(rowTitles(*internet), QStringList({""}));
     search(*internet, QStringLiteral("rail"));

@@ -231,10 +231,14 @@ TEST_F(Menu, AnOpenThatFailsOrIsCancelledLeavesNoRowHighlighted) {
 TEST_F(Menu, LogoutClosesEveryPanelAndReleasesTheTree) {
     openTwoPanels();
     std::weak_ptr<vaultora::kdb::DatabaseTree> tree = browserAt(0)->treeDatabase();
+    // The search index holds folded copies of the names and comments.
+    std::weak_ptr<const vaultora::ui::SearchIndex> index = browserAt(0)->searchIndex();
+    EXPECT_FALSE(index.expired());
     tapMenu(vaultora::ui::MainMenu::LogoutSection, 0);
     EXPECT_EQ(stack->count(), 0);
     runDeferredDeletes();
     EXPECT_TRUE(tree.expired());
+    EXPECT_TRUE(index.expired());
     EXPECT_TRUE(shownPanels.empty());
 
     tapMenu(vaultora::ui::MainMenu::LogoutSection, 0);
@@ -244,6 +248,7 @@ TEST_F(Menu, LogoutClosesEveryPanelAndReleasesTheTree) {
 TEST_F(Menu, IdleLogoutClosesEverythingAndSaysWhy) {
     openTwoPanels();
     std::weak_ptr<vaultora::kdb::DatabaseTree> tree = browserAt(0)->treeDatabase();
+    std::weak_ptr<const vaultora::ui::SearchIndex> index = browserAt(0)->searchIndex();
     postIdle();
     EXPECT_EQ(stack->count(), 0);
     ASSERT_EQ(shownPanels.size(), 1u);
@@ -257,6 +262,7 @@ TEST_F(Menu, IdleLogoutClosesEverythingAndSaysWhy) {
     EXPECT_TRUE(notice->isHidden());
     runDeferredDeletes();
     EXPECT_TRUE(tree.expired());
+    EXPECT_TRUE(index.expired());
 
     postIdle();
     EXPECT_EQ(shownPanels.size(), 1u) << "with nothing open nothing is shown";

@@ -89,14 +89,14 @@ TEST(RefiningSearch, GivesTheResultsOfAFullSearchAtEveryKeystroke) {
         if (text.isEmpty()) {
             continue;
         }
-        EXPECT_EQ(search.search(root, text), fullSearch(root, text)) << text.toStdString();
+        EXPECT_EQ(search.search(root, text)->entries(), fullSearch(root, text)) << text.toStdString();
     }
     // Another group: nothing kept for the first one applies.
     const vaultora::kdb::DatabaseGroup* group = root->getSubGroups()[2];
-    EXPECT_EQ(search.search(group, QStringLiteral("account")),
+    EXPECT_EQ(search.search(group, QStringLiteral("account"))->entries(),
               fullSearch(group, QStringLiteral("account")));
-    EXPECT_FALSE(search.search(group, QStringLiteral("account")).empty());
-    EXPECT_TRUE(search.search(nullptr, QStringLiteral("account")).empty());
+    EXPECT_FALSE(search.search(group, QStringLiteral("account"))->empty());
+    EXPECT_TRUE(search.search(nullptr, QStringLiteral("account"))->empty());
 }
 
 TEST(RefiningSearch, TheBrowserShowsTheResultsOfAFullSearchWhileTyping) {
@@ -111,7 +111,7 @@ TEST(RefiningSearch, TheBrowserShowsTheResultsOfAFullSearchWhileTyping) {
             EXPECT_TRUE(panel.searchResultArray().empty());
             continue;
         }
-        EXPECT_EQ(panel.searchResultArray(), fullSearch(tree->getRoot(), text))
+        EXPECT_EQ(panel.searchResultArray().entries(), fullSearch(tree->getRoot(), text))
             << text.toStdString();
         EXPECT_EQ(panel.numberOfRows(), 1 + static_cast<int>(panel.searchResultArray().size()));
     }
@@ -119,7 +119,7 @@ TEST(RefiningSearch, TheBrowserShowsTheResultsOfAFullSearchWhileTyping) {
     const auto other = mixedTree();
     panel.list()->editSearchText(QStringLiteral("zür"));
     panel.setGroup(other, other->getRoot()->getSubGroups()[0]);
-    EXPECT_EQ(panel.searchResultArray(),
+    EXPECT_EQ(panel.searchResultArray().entries(),
               fullSearch(other->getRoot()->getSubGroups()[0], QStringLiteral("zür")));
 }
 
