@@ -23,7 +23,7 @@ std::shared_ptr<const SearchResults> RefiningSearch::search(const kdb::DatabaseG
         const std::optional<SearchIndex::EntryRange> range =
             m_treeIndex != nullptr ? m_treeIndex->rangeOf(group) : std::nullopt;
         m_groupIndex = range ? m_treeIndex : std::make_shared<const SearchIndex>(*group);
-        // A group's own index lacks it only past four billion entries; it finds none then.
+        // A group's own index always holds the group.
         m_range = range ? *range : m_groupIndex->rangeOf(group).value_or(SearchIndex::EntryRange{});
     }
     // Steps whose text is not the beginning of this one say nothing about its results.

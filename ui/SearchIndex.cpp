@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
 
 namespace vaultora::ui {
 
@@ -39,6 +40,10 @@ void SearchIndex::addEntriesBelow(const kdb::DatabaseGroup& root) {
             m_groupRanges[&group].begin = static_cast<Ordinal>(m_entries.size());
             for (kdb::DatabaseEntry* entry : group.getEntries()) {
                 if (entry != nullptr) {
+                    if (m_entries.size() == std::numeric_limits<Ordinal>::max()) {
+                        // Far beyond what memory holds; an ordinal must never wrap.
+                        throw std::length_error("too many entries to index for the search");
+                    }
                     m_entries.push_back(entry);
                     textBytes += entry->getEntryName().size() + entry->getURL().size() +
                                  entry->getComments().size() + textsPerEntry;
@@ -48,12 +53,6 @@ void SearchIndex::addEntriesBelow(const kdb::DatabaseGroup& root) {
         [this](const kdb::DatabaseGroup& group) {
             m_groupRanges[&group].end = static_cast<Ordinal>(m_entries.size());
         });
-    if (m_entries.size() >= std::numeric_limits<Ordinal>::max()) {
-        // More entries than ordinals: no group is indexed, and the full search serves them all.
-        m_groupRanges.clear();
-        m_entries.clear();
-        return;
-    }
     m_folded.reserve(textBytes);
     m_offsets.reserve(m_entries.size() + 1);
     for (const kdb::DatabaseEntry* entry : m_entries) {
