@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -303,11 +304,18 @@ TEST(SubstringFinder, FindsTheFirstOccurrenceWithinTheRangeOnly) {
         const char* begin = buffer.data() + needle.size();
         const char* end = begin + text.size();
         const std::size_t expected = std::string_view(text).find(needle);
-        const char* found = vaultora::ui::SubstringFinder(needle).find(begin, end);
+        const vaultora::ui::SubstringFinder finder(needle);
+        // And in a block of exactly the text's size, where a sanitizer build catches any read
+        // past its end.
+        const auto exact = std::make_unique<char[]>(text.size());
+        std::copy(text.begin(), text.end(), exact.get());
+        const char* exactEnd = exact.get() + text.size();
         if (expected == std::string_view::npos) {
-            EXPECT_EQ(found, end) << round;
+            EXPECT_EQ(finder.find(begin, end), end) << round;
+            EXPECT_EQ(finder.find(exact.get(), exactEnd), exactEnd) << round;
         } else {
-            EXPECT_EQ(found, begin + expected) << round;
+            EXPECT_EQ(finder.find(begin, end), begin + expected) << round;
+            EXPECT_EQ(finder.find(exact.get(), exactEnd), exact.get() + expected) << round;
         }
     }
 }
