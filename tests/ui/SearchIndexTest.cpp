@@ -5,6 +5,7 @@
 #include "ui/SearchIndex.h"
 #include "ui/EntrySearch.h"
 #include "ui/RefiningSearch.h"
+#include "ui/SearchFolding.h"
 #include "ui/SearchResults.h"
 #include "ui/SubstringFinder.h"
 
@@ -248,6 +249,26 @@ TEST(SearchIndex, AGroupOutsideTheIndexIsSearchedAndTheKeptStepsAreDropped) {
     search.useIndex(std::make_shared<const vaultora::ui::SearchIndex>(other));
     EXPECT_EQ(search.search(other->getRoot(), QStringLiteral("acc"))->entries(),
               fullSearch(other->getRoot(), QStringLiteral("acc")));
+}
+
+// The index is exact only while Qt's case-insensitive comparison folds each character on its
+// own, to what QChar::toCaseFolded gives: a change in Qt's folding must show here.
+TEST(SearchFolding, FoldsEveryCharacterAsQtComparesItIgnoringCase) {
+    int disagreements = 0;
+    for (char32_t character = 0; character <= 0x10FFFF; ++character) {
+        if (QChar::isSurrogate(character)) {
+            continue;
+        }
+        const char32_t folding = QChar::toCaseFolded(character);
+        const QString text = QString::fromUcs4(&character, 1);
+        const QString folded = QString::fromUcs4(&folding, 1);
+        const bool agrees =
+            text.compare(folded, Qt::CaseInsensitive) == 0 &&
+            QChar::toCaseFolded(folding) == folding && text.toCaseFolded() == folded &&
+            vaultora::ui::SearchFolding::foldedQuery(text) == folded.toUtf8().toStdString();
+        disagreements += agrees ? 0 : 1;
+    }
+    EXPECT_EQ(disagreements, 0);
 }
 
 TEST(SearchResults, PositionsRunsAndOrder) {
