@@ -66,40 +66,47 @@ private:
 
 } // namespace
 
-bool packElement(const XmlNode& element, const NameTable& names, SecureBytes& out) {
-    const std::size_t start = out.size();
-    std::vector<const XmlNode*> pending{&element};
-    while (!pending.empty()) {
-        const XmlNode* const node = pending.back();
-        pending.pop_back();
+bool ElementPacker::pack(const XmlNode& element, const NameTable& names) {
+    const std::size_t start = m_bytes.size();
+    m_pending.assign(1, &element);
+    while (!m_pending.empty()) {
+        const XmlNode* const node = m_pending.back();
+        m_pending.pop_back();
         auto* const mutableNode = const_cast<XmlNode*>(node);
         if (mutableNode->asGroup() != nullptr || mutableNode->asEntry() != nullptr ||
             !names.holds(node->_name())) {
-            secureWipe(out.data() + start, out.size() - start);
-            out.resize(start);
+            secureWipe(m_bytes.data() + start, m_bytes.size() - start);
+            m_bytes.resize(start);
+            m_pending.clear();
             return false;
         }
-        writeNumber(out, uint64_t{node->_name().record().index} + 1);
-        writeText(out, node->_text());
+        writeNumber(m_bytes, uint64_t{node->_name().record().index} + 1);
+        writeText(m_bytes, node->_text());
         const std::span<const Attribute> attributes = node->_attributes();
-        writeNumber(out, attributes.size());
+        writeNumber(m_bytes, attributes.size());
         for (const Attribute& attribute : attributes) {
-            writeText(out, attribute.name);
-            writeText(out, attribute.value);
+            writeText(m_bytes, attribute.name);
+            writeText(m_bytes, attribute.value);
         }
         // Children are written in document order after their parent: pushed last first.
-        const std::size_t firstChild = pending.size();
+        const std::size_t firstChild = m_pending.size();
         for (XmlNode* child : node->_children()) {
-            pending.push_back(child);
+            m_pending.push_back(child);
         }
-        writeNumber(out, pending.size() - firstChild);
-        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstChild), pending.end());
+        writeNumber(m_bytes, m_pending.size() - firstChild);
+        std::reverse(m_pending.begin() + static_cast<std::ptrdiff_t>(firstChild),
+                     m_pending.end());
     }
     return true;
 }
 
-void packNodeMark(SecureBytes& out) {
-    writeNumber(out, kNodeMark);
+void ElementPacker::packNodeMark() {
+    writeNumber(m_bytes, kNodeMark);
+}
+
+void ElementPacker::clear() noexcept {
+    secureWipe(m_bytes.data(), m_bytes.size());
+    m_bytes.clear();
 }
 
 void unpackElements(std::string_view bytes, NodeArena& arena,

@@ -16,13 +16,32 @@ class NodeArena;
 // its text, its attributes and its children, each count and length as a variable-length
 // number: a leaf with a short text takes four bytes besides the text, where a node takes 72.
 //
-// Writes the element and everything below it after the bytes in out, and says true; says
-// false, with out as it was, when the subtree holds a group or an entry (which stay nodes)
-// or a name that the table does not hold. No recursion, however deep the subtree.
-[[nodiscard]] bool packElement(const XmlNode& element, const NameTable& names, SecureBytes& out);
+class ElementPacker {
+public:
+    ElementPacker() = default;
+    ElementPacker(const ElementPacker&) = delete;
+    ElementPacker& operator=(const ElementPacker&) = delete;
+    ~ElementPacker() { clear(); }
 
-// Writes the mark of a child that stays a node, at its place among the packed ones.
-void packNodeMark(SecureBytes& out);
+    // Writes the element and everything below it after the bytes so far, and says true; says
+    // false, with the bytes as they were, when the subtree holds a group or an entry (which
+    // stay nodes) or a name that the table does not hold. No recursion, however deep.
+    [[nodiscard]] bool pack(const XmlNode& element, const NameTable& names);
+    // Writes the mark of a child that stays a node, at its place among the packed ones.
+    void packNodeMark();
+
+    [[nodiscard]] std::string_view bytes() const noexcept {
+        return {reinterpret_cast<const char*>(m_bytes.data()), m_bytes.size()};
+    }
+    // Wipes the bytes, which hold texts of the database, and starts again.
+    void clear() noexcept;
+
+private:
+    SecureBytes m_bytes;
+    // The nodes still to write, kept between calls so that packing allocates nothing once
+    // it has packed a few.
+    std::vector<const XmlNode*> m_pending;
+};
 
 // Makes the packed elements nodes again, in the arena and with the names of the table: one
 // node per packed element, in order, and an empty pointer for each mark. Throws

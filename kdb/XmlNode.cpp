@@ -51,16 +51,16 @@ namespace {
 // What packing the children of a node needs, kept from node to node on the parsing thread
 // so that packing allocates nothing once it has packed a few.
 struct PackingScratch {
-    SecureBytes bytes;
+    ElementPacker packer;
     std::vector<XmlNode*> packed;
     std::vector<XmlNode*> staying;
 };
 thread_local PackingScratch t_packing;
 
-// Packed bytes hold texts of the database.
-struct WipeOnExit {
-    SecureBytes& bytes;
-    ~WipeOnExit() { secureWipe(bytes.data(), bytes.size()); }
+// The packer's bytes hold texts of the database.
+struct ClearOnExit {
+    ElementPacker& packer;
+    ~ClearOnExit() { packer.clear(); }
 };
 
 } // namespace
@@ -171,25 +171,26 @@ void XmlNode::packChildren() {
         return;
     }
     PackingScratch& scratch = t_packing;
-    scratch.bytes.clear();
+    scratch.packer.clear();
+    const ClearOnExit clear{scratch.packer};
     scratch.packed.clear();
     scratch.staying.clear();
     for (XmlNode* child : ChildRange(last)) {
-        if (packElement(*child, m_arena->names(), scratch.bytes)) {
+        if (scratch.packer.pack(*child, m_arena->names())) {
             scratch.packed.push_back(child);
         } else {
-            packNodeMark(scratch.bytes);
+            scratch.packer.packNodeMark();
             scratch.staying.push_back(child);
         }
     }
-    const WipeOnExit wipe{scratch.bytes};
     if (scratch.packed.empty()) {
         return;
     }
-    auto* const packed = static_cast<PackedChildren*>(m_arena->allocate(
-        PackedChildren::bytesFor(scratch.bytes.size()), alignof(PackedChildren)));
-    packed->size = scratch.bytes.size();
-    std::memcpy(packed->bytes(), scratch.bytes.data(), scratch.bytes.size());
+    const std::string_view bytes = scratch.packer.bytes();
+    auto* const packed = static_cast<PackedChildren*>(
+        m_arena->allocate(PackedChildren::bytesFor(bytes.size()), alignof(PackedChildren)));
+    packed->size = bytes.size();
+    std::memcpy(packed->bytes(), bytes.data(), bytes.size());
     packed->lastNodeChild = nullptr;
     for (XmlNode* child : scratch.staying) {
         appendToRing(packed->lastNodeChild, child);
