@@ -26,10 +26,7 @@ void BlockChannel::wipe(SecureBytes& block) noexcept {
     block.clear();
 }
 
-bool BlockChannel::handOverWhenFull() {
-    if (m_writing.size() < kBlockSize) {
-        return !stopped();
-    }
+bool BlockChannel::handOver() {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return stopped() || m_full.size() < kBlocksOnTheirWay; });
     if (stopped()) {

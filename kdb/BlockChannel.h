@@ -32,7 +32,9 @@ public:
     [[nodiscard]] SecureBytes& block() noexcept { return m_writing; }
     // Hands the block over once it is full and starts an empty one, waiting while the user
     // is behind. False once the user has stopped: the maker stops too.
-    bool handOverWhenFull();
+    bool handOverWhenFull() {
+        return m_writing.size() < kBlockSize ? !stopped() : handOver();
+    }
     // The end: hands over what is left, with the failure that ended the making (none when
     // it ran to its end). The user sees the failure after the blocks made before it.
     void finish(std::exception_ptr failure) noexcept;
@@ -47,6 +49,7 @@ public:
     void stop() noexcept;
 
 private:
+    bool handOver();
     static void wipe(SecureBytes& block) noexcept;
 
     mutable std::mutex m_mutex;

@@ -24,19 +24,23 @@ namespace {
 
 // Without entity substitution the XML parser hands attribute values over with every
 // ampersand (written as a reference in the document) spelled as the reference "&#38;", and
-// with every other reference resolved; this turns those back into the ampersand.
-std::string attributeValue(std::string_view reported) {
+// with every other reference resolved; this turns those back into the ampersand, in the
+// buffer given when there is one to turn.
+std::string_view attributeValue(std::string_view reported, std::string& buffer) {
     constexpr std::string_view ampersand = "&#38;";
-    std::string value;
-    value.reserve(reported.size());
+    std::size_t found = reported.find(ampersand);
+    if (found == reported.npos) {
+        return reported;
+    }
+    buffer.clear();
     std::size_t position = 0;
-    for (std::size_t found; (found = reported.find(ampersand, position)) != reported.npos;) {
-        value.append(reported.substr(position, found - position));
-        value.push_back('&');
+    for (; found != reported.npos; found = reported.find(ampersand, position)) {
+        buffer.append(reported.substr(position, found - position));
+        buffer.push_back('&');
         position = found + ampersand.size();
     }
-    value.append(reported.substr(position));
-    return value;
+    buffer.append(reported.substr(position));
+    return buffer;
 }
 
 } // namespace
@@ -121,7 +125,8 @@ private:
         }
         for (uint32_t count = events.count(); count > 0; --count) {
             const auto* const attributeName = reinterpret_cast<const char*>(events.name());
-            node->addAttribute(attributeName, attributeValue(events.text()));
+            node->addAttribute(attributeName, attributeValue(events.text(), m_attributeValue));
+            secureWipe(m_attributeValue.data(), m_attributeValue.size());
         }
 
         XmlNode* const created = node.get();
@@ -176,12 +181,15 @@ private:
     std::array<NameSlot, 64> m_nameSlots{};
     // One per depth of the open elements; they hold decrypted text and are wiped as they go.
     std::vector<std::string> m_openTexts;
+    // An attribute value with ampersands turned back; wiped after each.
+    std::string m_attributeValue;
 
 public:
     ~KdbxParseSession() {
         for (std::string& text : m_openTexts) {
             secureWipe(text.data(), text.capacity());
         }
+        secureWipe(m_attributeValue.data(), m_attributeValue.capacity());
     }
 };
 
