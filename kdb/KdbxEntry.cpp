@@ -118,6 +118,7 @@ void KdbxEntry::postProcess(RandomStream* stream) {
         if (!customAttributes.empty()) {
             setCustomAttributes(customAttributes);
         }
+        packChildren();
     } catch (...) {
         for (CustomAttribute& attribute : customAttributes) {
             releaseText(attribute.name, Secret::No);

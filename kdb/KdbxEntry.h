@@ -13,7 +13,8 @@ namespace vaultora::kdb {
 
 // An entry of a version-2 database, the node of an "Entry" element. When its element closes
 // it takes its fields from its "String", "UUID", "IconID" and "Notes" children and drops
-// them; every other child element (times, auto-type, history) stays a plain child node.
+// them; every other child element (times, auto-type, history) stays a plain child, packed
+// where it holds no group or entry (see XmlNode::packChildren).
 class KdbxEntry final : public XmlNode, public DatabaseEntry {
 public:
     explicit KdbxEntry(ElementName name = ElementName::known(KnownName::Entry),

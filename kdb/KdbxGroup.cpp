@@ -139,6 +139,7 @@ void KdbxGroup::postProcess(RandomStream* stream) {
             break;
         }
     });
+    packChildren();
 }
 
 void KdbxGroup::releaseOwned(std::vector<XmlNode*>& owned) {

@@ -15,7 +15,8 @@ class KdbxEntry;
 
 // A group of a version-2 database, the node of a "Group" or "Root" element. When its element
 // closes it takes its fields from its children and takes over its sub-groups and entries;
-// every other child element stays a plain child node.
+// every other child element stays a plain child, packed
+// where it holds no group or entry (see XmlNode::packChildren).
 class KdbxGroup final : public XmlNode, public DatabaseGroup {
 public:
     explicit KdbxGroup(ElementName name = ElementName::known(KnownName::Group),

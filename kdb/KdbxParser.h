@@ -12,8 +12,9 @@ class KdbxTree;
 class XmlNode;
 
 // Builds the node tree of a version-2 XML payload while it streams in. The payload is pushed
-// to the XML parser in chunks, groups and entries complete themselves as their elements close,
-// and protected values are unmasked in document order with the inner random stream.
+// to the XML parser in chunks on a second thread, which hands its events over to the calling
+// thread (see BlockChannel); groups and entries complete themselves as their elements
+// close, and protected values are unmasked in document order with the inner random stream.
 class KdbxParser {
 public:
     KdbxParser();
@@ -24,8 +25,10 @@ public:
     // The stream must outlive parse(); the parser does not own it.
     void set_randomStream(RandomStream* stream);
 
-    // Reads the source to its end. Malformed XML throws ("InvalidData", "XmlParseError");
-    // failures of the source pass through unchanged. No partial tree survives a failure.
+    // Reads the source to its end, on the parser's thread: the source must not be used
+    // elsewhere meanwhile. Malformed XML throws ("InvalidData", "XmlParseError"); failures
+    // of the source pass through unchanged, after the events before them, so that the first
+    // failure in the document is the one raised. No partial tree survives a failure.
     [[nodiscard]] std::shared_ptr<KdbxTree> parse(InputSource& source);
 
 private:

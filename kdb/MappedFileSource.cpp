@@ -50,6 +50,7 @@ MappedFileSource::MappedFileSource(const std::string& path) {
         mapped, [length](const void* address) { ::munmap(const_cast<void*>(address), length); });
     m_data = static_cast<const uint8_t*>(mapped);
     m_length = static_cast<uint32_t>(length);
+    m_mappedFile = true;
 }
 
 MappedFileSource::MappedFileSource(std::shared_ptr<const std::vector<uint8_t>> data) {
@@ -66,8 +67,25 @@ uint32_t MappedFileSource::readBytes(void* destination, uint32_t length) {
     if (count > 0) {
         std::memcpy(destination, m_data + m_offset, count);
         m_offset += count;
+        releaseReadPages();
     }
     return count;
+}
+
+void MappedFileSource::releaseReadPages() noexcept {
+    // In steps of a megabyte: one call per page would cost more than the pages are worth.
+    constexpr uint32_t kStep = 1024 * 1024;
+    if (!m_mappedFile || m_offset < m_keptFrom || m_offset - m_keptFrom < kStep) {
+        return;
+    }
+    // The mapping starts on a page boundary, so whole pages end at multiples of the page size.
+    static const auto pageSize = static_cast<uint32_t>(::sysconf(_SC_PAGESIZE));
+    const uint32_t end = m_offset / pageSize * pageSize;
+    if (end > m_keptFrom &&
+        ::madvise(const_cast<uint8_t*>(m_data) + m_keptFrom, end - m_keptFrom, MADV_DONTNEED) ==
+            0) {
+        m_keptFrom = end;
+    }
 }
 
 uint32_t MappedFileSource::lengthOfRemainingReadbleBytes() {

@@ -15,7 +15,10 @@ namespace vaultora::kdb {
 class MappedFileSource final : public InputSource {
 public:
     // Maps the file read-only for as long as the source lives. A file that cannot be opened
-    // or mapped, or that is larger than 4 GiB - 1, gives an empty source.
+    // or mapped, or that is larger than 4 GiB - 1, gives an empty source. As reading moves
+    // on, the pages behind it are given back to the system, so that a large file does not
+    // stay in memory beside what is made of it; a read that goes back gets them from the file
+    // again.
     explicit MappedFileSource(const std::string& path);
     // Reads from a block whose ownership the caller shares with this source.
     explicit MappedFileSource(std::shared_ptr<const std::vector<uint8_t>> data);
@@ -34,11 +37,16 @@ public:
     [[nodiscard]] bool isMapped() const noexcept { return m_data != nullptr; }
 
 private:
+    void releaseReadPages() noexcept;
+
     // Keeps the mapping (unmapped by its deleter) or the caller's block alive.
     std::shared_ptr<const void> m_owner;
     const uint8_t* m_data = nullptr;
     uint32_t m_length = 0;
     uint32_t m_offset = 0;
+    // Of a mapped file: where the pages not yet given back begin.
+    bool m_mappedFile = false;
+    uint32_t m_keptFrom = 0;
 };
 
 } // namespace vaultora::kdb

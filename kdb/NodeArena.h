@@ -7,9 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "ElementName.h"
+
 namespace vaultora::kdb {
 
-// The storage of one parsed tree: its nodes and texts are carved out of large blocks and
+// The storage of one parsed tree: the names its elements use, and its nodes and texts, carved out of large blocks and
 // released all at once with the tree, so that opening a database costs no allocation per
 // node and closing it no release per node. Large blocks are laid out on huge pages where the
 // system offers them, which spares the page faults of the first touch.
@@ -48,6 +50,9 @@ public:
     // Bytes handed out so far, the recycled ones included.
     [[nodiscard]] std::size_t bytesInUse() const noexcept;
 
+    [[nodiscard]] NameTable& names() noexcept { return m_names; }
+    [[nodiscard]] const NameTable& names() const noexcept { return m_names; }
+
 private:
     struct Block {
         char* mapping;
@@ -69,6 +74,7 @@ private:
     std::size_t m_current = SIZE_MAX;
     std::size_t m_nextBlockSize = 64 * 1024;
     std::array<FreeList, 4> m_freeLists{};
+    NameTable m_names;
 };
 
 } // namespace vaultora::kdb

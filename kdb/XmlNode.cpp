@@ -8,6 +8,7 @@
 
 #include "Base64.h"
 #include "DatabaseError.h"
+#include "ElementPacking.h"
 #include "NodeArena.h"
 #include "RandomStream.h"
 #include "SecureBytes.h"
@@ -16,48 +17,11 @@ namespace vaultora::kdb {
 
 namespace {
 
-const std::array<ElementName::Record, 12>& knownRecords() {
-    static const std::array<ElementName::Record, 12> records{{
-        {"", KnownName::Other},
-        {"Root", KnownName::Root},
-        {"Group", KnownName::Group},
-        {"Entry", KnownName::Entry},
-        {"Meta", KnownName::Meta},
-        {"UUID", KnownName::UUID},
-        {"Name", KnownName::Name},
-        {"IconID", KnownName::IconID},
-        {"Notes", KnownName::Notes},
-        {"String", KnownName::String},
-        {"Key", KnownName::Key},
-        {"Value", KnownName::Value},
-    }};
-    return records;
-}
-
 bool isSpace(char character) noexcept {
     return character == ' ' || (character >= '\t' && character <= '\r');
 }
 
 } // namespace
-
-ElementName ElementName::known(KnownName id) noexcept {
-    return ElementName(&knownRecords()[static_cast<std::size_t>(id)]);
-}
-
-ElementName NameTable::intern(std::string_view text) {
-    for (const ElementName::Record& record : knownRecords()) {
-        if (record.id != KnownName::Other && record.text == text) {
-            return ElementName(&record);
-        }
-    }
-    if (auto found = m_index.find(text); found != m_index.end()) {
-        return ElementName(found->second);
-    }
-    m_records.push_back({std::string(text), KnownName::Other});
-    const ElementName::Record& record = m_records.back();
-    m_index.emplace(record.text, &record);
-    return ElementName(&record);
-}
 
 // The attributes of a node: a header and, right behind it, room for capacity attributes.
 struct alignas(alignof(Attribute)) XmlNode::AttributeList {
@@ -69,6 +33,37 @@ struct alignas(alignof(Attribute)) XmlNode::AttributeList {
         return sizeof(AttributeList) + capacity * sizeof(Attribute);
     }
 };
+
+// Packed children in a node's storage: the ring of the children that stayed nodes, then the
+// bytes of ElementPacking.
+struct alignas(alignof(XmlNode*)) XmlNode::PackedChildren {
+    XmlNode* lastNodeChild;
+    std::size_t size;
+
+    [[nodiscard]] char* bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
+    [[nodiscard]] static std::size_t bytesFor(std::size_t size) noexcept {
+        return sizeof(PackedChildren) + size;
+    }
+};
+
+namespace {
+
+// What packing the children of a node needs, kept from node to node on the parsing thread
+// so that packing allocates nothing once it has packed a few.
+struct PackingScratch {
+    ElementPacker packer;
+    std::vector<XmlNode*> packed;
+    std::vector<XmlNode*> staying;
+};
+thread_local PackingScratch t_packing;
+
+// The packer's bytes hold texts of the database.
+struct ClearOnExit {
+    ElementPacker& packer;
+    ~ClearOnExit() { packer.clear(); }
+};
+
+} // namespace
 
 XmlNode::XmlNode(ElementName name, NodeArena* arena) : m_name(name), m_arena(arena) {}
 
@@ -165,13 +160,95 @@ std::string_view XmlNode::takeText() noexcept {
     return std::exchange(m_text, std::string_view());
 }
 
+XmlNode* XmlNode::lastNodeChild() const noexcept {
+    return childrenArePacked() ? packedChildren()->lastNodeChild
+                               : reinterpret_cast<XmlNode*>(m_childLink);
+}
+
+void XmlNode::packChildren() {
+    XmlNode* const last = reinterpret_cast<XmlNode*>(m_childLink);
+    if (m_arena == nullptr || childrenArePacked() || last == nullptr) {
+        return;
+    }
+    PackingScratch& scratch = t_packing;
+    scratch.packer.clear();
+    const ClearOnExit clear{scratch.packer};
+    scratch.packed.clear();
+    scratch.staying.clear();
+    for (XmlNode* child : ChildRange(last)) {
+        if (scratch.packer.pack(*child, m_arena->names())) {
+            scratch.packed.push_back(child);
+        } else {
+            scratch.packer.packNodeMark();
+            scratch.staying.push_back(child);
+        }
+    }
+    if (scratch.packed.empty()) {
+        return;
+    }
+    const std::string_view bytes = scratch.packer.bytes();
+    auto* const packed = static_cast<PackedChildren*>(
+        m_arena->allocate(PackedChildren::bytesFor(bytes.size()), alignof(PackedChildren)));
+    packed->size = bytes.size();
+    std::memcpy(packed->bytes(), bytes.data(), bytes.size());
+    packed->lastNodeChild = nullptr;
+    for (XmlNode* child : scratch.staying) {
+        appendToRing(packed->lastNodeChild, child);
+    }
+    m_childLink = reinterpret_cast<std::uintptr_t>(packed) | kPacked;
+    for (XmlNode* child : scratch.packed) {
+        child->m_parent = nullptr;
+        child->m_nextSibling = nullptr;
+    }
+    destroyAll(scratch.packed);
+}
+
+void XmlNode::unpackChildren() const {
+    auto* const self = const_cast<XmlNode*>(this);
+    PackedChildren* const packed = packedChildren();
+    std::vector<std::unique_ptr<XmlNode>> children;
+    unpackElements({packed->bytes(), packed->size}, *m_arena, children);
+
+    std::vector<XmlNode*> nodes;
+    for (XmlNode* node : ChildRange(packed->lastNodeChild)) {
+        nodes.push_back(node);
+    }
+    XmlNode* last = nullptr;
+    std::size_t nextNode = 0;
+    for (std::unique_ptr<XmlNode>& child : children) {
+        XmlNode* const node = child ? child.release()
+                              : nextNode < nodes.size() ? nodes[nextNode++]
+                                                        : nullptr;
+        if (node != nullptr) {
+            node->m_parent = self;
+            appendToRing(last, node);
+        }
+    }
+    // Only when the bytes miscount their marks; the nodes are not lost.
+    while (nextNode < nodes.size()) {
+        appendToRing(last, nodes[nextNode++]);
+    }
+    secureWipe(packed->bytes(), packed->size);
+    self->setLastChild(last);
+}
+
+void XmlNode::releasePackedChildren() noexcept {
+    if (!childrenArePacked()) {
+        return;
+    }
+    PackedChildren* const packed = packedChildren();
+    secureWipe(packed->bytes(), packed->size);
+    setLastChild(packed->lastNodeChild);
+}
+
 void XmlNode::releaseOwned(std::vector<XmlNode*>& owned) {
-    XmlNode* const last = m_lastChild;
+    releasePackedChildren();
+    XmlNode* const last = reinterpret_cast<XmlNode*>(m_childLink);
     if (last == nullptr) {
         return;
     }
     XmlNode* current = last->m_nextSibling;
-    m_lastChild = nullptr;
+    m_childLink = 0;
     while (current != nullptr) {
         XmlNode* const next = current == last ? nullptr : current->m_nextSibling;
         current->m_nextSibling = nullptr;
@@ -182,7 +259,7 @@ void XmlNode::releaseOwned(std::vector<XmlNode*>& owned) {
 }
 
 void XmlNode::listOwned(std::vector<XmlNode*>& owned) const {
-    for (XmlNode* child : _children()) {
+    for (XmlNode* child : ChildRange(lastNodeChild())) {
         owned.push_back(child);
     }
 }
@@ -238,20 +315,30 @@ void XmlNode::requireSameStorage(const XmlNode& node) const {
 
 void XmlNode::appendDetached(XmlNode* child) noexcept {
     child->m_parent = this;
-    appendToRing(m_lastChild, child);
+    XmlNode* last = reinterpret_cast<XmlNode*>(m_childLink);
+    appendToRing(last, child);
+    setLastChild(last);
 }
 
 void XmlNode::addChild(std::unique_ptr<XmlNode> child) {
     if (child) {
         requireSameStorage(*child);
+        if (childrenArePacked()) {
+            unpackChildren();
+        }
         appendDetached(child.release());
     }
 }
 
 std::unique_ptr<XmlNode> XmlNode::removeChild(XmlNode& child) {
-    if (child.m_parent != this || !removeFromRing(m_lastChild, child)) {
+    if (child.m_parent != this) {
         return nullptr;
     }
+    XmlNode* last = lastChild();
+    if (!removeFromRing(last, child)) {
+        return nullptr;
+    }
+    setLastChild(last);
     child.m_parent = nullptr;
     return std::unique_ptr<XmlNode>(&child);
 }

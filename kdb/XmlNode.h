@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -10,8 +9,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "ElementName.h"
 
 namespace vaultora::kdb {
 
@@ -19,59 +19,6 @@ class KdbxEntry;
 class KdbxGroup;
 class NodeArena;
 class RandomStream;
-
-// Element names the model acts on. Every other name is Other.
-enum class KnownName : uint8_t {
-    Other,
-    Root,
-    Group,
-    Entry,
-    Meta,
-    UUID,
-    Name,
-    IconID,
-    Notes,
-    String,
-    Key,
-    Value,
-};
-
-// The name of an element. A document uses few distinct names many times, so each distinct
-// name is stored once and nodes hold a pointer to it. Known names live in static storage and
-// are shared by every document; other names live in the NameTable of their document.
-class ElementName {
-public:
-    [[nodiscard]] const std::string& text() const noexcept { return m_record->text; }
-    [[nodiscard]] KnownName id() const noexcept { return m_record->id; }
-    [[nodiscard]] static ElementName known(KnownName id) noexcept;
-
-    // Where a distinct name is stored; only NameTable and the table of known names make them.
-    struct Record {
-        std::string text;
-        KnownName id;
-    };
-
-private:
-    friend class NameTable;
-    explicit ElementName(const Record* record) noexcept : m_record(record) {}
-
-    const Record* m_record;
-};
-
-// Interns element names for the nodes of one document. The table must outlive those nodes;
-// XmlTree keeps its table for as long as its nodes live.
-class NameTable {
-public:
-    NameTable() = default;
-    NameTable(const NameTable&) = delete;
-    NameTable& operator=(const NameTable&) = delete;
-
-    [[nodiscard]] ElementName intern(std::string_view text);
-
-private:
-    std::deque<ElementName::Record> m_records;
-    std::unordered_map<std::string_view, const ElementName::Record*> m_index;
-};
 
 struct Attribute {
     std::string_view name;
@@ -149,9 +96,12 @@ public:
     void addAttribute(std::string_view name, std::string_view value);
     [[nodiscard]] const std::string_view* attribute(std::string_view name) const;
 
-    [[nodiscard]] ChildRange _children() const { return ChildRange(m_lastChild); }
+    // A node whose children were packed (see packChildren) builds them again on this first
+    // look, so it must not be looked at from two threads at once before that.
+    [[nodiscard]] ChildRange _children() const { return ChildRange(lastChild()); }
     [[nodiscard]] XmlNode* firstChild() const {
-        return m_lastChild ? m_lastChild->m_nextSibling : nullptr;
+        XmlNode* const last = lastChild();
+        return last ? last->m_nextSibling : nullptr;
     }
     [[nodiscard]] std::size_t childCount() const;
     [[nodiscard]] std::span<const Attribute> _attributes() const;
@@ -205,6 +155,15 @@ protected:
     // The size of the node's whole object, for the arena to reuse its storage.
     [[nodiscard]] virtual std::size_t storageSize() const noexcept { return sizeof(XmlNode); }
 
+    // Keeps every child that is a plain element all the way down (no group or entry in it)
+    // as a few bytes in the node's storage instead of as nodes: a database keeps a dozen such
+    // elements per entry (times, colours, auto-type settings), and as nodes they would take
+    // most of its memory. Children that are not plain stay nodes, in their places. The packed
+    // children become nodes again, as they were, when first looked at. Only nodes of a tree's
+    // arena pack, with names of the tree.
+    void packChildren();
+    [[nodiscard]] bool childrenArePacked() const noexcept { return (m_childLink & kPacked) != 0; }
+
     // Appends a node to the ring known by last, through the node's sibling link.
     static void appendToRing(XmlNode*& last, XmlNode* node) noexcept;
     // Unlinks the node from the ring; false when it is not in it.
@@ -216,11 +175,30 @@ protected:
 
 private:
     struct AttributeList;
+    struct PackedChildren;
+
+    static constexpr std::uintptr_t kPacked = 1;
 
     void appendDetached(XmlNode* child) noexcept;
+    // The last child, after unpacking packed children.
+    [[nodiscard]] XmlNode* lastChild() const {
+        if (childrenArePacked()) {
+            unpackChildren();
+        }
+        return reinterpret_cast<XmlNode*>(m_childLink);
+    }
+    // The last child of the ring of children that are nodes, without unpacking.
+    [[nodiscard]] XmlNode* lastNodeChild() const noexcept;
+    [[nodiscard]] PackedChildren* packedChildren() const noexcept {
+        return reinterpret_cast<PackedChildren*>(m_childLink & ~kPacked);
+    }
+    void setLastChild(XmlNode* last) noexcept { m_childLink = reinterpret_cast<std::uintptr_t>(last); }
+    void unpackChildren() const;
+    void releasePackedChildren() noexcept;
 
     XmlNode* m_parent = nullptr;
-    XmlNode* m_lastChild = nullptr;
+    // The last child of the ring of children, or, with kPacked set, the children packed.
+    std::uintptr_t m_childLink = 0;
     XmlNode* m_nextSibling = nullptr;
     ElementName m_name;
     NodeArena* m_arena;
@@ -229,12 +207,12 @@ private:
 };
 
 template <typename Visit> void XmlNode::sortOutChildren(Visit&& visit) {
-    XmlNode* const last = m_lastChild;
+    XmlNode* const last = lastChild();
     if (last == nullptr) {
         return;
     }
     XmlNode* current = last->m_nextSibling;
-    m_lastChild = nullptr;
+    m_childLink = 0;
     while (current != nullptr) {
         XmlNode* const next = current == last ? nullptr : current->m_nextSibling;
         current->m_nextSibling = nullptr;

@@ -7,8 +7,8 @@
 
 namespace vaultora::kdb {
 
-// Owns the arena that holds the nodes of a document, the node of the document element and
-// the names its nodes use. The nodes are released with the arena, all at once: no node is
+// Owns the arena that holds the nodes of a document and the names they use, and the node of
+// the document element. The nodes are released with the arena, all at once: no node is
 // visited when the tree goes, however many there are or however deep they nest.
 class XmlTree {
 public:
@@ -20,13 +20,12 @@ public:
     [[nodiscard]] XmlNode* _root() const { return m_root; }
     // The root must live in this tree's arena (std::invalid_argument otherwise).
     void set_root(std::unique_ptr<XmlNode> root);
-    [[nodiscard]] NameTable& names() { return m_names; }
+    [[nodiscard]] NameTable& names() { return m_arena.names(); }
     [[nodiscard]] NodeArena& arena() { return m_arena; }
 
 private:
     // Declared first: the arena goes last, after everything that points into it.
     NodeArena m_arena;
-    NameTable m_names;
     // Not owned by a pointer that would delete it: the arena holds it.
     XmlNode* m_root = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "kdb/KdbxParser.h"
 #include "kdb/KdbxTree.h"
 #include "tests/kdb/support/ExpectKdbError.h"
+#include "tests/kdb/support/LimitedSource.h"
 #include "tests/kdb/support/XmlFakeRandomStream.h"
 #include "tests/kdb/support/XmlMemorySource.h"
 
@@ -216,6 +217,42 @@ TEST(KdbxParser, PassesFailuresOfTheSourceThrough) {
     KdbxParser parser;
     parser.set_randomStream(&stream);
     EXPECT_KDB_ERROR(static_cast<void>(parser.parse(source)), "InvalidData", "InvalidBlockHash");
+}
+
+// A document that fails the building at its start (a protected value with no key stream to
+// unmask it) and then goes on for megabytes.
+std::vector<uint8_t> failingBuildThenMegabytes(const std::string& ending) {
+    std::string xml = "<KeePassFile><Value Protected='True'>AAAA</Value>";
+    for (int index = 0; index < 200000; ++index) {
+        xml += "<Entry><String><Key>k</Key><Value>some text</Value></String></Entry>";
+    }
+    xml += ending;
+    return {xml.begin(), xml.end()};
+}
+
+TEST(KdbxParser, RaisesTheFirstFailureInTheDocumentAndStopsTheParserEarly) {
+    // The building fails first, the XML after it is broken: the building's failure is raised,
+    // and the parser ahead of it stops within a few blocks instead of reading to the end.
+    const std::vector<uint8_t> document = failingBuildThenMegabytes("</Broken>");
+    testing::LimitedSource source(document);
+    KdbxParser parser;
+    EXPECT_KDB_ERROR(static_cast<void>(parser.parse(source)), "AppError", "MissingRandomStream");
+    EXPECT_LT(source.bytesRead(), document.size() / 4);
+
+    // Broken XML before a failure of the building: the XML's failure is raised.
+    const std::string broken = "<KeePassFile><a></b><Value Protected='True'>AAAA</Value>";
+    testing::LimitedSource brokenSource({broken.begin(), broken.end()});
+    EXPECT_KDB_ERROR(static_cast<void>(parser.parse(brokenSource)), "InvalidData",
+                     "XmlParseError");
+
+    // A source that ends early behind a building that fails: the building's failure.
+    const std::vector<uint8_t> cut = failingBuildThenMegabytes("</KeePassFile>");
+    testing::LimitedSource cutSource(cut, static_cast<uint32_t>(cut.size() / 2));
+    EXPECT_KDB_ERROR(static_cast<void>(parser.parse(cutSource)), "AppError",
+                     "MissingRandomStream");
+
+    // The parser is whole after each failure.
+    EXPECT_NE(parse("<a><b/></a>")->_root(), nullptr);
 }
 
 TEST(KdbxParser, SurvivesVeryDeepNesting) {
