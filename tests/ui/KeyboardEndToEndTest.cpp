@@ -19,10 +19,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vaultora::test::screens;
@@ -65,26 +63,15 @@ bool focusIsWithin(const QQuickWindow& window, const QString& objectName) {
     return false;
 }
 
-class KeyboardOnly : public testing::Test {
+class KeyboardOnly : public LaunchedAppTest {
 protected:
     void SetUp() override {
-        auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
-        parts = owned.get();
-        delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(owned),
-                                                                          documents.path());
-        ASSERT_TRUE(delegate->didFinishLaunchingWithOptions());
-        window = parts->window();
-        ASSERT_NE(window, nullptr);
-        QObject::connect(window->engine(), &QQmlEngine::warnings,
-                         [this](const QList<QQmlError>& warnings) { qmlWarnings += warnings; });
+        LaunchedAppTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         window->requestActivate();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-        stack = parts->services().stack;
-    }
-    void TearDown() override {
-        for (const QQmlError& warning : qmlWarnings) {
-            ADD_FAILURE() << warning.toString().toStdString();
-        }
     }
 
     // The database panel's container, once the database is open.
@@ -92,14 +79,6 @@ protected:
         return stack->count() > 0 ? qobject_cast<NavigationContainer*>(stack->viewControllers()[0])
                                   : nullptr;
     }
-
-    QTemporaryDir documents;
-    ScopedMemoryKeychain keychain;
-    vaultora::launch::ScreenLaunchParts* parts = nullptr;
-    std::unique_ptr<vaultora::app::ApplicationController> delegate;
-    vaultora::ui::IdleWatchingWindow* window = nullptr;
-    vaultora::toolkit::StackController* stack = nullptr;
-    QList<QQmlError> qmlWarnings;
 };
 
 TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut) {
