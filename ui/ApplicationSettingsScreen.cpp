@@ -28,7 +28,9 @@ const QString clipboardClearKey = QStringLiteral("clipboardclear");
 
 ApplicationSettingsScreen::ApplicationSettingsScreen(const ScreenServices& services,
                                                      QObject* parent)
-    : toolkit::FormPanel({}, parent), m_services(services) {}
+    : toolkit::FormPanel({}, parent), m_services(services) {
+    setFocusOnShow(true);
+}
 
 ApplicationSettingsScreen::~ApplicationSettingsScreen() = default;
 

@@ -63,6 +63,17 @@ bool focusIsWithin(const QQuickWindow& window, const QString& objectName) {
     return false;
 }
 
+// The label of the form row whose view has the keyboard focus, or empty.
+QString focusedRowLabel(const QQuickWindow& window) {
+    for (const QQuickItem* item = window.activeFocusItem(); item != nullptr;
+         item = item->parentItem()) {
+        if (const auto* row = item->property("row").value<vaultora::toolkit::FormRow*>()) {
+            return row->label();
+        }
+    }
+    return {};
+}
+
 class KeyboardOnly : public LaunchedAppTest {
 protected:
     void SetUp() override {
@@ -134,6 +145,8 @@ TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut)
     auto* entry = qobject_cast<vaultora::ui::EntryScreen*>(container->topPanel());
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->title(), QStringLiteral("Example forum"));
+    EXPECT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Username"; }))
+        << "the entry opened in place takes the keyboard on its first row";
 
     // Ctrl+B copies the user name, Ctrl+C the password, marked as a secret; the password leaves
     // the clipboard after the (here short) delay.
@@ -160,17 +173,6 @@ TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut)
     EXPECT_EQ(stack->count(), 1);
     press(*window, Qt::Key_Escape);
     EXPECT_EQ(stack->count(), 0);
-}
-
-// The label of the form row whose view has the keyboard focus, or empty.
-QString focusedRowLabel(const QQuickWindow& window) {
-    for (const QQuickItem* item = window.activeFocusItem(); item != nullptr;
-         item = item->parentItem()) {
-        if (const auto* row = item->property("row").value<vaultora::toolkit::FormRow*>()) {
-            return row->label();
-        }
-    }
-    return {};
 }
 
 TEST_F(KeyboardOnly, TabGoesDownThePasswordFormAndReturnPressesTheFocusedButton) {
@@ -312,6 +314,36 @@ TEST_F(KeyboardOnly, DeletesADatabaseFromTheSettingsAfterAnsweringTheQuestion) {
     press(*window, Qt::Key_Return);
     EXPECT_TRUE(delegate->serverArray().empty());
     EXPECT_TRUE(parts->menu()->cellContents().isEmpty()) << "the menu drops the row at once";
+}
+
+TEST_F(KeyboardOnly, SettingsFormsTakeTheKeyboardOnTheirFirstRowWhenTheyOpen) {
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    // Down past the database row and "Databases" to the application settings.
+    press(*window, Qt::Key_Down);
+    press(*window, Qt::Key_Down);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(stack->count(), 1);
+    EXPECT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Auto Logout"; }))
+        << "the application settings take the keyboard";
+
+    // The database list, then the details of its first record, opened in place with Return.
+    press(*window, Qt::Key_Escape);
+    ASSERT_EQ(stack->count(), 0);
+    ASSERT_TRUE(settle(*window, [&] { return window->activeFocusItem() != nullptr; }));
+    press(*window, Qt::Key_Up);
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(stack->count(), 1);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "list"; }));
+    auto* databases = qobject_cast<NavigationContainer*>(stack->topPanel());
+    ASSERT_NE(databases, nullptr);
+    QSignalSpy drillDowns(databases, &NavigationContainer::topChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(drillDowns.count(), 1);
+    EXPECT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Type"; }))
+        << "the database's details take the keyboard";
 }
 
 TEST_F(KeyboardOnly, AShortcutKeyRestartsTheIdleCountdownLikeAnyOtherKey) {
