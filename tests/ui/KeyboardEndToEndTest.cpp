@@ -12,6 +12,7 @@
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/FormPanel.h"
 #include "ui/toolkit/FormRow.h"
+#include "ui/toolkit/ListPanelModel.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -257,6 +258,55 @@ QString focusedPlace(const QQuickWindow& window) {
         return text.isEmpty() ? QStringLiteral("image button") : text;
     }
     return QStringLiteral("other");
+}
+
+// The row of the list showing the title, or -1.
+int rowTitled(const vaultora::toolkit::ListPanelModel& list, const QString& title) {
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.data(list.index(row), vaultora::toolkit::ListPanelModel::TitleRole).toString() ==
+            title) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+TEST_F(KeyboardOnly, CtrlCInTheSearchFieldCopiesItsSelectionElseThePasswordOfTheEntryBeside) {
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    QSignalSpy opened(stack, &vaultora::toolkit::StackController::countChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(!opened.isEmpty() || opened.wait(20000)) << "the database did not open";
+    NavigationContainer* container = databaseContainer();
+    ASSERT_NE(container, nullptr);
+    auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(container->topPanel());
+    ASSERT_NE(browser, nullptr);
+    press(*window, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "search"; }));
+    type(*window, "forum");
+
+    // Two taps open the result beside the list; the search field keeps the keyboard.
+    const int result = rowTitled(*browser->list(), QStringLiteral("Example forum"));
+    ASSERT_GE(result, 0);
+    browser->list()->tap(result);
+    browser->list()->tap(result);
+    ASSERT_EQ(stack->count(), 2);
+    ASSERT_NE(qobject_cast<vaultora::ui::EntryScreen*>(
+                  qobject_cast<NavigationContainer*>(stack->topPanel())->topPanel()),
+              nullptr);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "search"; }));
+
+    // Nothing selected in the field: Ctrl+C is the entry's.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    press(*window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("correct horse"));
+
+    // Text selected in the field: Ctrl+C copies it, as in any text field.
+    press(*window, Qt::Key_A, Qt::ControlModifier);
+    press(*window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("forum"));
+    EXPECT_EQ(focusedPlace(*window), QStringLiteral("search"));
 }
 
 TEST_F(KeyboardOnly, TabGoesThroughTheBrowserFromTheBarDownToTheList) {
