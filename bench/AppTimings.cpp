@@ -39,7 +39,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iostream>
