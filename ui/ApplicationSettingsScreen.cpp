@@ -28,7 +28,9 @@ const QString clipboardClearKey = QStringLiteral("clipboardclear");
 
 ApplicationSettingsScreen::ApplicationSettingsScreen(const ScreenServices& services,
                                                      QObject* parent)
-    : toolkit::FormPanel({}, parent), m_services(services) {}
+    : toolkit::FormPanel({}, parent), m_services(services) {
+    setFocusOnShow(true);
+}
 
 ApplicationSettingsScreen::~ApplicationSettingsScreen() = default;
 
@@ -80,8 +82,9 @@ void ApplicationSettingsScreen::saveSettings() {
 
     base::NotificationCenter::defaultCenter().post(
         QString::fromLatin1(base::Notifications::settingsChanged));
+    // The screen closes itself, not whatever panel was opened to its right since.
     if (m_services.stack != nullptr) {
-        m_services.stack->popTopPanel(toolkit::Animated::Yes);
+        m_services.stack->closePanel(stackedPanel(), toolkit::Animated::Yes);
     }
 }
 

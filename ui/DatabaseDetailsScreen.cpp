@@ -47,7 +47,9 @@ const QString keyFileAloneKey = QStringLiteral("keyFileAlone");
 
 DatabaseDetailsScreen::DatabaseDetailsScreen(const ScreenServices& services,
                                              DatabaseDetailsSubScreens& subScreens, QObject* parent)
-    : toolkit::FormPanel({}, parent), m_services(services), m_subScreens(subScreens) {}
+    : toolkit::FormPanel({}, parent), m_services(services), m_subScreens(subScreens) {
+    setFocusOnShow(true);
+}
 
 DatabaseDetailsScreen::~DatabaseDetailsScreen() = default;
 

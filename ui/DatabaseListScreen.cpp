@@ -115,8 +115,9 @@ void DatabaseListScreen::tableViewDidSelectRowAtIndexPath(int section, int row) 
     if (section == OkSection) {
         base::NotificationCenter::defaultCenter().post(
             QString::fromLatin1(base::Notifications::databasesChanged));
+        // The list closes itself, not whatever panel was opened to its right since.
         if (m_services.stack != nullptr) {
-            m_services.stack->popTopPanel(toolkit::Animated::Yes);
+            m_services.stack->closePanel(stackedPanel(), toolkit::Animated::Yes);
         }
     }
 }

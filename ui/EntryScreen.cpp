@@ -36,6 +36,9 @@ EntryScreen::~EntryScreen() = default;
 
 void EntryScreen::setIsStackedView(bool stacked) {
     m_isStackedView = stacked;
+    // Opened in place of the list that had the keyboard, the entry takes it; opened beside the
+    // list, it leaves the list or its search field where the user is.
+    setFocusOnShow(!stacked);
     if (stacked) {
         connect(setLeftBarButton(QStringLiteral("Close"), {}, toolkit::BarButton::Style::Bordered),
                 &toolkit::BarButton::pressed, this, &EntryScreen::closeView);

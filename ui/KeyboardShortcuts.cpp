@@ -9,7 +9,9 @@
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
 
+#include <QKeyEvent>
 #include <QKeySequence>
+#include <QQuickItem>
 #include <QShortcut>
 
 #include <ranges>
@@ -46,6 +48,25 @@ KeyboardShortcuts::KeyboardShortcuts(const ScreenServices& services, IdleWatchin
     bind(QKeySequence(QKeySequence::Find), Command::Find);
     bind(QKeySequence(Qt::CTRL | Qt::Key_B), Command::CopyUserName);
     bind(QKeySequence(QKeySequence::Copy), Command::CopyPassword);
+    // A text field claims Ctrl+C for itself before any shortcut sees it, selection or not; the
+    // filter on the focused field decides instead.
+    connect(&window, &QQuickWindow::activeFocusItemChanged, this, [this, &window] {
+        QQuickItem* focused = window.activeFocusItem();
+        if (focused != nullptr && focused->property("selectedText").isValid()) {
+            focused->installEventFilter(this);
+        }
+    });
+}
+
+bool KeyboardShortcuts::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride ||
+        !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) ||
+        !watched->property("selectedText").toString().isEmpty() || topEntryScreen() == nullptr) {
+        return false;
+    }
+    // Not taken by the field: the window's shortcut copies the password.
+    event->ignore();
+    return true;
 }
 
 KeyboardShortcuts::~KeyboardShortcuts() = default;

@@ -1,8 +1,9 @@
 // The keyboard's commands over the whole window. Escape cancels the password form, ends a
 // search, goes back in a panel or closes the topmost one; Ctrl+F goes to the search of the
 // topmost list that has one; in the entry view Ctrl+B copies the user name and Ctrl+C the
-// password. A text field with the focus keeps the keys it uses itself (its Ctrl+C copies its
-// selection). Arrow keys that nothing took put the focus on the topmost list.
+// password. A text field with the focus keeps the keys it uses itself: its Ctrl+C copies its
+// selection, and only with nothing selected in it does Ctrl+C copy the password of an entry shown
+// beside it. Arrow keys that nothing took put the focus on the topmost list.
 #pragma once
 
 #include "ui/ScreenServices.h"
@@ -34,6 +35,10 @@ public:
     bool perform(Command command);
     // A key press that no item took: arrow keys put the focus on the topmost list.
     bool takeUnhandledKey(int key);
+
+protected:
+    // Lets Ctrl+C past a focused text field that has nothing selected while an entry is shown.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     [[nodiscard]] bool questionShown() const;

@@ -12,6 +12,7 @@
 #include "ui/toolkit/AlertPresenter.h"
 #include "ui/toolkit/FormPanel.h"
 #include "ui/toolkit/FormRow.h"
+#include "ui/toolkit/ListPanelModel.h"
 #include "ui/toolkit/ModalPresenter.h"
 #include "ui/toolkit/NavigationContainer.h"
 #include "ui/toolkit/StackController.h"
@@ -19,10 +20,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vaultora::test::screens;
@@ -65,26 +64,26 @@ bool focusIsWithin(const QQuickWindow& window, const QString& objectName) {
     return false;
 }
 
-class KeyboardOnly : public testing::Test {
+// The label of the form row whose view has the keyboard focus, or empty.
+QString focusedRowLabel(const QQuickWindow& window) {
+    for (const QQuickItem* item = window.activeFocusItem(); item != nullptr;
+         item = item->parentItem()) {
+        if (const auto* row = item->property("row").value<vaultora::toolkit::FormRow*>()) {
+            return row->label();
+        }
+    }
+    return {};
+}
+
+class KeyboardOnly : public LaunchedAppTest {
 protected:
     void SetUp() override {
-        auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
-        parts = owned.get();
-        delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(owned),
-                                                                          documents.path());
-        ASSERT_TRUE(delegate->didFinishLaunchingWithOptions());
-        window = parts->window();
-        ASSERT_NE(window, nullptr);
-        QObject::connect(window->engine(), &QQmlEngine::warnings,
-                         [this](const QList<QQmlError>& warnings) { qmlWarnings += warnings; });
+        LaunchedAppTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         window->requestActivate();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-        stack = parts->services().stack;
-    }
-    void TearDown() override {
-        for (const QQmlError& warning : qmlWarnings) {
-            ADD_FAILURE() << warning.toString().toStdString();
-        }
     }
 
     // The database panel's container, once the database is open.
@@ -92,14 +91,6 @@ protected:
         return stack->count() > 0 ? qobject_cast<NavigationContainer*>(stack->viewControllers()[0])
                                   : nullptr;
     }
-
-    QTemporaryDir documents;
-    ScopedMemoryKeychain keychain;
-    vaultora::launch::ScreenLaunchParts* parts = nullptr;
-    std::unique_ptr<vaultora::app::ApplicationController> delegate;
-    vaultora::ui::IdleWatchingWindow* window = nullptr;
-    vaultora::toolkit::StackController* stack = nullptr;
-    QList<QQmlError> qmlWarnings;
 };
 
 TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut) {
@@ -155,6 +146,8 @@ TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut)
     auto* entry = qobject_cast<vaultora::ui::EntryScreen*>(container->topPanel());
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->title(), QStringLiteral("Example forum"));
+    EXPECT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Username"; }))
+        << "the entry opened in place takes the keyboard on its first row";
 
     // Ctrl+B copies the user name, Ctrl+C the password, marked as a secret; the password leaves
     // the clipboard after the (here short) delay.
@@ -181,17 +174,6 @@ TEST_F(KeyboardOnly, OpensSearchesCopiesThePasswordAndSeesItClearedThenBacksOut)
     EXPECT_EQ(stack->count(), 1);
     press(*window, Qt::Key_Escape);
     EXPECT_EQ(stack->count(), 0);
-}
-
-// The label of the form row whose view has the keyboard focus, or empty.
-QString focusedRowLabel(const QQuickWindow& window) {
-    for (const QQuickItem* item = window.activeFocusItem(); item != nullptr;
-         item = item->parentItem()) {
-        if (const auto* row = item->property("row").value<vaultora::toolkit::FormRow*>()) {
-            return row->label();
-        }
-    }
-    return {};
 }
 
 TEST_F(KeyboardOnly, TabGoesDownThePasswordFormAndReturnPressesTheFocusedButton) {
@@ -278,6 +260,55 @@ QString focusedPlace(const QQuickWindow& window) {
     return QStringLiteral("other");
 }
 
+// The row of the list showing the title, or -1.
+int rowTitled(const vaultora::toolkit::ListPanelModel& list, const QString& title) {
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.data(list.index(row), vaultora::toolkit::ListPanelModel::TitleRole).toString() ==
+            title) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+TEST_F(KeyboardOnly, CtrlCInTheSearchFieldCopiesItsSelectionElseThePasswordOfTheEntryBeside) {
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    QSignalSpy opened(stack, &vaultora::toolkit::StackController::countChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_TRUE(!opened.isEmpty() || opened.wait(20000)) << "the database did not open";
+    NavigationContainer* container = databaseContainer();
+    ASSERT_NE(container, nullptr);
+    auto* browser = qobject_cast<vaultora::ui::GroupBrowser*>(container->topPanel());
+    ASSERT_NE(browser, nullptr);
+    press(*window, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "search"; }));
+    type(*window, "forum");
+
+    // Two taps open the result beside the list; the search field keeps the keyboard.
+    const int result = rowTitled(*browser->list(), QStringLiteral("Example forum"));
+    ASSERT_GE(result, 0);
+    browser->list()->tap(result);
+    browser->list()->tap(result);
+    ASSERT_EQ(stack->count(), 2);
+    ASSERT_NE(qobject_cast<vaultora::ui::EntryScreen*>(
+                  qobject_cast<NavigationContainer*>(stack->topPanel())->topPanel()),
+              nullptr);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "search"; }));
+
+    // Nothing selected in the field: Ctrl+C is the entry's.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    press(*window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("correct horse"));
+
+    // Text selected in the field: Ctrl+C copies it, as in any text field.
+    press(*window, Qt::Key_A, Qt::ControlModifier);
+    press(*window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("forum"));
+    EXPECT_EQ(focusedPlace(*window), QStringLiteral("search"));
+}
+
 TEST_F(KeyboardOnly, TabGoesThroughTheBrowserFromTheBarDownToTheList) {
     ASSERT_TRUE(
         settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
@@ -333,6 +364,36 @@ TEST_F(KeyboardOnly, DeletesADatabaseFromTheSettingsAfterAnsweringTheQuestion) {
     press(*window, Qt::Key_Return);
     EXPECT_TRUE(delegate->serverArray().empty());
     EXPECT_TRUE(parts->menu()->cellContents().isEmpty()) << "the menu drops the row at once";
+}
+
+TEST_F(KeyboardOnly, SettingsFormsTakeTheKeyboardOnTheirFirstRowWhenTheyOpen) {
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    // Down past the database row and "Databases" to the application settings.
+    press(*window, Qt::Key_Down);
+    press(*window, Qt::Key_Down);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(stack->count(), 1);
+    EXPECT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Auto Logout"; }))
+        << "the application settings take the keyboard";
+
+    // The database list, then the details of its first record, opened in place with Return.
+    press(*window, Qt::Key_Escape);
+    ASSERT_EQ(stack->count(), 0);
+    ASSERT_TRUE(settle(*window, [&] { return window->activeFocusItem() != nullptr; }));
+    press(*window, Qt::Key_Up);
+    ASSERT_TRUE(
+        settle(*window, [&] { return focusIsWithin(*window, QStringLiteral("menuTable")); }));
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(stack->count(), 1);
+    ASSERT_TRUE(settle(*window, [&] { return focusedPlace(*window) == "list"; }));
+    auto* databases = qobject_cast<NavigationContainer*>(stack->topPanel());
+    ASSERT_NE(databases, nullptr);
+    QSignalSpy drillDowns(databases, &NavigationContainer::topChanged);
+    press(*window, Qt::Key_Return);
+    ASSERT_EQ(drillDowns.count(), 1);
+    EXPECT_TRUE(settle(*window, [&] { return focusedRowLabel(*window) == "Type"; }))
+        << "the database's details take the keyboard";
 }
 
 TEST_F(KeyboardOnly, AShortcutKeyRestartsTheIdleCountdownLikeAnyOtherKey) {

@@ -276,4 +276,22 @@ void ScreenTest::runDeferredDeletes() const {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+void LaunchedAppTest::SetUp() {
+    app = std::make_unique<LaunchedApp>(documents.path());
+    delegate = &app->delegate();
+    parts = &app->parts();
+    ASSERT_TRUE(app->launch()) << "the application did not come up in a window";
+    window = app->window();
+    stack = app->stack();
+    menu = app->menu();
+}
+
+void LaunchedAppTest::TearDown() {
+    if (app) {
+        for (const QQmlError& warning : app->qmlWarnings()) {
+            ADD_FAILURE() << warning.toString().toStdString();
+        }
+    }
+}
+
 } // namespace vaultora::test::screens

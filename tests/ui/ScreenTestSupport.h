@@ -1,7 +1,10 @@
 // The pieces the screen tests share: an in-memory password store, recording stand-ins for the
-// download routes and the browser, and a fixture with a delegate over a temporary documents
-// directory, the menu on a stacked navigation and a driven clock.
+// download routes and the browser, a fixture with a delegate over a temporary documents
+// directory, the menu on a stacked navigation and a driven clock, and one with the whole
+// application launched in its window.
 #pragma once
+
+#include "LaunchedApp.h"
 
 #include "app/ApplicationController.h"
 #include "app/KeychainBackend.h"
@@ -30,9 +33,14 @@
 #include <memory>
 #include <vector>
 
+namespace vaultora::launch {
+class ScreenLaunchParts;
+} // namespace vaultora::launch
+
 namespace vaultora::ui {
 class DatabaseOpenFlow;
 class GroupBrowser;
+class IdleWatchingWindow;
 class PasswordForm;
 } // namespace vaultora::ui
 
@@ -101,6 +109,25 @@ public:
         return true;
     }
     std::vector<QUrl> opened;
+};
+
+// The application as it starts, in its window, on a temporary documents directory with an
+// in-memory password store; any QML warning fails the test. Fixtures that prepare something
+// before the launch or the window afterwards do so around this SetUp.
+class LaunchedAppTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QTemporaryDir documents;
+    ScopedMemoryKeychain keychain;
+    std::unique_ptr<LaunchedApp> app;
+    // The launched app's parts, for short.
+    vaultora::app::ApplicationController* delegate = nullptr;
+    vaultora::launch::ScreenLaunchParts* parts = nullptr;
+    vaultora::ui::IdleWatchingWindow* window = nullptr;
+    vaultora::toolkit::StackController* stack = nullptr;
+    vaultora::ui::MainMenu* menu = nullptr;
 };
 
 struct ShownPanel {

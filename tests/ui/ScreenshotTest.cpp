@@ -25,7 +25,6 @@
 #include "ui/toolkit/Theme.h"
 
 #include <QDir>
-#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QTest>
@@ -71,31 +70,22 @@ template <typename Screen> Screen* screenOnTop(vaultora::toolkit::StackControlle
     return container != nullptr ? qobject_cast<Screen*>(container->topPanel()) : nullptr;
 }
 
-class Screenshots : public testing::TestWithParam<WindowSize> {
+class Screenshots : public LaunchedAppTest, public testing::WithParamInterface<WindowSize> {
 protected:
     void SetUp() override {
         Theme::instance().setReducedMotion(true);
-        auto owned = std::make_unique<vaultora::launch::ScreenLaunchParts>();
-        parts = owned.get();
-        delegate = std::make_unique<vaultora::app::ApplicationController>(std::move(owned),
-                                                                          documents.path());
-        ASSERT_TRUE(delegate->didFinishLaunchingWithOptions());
-        window = parts->window();
-        ASSERT_NE(window, nullptr);
-        QObject::connect(window->engine(), &QQmlEngine::warnings,
-                         [this](const QList<QQmlError>& warnings) { qmlWarnings += warnings; });
+        LaunchedAppTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         window->setColor(uncoveredColour);
         window->resize(GetParam().width, GetParam().height);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         QCoreApplication::processEvents();
-        stack = parts->services().stack;
-        menu = parts->menu();
     }
 
     void TearDown() override {
-        for (const QQmlError& warning : qmlWarnings) {
-            ADD_FAILURE() << warning.toString().toStdString();
-        }
+        LaunchedAppTest::TearDown();
         if (menu != nullptr) {
             menu->closeAllPanels();
         }
@@ -168,15 +158,6 @@ protected:
         tapMenu(vaultora::ui::MainMenu::DatabasesSection, row);
         ASSERT_TRUE(!pushes.isEmpty() || pushes.wait(20000)) << "the database did not open";
     }
-
-    QTemporaryDir documents;
-    ScopedMemoryKeychain keychain;
-    std::unique_ptr<vaultora::app::ApplicationController> delegate;
-    vaultora::launch::ScreenLaunchParts* parts = nullptr;
-    vaultora::ui::IdleWatchingWindow* window = nullptr;
-    vaultora::toolkit::StackController* stack = nullptr;
-    vaultora::ui::MainMenu* menu = nullptr;
-    QList<QQmlError> qmlWarnings;
 };
 
 TEST_P(Screenshots, BrowsingFromTheMenuToARevealedPassword) {

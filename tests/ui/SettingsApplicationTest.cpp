@@ -2,6 +2,8 @@
 
 #include "ui/ApplicationSettingsScreen.h"
 #include "ui/ApplicationVersion.h"
+#include "ui/DatabaseListScreen.h"
+#include "ui/toolkit/StackController.h"
 
 #include <QAbstractItemModelTester>
 #include <QProcess>
@@ -49,6 +51,27 @@ TEST_F(SettingsApplication, ShowsTheSettingsInFiveSections) {
     EXPECT_FALSE(rowLabelled(*screen, QStringLiteral("Show Password")).isOn());
     EXPECT_EQ(rowLabelled(*screen, QStringLiteral("Version")).text(),
               vaultora::ui::ApplicationVersion::versionText());
+}
+
+TEST_F(SettingsApplication, SaveAndTheDatabaseListsOkCloseTheirOwnScreenNotTheOneOnTop) {
+    vaultora::ui::ApplicationSettingsScreen* settings = openSettings();
+    ASSERT_NE(settings, nullptr);
+    vaultora::toolkit::Panel* settingsPanel = stack->topPanel();
+    vaultora::ui::DatabaseListScreen* list = openDatabaseList();
+    ASSERT_NE(list, nullptr);
+    vaultora::toolkit::Panel* listPanel = stack->topPanel();
+    ASSERT_EQ(stack->viewControllers(),
+              QList<vaultora::toolkit::Panel*>({settingsPanel, listPanel}));
+
+    press(*settings, QStringLiteral("Save settings"));
+    EXPECT_EQ(stack->viewControllers(), QList<vaultora::toolkit::Panel*>({listPanel}));
+    runDeferredDeletes();
+
+    settings = openSettings();
+    ASSERT_NE(settings, nullptr);
+    settingsPanel = stack->topPanel();
+    list->tableViewDidSelectRowAtIndexPath(vaultora::ui::DatabaseListScreen::OkSection, 0);
+    EXPECT_EQ(stack->viewControllers(), QList<vaultora::toolkit::Panel*>({settingsPanel}));
 }
 
 TEST_F(SettingsApplication, SaveTruncatesTheIdleTimeAnnouncesAndRearmsTheIdleWatch) {

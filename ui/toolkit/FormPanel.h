@@ -14,6 +14,7 @@ class FormPanel : public Panel {
     QML_ELEMENT
     QML_UNCREATABLE("Form panels are created by controllers")
     Q_PROPERTY(toolkit::FormModel* form READ form NOTIFY formChanged)
+    Q_PROPERTY(bool focusOnShow READ focusOnShow CONSTANT)
 
 public:
     explicit FormPanel(std::unique_ptr<FormModel> form = {}, QObject* parent = nullptr);
@@ -23,6 +24,11 @@ public:
     FormModel* setForm(std::unique_ptr<FormModel> form);
     [[nodiscard]] FormModel* form() const { return m_form; }
 
+    // Whether the keyboard focus goes to the form's first keyboard stop when its view opens,
+    // unless a row that asks for the focus itself has taken it. Set before the panel is shown.
+    [[nodiscard]] bool focusOnShow() const { return m_focusOnShow; }
+    void setFocusOnShow(bool focus) { m_focusOnShow = focus; }
+
     [[nodiscard]] QUrl viewSource() const override;
 
 signals:
@@ -30,6 +36,7 @@ signals:
 
 private:
     FormModel* m_form = nullptr;
+    bool m_focusOnShow = false;
 };
 
 } // namespace vaultora::toolkit

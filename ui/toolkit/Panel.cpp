@@ -75,6 +75,13 @@ NavigationContainer* Panel::navigationContainer() const {
     return m_navigationContainer;
 }
 
+Panel* Panel::stackedPanel() {
+    if (m_navigationContainer) {
+        return m_navigationContainer;
+    }
+    return this;
+}
+
 StackController* Panel::stackController() const {
     if (m_stackController) {
         return m_stackController;

@@ -61,6 +61,8 @@ public:
     // The container the panel is pushed in, if any, and the stacked navigation it is on.
     [[nodiscard]] NavigationContainer* navigationContainer() const;
     [[nodiscard]] StackController* stackController() const;
+    // What the stacked navigation holds of the panel: its container, or the panel itself.
+    [[nodiscard]] Panel* stackedPanel();
 
     // Set by the container or stack that takes the panel; not for controllers.
     void setNavigationContainer(NavigationContainer* container);

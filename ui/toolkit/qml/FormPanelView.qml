@@ -23,6 +23,24 @@ Pane {
         function onFormChanged() { root.widestLabel = 0 }
     }
 
+    // Whether the item is this form's view or inside it.
+    function holds(item) {
+        for (let inside = item; inside; inside = inside.parent) {
+            if (inside === root)
+                return true
+        }
+        return false
+    }
+    // The rows exist once the form's view is complete, hence a call later.
+    function takeFocus() {
+        if (holds(root.Window.activeFocusItem))
+            return
+        const first = root.nextItemInFocusChain(true)
+        if (first && holds(first))
+            first.forceActiveFocus(Qt.TabFocusReason)
+    }
+    Component.onCompleted: if (root.panel && root.panel.focusOnShow) Qt.callLater(takeFocus)
+
     ScrollView {
         anchors.fill: parent
         contentWidth: availableWidth
