@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 #include "kdb/SecureBytes.h"
 
@@ -44,6 +45,11 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t position) {
     return length;
 }
 
+// ASCII that stands for itself inside a JSON string.
+bool isPlainJsonByte(uint8_t byte) noexcept {
+    return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
+}
+
 } // namespace
 
 std::string quoteJson(std::string_view utf8) {
@@ -58,6 +64,16 @@ void appendQuotedJson(std::string& quoted, std::string_view utf8) {
     quoted.reserve(quoted.size() + utf8.size() + 2);
     quoted.push_back('"');
     for (std::size_t position = 0; position < utf8.size();) {
+        // Most text needs no escape: a run of it is copied at once.
+        std::size_t plainEnd = position;
+        while (plainEnd < utf8.size() && isPlainJsonByte(static_cast<uint8_t>(utf8[plainEnd]))) {
+            ++plainEnd;
+        }
+        if (plainEnd > position) {
+            quoted.append(utf8.substr(position, plainEnd - position));
+            position = plainEnd;
+            continue;
+        }
         const auto byte = static_cast<uint8_t>(utf8[position]);
         if (byte >= 0x80) {
             const std::size_t length = utf8SequenceLength(utf8, position);
@@ -107,21 +123,43 @@ void appendQuotedJson(std::string& quoted, std::string_view utf8) {
 }
 
 JsonWriter::~JsonWriter() {
+    flush();
     // The buffer has held every value written, passwords among them.
-    kdb::secureWipe(m_quoted.data(), m_quoted.capacity());
+    kdb::secureWipe(m_buffer.data(), m_buffer.capacity());
+}
+
+void JsonWriter::flush() {
+    m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+    kdb::secureWipe(m_buffer.data(), m_buffer.size());
+    m_buffer.clear();
+}
+
+void JsonWriter::flushWhenFull() {
+    // The buffer is written out in pieces: a whole export would hold every password at once.
+    if (m_buffer.size() >= kFlushSize) {
+        flush();
+    }
 }
 
 void JsonWriter::writeQuoted(std::string_view text) {
-    kdb::secureWipe(m_quoted.data(), m_quoted.size());
-    m_quoted.clear();
-    appendQuotedJson(m_quoted, text);
-    m_out.write(m_quoted.data(), static_cast<std::streamsize>(m_quoted.size()));
+    // An escaped byte takes at most six.
+    const std::size_t needed = m_buffer.size() + 6 * text.size() + kSlack;
+    if (m_buffer.capacity() < needed) {
+        // Grown by hand, so that no copy of the texts is left behind unwiped.
+        std::string grown;
+        grown.reserve(needed);
+        grown.append(m_buffer);
+        kdb::secureWipe(m_buffer.data(), m_buffer.capacity());
+        m_buffer.swap(grown);
+    }
+    appendQuotedJson(m_buffer, text);
+    flushWhenFull();
 }
 
 void JsonWriter::key(std::string_view name) {
     beforeValue();
     writeQuoted(name);
-    m_out << ": ";
+    m_buffer.append(": ");
     m_afterKey = true;
 }
 
@@ -132,11 +170,13 @@ void JsonWriter::value(std::string_view text) {
 
 void JsonWriter::nullValue() {
     beforeValue();
-    m_out << "null";
+    m_buffer.append("null");
 }
 
 void JsonWriter::finish() {
-    m_out << '\n';
+    m_buffer.push_back('\n');
+    flush();
+    m_out.flush();
 }
 
 void JsonWriter::beforeValue() {
@@ -148,14 +188,14 @@ void JsonWriter::beforeValue() {
         return;
     }
     if (m_levels.back().count++ > 0) {
-        m_out << ',';
+        m_buffer.push_back(',');
     }
     newLine();
 }
 
 void JsonWriter::open(char bracket) {
     beforeValue();
-    m_out << bracket;
+    m_buffer.push_back(bracket);
     m_levels.push_back({});
 }
 
@@ -165,13 +205,21 @@ void JsonWriter::close(char bracket) {
     if (!empty) {
         newLine();
     }
-    m_out << bracket;
+    m_buffer.push_back(bracket);
 }
 
 void JsonWriter::newLine() {
     static constexpr std::string_view spaces = "                                                ";
-    m_out << '\n';
-    for (std::size_t indent = m_levels.size() * 2; indent > 0;) {
+    m_buffer.push_back('\n');
+    std::size_t indent = m_levels.size() * 2;
+    if (indent <= kSlack) {
+        m_buffer.append(indent, ' ');
+        flushWhenFull();
+        return;
+    }
+    // Deep nesting: the indentation goes straight out rather than grow the buffer.
+    flush();
+    while (indent > 0) {
         const std::size_t step = std::min(indent, spaces.size());
         m_out.write(spaces.data(), static_cast<std::streamsize>(step));
         indent -= step;

@@ -18,7 +18,7 @@ void appendQuotedJson(std::string& out, std::string_view utf8);
 // preceded by key(); empty objects and arrays are written as {} and [].
 class JsonWriter final {
 public:
-    explicit JsonWriter(std::ostream& out) : m_out(out) {}
+    explicit JsonWriter(std::ostream& out) : m_out(out) { m_buffer.reserve(kFlushSize + kSlack); }
     ~JsonWriter();
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
@@ -43,10 +43,18 @@ private:
     void close(char bracket);
     void newLine();
     void writeQuoted(std::string_view text);
+    void flush();
+    void flushWhenFull();
+
+    static constexpr std::size_t kFlushSize = 64 * 1024;
+    // Room beyond kFlushSize for the punctuation between two checks, so that the buffer never
+    // grows (and leaves a copy behind) but in writeQuoted.
+    static constexpr std::size_t kSlack = 1024;
 
     std::ostream& m_out;
-    // Reused for every key and value, so that writing one costs no allocation.
-    std::string m_quoted;
+    // What is written goes out in pieces of kFlushSize, each wiped once written: a stream
+    // call per key and value would cost more than the export.
+    std::string m_buffer;
     std::vector<Level> m_levels;
     bool m_afterKey = false;
 };

@@ -52,6 +52,45 @@ TEST(JsonWriter, WritesIndentedDocumentsWithEmptyContainersInline) {
                          "    {}\n  ]\n}\n");
 }
 
+TEST(JsonWriter, WritesLongValuesAndDeepNestingWholeAndInOrder) {
+    // Far beyond the size in which the writer hands its output to the stream.
+    std::string longValue;
+    std::string longQuoted = "\"";
+    for (int index = 0; index < 100000; ++index) {
+        longValue += "a\"\xe2\x82\xac";
+        longQuoted += "a\\\"\xe2\x82\xac";
+    }
+    longQuoted += "\"";
+    constexpr std::size_t kDepth = 2000;
+    std::ostringstream out;
+    {
+        JsonWriter json(out);
+        json.beginObject();
+        json.key("k");
+        json.value(longValue);
+        json.key("deep");
+        for (std::size_t level = 0; level < kDepth; ++level) {
+            json.beginArray();
+        }
+        json.value("x");
+        for (std::size_t level = 0; level < kDepth; ++level) {
+            json.endArray();
+        }
+        json.endObject();
+        json.finish();
+    }
+    std::string expected = "{\n  \"k\": " + longQuoted + ",\n  \"deep\": [";
+    for (std::size_t level = 2; level <= kDepth; ++level) {
+        expected += "\n" + std::string(2 * level, ' ') + "[";
+    }
+    expected += "\n" + std::string(2 * (kDepth + 1), ' ') + "\"x\"";
+    for (std::size_t level = kDepth; level >= 1; --level) {
+        expected += "\n" + std::string(2 * level, ' ') + "]";
+    }
+    expected += "\n}\n";
+    EXPECT_EQ(out.str(), expected);
+}
+
 TEST(TreePath, SplitsOnSlashesAndHonoursEscapes) {
     EXPECT_EQ(splitPath(""), std::vector<std::string>{});
     EXPECT_EQ(splitPath("/a//b/"), (std::vector<std::string>{"a", "b"}));
