@@ -14,6 +14,7 @@
 #include "app/PrivateStorage.h"
 #include "base/DatabaseRecord.h"
 #include "kdb/SecureBytes.h"
+#include "launch/ApplicationIdentity.h"
 #include "launch/ScreenLaunchParts.h"
 #include "tests/ui/LaunchedApp.h"
 #include "ui/GroupBrowser.h"
@@ -34,8 +35,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQuickWindow>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -88,22 +87,6 @@ bool enterSandbox(const QString& sandbox) {
     qunsetenv("XDG_CONFIG_DIRS");
     qunsetenv("XDG_DATA_DIRS");
     return true;
-}
-
-// The application's identity and settings file, as launch/main.cpp sets them up.
-void identifyAsTheApplication() {
-    QGuiApplication::setApplicationName(QStringLiteral("Vaultora"));
-    QGuiApplication::setOrganizationName(QStringLiteral("Vaultora"));
-    const QString settingsFile = QSettings().fileName();
-    vaultora::app::PrivateStorage::adoptSettingsFile(
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-            QStringLiteral("/Unknown Organization/Vaultora.conf"),
-        settingsFile);
-    vaultora::app::PrivateStorage::restrictFile(settingsFile);
-    QGuiApplication::setApplicationVersion(QStringLiteral(VAULTORA_VERSION));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    }
 }
 
 // Copies the database into the documents directory and writes a registry whose one record
@@ -199,7 +182,7 @@ int main(int argc, char** argv) {
     }
     vaultora::app::PrivateStorage::restrictNewFiles();
     QGuiApplication application(argc, argv);
-    identifyAsTheApplication();
+    vaultora::launch::identifyAsTheApplication(QStringLiteral(VAULTORA_VERSION));
 
     LaunchedApp app;
     if (!registerDatabase(app.delegate(), file)) {
