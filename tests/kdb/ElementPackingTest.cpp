@@ -11,24 +11,16 @@
 #include "kdb/ElementPacking.h"
 #include "kdb/KdbxEntry.h"
 #include "kdb/KdbxGroup.h"
-#include "kdb/KdbxParser.h"
 #include "kdb/KdbxTree.h"
 #include "kdb/MappedFileSource.h"
+#include "tests/kdb/support/ParseXml.h"
 #include "tests/kdb/support/XmlFakeRandomStream.h"
-#include "tests/kdb/support/XmlMemorySource.h"
 
 namespace vaultora::kdb {
 namespace {
 
 using testing::XmlFakeRandomStream;
-using testing::XmlMemorySource;
-
-std::shared_ptr<KdbxTree> parse(const std::string& xml, XmlFakeRandomStream& stream) {
-    XmlMemorySource source(xml);
-    KdbxParser parser;
-    parser.set_randomStream(&stream);
-    return parser.parse(source);
-}
+using testing::parseXml;
 
 // The subtree below a node as text: names, attributes, texts and the parent links, walked
 // without recursion.
@@ -82,12 +74,12 @@ TEST(PackedChildren, ComeBackAsTheSameNodesInTheirPlacesBesideOnesThatStayNodes)
     const std::string after = "<String><Key>Password</Key><Value Protected='True'>" +
                               XmlFakeRandomStream::mask("pw", 6) + "</Value></String>";
     XmlFakeRandomStream stream;
-    const auto tree = parse("<KeePassFile><Root><Group><Entry><UUID>AAAA</UUID>" + kept +
+    const auto tree = parseXml("<KeePassFile><Root><Group><Entry><UUID>AAAA</UUID>" + kept +
                                 history + "<AutoType><Enabled>True</Enabled></AutoType>" + after +
                                 "</Entry></Group></Root></KeePassFile>",
                             stream);
     XmlFakeRandomStream plainStream;
-    const auto plain = parse("<KeePassFile><Plain>" + kept + history +
+    const auto plain = parseXml("<KeePassFile><Plain>" + kept + history +
                                  "<AutoType><Enabled>True</Enabled></AutoType></Plain></KeePassFile>",
                              plainStream);
 
@@ -136,7 +128,7 @@ TEST(PackedChildren, GroupsPackTheirsAndDeepNestingNeedsNoRecursion) {
         deep += "</D>";
     }
     XmlFakeRandomStream stream;
-    const auto tree = parse("<KeePassFile><Root><Group><Name>G</Name><Times><X>1</X></Times>" +
+    const auto tree = parseXml("<KeePassFile><Root><Group><Name>G</Name><Times><X>1</X></Times>" +
                                 deep + "</Group></Root></KeePassFile>",
                             stream);
     const DatabaseGroup& group = *tree->getRoot()->getSubGroups()[0];
@@ -184,7 +176,7 @@ TEST(PackedChildren, KeepAnEntryLikeTheGeneratedOnesUnderAKilobyte) {
     }
     xml += "</Group></Root></KeePassFile>";
     XmlFakeRandomStream stream;
-    const auto tree = parse(xml, stream);
+    const auto tree = parseXml(xml, stream);
     ASSERT_EQ(tree->getRoot()->getSubGroups()[0]->getEntries().size(), kEntries);
     EXPECT_LT(tree->arena().bytesInUse() / kEntries, 1024u);
 }

@@ -6,28 +6,15 @@
 
 #include "kdb/KdbxEntry.h"
 #include "kdb/KdbxGroup.h"
-#include "kdb/KdbxParser.h"
 #include "kdb/KdbxTree.h"
+#include "tests/kdb/support/ParseXml.h"
 #include "tests/kdb/support/XmlFakeRandomStream.h"
-#include "tests/kdb/support/XmlMemorySource.h"
 
 namespace vaultora::kdb {
 namespace {
 
 using testing::XmlFakeRandomStream;
-using testing::XmlMemorySource;
-
-std::shared_ptr<KdbxTree> parse(const std::string& xml, XmlFakeRandomStream& stream) {
-    XmlMemorySource source(xml);
-    KdbxParser parser;
-    parser.set_randomStream(&stream);
-    return parser.parse(source);
-}
-
-std::shared_ptr<KdbxTree> parse(const std::string& xml) {
-    XmlFakeRandomStream stream;
-    return parse(xml, stream);
-}
+using testing::parseXml;
 
 std::string field(const std::string& key, const std::string& value) {
     return "<String><Key>" + key + "</Key><Value>" + value + "</Value></String>";
@@ -73,7 +60,7 @@ std::vector<std::string> childNames(const XmlNode& node) {
 }
 
 TEST(KdbxModel, BuildsGroupsAndEntriesInDocumentOrderWithParents) {
-    const auto tree = parse("<KeePassFile><Meta/><Root>"
+    const auto tree = parseXml("<KeePassFile><Meta/><Root>"
                             "<Group><UUID>dTE=</UUID><Name>First</Name><Notes>n</Notes>"
                             "<Entry>" +
                             field("Title", "e1") +
@@ -108,7 +95,7 @@ TEST(KdbxModel, BuildsGroupsAndEntriesInDocumentOrderWithParents) {
 
 TEST(KdbxModel, ReadsIconNumbers) {
     const auto tree =
-        parse("<KeePassFile><Root>"
+        parseXml("<KeePassFile><Root>"
               "<Group><Name>empty</Name><IconID></IconID></Group>"
               "<Group><Name>missing</Name></Group>"
               "<Group><Name>plain</Name><IconID>48</IconID></Group>"
@@ -123,15 +110,15 @@ TEST(KdbxModel, ReadsIconNumbers) {
     }
     EXPECT_EQ(icons, (std::vector<uint32_t>{0xFFFFFFFF, 0, 48, 2, 0xFFFFFFFB, 0x7FFFFFFF, 0}));
 
-    const auto entryTree = parse(entry("<IconID></IconID>"));
+    const auto entryTree = parseXml(entry("<IconID></IconID>"));
     EXPECT_EQ(firstEntry(*entryTree)._image(), 0xFFFFFFFFu);
-    const auto iconless = parse(entry(field("Title", "t")));
+    const auto iconless = parseXml(entry(field("Title", "t")));
     EXPECT_EQ(firstEntry(*iconless)._image(), 0u);
 }
 
 TEST(KdbxModel, TakesTheStandardFieldsOfAnEntry) {
     const std::string password = XmlFakeRandomStream::mask("s3cret", 0);
-    const auto tree = parse(
+    const auto tree = parseXml(
         entry("<UUID>AAECAw==</UUID>" + field("Title", "Mail") + field("UserName", "me") +
               "<String><Key>Password</Key><Value Protected=\"True\">" + password +
               "</Value></String>" + field("URL", "https://x") + field("Notes", "from string") +
@@ -150,7 +137,7 @@ TEST(KdbxModel, TakesTheStandardFieldsOfAnEntry) {
 }
 
 TEST(KdbxModel, ListsCustomFieldsByValueIgnoringCase) {
-    const auto tree = parse(entry(field("Title", "t") + field("First", "b") + field("Second", "A") +
+    const auto tree = parseXml(entry(field("Title", "t") + field("First", "b") + field("Second", "A") +
                                   field("title", "c") + field("Third", "B2")));
     const DatabaseEntry& item = firstEntry(*tree);
     EXPECT_EQ(item.getEntryName(), "t");
@@ -165,14 +152,14 @@ TEST(KdbxModel, ListsCustomFieldsByValueIgnoringCase) {
     EXPECT_EQ(item.getCustomAttributeValue(4), "");
 
     // The lower-case "title" is a custom field in its own right.
-    const auto lowerCase = parse(entry(field("title", "c")));
+    const auto lowerCase = parseXml(entry(field("title", "c")));
     EXPECT_EQ(firstEntry(*lowerCase).getEntryName(), "");
     ASSERT_EQ(firstEntry(*lowerCase).getNumberOfCustomAttributes(), 1u);
     EXPECT_EQ(firstEntry(*lowerCase).getCustomAttributeName(0), "title");
 }
 
 TEST(KdbxModel, KeepsTheLastFieldOfEachName) {
-    const auto tree = parse(entry(field("Title", "old") + field("Title", "new") +
+    const auto tree = parseXml(entry(field("Title", "old") + field("Title", "new") +
                                   field("Pin", "1") + field("Other", "z") + field("Pin", "2")));
     const DatabaseEntry& item = firstEntry(*tree);
     EXPECT_EQ(item.getEntryName(), "new");
@@ -187,7 +174,7 @@ TEST(KdbxModel, SkipsStringFieldsWithoutKeyOrValue) {
     // The value of the keyless field is protected: it still takes its share of the stream,
     // so the password after it unmasks correctly.
     const auto tree =
-        parse(entry("<String><Value Protected='True'>" + XmlFakeRandomStream::mask("lost", 0) +
+        parseXml(entry("<String><Value Protected='True'>" + XmlFakeRandomStream::mask("lost", 0) +
                     "</Value></String>" + "<String><Key>Title</Key></String>" +
                     field("UserName", "u") + "<String><Key>Password</Key><Value Protected='True'>" +
                     XmlFakeRandomStream::mask("pw", 4) + "</Value></String>"),
@@ -202,7 +189,7 @@ TEST(KdbxModel, SkipsStringFieldsWithoutKeyOrValue) {
 TEST(KdbxModel, KeepsHistoryEntriesOutOfTheGroupsButInTheKeyStream) {
     XmlFakeRandomStream stream;
     const auto tree =
-        parse(entry(field("Title", "current") + "<History><Entry>" + field("Title", "old") +
+        parseXml(entry(field("Title", "current") + "<History><Entry>" + field("Title", "old") +
                     "<String><Key>Password</Key><Value Protected='True'>" +
                     XmlFakeRandomStream::mask("old pw", 0) + "</Value></String></Entry></History>" +
                     "<String><Key>Password</Key><Value Protected='True'>" +
@@ -222,18 +209,18 @@ TEST(KdbxModel, KeepsHistoryEntriesOutOfTheGroupsButInTheKeyStream) {
 }
 
 TEST(KdbxModel, FindsRootAnywhereAmongTheDocumentElementsChildren) {
-    const auto late = parse("<KeePassFile><Meta/><Other/><Root><Group><Name>g</Name></Group>"
+    const auto late = parseXml("<KeePassFile><Meta/><Other/><Root><Group><Name>g</Name></Group>"
                             "</Root><Root/></KeePassFile>");
     ASSERT_NE(late->getRoot(), nullptr);
     EXPECT_EQ(names(late->getRoot()->getSubGroups()), (std::vector<std::string>{"g"}));
 
-    EXPECT_EQ(parse("<KeePassFile><Meta/><Other><Root/></Other></KeePassFile>")->getRoot(),
+    EXPECT_EQ(parseXml("<KeePassFile><Meta/><Other><Root/></Other></KeePassFile>")->getRoot(),
               nullptr);
-    EXPECT_EQ(parse("<Root><Group/></Root>")->getRoot(), nullptr);
+    EXPECT_EQ(parseXml("<Root><Group/></Root>")->getRoot(), nullptr);
 }
 
 TEST(KdbxModel, LooksUpMetaValuesOnlyInALeadingMetaElement) {
-    const auto tree = parse("<KeePassFile><Meta><DatabaseName>db</DatabaseName>"
+    const auto tree = parseXml("<KeePassFile><Meta><DatabaseName>db</DatabaseName>"
                             "<RecycleBinUUID>YmluYmluYmluYmluYmluYg==</RecycleBinUUID></Meta>"
                             "<Root><Group><UUID>cm9vdA==</UUID><Name>Home</Name>"
                             "<Group><UUID>YmluYmluYmluYmluYmluYg==</UUID><Name>Bin</Name></Group>"
@@ -246,7 +233,7 @@ TEST(KdbxModel, LooksUpMetaValuesOnlyInALeadingMetaElement) {
     EXPECT_TRUE(tree->isRecycleBin(*home.getSubGroups()[0]));
     EXPECT_FALSE(tree->isRecycleBin(*home.getSubGroups()[1]));
 
-    const auto metaSecond = parse("<KeePassFile><Root><Group><UUID>YmluYmluYmluYmluYmluYg==</UUID>"
+    const auto metaSecond = parseXml("<KeePassFile><Root><Group><UUID>YmluYmluYmluYmluYmluYg==</UUID>"
                                   "</Group></Root><Meta><RecycleBinUUID>YmluYmluYmluYmluYmluYg=="
                                   "</RecycleBinUUID></Meta></KeePassFile>");
     EXPECT_FALSE(metaSecond->getMetaInfo("RecycleBinUUID"));
@@ -254,7 +241,7 @@ TEST(KdbxModel, LooksUpMetaValuesOnlyInALeadingMetaElement) {
 }
 
 TEST(KdbxModel, NeverTakesAGroupWithoutIdentifierForAnEmptyRecycleBinSetting) {
-    const auto tree = parse("<KeePassFile><Meta><RecycleBinUUID/></Meta>"
+    const auto tree = parseXml("<KeePassFile><Meta><RecycleBinUUID/></Meta>"
                             "<Root><Group><Name>g</Name></Group></Root></KeePassFile>");
     EXPECT_FALSE(tree->isRecycleBin(*tree->getRoot()->getSubGroups()[0]));
 }

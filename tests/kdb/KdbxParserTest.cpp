@@ -9,6 +9,7 @@
 #include "kdb/KdbxTree.h"
 #include "tests/kdb/support/ExpectKdbError.h"
 #include "tests/kdb/support/LimitedSource.h"
+#include "tests/kdb/support/ParseXml.h"
 #include "tests/kdb/support/XmlFakeRandomStream.h"
 #include "tests/kdb/support/XmlMemorySource.h"
 
@@ -17,18 +18,7 @@ namespace {
 
 using testing::XmlFakeRandomStream;
 using testing::XmlMemorySource;
-
-std::shared_ptr<KdbxTree> parse(const std::string& xml, XmlFakeRandomStream& stream) {
-    XmlMemorySource source(xml);
-    KdbxParser parser;
-    parser.set_randomStream(&stream);
-    return parser.parse(source);
-}
-
-std::shared_ptr<KdbxTree> parse(const std::string& xml) {
-    XmlFakeRandomStream stream;
-    return parse(xml, stream);
-}
+using testing::parseXml;
 
 // The child at the index; a missing one fails the test with an exception.
 XmlNode& child(const XmlNode& node, std::size_t index) {
@@ -41,7 +31,7 @@ XmlNode& child(const XmlNode& node, std::size_t index) {
 }
 
 TEST(KdbxParser, GathersTextAroundAnEmptyChildIntoTheElement) {
-    const auto tree = parse("<a>x<b/>y</a>");
+    const auto tree = parseXml("<a>x<b/>y</a>");
     XmlNode* root = tree->_root();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->_name().text(), "a");
@@ -54,7 +44,7 @@ TEST(KdbxParser, GathersTextAroundAnEmptyChildIntoTheElement) {
 }
 
 TEST(KdbxParser, DropsLayoutWhitespaceOfContainersButKeepsMixedText) {
-    const auto tree = parse("<r>\n\t<Times>\n\t\t<Expires> False </Expires>\n\t</Times>"
+    const auto tree = parseXml("<r>\n\t<Times>\n\t\t<Expires> False </Expires>\n\t</Times>"
                             "\n\t<m> x <b/> </m>\n\t<e>  </e>\n</r>");
     XmlNode* root = tree->_root();
     EXPECT_EQ(root->_text(), "");
@@ -66,12 +56,12 @@ TEST(KdbxParser, DropsLayoutWhitespaceOfContainersButKeepsMixedText) {
 }
 
 TEST(KdbxParser, ResolvesReferencesAndCDataIntoTheText) {
-    const auto tree = parse("<a>1 &lt; 2 &amp;&#65;&#x42;<![CDATA[<c>&amp;]]></a>");
+    const auto tree = parseXml("<a>1 &lt; 2 &amp;&#65;&#x42;<![CDATA[<c>&amp;]]></a>");
     EXPECT_EQ(tree->_root()->_text(), "1 < 2 &AB<c>&amp;");
 }
 
 TEST(KdbxParser, NamesElementsAndAttributesByTheirLocalNames) {
-    const auto tree = parse(R"(<p:a xmlns:p="urn:x" p:k="v" plain="w"><p:b/></p:a>)");
+    const auto tree = parseXml(R"(<p:a xmlns:p="urn:x" p:k="v" plain="w"><p:b/></p:a>)");
     XmlNode* root = tree->_root();
     EXPECT_EQ(root->_name().text(), "a");
     ASSERT_NE(root->attribute("k"), nullptr);
@@ -81,7 +71,7 @@ TEST(KdbxParser, NamesElementsAndAttributesByTheirLocalNames) {
 }
 
 TEST(KdbxParser, ResolvesReferencesInAttributeValues) {
-    const auto tree = parse("<a x='&amp;&#38;&lt;&quot;&amp;#38; y'/>");
+    const auto tree = parseXml("<a x='&amp;&#38;&lt;&quot;&amp;#38; y'/>");
     ASSERT_NE(tree->_root()->attribute("x"), nullptr);
     EXPECT_EQ(*tree->_root()->attribute("x"), "&&<\"&#38; y");
 }
@@ -92,7 +82,7 @@ TEST(KdbxParser, UnmasksProtectedValuesInDocumentOrder) {
                             "</v><w><v Protected='True'>" + XmlFakeRandomStream::mask("de", 3) +
                             "</v></w><v Protected='False'>bm90</v><v>bm90</v></r>";
     XmlFakeRandomStream stream;
-    const auto tree = parse(xml, stream);
+    const auto tree = parseXml(xml, stream);
     EXPECT_EQ(stream.consumedPerCall(), (std::vector<std::size_t>{3, 2}));
     XmlNode* root = tree->_root();
     EXPECT_EQ(child(*root, 0)._text(), "abc");
@@ -106,7 +96,7 @@ TEST(KdbxParser, EmptiesAProtectedValueOfBadBase64WithoutUsingTheKeyStream) {
                             "<v Protected='True'>" +
                             XmlFakeRandomStream::mask("ok", 0) + "</v></r>";
     XmlFakeRandomStream stream;
-    const auto tree = parse(xml, stream);
+    const auto tree = parseXml(xml, stream);
     XmlNode* root = tree->_root();
     EXPECT_EQ(child(*root, 0)._text(), "");
     EXPECT_EQ(child(*root, 1)._text(), "");
@@ -118,7 +108,7 @@ TEST(KdbxParser, EmptiesAnUnmaskedValueThatIsNotUtf8AndGoesOn) {
     const std::string xml = "<r><v Protected='True'>" + XmlFakeRandomStream::mask("\xFF\xFE", 0) +
                             "</v><v Protected='True'>" + XmlFakeRandomStream::mask("next", 2) +
                             "</v></r>";
-    const auto tree = parse(xml);
+    const auto tree = parseXml(xml);
     EXPECT_EQ(child(*tree->_root(), 0)._text(), "");
     EXPECT_EQ(child(*tree->_root(), 1)._text(), "next");
 }
@@ -156,7 +146,7 @@ TEST(KdbxParser, RefusesMalformedOrIncompleteDocuments) {
     for (const std::string xml :
          {"", "   ", "<a>", "<a><b></a>", "<a></b>", "<a/><b/>", "<a x='1' x='2'/>",
           "<a>&undefined;</a>", "<a><p:b/></a>", "text only", "<a>\xFF</a>"}) {
-        EXPECT_KDB_ERROR(parse(xml), "InvalidData", "XmlParseError") << xml;
+        EXPECT_KDB_ERROR(parseXml(xml), "InvalidData", "XmlParseError") << xml;
     }
 }
 
@@ -166,14 +156,14 @@ TEST(KdbxParser, RefusesAnElementWithMoreAttributesThanAnyDatabaseHas) {
     for (int index = 0; index < 129; ++index) {
         many += " x" + std::to_string(index) + "='>=\"'";
     }
-    EXPECT_KDB_ERROR(parse(many + "/>"), "InvalidData", "XmlParseError");
+    EXPECT_KDB_ERROR(parseXml(many + "/>"), "InvalidData", "XmlParseError");
 
     std::string enough = "<!-- a=b c=d --><a";
     for (int index = 0; index < 128; ++index) {
         enough += " x" + std::to_string(index) + "=\"1\"";
     }
     enough += ">" + std::string(300, '=') + "</a>";
-    const auto tree = parse(enough);
+    const auto tree = parseXml(enough);
     EXPECT_EQ(tree->_root()->_attributes().size(), 128u);
 }
 
@@ -181,7 +171,7 @@ TEST(KdbxParser, PrintsNothingOfABrokenDocument) {
     // UTF-16 with unpaired surrogates fails in the character conversion.
     const std::string broken("\xFF\xFE<\0a\0>\0\x00\xD8\x00\xD8\x00\xD8<\0/\0a\0>\0", 22);
     ::testing::internal::CaptureStderr();
-    EXPECT_KDB_ERROR(parse(broken), "InvalidData", "XmlParseError");
+    EXPECT_KDB_ERROR(parseXml(broken), "InvalidData", "XmlParseError");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
@@ -196,14 +186,14 @@ TEST(KdbxParser, NeverExpandsDeclaredEntities) {
         xml += "\">";
     }
     xml += "]><a>&e9;</a>";
-    EXPECT_KDB_ERROR(parse(xml), "InvalidData", "XmlParseError");
+    EXPECT_KDB_ERROR(parseXml(xml), "InvalidData", "XmlParseError");
 }
 
 TEST(KdbxParser, NeverLoadsExternalEntities) {
     const std::string xml =
         "<!DOCTYPE a [<!ENTITY secret SYSTEM \"file:///etc/hostname\">]><a>&secret;</a>";
     try {
-        const auto tree = parse(xml);
+        const auto tree = parseXml(xml);
         EXPECT_EQ(tree->_root()->_text(), "");
     } catch (const DatabaseError& error) {
         EXPECT_EQ(error.reason(), "XmlParseError");
@@ -252,7 +242,7 @@ TEST(KdbxParser, RaisesTheFirstFailureInTheDocumentAndStopsTheParserEarly) {
                      "MissingRandomStream");
 
     // The parser is whole after each failure.
-    EXPECT_NE(parse("<a><b/></a>")->_root(), nullptr);
+    EXPECT_NE(parseXml("<a><b/></a>")->_root(), nullptr);
 }
 
 TEST(KdbxParser, SurvivesVeryDeepNesting) {
@@ -265,7 +255,7 @@ TEST(KdbxParser, SurvivesVeryDeepNesting) {
     }
     // The XML parser bounds the depth; either way nothing may overflow the call stack.
     try {
-        const auto tree = parse(xml);
+        const auto tree = parseXml(xml);
         EXPECT_NE(tree->_root(), nullptr);
     } catch (const DatabaseError& error) {
         EXPECT_EQ(error.reason(), "XmlParseError");
