@@ -4,27 +4,17 @@
 
 namespace vaultora::kdb {
 
-BlockChannel::BlockChannel() {
-    m_writing.reserve(kBlockSize + kBlockSize / 4);
+namespace {
+// Room for the event that fills a block beyond its hand-over size, as most events are short.
+constexpr std::size_t kBlockCapacity = BlockChannel::kBlockSize + BlockChannel::kBlockSize / 4;
+} // namespace
+
+BlockChannel::BlockChannel() : m_writing(kBlockCapacity) {
     // Every block there will ever be: taking one back never allocates.
     m_empty.reserve(kBlocksOnTheirWay + 2);
 }
 
-BlockChannel::~BlockChannel() {
-    wipe(m_writing);
-    wipe(m_reading);
-    for (SecureBytes& block : m_full) {
-        wipe(block);
-    }
-    for (SecureBytes& block : m_empty) {
-        wipe(block);
-    }
-}
-
-void BlockChannel::wipe(SecureBytes& block) noexcept {
-    secureWipe(block.data(), block.size());
-    block.clear();
-}
+BlockChannel::~BlockChannel() = default;
 
 bool BlockChannel::handOver() {
     std::unique_lock lock(m_mutex);
@@ -34,8 +24,7 @@ bool BlockChannel::handOver() {
     }
     m_full.push_back(std::move(m_writing));
     if (m_empty.empty()) {
-        m_writing = SecureBytes();
-        m_writing.reserve(kBlockSize + kBlockSize / 4);
+        m_writing = ChannelBlock(kBlockCapacity);
     } else {
         m_writing = std::move(m_empty.back());
         m_empty.pop_back();
@@ -51,7 +40,7 @@ void BlockChannel::finish(std::exception_ptr failure) noexcept {
             m_full.push_back(std::move(m_writing));
         } catch (...) {
             // Without room for the last block the events are incomplete: a failure either way.
-            wipe(m_writing);
+            m_writing.clear();
             if (!failure) {
                 failure = std::current_exception();
             }
@@ -62,12 +51,11 @@ void BlockChannel::finish(std::exception_ptr failure) noexcept {
     m_changed.notify_all();
 }
 
-const SecureBytes* BlockChannel::next() {
+const ChannelBlock* BlockChannel::next() {
     std::unique_lock lock(m_mutex);
-    wipe(m_reading);
+    m_reading.clear();
     if (m_reading.capacity() > 0) {
         m_empty.push_back(std::move(m_reading));
-        m_reading = SecureBytes();
     }
     m_changed.wait(lock, [this] { return !m_full.empty() || m_finished; });
     if (m_full.empty()) {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "SecureBytes.h"
+#include "ChannelBlock.h"
 
 namespace vaultora::kdb {
 
@@ -20,7 +20,7 @@ namespace vaultora::kdb {
 class BlockChannel {
 public:
     // A block is handed over once it holds this much.
-    static constexpr std::size_t kBlockSize = 128 * 1024;
+    static constexpr std::size_t kBlockSize = 64 * 1024;
     static constexpr std::size_t kBlocksOnTheirWay = 4;
 
     BlockChannel();
@@ -29,7 +29,7 @@ public:
     BlockChannel& operator=(const BlockChannel&) = delete;
 
     // The making side. The block being written.
-    [[nodiscard]] SecureBytes& block() noexcept { return m_writing; }
+    [[nodiscard]] ChannelBlock& block() noexcept { return m_writing; }
     // Hands the block over once it is full and starts an empty one, waiting while the user
     // is behind. False once the user has stopped: the maker stops too.
     bool handOverWhenFull() {
@@ -42,7 +42,7 @@ public:
 
     // The using side. The next block, or none at the end; the block before it is taken back
     // for writing.
-    [[nodiscard]] const SecureBytes* next();
+    [[nodiscard]] const ChannelBlock* next();
     // Why the blocks ended: none when the making ran to its end.
     [[nodiscard]] std::exception_ptr failure() const;
     // The user gives up; the maker stops at its next hand-over.
@@ -50,14 +50,13 @@ public:
 
 private:
     bool handOver();
-    static void wipe(SecureBytes& block) noexcept;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<SecureBytes> m_full;
-    std::vector<SecureBytes> m_empty;
-    SecureBytes m_writing;
-    SecureBytes m_reading;
+    std::deque<ChannelBlock> m_full;
+    std::vector<ChannelBlock> m_empty;
+    ChannelBlock m_writing;
+    ChannelBlock m_reading;
     bool m_finished = false;
     // Read by the maker at every step, so without the lock.
     std::atomic<bool> m_stopped{false};

@@ -17,8 +17,8 @@ constexpr uint32_t kOutputRoom = DecryptingSource::kSliceSize + 16;
 DecryptingSource::DecryptingSource(std::unique_ptr<InputSource> source,
                                    std::unique_ptr<PayloadCipher> cipher)
     : m_source(std::move(source)), m_cryptor(std::move(cipher)),
-      m_inputBuffer(std::make_unique<uint8_t[]>(kSliceSize)),
-      m_outputBuffer(std::make_unique<uint8_t[]>(kOutputRoom)) {}
+      m_inputBuffer(std::make_unique_for_overwrite<uint8_t[]>(kSliceSize)),
+      m_outputBuffer(std::make_unique_for_overwrite<uint8_t[]>(kOutputRoom)) {}
 
 DecryptingSource::DecryptingSource(std::unique_ptr<InputSource> source,
                                    std::span<const uint8_t, 32> key,
@@ -27,8 +27,9 @@ DecryptingSource::DecryptingSource(std::unique_ptr<InputSource> source,
                        PayloadCipher::createAes256Cbc(key, initialisationVector)) {}
 
 DecryptingSource::~DecryptingSource() {
-    // The plain text may hold secrets of the database.
-    secureWipe(m_outputBuffer.get(), kOutputRoom);
+    // The plain text may hold secrets of the database. Only what was written is wiped: the
+    // rest of the buffer was never touched, and a small file leaves most of it so.
+    secureWipe(m_outputBuffer.get(), m_outputWritten);
 }
 
 bool DecryptingSource::decrypt() {
@@ -39,11 +40,15 @@ bool DecryptingSource::decrypt() {
     m_bufferSize = 0;
     const uint32_t delivered = m_source->readBytes(m_inputBuffer.get(), kSliceSize);
     if (delivered > 0) {
+        // Counted before the call, which may write its output and then fail.
+        m_outputWritten = std::max(m_outputWritten, std::min(kOutputRoom, delivered + 16));
         m_bufferSize += m_cryptor->update(m_inputBuffer.get(), delivered, m_outputBuffer.get());
         if (delivered == kSliceSize) {
             return true;
         }
     }
+    // A held-back block at most.
+    m_outputWritten = std::max(m_outputWritten, std::min(kOutputRoom, m_bufferSize + 16));
     m_bufferSize += m_cryptor->finish(m_outputBuffer.get() + m_bufferSize);
     m_eof = true;
     return true;

@@ -42,6 +42,8 @@ private:
     std::unique_ptr<uint8_t[]> m_outputBuffer;
     uint32_t m_bufferOffset = 0;
     uint32_t m_bufferSize = 0;
+    // How far into the output buffer plain text has ever been written.
+    uint32_t m_outputWritten = 0;
     bool m_eof = false;
 };
 

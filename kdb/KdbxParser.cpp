@@ -51,7 +51,7 @@ public:
     explicit KdbxParseSession(KdbxParser& parser) : m_parser(parser) {}
 
     void build(BlockChannel& channel) {
-        while (const SecureBytes* block = channel.next()) {
+        while (const ChannelBlock* block = channel.next()) {
             XmlEventReader events(*block);
             while (!events.atEnd()) {
                 switch (events.kind()) {
@@ -159,15 +159,6 @@ private:
         secureWipe(text.data(), text.size());
         text.clear();
         node->postProcess(m_parser.m_randomStream);
-    }
-
-    static bool isLayoutWhitespace(std::string_view text) noexcept {
-        for (const char character : text) {
-            if (character != ' ' && (character < '\t' || character > '\r')) {
-                return false;
-            }
-        }
-        return true;
     }
 
     KdbxParser& m_parser;

@@ -222,6 +222,10 @@ void XmlEventProducer::onStartElement(void* user, const xmlChar* localName, cons
                                       const xmlChar*, int, const xmlChar**, int attributeCount,
                                       int, const xmlChar** attributes) {
     guarded(user, [&](XmlEventProducer& producer) {
+        if (!producer.m_openElements.empty()) {
+            producer.m_openElements.back().hasChild = true;
+        }
+        producer.m_openElements.push_back({producer.m_heldWhitespace.size(), false, false});
         XmlEventWriter writer(producer.m_channel.block());
         // Each attribute comes as five pointers: local name, prefix, namespace, value start
         // and value end; one without a value is left out.
@@ -244,18 +248,51 @@ void XmlEventProducer::onStartElement(void* user, const xmlChar* localName, cons
 
 void XmlEventProducer::onEndElement(void* user, const xmlChar*, const xmlChar*, const xmlChar*) {
     guarded(user, [](XmlEventProducer& producer) {
-        XmlEventWriter(producer.m_channel.block()).end();
+        XmlEventWriter writer(producer.m_channel.block());
+        if (!producer.m_openElements.empty()) {
+            const OpenElement element = producer.m_openElements.back();
+            producer.m_openElements.pop_back();
+            // White space alone is the text of an element without children; beside children it
+            // is layout.
+            if (!element.hasChild) {
+                producer.sendHeldWhitespace(writer, element);
+            }
+            producer.m_heldWhitespace.truncate(element.heldFrom);
+        }
+        writer.end();
     });
 }
 
 void XmlEventProducer::onCharacters(void* user, const xmlChar* characters, int length) {
     guarded(user, [&](XmlEventProducer& producer) {
-        if (length > 0) {
-            XmlEventWriter(producer.m_channel.block())
-                .characters({reinterpret_cast<const char*>(characters),
-                             static_cast<std::size_t>(length)});
+        // Outside the document element there is no element to give text to.
+        if (length <= 0 || producer.m_openElements.empty()) {
+            return;
         }
+        const std::string_view text(reinterpret_cast<const char*>(characters),
+                                    static_cast<std::size_t>(length));
+        OpenElement& element = producer.m_openElements.back();
+        XmlEventWriter writer(producer.m_channel.block());
+        if (!element.hasText) {
+            if (isLayoutWhitespace(text)) {
+                producer.m_heldWhitespace.append(text.data(), text.size());
+                return;
+            }
+            element.hasText = true;
+            producer.sendHeldWhitespace(writer, element);
+            producer.m_heldWhitespace.truncate(element.heldFrom);
+        }
+        writer.characters(text);
     });
+}
+
+void XmlEventProducer::sendHeldWhitespace(XmlEventWriter& writer, const OpenElement& element) {
+    const std::size_t held = m_heldWhitespace.size() - element.heldFrom;
+    if (held > 0) {
+        writer.characters({reinterpret_cast<const char*>(m_heldWhitespace.data()) +
+                               element.heldFrom,
+                           held});
+    }
 }
 
 void XmlEventProducer::onError(void* user, const char*, ...) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <memory>
+#include <vector>
 
 #include "BlockChannel.h"
 #include "InputSource.h"
+#include "XmlEvents.h"
 
 struct _xmlParserCtxt;
 
@@ -42,7 +45,20 @@ private:
     static void onWarning(void*, const char*, ...);
     template <typename Step> static void guarded(void* user, Step step) noexcept;
 
+    // An element the parser is inside. Its white space is held back until the element shows
+    // text that is more than white space: most of it is the layout between child elements,
+    // which the builder would drop (see isLayoutWhitespace), and sending it costs both threads.
+    struct OpenElement {
+        std::size_t heldFrom; // where its held white space starts in m_heldWhitespace
+        bool hasChild;
+        bool hasText;
+    };
+    void sendHeldWhitespace(XmlEventWriter& writer, const OpenElement& element);
+
     BlockChannel& m_channel;
+    std::vector<OpenElement> m_openElements;
+    // The held white space of the open elements, innermost last; wiped as it goes.
+    ChannelBlock m_heldWhitespace;
     std::unique_ptr<_xmlParserCtxt, ContextDeleter> m_context;
     std::exception_ptr m_failure;
     bool m_xmlError = false;

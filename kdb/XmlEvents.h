@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "SecureBytes.h"
+#include "ChannelBlock.h"
 
 namespace vaultora::kdb {
 
@@ -19,9 +19,20 @@ namespace vaultora::kdb {
 //   end:        'E'
 enum class XmlEventKind : char { Start = 'S', Characters = 'C', End = 'E' };
 
+// White space between the elements of an indented document is only its layout; the text of
+// an element with children is dropped when it is nothing but this.
+[[nodiscard]] inline bool isLayoutWhitespace(std::string_view text) noexcept {
+    for (const char character : text) {
+        if (character != ' ' && (character < '\t' || character > '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class XmlEventWriter {
 public:
-    explicit XmlEventWriter(SecureBytes& block) : m_block(block) {}
+    explicit XmlEventWriter(ChannelBlock& block) : m_block(block) {}
 
     void start(const unsigned char* name, uint32_t attributeCount) {
         put(XmlEventKind::Start);
@@ -39,26 +50,22 @@ public:
     void end() { put(XmlEventKind::End); }
 
 private:
-    template <typename Value> void put(const Value& value) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&value);
-        m_block.insert(m_block.end(), bytes, bytes + sizeof(Value));
-    }
+    template <typename Value> void put(const Value& value) { m_block.appendValue(value); }
     void text(std::string_view text) {
         if (text.size() > UINT32_MAX) {
             throw std::length_error("text too long");
         }
         put(static_cast<uint32_t>(text.size()));
-        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-        m_block.insert(m_block.end(), bytes, bytes + text.size());
+        m_block.append(text.data(), text.size());
     }
 
-    SecureBytes& m_block;
+    ChannelBlock& m_block;
 };
 
 // Reads back what an XmlEventWriter wrote into one block.
 class XmlEventReader {
 public:
-    explicit XmlEventReader(const SecureBytes& block)
+    explicit XmlEventReader(const ChannelBlock& block)
         : m_position(block.data()), m_end(block.data() + block.size()) {}
 
     [[nodiscard]] bool atEnd() const noexcept { return m_position == m_end; }

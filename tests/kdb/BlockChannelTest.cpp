@@ -13,8 +13,7 @@ namespace {
 // Writes count numbers in order, handing blocks over as they fill; false once stopped.
 bool writeNumbers(BlockChannel& channel, uint32_t count) {
     for (uint32_t number = 0; number < count; ++number) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&number);
-        channel.block().insert(channel.block().end(), bytes, bytes + sizeof(number));
+        channel.block().appendValue(number);
         if (!channel.handOverWhenFull()) {
             return false;
         }
@@ -31,7 +30,7 @@ TEST(BlockChannel, DeliversEveryBlockInOrderThenTheFailureThatEndedThem) {
     });
     uint32_t expected = 0;
     bool inOrder = true;
-    while (const SecureBytes* block = channel.next()) {
+    while (const ChannelBlock* block = channel.next()) {
         EXPECT_EQ(block->size() % sizeof(uint32_t), 0u);
         for (std::size_t offset = 0; offset + sizeof(uint32_t) <= block->size();
              offset += sizeof(uint32_t)) {
