@@ -45,7 +45,8 @@ TEST(KdbxParser, GathersTextAroundAnEmptyChildIntoTheElement) {
 
 TEST(KdbxParser, DropsLayoutWhitespaceOfContainersButKeepsMixedText) {
     const auto tree = parseXml("<r>\n\t<Times>\n\t\t<Expires> False </Expires>\n\t</Times>"
-                            "\n\t<m> x <b/> </m>\n\t<e>  </e>\n</r>");
+                            "\n\t<m> x <b/> </m>\n\t<e>  </e>"
+                            "\n\t<k> <b/>\t<i> </i> y </k>\n</r>");
     XmlNode* root = tree->_root();
     EXPECT_EQ(root->_text(), "");
     EXPECT_EQ(child(*root, 0)._text(), "");
@@ -53,6 +54,9 @@ TEST(KdbxParser, DropsLayoutWhitespaceOfContainersButKeepsMixedText) {
     EXPECT_EQ(child(*root, 1)._text(), " x  ");
     // An element without children keeps its text even when it is all white space.
     EXPECT_EQ(child(*root, 2)._text(), "  ");
+    // White space before children counts once text follows them, in document order.
+    EXPECT_EQ(child(*root, 3)._text(), " \t y ");
+    EXPECT_EQ(child(child(*root, 3), 1)._text(), " ");
 }
 
 TEST(KdbxParser, ResolvesReferencesAndCDataIntoTheText) {
