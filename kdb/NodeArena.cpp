@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "SecureBytes.h"
+
 namespace vaultora::kdb {
 
 namespace {
@@ -23,9 +25,7 @@ std::size_t roundUp(std::size_t value, std::size_t multiple) {
 
 NodeArena::~NodeArena() {
     for (const Block& block : m_blocks) {
-        // explicit_bzero is the C library's memset that the compiler may not drop; the arena
-        // can hold gigabytes, where a byte-wise wipe would be felt.
-        explicit_bzero(block.start, block.used);
+        secureWipe(block.start, block.used);
         munmap(block.mapping, block.mappingSize);
     }
 }

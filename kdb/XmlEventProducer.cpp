@@ -1,6 +1,6 @@
 #include "XmlEventProducer.h"
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -11,6 +11,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include "AttributeCountGuard.h"
 #include "DatabaseError.h"
 #include "SecureBytes.h"
 #include "XmlEvents.h"
@@ -18,92 +19,6 @@
 namespace vaultora::kdb {
 
 namespace {
-
-constexpr uint32_t kChunkSize = 102400;
-
-// Watches the markup on its way to the XML parser and refuses an element with more attributes
-// than any document of this format has: the XML parser compares each attribute of an element
-// with all earlier ones, so a start tag with a million attributes would take hours.
-class AttributeCountGuard {
-public:
-    // False once an element has too many attributes.
-    [[nodiscard]] bool accept(const char* bytes, std::size_t length) noexcept {
-        const char* position = bytes;
-        const char* const end = bytes + length;
-        while (position < end) {
-            if (m_state == State::Outside) {
-                position = static_cast<const char*>(std::memchr(position, '<', end - position));
-                if (position == nullptr) {
-                    return true;
-                }
-            } else if (m_state == State::StartTag) {
-                // Names and white space in a start tag change nothing; pass over them quickly.
-                while (position < end && !kStartTagMarks[static_cast<unsigned char>(*position)]) {
-                    ++position;
-                }
-            } else if (m_state == State::Quoted) {
-                while (position < end && *position != m_quote && *position != '<') {
-                    ++position;
-                }
-            }
-            if (position == end) {
-                return true;
-            }
-            const char character = *position++;
-            if (character == '<') {
-                // A '<' never stands inside an attribute value, so it always opens markup.
-                m_state = State::MarkupStart;
-                m_equalSigns = 0;
-                continue;
-            }
-            switch (m_state) {
-            case State::MarkupStart:
-                // Comments, declarations, processing instructions and end tags carry no
-                // attributes.
-                m_state = character == '!' || character == '?' || character == '/'
-                              ? State::Outside
-                              : State::StartTag;
-                break;
-            case State::StartTag:
-                if (character == '"' || character == '\'') {
-                    m_quote = character;
-                    m_state = State::Quoted;
-                } else if (character == '=') {
-                    if (++m_equalSigns > kMaximumAttributes) {
-                        return false;
-                    }
-                } else if (character == '>') {
-                    m_state = State::Outside;
-                }
-                break;
-            case State::Quoted:
-                if (character == m_quote) {
-                    m_state = State::StartTag;
-                }
-                break;
-            case State::Outside:
-                break;
-            }
-        }
-        return true;
-    }
-
-private:
-    enum class State : uint8_t { Outside, MarkupStart, StartTag, Quoted };
-    static constexpr uint32_t kMaximumAttributes = 128;
-    // The characters that mean something inside a start tag.
-    static constexpr std::array<bool, 256> kStartTagMarks = [] {
-        std::array<bool, 256> marks{};
-        for (const unsigned char mark : {'<', '>', '=', '"', '\''}) {
-            marks[mark] = true;
-        }
-        return marks;
-    }();
-
-    State m_state = State::Outside;
-    char m_quote = 0;
-    uint32_t m_equalSigns = 0;
-};
 
 void discardMessage(void*, const char*, ...) {}
 
@@ -140,7 +55,8 @@ void XmlEventProducer::ContextDeleter::operator()(_xmlParserCtxt* context) const
     xmlFreeParserCtxt(context);
 }
 
-XmlEventProducer::XmlEventProducer(BlockChannel& channel) : m_channel(channel) {}
+XmlEventProducer::XmlEventProducer(BlockChannel& channel)
+    : m_channel(channel), m_chunk(kChunkSize) {}
 
 XmlEventProducer::~XmlEventProducer() = default;
 
@@ -158,45 +74,61 @@ void XmlEventProducer::run(InputSource& source) {
 
     initialiseXmlLibrary();
     const MutedGenericErrors muted;
-    m_context.reset(xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr));
+    m_source = &source;
+    // The XML parser pulls the document through readInput: parsing as it reads costs less
+    // than pushing chunks into it, which looks ahead for the end of each tag and text.
+    m_context.reset(xmlCreateIOParserCtxt(&handler, this, &readInput, nullptr, this,
+                                          XML_CHAR_ENCODING_NONE));
     if (!m_context) {
         throw std::bad_alloc();
     }
     // No network access and no entity substitution: no handler stores entity declarations,
     // so a reference to a declared entity is an undefined-entity error instead of an
     // expansion.
-    xmlCtxtUseOptions(m_context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA);
-
-    AttributeCountGuard attributeGuard;
-    // The chunks are decrypted database text: the buffer is wiped when it goes.
-    SecureBytes buffer(kChunkSize);
-    auto* const chunk = reinterpret_cast<char*>(buffer.data());
-    for (;;) {
-        const uint32_t length = source.readBytes(chunk, kChunkSize);
-        if (!attributeGuard.accept(chunk, length)) {
-            throw DatabaseError("InvalidData", "XmlParseError");
-        }
-        feed(chunk, length, false);
-        if (length == 0 || m_channel.stopped()) {
-            break;
-        }
-    }
-    if (!m_channel.stopped()) {
-        feed(nullptr, 0, true);
-    }
-}
-
-void XmlEventProducer::feed(const char* bytes, uint32_t length, bool last) {
-    const int status =
-        xmlParseChunk(m_context.get(), bytes, static_cast<int>(length), last ? 1 : 0);
+    xmlCtxtUseOptions(m_context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE);
+    xmlParseDocument(m_context.get());
     if (m_failure) {
         std::rethrow_exception(m_failure);
     }
     if (m_channel.stopped()) {
         return;
     }
-    if (m_xmlError || status != 0) {
+    // A well-formed document is read to the end of the payload, where nothing may follow it.
+    if (m_xmlError || m_context->wellFormed == 0 || !m_sourceEnded) {
         throw DatabaseError("InvalidData", "XmlParseError");
+    }
+}
+
+int XmlEventProducer::readInput(void* user, char* destination, int length) noexcept {
+    auto& producer = *static_cast<XmlEventProducer*>(user);
+    try {
+        if (producer.m_chunkOffset == producer.m_chunkLength) {
+            if (producer.m_sourceEnded || producer.m_channel.stopped()) {
+                return 0;
+            }
+            producer.m_chunkOffset = 0;
+            producer.m_chunkLength = producer.m_source->readBytes(producer.m_chunk.data(),
+                                                                  kChunkSize);
+            const auto* chunk = reinterpret_cast<const char*>(producer.m_chunk.data());
+            if (!producer.m_attributeGuard.accept(chunk, producer.m_chunkLength)) {
+                throw DatabaseError("InvalidData", "XmlParseError");
+            }
+            if (producer.m_chunkLength == 0) {
+                producer.m_sourceEnded = true;
+                return 0;
+            }
+        }
+        const uint32_t count =
+            std::min(static_cast<uint32_t>(std::max(length, 0)),
+                     producer.m_chunkLength - producer.m_chunkOffset);
+        std::memcpy(destination, producer.m_chunk.data() + producer.m_chunkOffset, count);
+        producer.m_chunkOffset += count;
+        return static_cast<int>(count);
+    } catch (...) {
+        // The XML parser parses what it holds and then meets the end; the failure is raised
+        // before anything it reports. Stopping it here would free the buffer it reads into.
+        producer.m_failure = std::current_exception();
+        return -1;
     }
 }
 

@@ -5,8 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "AttributeCountGuard.h"
 #include "BlockChannel.h"
 #include "InputSource.h"
+#include "SecureBytes.h"
 #include "XmlEvents.h"
 
 struct _xmlParserCtxt;
@@ -33,8 +35,11 @@ private:
         void operator()(_xmlParserCtxt* context) const noexcept;
     };
 
-    void feed(const char* bytes, uint32_t length, bool last);
+    // The payload is read in chunks of this size, and each chunk is guarded before the XML
+    // parser sees it.
+    static constexpr uint32_t kChunkSize = 102400;
 
+    static int readInput(void* user, char* destination, int length) noexcept;
     static void onStartElement(void* user, const unsigned char* localName, const unsigned char*,
                                const unsigned char*, int, const unsigned char**,
                                int attributeCount, int, const unsigned char** attributes);
@@ -56,6 +61,13 @@ private:
     void sendHeldWhitespace(XmlEventWriter& writer, const OpenElement& element);
 
     BlockChannel& m_channel;
+    InputSource* m_source = nullptr;
+    // The chunk being read; it is decrypted database text, wiped when it goes.
+    SecureBytes m_chunk;
+    uint32_t m_chunkOffset = 0;
+    uint32_t m_chunkLength = 0;
+    bool m_sourceEnded = false;
+    AttributeCountGuard m_attributeGuard;
     std::vector<OpenElement> m_openElements;
     // The held white space of the open elements, innermost last; wiped as it goes.
     ChannelBlock m_heldWhitespace;
