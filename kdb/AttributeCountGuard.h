@@ -19,10 +19,6 @@ public:
 private:
     enum class State : uint8_t { Outside, MarkupStart, StartTag, Quoted };
 
-    // One of the characters that can change the state: '<', '>', '=' and the quotes.
-    [[nodiscard]] bool onMark(const char* mark, const char* end) noexcept;
-    void markupStarted(char next) noexcept;
-
     State m_state = State::Outside;
     char m_quote = 0;
     uint32_t m_equalSigns = 0;

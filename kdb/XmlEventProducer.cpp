@@ -77,8 +77,8 @@ void XmlEventProducer::run(InputSource& source) {
     m_source = &source;
     // The XML parser pulls the document through readInput: parsing as it reads costs less
     // than pushing chunks into it, which looks ahead for the end of each tag and text.
-    m_context.reset(xmlCreateIOParserCtxt(&handler, this, &readInput, nullptr, this,
-                                          XML_CHAR_ENCODING_NONE));
+    m_context.reset(
+        xmlCreateIOParserCtxt(&handler, this, &readInput, nullptr, this, XML_CHAR_ENCODING_NONE));
     if (!m_context) {
         throw std::bad_alloc();
     }
@@ -107,8 +107,8 @@ int XmlEventProducer::readInput(void* user, char* destination, int length) noexc
                 return 0;
             }
             producer.m_chunkOffset = 0;
-            producer.m_chunkLength = producer.m_source->readBytes(producer.m_chunk.data(),
-                                                                  kChunkSize);
+            producer.m_chunkLength =
+                producer.m_source->readBytes(producer.m_chunk.data(), kChunkSize);
             const auto* chunk = reinterpret_cast<const char*>(producer.m_chunk.data());
             if (!producer.m_attributeGuard.accept(chunk, producer.m_chunkLength)) {
                 throw DatabaseError("InvalidData", "XmlParseError");
@@ -118,9 +118,8 @@ int XmlEventProducer::readInput(void* user, char* destination, int length) noexc
                 return 0;
             }
         }
-        const uint32_t count =
-            std::min(static_cast<uint32_t>(std::max(length, 0)),
-                     producer.m_chunkLength - producer.m_chunkOffset);
+        const uint32_t count = std::min(static_cast<uint32_t>(std::max(length, 0)),
+                                        producer.m_chunkLength - producer.m_chunkOffset);
         std::memcpy(destination, producer.m_chunk.data() + producer.m_chunkOffset, count);
         producer.m_chunkOffset += count;
         return static_cast<int>(count);
@@ -151,8 +150,8 @@ template <typename Step> void XmlEventProducer::guarded(void* user, Step step) n
 }
 
 void XmlEventProducer::onStartElement(void* user, const xmlChar* localName, const xmlChar*,
-                                      const xmlChar*, int, const xmlChar**, int attributeCount,
-                                      int, const xmlChar** attributes) {
+                                      const xmlChar*, int, const xmlChar**, int attributeCount, int,
+                                      const xmlChar** attributes) {
     guarded(user, [&](XmlEventProducer& producer) {
         if (!producer.m_openElements.empty()) {
             producer.m_openElements.back().hasChild = true;
@@ -221,9 +220,8 @@ void XmlEventProducer::onCharacters(void* user, const xmlChar* characters, int l
 void XmlEventProducer::sendHeldWhitespace(XmlEventWriter& writer, const OpenElement& element) {
     const std::size_t held = m_heldWhitespace.size() - element.heldFrom;
     if (held > 0) {
-        writer.characters({reinterpret_cast<const char*>(m_heldWhitespace.data()) +
-                               element.heldFrom,
-                           held});
+        writer.characters(
+            {reinterpret_cast<const char*>(m_heldWhitespace.data()) + element.heldFrom, held});
     }
 }
 

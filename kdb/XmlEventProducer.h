@@ -41,8 +41,8 @@ private:
 
     static int readInput(void* user, char* destination, int length) noexcept;
     static void onStartElement(void* user, const unsigned char* localName, const unsigned char*,
-                               const unsigned char*, int, const unsigned char**,
-                               int attributeCount, int, const unsigned char** attributes);
+                               const unsigned char*, int, const unsigned char**, int attributeCount,
+                               int, const unsigned char** attributes);
     static void onEndElement(void* user, const unsigned char*, const unsigned char*,
                              const unsigned char*);
     static void onCharacters(void* user, const unsigned char* characters, int length);

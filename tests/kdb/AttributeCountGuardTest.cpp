@@ -24,7 +24,9 @@ bool acceptsInPieces(const std::string& document, std::vector<std::size_t> cuts)
     return true;
 }
 
-bool acceptsWhole(const std::string& document) { return acceptsInPieces(document, {}); }
+bool acceptsWhole(const std::string& document) {
+    return acceptsInPieces(document, {});
+}
 
 std::string startTag(int attributes, const std::string& value) {
     std::string tag = "<Value";
@@ -38,15 +40,14 @@ TEST(AttributeCountGuard, CountsAttributesOfStartTagsOnly) {
     EXPECT_TRUE(acceptsWhole(startTag(AttributeCountGuard::kMaximumAttributes, "\"1\"")));
     EXPECT_FALSE(acceptsWhole(startTag(AttributeCountGuard::kMaximumAttributes + 1, "\"1\"")));
     // Marks inside quoted values neither end the tag nor count.
-    EXPECT_FALSE(
-        acceptsWhole(startTag(AttributeCountGuard::kMaximumAttributes + 1, "'>=\"'")));
+    EXPECT_FALSE(acceptsWhole(startTag(AttributeCountGuard::kMaximumAttributes + 1, "'>=\"'")));
     EXPECT_TRUE(acceptsWhole(startTag(AttributeCountGuard::kMaximumAttributes, "\"=>='\"")));
     // Text, end tags, comments, declarations and processing instructions hold no attributes,
     // whatever '=' and quotes they hold; every tag counts from nothing.
     const std::string equalSigns(1000, '=');
     EXPECT_TRUE(acceptsWhole("<?xml version=\"1.0\"?><!-- " + equalSigns + " --><Notes>" +
-                             equalSigns + "\"'</Notes" + equalSigns + ">" +
-                             startTag(100, "'x'") + startTag(100, "'x'")));
+                             equalSigns + "\"'</Notes" + equalSigns + ">" + startTag(100, "'x'") +
+                             startTag(100, "'x'")));
 }
 
 TEST(AttributeCountGuard, GivesTheSameAnswerWhereverTheDocumentIsCut) {
