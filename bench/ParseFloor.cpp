@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     if (!context) {
         return 1;
     }
-    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE);
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA);
     if (xmlParseDocument(context.get()) != 0 || context->wellFormed == 0 || payload.failed()) {
         std::cerr << "XML error\n";
         return 1;

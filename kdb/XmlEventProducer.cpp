@@ -1,6 +1,7 @@
 #include "XmlEventProducer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
@@ -41,7 +43,13 @@ private:
 
 void initialiseXmlLibrary() {
     static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
+    std::call_once(once, [] {
+        xmlInitParser();
+        // The XML parser refuses documents nested deeper than 256 elements unless told
+        // otherwise; files nest groups as deep as their writers like, and nothing here
+        // recurses per level. The other limits (10 MB attribute values and names) stay.
+        xmlParserMaxDepth = UINT_MAX;
+    });
 }
 
 } // namespace
@@ -85,7 +93,7 @@ void XmlEventProducer::run(InputSource& source) {
     // No network access and no entity substitution: no handler stores entity declarations,
     // so a reference to a declared entity is an undefined-entity error instead of an
     // expansion.
-    xmlCtxtUseOptions(m_context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE);
+    xmlCtxtUseOptions(m_context.get(), XML_PARSE_NONET | XML_PARSE_NOCDATA);
     xmlParseDocument(m_context.get());
     if (m_failure) {
         std::rethrow_exception(m_failure);

@@ -266,6 +266,16 @@ TEST(KdbxParser, SurvivesVeryDeepNesting) {
     }
 }
 
+TEST(KdbxParser, TakesLongTextsButRefusesAttributeValuesBeyondTenMegabytes) {
+    // Text comes in pieces and may be as long as an attachment; an attribute value is held
+    // whole by the XML parser, which bounds it.
+    const std::string longText(12 * 1000 * 1000, 'Q');
+    const auto tree = parseXml("<a><b>" + longText + "</b></a>");
+    EXPECT_EQ(child(*tree->_root(), 0)._text().size(), longText.size());
+    EXPECT_KDB_ERROR(parseXml("<a><b x='" + std::string(11 * 1000 * 1000, 'y') + "'/></a>"),
+                     "InvalidData", "XmlParseError");
+}
+
 TEST(KdbxParser, GivesEachParseATreeOfItsOwn) {
     XmlFakeRandomStream stream;
     KdbxParser parser;
