@@ -24,7 +24,7 @@ bool BlockChannel::handOver() {
     }
     m_full.push_back(std::move(m_writing));
     if (m_empty.empty()) {
-        m_writing = ChannelBlock(kBlockCapacity);
+        m_writing = WipingBuffer(kBlockCapacity);
     } else {
         m_writing = std::move(m_empty.back());
         m_empty.pop_back();
@@ -51,7 +51,7 @@ void BlockChannel::finish(std::exception_ptr failure) noexcept {
     m_changed.notify_all();
 }
 
-const ChannelBlock* BlockChannel::next() {
+const WipingBuffer* BlockChannel::next() {
     std::unique_lock lock(m_mutex);
     m_reading.clear();
     if (m_reading.capacity() > 0) {

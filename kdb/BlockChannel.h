@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "ChannelBlock.h"
+#include "WipingBuffer.h"
 
 namespace vaultora::kdb {
 
@@ -29,7 +29,7 @@ public:
     BlockChannel& operator=(const BlockChannel&) = delete;
 
     // The making side. The block being written.
-    [[nodiscard]] ChannelBlock& block() noexcept { return m_writing; }
+    [[nodiscard]] WipingBuffer& block() noexcept { return m_writing; }
     // Hands the block over once it is full and starts an empty one, waiting while the user
     // is behind. False once the user has stopped: the maker stops too.
     bool handOverWhenFull() {
@@ -42,7 +42,7 @@ public:
 
     // The using side. The next block, or none at the end; the block before it is taken back
     // for writing.
-    [[nodiscard]] const ChannelBlock* next();
+    [[nodiscard]] const WipingBuffer* next();
     // Why the blocks ended: none when the making ran to its end.
     [[nodiscard]] std::exception_ptr failure() const;
     // The user gives up; the maker stops at its next hand-over.
@@ -53,10 +53,10 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<ChannelBlock> m_full;
-    std::vector<ChannelBlock> m_empty;
-    ChannelBlock m_writing;
-    ChannelBlock m_reading;
+    std::deque<WipingBuffer> m_full;
+    std::vector<WipingBuffer> m_empty;
+    WipingBuffer m_writing;
+    WipingBuffer m_reading;
     bool m_finished = false;
     // Read by the maker at every step, so without the lock.
     std::atomic<bool> m_stopped{false};

@@ -16,6 +16,7 @@
 #include "SecureBytes.h"
 #include "BlockChannel.h"
 #include "XmlEventProducer.h"
+#include "WipingBuffer.h"
 #include "XmlEvents.h"
 
 namespace vaultora::kdb {
@@ -51,7 +52,7 @@ public:
     explicit KdbxParseSession(KdbxParser& parser) : m_parser(parser) {}
 
     void build(BlockChannel& channel) {
-        while (const ChannelBlock* block = channel.next()) {
+        while (const WipingBuffer* block = channel.next()) {
             XmlEventReader events(*block);
             while (!events.atEnd()) {
                 switch (events.kind()) {
@@ -61,7 +62,7 @@ public:
                 case XmlEventKind::Characters: {
                     const std::string_view text = events.text();
                     if (!m_parser.m_stack.isEmpty()) {
-                        openText().append(text);
+                        openText().append(text.data(), text.size());
                     }
                     break;
                 }
@@ -82,7 +83,7 @@ private:
     // The text gathered so far for the innermost open element. An element's text is kept
     // here until it closes and then stored once, at its final length; the buffers are reused
     // from element to element.
-    std::string& openText() { return m_openTexts[m_parser.m_stack._length() - 1]; }
+    WipingBuffer& openText() { return m_openTexts[m_parser.m_stack._length() - 1]; }
 
     ElementName nameOf(const unsigned char* localName) {
         // The XML parser hands out each distinct name from its dictionary at one address, so
@@ -149,14 +150,13 @@ private:
         if (m_parser.m_stack.isEmpty()) {
             return;
         }
-        std::string& text = openText();
+        WipingBuffer& text = openText();
         XmlNode* const node = m_parser.m_stack.pop();
         // Text that is nothing but white space between child elements is only the layout of
         // the document, and no reader of the tree uses it.
-        if (!text.empty() && (node->_children().empty() || !isLayoutWhitespace(text))) {
-            node->set_text(text);
+        if (!text.empty() && (node->_children().empty() || !isLayoutWhitespace(text.text()))) {
+            node->set_text(text.text());
         }
-        secureWipe(text.data(), text.size());
         text.clear();
         node->postProcess(m_parser.m_randomStream);
     }
@@ -171,15 +171,12 @@ private:
     // context lives, which is as long as the producer, which outlives this session.
     std::array<NameSlot, 64> m_nameSlots{};
     // One per depth of the open elements; they hold decrypted text and are wiped as they go.
-    std::vector<std::string> m_openTexts;
+    std::vector<WipingBuffer> m_openTexts;
     // An attribute value with ampersands turned back; wiped after each.
     std::string m_attributeValue;
 
 public:
     ~KdbxParseSession() {
-        for (std::string& text : m_openTexts) {
-            secureWipe(text.data(), text.capacity());
-        }
         secureWipe(m_attributeValue.data(), m_attributeValue.capacity());
     }
 };

@@ -70,7 +70,7 @@ private:
     AttributeCountGuard m_attributeGuard;
     std::vector<OpenElement> m_openElements;
     // The held white space of the open elements, innermost last; wiped as it goes.
-    ChannelBlock m_heldWhitespace;
+    WipingBuffer m_heldWhitespace;
     std::unique_ptr<_xmlParserCtxt, ContextDeleter> m_context;
     std::exception_ptr m_failure;
     bool m_xmlError = false;

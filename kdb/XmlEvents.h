@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "ChannelBlock.h"
+#include "WipingBuffer.h"
 
 namespace vaultora::kdb {
 
@@ -32,7 +32,7 @@ enum class XmlEventKind : char { Start = 'S', Characters = 'C', End = 'E' };
 
 class XmlEventWriter {
 public:
-    explicit XmlEventWriter(ChannelBlock& block) : m_block(block) {}
+    explicit XmlEventWriter(WipingBuffer& block) : m_block(block) {}
 
     void start(const unsigned char* name, uint32_t attributeCount) {
         put(XmlEventKind::Start);
@@ -59,13 +59,13 @@ private:
         m_block.append(text.data(), text.size());
     }
 
-    ChannelBlock& m_block;
+    WipingBuffer& m_block;
 };
 
 // Reads back what an XmlEventWriter wrote into one block.
 class XmlEventReader {
 public:
-    explicit XmlEventReader(const ChannelBlock& block)
+    explicit XmlEventReader(const WipingBuffer& block)
         : m_position(block.data()), m_end(block.data() + block.size()) {}
 
     [[nodiscard]] bool atEnd() const noexcept { return m_position == m_end; }

@@ -30,7 +30,7 @@ TEST(BlockChannel, DeliversEveryBlockInOrderThenTheFailureThatEndedThem) {
     });
     uint32_t expected = 0;
     bool inOrder = true;
-    while (const ChannelBlock* block = channel.next()) {
+    while (const WipingBuffer* block = channel.next()) {
         EXPECT_EQ(block->size() % sizeof(uint32_t), 0u);
         for (std::size_t offset = 0; offset + sizeof(uint32_t) <= block->size();
              offset += sizeof(uint32_t)) {

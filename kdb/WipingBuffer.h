@@ -2,35 +2,37 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 #include "SecureBytes.h"
 
 namespace vaultora::kdb {
 
-// A block of bytes on its way through a BlockChannel: written at its end a few bytes at a
-// time, read whole. Writing checks the room left and copies, with no call per write; a block
-// grows only for a write larger than its room. It may hold decrypted text, so what it held is
-// wiped when it is cleared, when it grows and when it goes (by the storage's allocator).
-class ChannelBlock {
+// Bytes written at their end a few at a time, for buffers that are reused throughout one pass
+// over a payload: the blocks of a BlockChannel, the text of an element being read. Writing
+// checks the room left and copies, with no call per write; the buffer grows only for a write
+// larger than its room. It holds decrypted text, so what it held is wiped when it is cleared or
+// cut short, and its storage is wiped whole when it grows and when it goes (by the storage's
+// allocator).
+class WipingBuffer {
 public:
-    ChannelBlock() = default;
-    explicit ChannelBlock(std::size_t capacity) : m_storage(capacity) {}
-    ~ChannelBlock() = default;
-    ChannelBlock(ChannelBlock&& other) noexcept
+    WipingBuffer() = default;
+    explicit WipingBuffer(std::size_t capacity) : m_storage(capacity) {}
+    ~WipingBuffer() = default;
+    WipingBuffer(WipingBuffer&& other) noexcept
         : m_storage(std::move(other.m_storage)), m_size(other.m_size) {
         other.m_size = 0;
     }
-    ChannelBlock& operator=(ChannelBlock&& other) noexcept {
+    WipingBuffer& operator=(WipingBuffer&& other) noexcept {
         if (this != &other) {
-            clear();
             m_storage = std::move(other.m_storage);
             m_size = other.m_size;
             other.m_size = 0;
         }
         return *this;
     }
-    ChannelBlock(const ChannelBlock&) = delete;
-    ChannelBlock& operator=(const ChannelBlock&) = delete;
+    WipingBuffer(const WipingBuffer&) = delete;
+    WipingBuffer& operator=(const WipingBuffer&) = delete;
 
     void append(const void* bytes, std::size_t length) {
         if (length > m_storage.size() - m_size) {
@@ -44,11 +46,17 @@ public:
     }
 
     [[nodiscard]] const unsigned char* data() const noexcept { return m_storage.data(); }
+    [[nodiscard]] std::string_view text() const noexcept {
+        return {reinterpret_cast<const char*>(m_storage.data()), m_size};
+    }
     [[nodiscard]] std::size_t size() const noexcept { return m_size; }
     [[nodiscard]] bool empty() const noexcept { return m_size == 0; }
     [[nodiscard]] std::size_t capacity() const noexcept { return m_storage.size(); }
 
-    void clear() noexcept { truncate(0); }
+    void clear() noexcept {
+        secureWipe(m_storage.data(), m_size);
+        m_size = 0;
+    }
     // Keeps the first bytes only.
     void truncate(std::size_t size) noexcept {
         if (size < m_size) {
