@@ -52,8 +52,10 @@ void BlockChannel::finish(std::exception_ptr failure) noexcept {
 }
 
 const WipingBuffer* BlockChannel::next() {
-    std::unique_lock lock(m_mutex);
+    // Only the using side touches the block it reads: it is wiped before the lock is taken,
+    // so that the maker does not wait for the wipe.
     m_reading.clear();
+    std::unique_lock lock(m_mutex);
     if (m_reading.capacity() > 0) {
         m_empty.push_back(std::move(m_reading));
     }
