@@ -9,14 +9,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "BlockChannel.h"
 #include "DatabaseError.h"
 #include "KdbxEntry.h"
 #include "KdbxGroup.h"
 #include "KdbxTree.h"
+#include "NodeArena.h"
+#include "PageWarmer.h"
 #include "SecureBytes.h"
-#include "BlockChannel.h"
-#include "XmlEventProducer.h"
 #include "WipingBuffer.h"
+#include "XmlEventProducer.h"
 #include "XmlEvents.h"
 
 namespace vaultora::kdb {
@@ -43,6 +45,20 @@ std::string_view attributeValue(std::string_view reported, std::string& buffer) 
     buffer.append(reported.substr(position));
     return buffer;
 }
+
+// Lends a warmer to an arena for as long as it lives.
+class ArenaWarming {
+public:
+    ArenaWarming(NodeArena& arena, PageWarmer& warmer) noexcept : m_arena(arena) {
+        m_arena.setPageWarmer(&warmer);
+    }
+    ~ArenaWarming() { m_arena.setPageWarmer(nullptr); }
+    ArenaWarming(const ArenaWarming&) = delete;
+    ArenaWarming& operator=(const ArenaWarming&) = delete;
+
+private:
+    NodeArena& m_arena;
+};
 
 } // namespace
 
@@ -176,9 +192,7 @@ private:
     std::string m_attributeValue;
 
 public:
-    ~KdbxParseSession() {
-        secureWipe(m_attributeValue.data(), m_attributeValue.capacity());
-    }
+    ~KdbxParseSession() { secureWipe(m_attributeValue.data(), m_attributeValue.capacity()); }
 };
 
 KdbxParser::KdbxParser() = default;
@@ -211,6 +225,10 @@ std::shared_ptr<KdbxTree> KdbxParser::parse(InputSource& source) {
     });
     try {
         KdbxParseSession session(*this);
+        // Faults the tree's pages in ahead of the building while a core is idle; stopped
+        // before the tree can go.
+        PageWarmer warmer;
+        const ArenaWarming warming(m_tree->arena(), warmer);
         session.build(channel);
     } catch (...) {
         channel.stop();

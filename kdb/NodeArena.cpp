@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "PageWarmer.h"
 #include "SecureBytes.h"
 
 namespace vaultora::kdb {
@@ -14,7 +15,7 @@ namespace vaultora::kdb {
 namespace {
 
 constexpr std::size_t kHugePageSize = 2 * 1024 * 1024;
-constexpr std::size_t kLargestBlockSize = 8 * 1024 * 1024;
+constexpr std::size_t kLargestBlockSize = 32 * 1024 * 1024;
 constexpr std::size_t kPageSize = 4096;
 
 std::size_t roundUp(std::size_t value, std::size_t multiple) {
@@ -73,6 +74,9 @@ void* NodeArena::allocate(std::size_t size, std::size_t alignment) {
         const std::size_t offset = roundUp(block.used, alignment);
         if (offset <= block.capacity && size <= block.capacity - offset) {
             block.used = offset + size;
+            if (reinterpret_cast<std::uintptr_t>(block.start) + block.used >= m_warmTrigger) {
+                warmAhead(block);
+            }
             return block.start + offset;
         }
     }
@@ -87,7 +91,37 @@ void* NodeArena::allocate(std::size_t size, std::size_t alignment) {
     m_current = m_blocks.size() - 1;
     m_nextBlockSize = std::min(m_nextBlockSize * 2, kLargestBlockSize);
     block.used = size;
+    m_warmTrigger = UINTPTR_MAX;
+    if (m_warmer != nullptr) {
+        warmAhead(block);
+    }
     return block.start;
+}
+
+void NodeArena::setPageWarmer(PageWarmer* warmer) noexcept {
+    m_warmer = warmer;
+    m_warmTrigger = UINTPTR_MAX;
+    if (warmer != nullptr && m_current != SIZE_MAX) {
+        warmAhead(m_blocks[m_current]);
+    }
+}
+
+void NodeArena::warmAhead(const Block& block) noexcept {
+    m_warmTrigger = UINTPTR_MAX;
+    // Small blocks are cheap to fault in as they are used.
+    if (m_warmer == nullptr || block.capacity < kHugePageSize) {
+        return;
+    }
+    const auto start = reinterpret_cast<std::uintptr_t>(block.start);
+    const std::uintptr_t end = start + block.capacity;
+    // The huge page after the one the allocations are in; when they reach it, the next.
+    const std::uintptr_t from = roundUp(start + block.used + 1, kHugePageSize);
+    if (from >= end) {
+        return;
+    }
+    const std::uintptr_t to = std::min(end, from + kHugePageSize);
+    m_warmer->warm(reinterpret_cast<char*>(from), reinterpret_cast<char*>(to));
+    m_warmTrigger = from;
 }
 
 void NodeArena::recycle(void* storage, std::size_t size) noexcept {

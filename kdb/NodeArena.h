@@ -11,10 +11,12 @@
 
 namespace vaultora::kdb {
 
-// The storage of one parsed tree: the names its elements use, and its nodes and texts, carved out of large blocks and
-// released all at once with the tree, so that opening a database costs no allocation per
-// node and closing it no release per node. Large blocks are laid out on huge pages where the
-// system offers them, which spares the page faults of the first touch.
+class PageWarmer;
+
+// The storage of one parsed tree: the names its elements use, and its nodes and texts, carved out
+// of large blocks and released all at once with the tree, so that opening a database costs no
+// allocation per node and closing it no release per node. Large blocks are laid out on huge pages
+// where the system offers them, which spares the page faults of the first touch.
 //
 // Everything the arena handed out is overwritten before its blocks go back to the system:
 // the texts of a database (passwords among them) never outlive the tree in memory.
@@ -47,6 +49,11 @@ public:
         }
     }
 
+    // While a warmer is set, the huge pages of the current block are faulted in by it one
+    // ahead of the allocations. The warmer must be unset before it goes; the arena must
+    // outlive its use by the warmer.
+    void setPageWarmer(PageWarmer* warmer) noexcept;
+
     // Bytes handed out so far, the recycled ones included.
     [[nodiscard]] std::size_t bytesInUse() const noexcept;
 
@@ -67,6 +74,8 @@ private:
     };
 
     Block& addBlock(std::size_t minimumSize);
+    // Asks the warmer for the huge page after the one allocations have reached.
+    void warmAhead(const Block& block) noexcept;
 
     std::vector<Block> m_blocks;
     // The block that small allocations come from: an index into m_blocks, since a block of
@@ -75,6 +84,10 @@ private:
     std::size_t m_nextBlockSize = 64 * 1024;
     std::array<FreeList, 4> m_freeLists{};
     NameTable m_names;
+    PageWarmer* m_warmer = nullptr;
+    // The address in the current block whose allocation calls warmAhead: never while no
+    // warmer is set, so that allocating without one costs a comparison.
+    std::uintptr_t m_warmTrigger = UINTPTR_MAX;
 };
 
 } // namespace vaultora::kdb
