@@ -11,7 +11,9 @@ void WipingBuffer::grow(std::size_t length) {
     }
     // Small buffers start at a cache line, so that short texts do not grow a byte at a time.
     SecureBytes larger(std::max({m_size + length, 2 * m_storage.size(), std::size_t{64}}));
-    std::memcpy(larger.data(), m_storage.data(), m_size);
+    if (m_size > 0) {
+        std::memcpy(larger.data(), m_storage.data(), m_size);
+    }
     // The old storage is wiped by its allocator as it goes.
     m_storage.swap(larger);
 }

@@ -35,6 +35,10 @@ public:
     WipingBuffer& operator=(const WipingBuffer&) = delete;
 
     void append(const void* bytes, std::size_t length) {
+        // An empty text may come without an address, which the copy must not be given.
+        if (length == 0) {
+            return;
+        }
         if (length > m_storage.size() - m_size) {
             grow(length);
         }
